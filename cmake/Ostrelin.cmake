@@ -1,0 +1,17 @@
+# ostrelin_core_library(name SOURCES ... DEPENDS ...)
+# A Qt-free static library: it may link only other core libraries and the standard library.
+function(ostrelin_core_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+endfunction()
+
+# ostrelin_ui_library(name SOURCES ... DEPENDS ...)
+function(ostrelin_ui_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} Qt6::Widgets)
+endfunction()

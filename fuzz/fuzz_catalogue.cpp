@@ -1,0 +1,64 @@
+// Page list and structure list from arbitrary bytes, then every lookup on names taken from them.
+//
+// The input is split at its first "\0\0": the bytes before are the page list, the bytes after the
+// structure list. Without such a pair both lists get the whole input.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "catalogue/core/catalogue.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace ostrelin;
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const size_t split = input.find(std::string_view("\0\0", 2));
+  const std::string_view pages = split == std::string_view::npos ? input : input.substr(0, split);
+  const std::string_view structures =
+      split == std::string_view::npos ? input : input.substr(split + 2);
+
+  Catalogue catalogue;
+  catalogue.AddIndexList(pages);
+  catalogue.AddStructureList(structures);
+
+  IndexEntry found;
+  for (size_t i = 0; i < catalogue.PageCount(); ++i) {
+    const IndexEntry& page = catalogue.PageAt(long(i));
+    Check(page.preferredType >= -1 && page.preferredType <= 3);
+    Check(page.sex >= -1 && page.sex <= 1);
+    Check(page.region >= -1 && page.region <= 4);
+    // Every page is found by its own name, and it is itself: duplicates were dropped at loading.
+    Check(catalogue.FindPage(page.name, found));
+    Check(found == page);
+    std::vector<std::string> list;
+    catalogue.PagesOfStructure(page.defaultStructure, list);
+  }
+  for (size_t i = 0; i < catalogue.LocationCount(); ++i) {
+    const StructureLocation& location = catalogue.LocationAt(long(i));
+    std::vector<std::string> list;
+    const size_t count = catalogue.PagesOfStructure(location.structure, list);
+    Check(count == list.size());
+    const bool outlined = location.inSchnitt || location.inCT || location.inMR || location.inSchema;
+    Check(!outlined || count > 0);
+    for (const std::string& tagged : list) {
+      const TaggedName split = Catalogue::SplitTaggedName(tagged);
+      Check(IsImageType(split.type));
+      Check(split.name.size() + TypeSuffix(split.type).size() == tagged.size());
+    }
+    catalogue.FindPage(location.page, found);
+  }
+  Catalogue::SplitTaggedName(input);
+  catalogue.PageAt(-1);
+  catalogue.PageAt(long(catalogue.PageCount()));
+  catalogue.LocationAt(long(catalogue.LocationCount()));
+  return 0;
+}

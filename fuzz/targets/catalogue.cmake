@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(catalogue DEPENDS catalogue_core)

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test on Debian 12. Installs the Debian packages it misses (as root, or
+# through sudo), then builds into build/ (or $OSTRELIN_BUILD_DIR).
+#
+#   scripts/dev.sh run          build and open the atlas on the bundled demo atlas
+#   scripts/dev.sh test         build and run every test (widget tests run offscreen)
+#   scripts/dev.sh bench        build the benchmarks in Release and run them
+#   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang and run each for a while
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${OSTRELIN_BUILD_DIR:-$here/build}
+jobs=${OSTRELIN_JOBS:-2}
+
+base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev libgtest-dev
+               fonts-liberation)
+
+need() {
+  local missing=()
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "== installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure() {
+  local dir=$1; shift
+  cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
+}
+
+case "${1:-}" in
+  run)
+    need "${base_packages[@]}"
+    configure "$build"
+    cmake --build "$build" -j"$jobs" --target karvolen
+    cd "$here/demo"
+    exec "$build/shell/karvolen"
+    ;;
+  test)
+    need "${base_packages[@]}"
+    configure "$build"
+    cmake --build "$build" -j"$jobs"
+    cd "$build"
+    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs"
+    ;;
+  bench)
+    need "${base_packages[@]}" libbenchmark-dev
+    configure "$build-bench" -DCMAKE_BUILD_TYPE=Release -DOSTRELIN_BUILD_BENCH=ON \
+      -DOSTRELIN_BUILD_TESTS=OFF -DOSTRELIN_BUILD_UI=OFF
+    cmake --build "$build-bench" -j"$jobs"
+    for b in "$build-bench"/bench/*_bench; do "$b"; done
+    ;;
+  fuzz)
+    need "${base_packages[@]}" clang libclang-rt-14-dev
+    secs=${2:-30}
+    CXX=clang++ configure "$build-fuzz" -DOSTRELIN_FUZZ=ON -DOSTRELIN_BUILD_UI=OFF \
+      -DOSTRELIN_BUILD_TESTS=OFF
+    cmake --build "$build-fuzz" -j"$jobs"
+    for f in "$build-fuzz"/fuzz/fuzz_*; do
+      name=${f##*/fuzz_}
+      work=$(mktemp -d)
+      cp -r "$here/fuzz/corpus/$name/." "$work/"
+      echo "== fuzz_$name for ${secs}s"
+      "$f" -max_total_time="$secs" -print_final_stats=0 "$work" 2>&1 | tail -n 3
+      rm -rf "$work"
+    done
+    ;;
+  *)
+    sed -n '2,9p' "$0"
+    exit 2
+    ;;
+esac

@@ -1,0 +1,108 @@
+#include "shell/ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMoveEvent>
+#include <algorithm>
+#include <climits>
+
+#include "platform/ui/qt_text.h"
+#include "resources/core/string_table.h"
+#include "shell/core/display_check.h"
+#include "shell/core/index_names.h"
+#include "shell/ui/start_meldung.h"
+
+namespace ostrelin {
+
+MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
+                       const QRect& mainRect)
+    : settings_(settings), services_(services),
+      mainRect_(mainRect) {
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor::fromRgb(kBackground));
+  setPalette(palette);
+  setAutoFillBackground(true);
+}
+
+MainWindow::~MainWindow() = default;
+
+bool MainWindow::Start() {
+  (*services_.waitCursor)(true);
+
+  progress_ = std::make_unique<StartMeldung>();
+  progress_->show();
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // let it appear now
+
+  // The frame: caption and system menu only, no sizing border, no minimise or maximise box; it
+  // covers the whole screen.
+  setWindowTitle(ToQString(LoadText(text::kProgramName)));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  move(mainRect_.topLeft());
+  setFixedSize(mainRect_.size());
+  hide();
+
+  if (!CheckDisplay()) {
+    EndStartup();
+    return false;
+  }
+
+  if (!catalogue_.LoadLists(settings_.DataPath)) {
+    services_.messages->Show(LoadText(text::kDataNotFound), MessageButtons::Ok,
+                             MessageIcon::Exclamation);
+    EndStartup();
+    return false;
+  }
+
+  // Fill the index while the bar counts every name; the list removes duplicates afterwards, so it
+  // may end up shorter than the bar was long.
+  progress_->SetRange(int(std::min<size_t>(IndexNameCount(catalogue_), INT_MAX)));
+  ForEachIndexName(catalogue_, [this](const std::string&) { progress_->Step(); });
+
+  (*services_.waitCursor)(false);
+  currentType_ = -1;
+  progress_.reset();
+  userName_ = kDefaultUser;
+  return true;
+}
+
+void MainWindow::EndStartup() {
+  progress_.reset();
+  (*services_.waitCursor)(false);
+}
+
+bool MainWindow::CheckDisplay() {
+  const std::string message = DisplayCheckMessage(services_.queryDisplay(this));
+  if (message.empty()) return true;
+  return services_.messages->Show(message, MessageButtons::YesNo, MessageIcon::Question) !=
+         MessageAnswer::Yes;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  services_.messages->Beep(MessageIcon::Question);
+  const MessageAnswer answer = services_.messages->Show(
+      LoadText(text::kReallyQuit), MessageButtons::YesNo, MessageIcon::Question);
+  if (answer == MessageAnswer::Yes) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  // The atlas stays where it was put: a dragged caption snaps back at once.
+  if (pos() != mainRect_.topLeft()) move(mainRect_.topLeft());
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The outer rectangle, frame included, is the whole screen; the frame is known only once the
+  // window manager has decorated the window.
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const QSize client = mainRect_.size() - frame;
+  if (size() != client) setFixedSize(client);
+  if (pos() != mainRect_.topLeft()) move(mainRect_.topLeft());
+}
+
+}  // namespace ostrelin

@@ -1,0 +1,187 @@
+// Start-up, the display check, the fixed frame and closing of the main window, driven with a
+// scripted message service and a fixed display.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QImage>
+
+#include "platform/core/scripted_message_service.h"
+#include "resources/core/string_table.h"
+#include "shell/ui/karvolen_app.h"
+#include "shell/ui/main_window.h"
+#include "tests/support/recording_cursor.h"
+#include "tests/support/temp_tree.h"
+
+namespace ostrelin {
+namespace {
+
+using test::RecordingCursorService;
+using test::TempTree;
+using test::WithCrLf;
+
+const QRect kScreen(0, 0, 1024, 768);
+
+class MainWindowTest : public testing::Test {
+ protected:
+  MainWindowTest() : waitCursor_(cursors_) {
+    services_.messages = &messages_;
+    services_.waitCursor = &waitCursor_;
+    services_.queryDisplay = [this](const QWidget*) { return display_; };
+  }
+
+  void WriteLists() {
+    tree_.Write("Daten/Index.LST",
+                WithCrLf("/ pages\n"
+                         "START # start.txt # # # # # # P # M # U # Gesamt\n"
+                         "Herz # herz.txt # herz1.jpg # # # # # S # M # R # Herz\n"));
+    tree_.Write("Daten/Struktur.LST", WithCrLf("Aorta # Herz # S\nAorta # Herz # C\nHerz # Herz # S\n"));
+    settings_.DataPath = tree_.DataPath();
+  }
+
+  std::unique_ptr<MainWindow> MakeWindow() {
+    return std::make_unique<MainWindow>(settings_, services_, kScreen);
+  }
+
+  TempTree tree_;
+  Settings settings_;
+  ScriptedMessageService messages_;
+  RecordingCursorService cursors_;
+  WaitCursor waitCursor_;
+  DisplayInfo display_{24, 1024};
+  ShellServices services_;
+};
+
+TEST_F(MainWindowTest, StartsOnAGoodDisplayWithoutAQuestion) {
+  WriteLists();
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(window->catalogue().PageCount(), 2u);
+  EXPECT_EQ(window->catalogue().LocationCount(), 2u);
+  EXPECT_EQ(window->windowTitle(), "Ostrelin");
+  EXPECT_EQ(window->userName(), "BENUTZER");
+  EXPECT_EQ(window->currentType(), -1);
+  EXPECT_TRUE(window->textVisible());
+  // Caption and system menu only: no way to minimise, maximise or resize.
+  const Qt::WindowFlags flags = window->windowFlags();
+  EXPECT_TRUE(flags & Qt::WindowTitleHint);
+  EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+  EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+  EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+  EXPECT_EQ(window->minimumSize(), window->maximumSize());
+  // The hourglass went on and came off again.
+  ASSERT_FALSE(cursors_.shown.empty());
+  EXPECT_EQ(cursors_.shown.front().shape, CursorShape::Wait);
+  EXPECT_EQ(cursors_.current, CursorShape::Arrow);
+  // No progress message is left behind.
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    EXPECT_FALSE(w != window.get() && w->isVisible()) << w->metaObject()->className();
+  }
+}
+
+TEST_F(MainWindowTest, MissingListsEndTheStartUpWithOneMessage) {
+  for (const bool withIndex : {false, true}) {
+    SCOPED_TRACE(withIndex ? "Struktur.LST missing" : "both lists missing");
+    messages_.shown.clear();
+    if (withIndex) tree_.Write("Daten/Index.LST", WithCrLf("START # s.txt # # # # # # P # M # U # x\n"));
+    settings_.DataPath = tree_.DataPath();
+    auto window = MakeWindow();
+    EXPECT_FALSE(window->Start());
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].text, "Daten nicht gefunden! Programm wird abgebrochen!");
+    EXPECT_EQ(messages_.shown[0].buttons, MessageButtons::Ok);
+    EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(cursors_.current, CursorShape::Arrow);
+  }
+}
+
+struct DisplayCase {
+  DisplayInfo display;
+  std::string question;
+  friend void PrintTo(const DisplayCase& c, std::ostream* os) {
+    *os << c.display.bitsPerPixel << " bits at " << c.display.horizontalResolution;
+  }
+};
+
+class DisplayQuestionTest : public MainWindowTest, public testing::WithParamInterface<DisplayCase> {};
+
+TEST_P(DisplayQuestionTest, YesStopsBeforeTheDataIsRead) {
+  display_ = GetParam().display;
+  messages_.Script({MessageAnswer::Yes});
+  auto window = MakeWindow();  // no lists at all: Yes must stop before they are missed
+  EXPECT_FALSE(window->Start());
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].text, GetParam().question);
+  EXPECT_EQ(messages_.shown[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(messages_.shown[0].icon, MessageIcon::Question);
+}
+
+TEST_P(DisplayQuestionTest, NoStartsNormally) {
+  WriteLists();
+  display_ = GetParam().display;
+  messages_.Script({MessageAnswer::No});
+  auto window = MakeWindow();
+  EXPECT_TRUE(window->Start());
+  EXPECT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(window->catalogue().PageCount(), 2u);
+}
+
+const std::string kColours = "Die Anzahl der Farben ist zu gering! Beenden ?";
+const std::string kResolution = "Die Aufl\xF6sung ist sehr gering ! Beenden ?";
+
+INSTANTIATE_TEST_SUITE_P(PoorDisplays, DisplayQuestionTest,
+                         testing::Values(DisplayCase{{8, 1024}, kColours},
+                                         DisplayCase{{16, 640}, kResolution},
+                                         DisplayCase{{8, 640}, kColours + "\n" + kResolution}));
+
+TEST_F(MainWindowTest, ClosingAsksAfterTheQuestionBeepAndNoKeepsItOpen) {
+  WriteLists();
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  window->show();
+  messages_.Script({MessageAnswer::No, MessageAnswer::Yes});
+
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  ASSERT_EQ(messages_.beeps.size(), 1u);
+  EXPECT_EQ(messages_.beeps[0], MessageIcon::Question);
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].text, "Beenden! Sind Sie sicher ?");
+  EXPECT_EQ(messages_.shown[0].buttons, MessageButtons::YesNo);
+
+  EXPECT_TRUE(window->close());
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(messages_.beeps.size(), 2u);
+}
+
+TEST_F(MainWindowTest, CoversTheScreenSnapsBackWhenMovedAndPaintsItsGrey) {
+  WriteLists();
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  window->show();
+  EXPECT_EQ(window->frameGeometry(), kScreen);
+  window->move(100, 50);
+  EXPECT_EQ(window->pos(), kScreen.topLeft());
+  const QImage shot = window->grab().toImage();
+  EXPECT_EQ(shot.pixel(shot.width() / 2, shot.height() / 2), MainWindow::kBackground);
+}
+
+TEST(RunKarvolen, WithoutASettingsFileTheProgramEndsWithExitCodeZero) {
+  TempTree tree;  // no KARVOLEN.INI: the data path is the root, which holds no catalogue
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(tree.Root());
+  ScriptedMessageService messages;
+  RecordingCursorService cursors;
+  WaitCursor waitCursor(cursors);
+  ShellServices services{&messages, &waitCursor, [](const QWidget*) { return DisplayInfo{32, 1920}; }};
+  const int exitCode = RunKarvolen(services, kScreen);
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(exitCode, 0);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, LoadText(text::kDataNotFound));
+}
+
+}  // namespace
+}  // namespace ostrelin
