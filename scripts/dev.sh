@@ -3,7 +3,8 @@
 # through sudo), then builds into build/ (or $OSTRELIN_BUILD_DIR).
 #
 #   scripts/dev.sh run          build and open the atlas on the bundled demo atlas
-#   scripts/dev.sh test         build and run every test (widget tests run offscreen)
+#   scripts/dev.sh test         build and run every test (widget tests run offscreen), then the
+#                               Qt-free tests and fuzz corpora again under ASan + UBSan
 #   scripts/dev.sh bench        build the benchmarks in Release and run them
 #   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang and run each for a while
 set -euo pipefail
@@ -46,8 +47,11 @@ case "${1:-}" in
     need "${base_packages[@]}"
     configure "$build"
     cmake --build "$build" -j"$jobs"
-    cd "$build"
-    QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs"
+    (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+    echo "== the Qt-free tests under ASan + UBSan"
+    configure "$build-asan" -DOSTRELIN_SANITIZE=ON -DOSTRELIN_BUILD_UI=OFF -DCMAKE_BUILD_TYPE=Debug
+    cmake --build "$build-asan" -j"$jobs"
+    (cd "$build-asan" && ctest --output-on-failure -j"$jobs")
     ;;
   bench)
     need "${base_packages[@]}" libbenchmark-dev
@@ -72,7 +76,7 @@ case "${1:-}" in
     done
     ;;
   *)
-    sed -n '2,9p' "$0"
+    sed -n '2,10p' "$0"
     exit 2
     ;;
 esac
