@@ -76,7 +76,7 @@ case "${1:-}" in
     done
     ;;
   *)
-    sed -n '2,10p' "$0"
+    sed -n '2,9p' "$0"
     exit 2
     ;;
 esac
