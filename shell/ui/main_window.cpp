@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMoveEvent>
+#include <QResizeEvent>
 #include <algorithm>
 #include <climits>
 
@@ -91,14 +92,24 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  // The atlas stays where it was put: a dragged caption snaps back at once.
-  if (pos() != mainRect_.topLeft()) move(mainRect_.topLeft());
+  KeepToMainRect();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  // The outer rectangle, frame included, is the whole screen; the frame is known only once the
-  // window manager has decorated the window.
+  KeepToMainRect();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  KeepToMainRect();
+}
+
+void MainWindow::KeepToMainRect() {
+  // The outer rectangle, frame included, is the whole screen, and a dragged caption snaps back at
+  // once. The frame is known only once the window manager has decorated the window, which may be
+  // after it is shown, so every move and resize checks again.
+  if (!isWindow()) return;
   const QSize frame = frameGeometry().size() - geometry().size();
   const QSize client = mainRect_.size() - frame;
   if (size() != client) setFixedSize(client);

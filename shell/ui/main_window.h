@@ -43,9 +43,11 @@ class MainWindow : public QWidget {
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void EndStartup();
+  void KeepToMainRect();
 
   const Settings& settings_;
   ShellServices services_;
