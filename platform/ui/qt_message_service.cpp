@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "platform/ui/qt_text.h"
 #include "resources/core/string_table.h"
@@ -31,11 +32,16 @@ MessageAnswer QtMessageService::Show(std::string_view text, MessageButtons butto
   // Page and structure names may hold '<' or '&': never let Qt read them as markup.
   box.setTextFormat(Qt::PlainText);
   box.setText(ToQString(text));
+  // The atlas speaks German whatever the desktop's language.
+  const auto addButton = [&box](QMessageBox::StandardButton button, int label) {
+    box.addButton(button)->setText(ToQString(LoadText(label)));
+  };
   if (buttons == MessageButtons::YesNo) {
-    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    addButton(QMessageBox::Yes, text::kButtonYes);
+    addButton(QMessageBox::No, text::kButtonNo);
     box.setDefaultButton(QMessageBox::Yes);
   } else {
-    box.setStandardButtons(QMessageBox::Ok);
+    addButton(QMessageBox::Ok, text::kButtonOk);
     box.setDefaultButton(QMessageBox::Ok);
   }
   const int pressed = box.exec();

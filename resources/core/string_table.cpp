@@ -20,6 +20,9 @@ constexpr Entry kEntries[] = {
     {text::kResolutionTooLow, "Die Auflösung ist sehr gering ! Beenden ?"},
     {text::kReallyQuit, "Beenden! Sind Sie sicher ?"},
     {text::kPleaseWait, "Bitte warten..."},
+    {text::kButtonYes, "&Ja"},
+    {text::kButtonNo, "&Nein"},
+    {text::kButtonOk, "OK"},
 
     {text::kSettingsFile, "KARVOLEN.INI"},
     {text::kSettingsSection, "Karvolen"},

@@ -13,6 +13,9 @@ enum Id : int {
   kResolutionTooLow = 1004,   // "Die Auflösung ist sehr gering ! Beenden ?"
   kReallyQuit = 1005,         // "Beenden! Sind Sie sicher ?"
   kPleaseWait = 1006,         // "Bitte warten..."
+  kButtonYes = 1010,          // "&Ja"   buttons of the message boxes
+  kButtonNo = 1011,           // "&Nein"
+  kButtonOk = 1012,           // "OK"
 
   // Settings file
   kSettingsFile = 1100,       // "KARVOLEN.INI"

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QTimer>
 #include <QWidget>
@@ -76,6 +77,9 @@ TEST_F(QtMessageServiceTest, YesNoBoxAnswersWithTheButtonPressed) {
     EXPECT_EQ(box.windowTitle(), "Ostrelin");
     EXPECT_EQ(box.windowModality(), Qt::ApplicationModal);
     EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), "&Ja");
+    EXPECT_EQ(box.button(QMessageBox::No)->text(), "&Nein");
+    EXPECT_EQ(static_cast<QAbstractButton*>(box.defaultButton()), box.button(QMessageBox::Yes));
     box.button(QMessageBox::No)->click();
   });
   EXPECT_EQ(service_.Show(LoadText(text::kResolutionTooLow), MessageButtons::YesNo,
