@@ -39,8 +39,7 @@ bool MainWindow::Start() {
   setWindowTitle(ToQString(LoadText(text::kProgramName)));
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  move(mainRect_.topLeft());
-  setFixedSize(mainRect_.size());
+  KeepToMainRect();
   hide();
 
   if (!CheckDisplay()) {
@@ -109,7 +108,6 @@ void MainWindow::KeepToMainRect() {
   // The outer rectangle, frame included, is the whole screen, and a dragged caption snaps back at
   // once. The frame is known only once the window manager has decorated the window, which may be
   // after it is shown, so every move and resize checks again.
-  if (!isWindow()) return;
   const QSize frame = frameGeometry().size() - geometry().size();
   const QSize client = mainRect_.size() - frame;
   if (size() != client) setFixedSize(client);
