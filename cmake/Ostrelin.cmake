@@ -1,11 +1,13 @@
 # ostrelin_core_library(name SOURCES ... DEPENDS ...)
 # A Qt-free static library: it may link only other core libraries and the standard library.
+# Every core library is linked into core_tests (and every ui library into ui_tests).
 function(ostrelin_core_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
   set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+  set_property(GLOBAL APPEND PROPERTY OSTRELIN_CORE_LIBRARIES ${name})
 endfunction()
 
 # ostrelin_ui_library(name SOURCES ... DEPENDS ...)
@@ -14,4 +16,5 @@ function(ostrelin_ui_library name)
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS} Qt6::Widgets)
+  set_property(GLOBAL APPEND PROPERTY OSTRELIN_UI_LIBRARIES ${name})
 endfunction()
