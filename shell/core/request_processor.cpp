@@ -1,0 +1,262 @@
+#include "shell/core/request_processor.h"
+
+#include <cassert>
+#include <vector>
+
+#include "platform/core/strings.h"
+#include "shell/core/commands.h"
+#include "shell/core/shell_texts.h"
+
+namespace ostrelin {
+namespace {
+
+// Highlights requested by the request processing draw outlines.
+constexpr int kOutlines = 0;
+
+[[maybe_unused]] bool HasEveryView(const RequestViews& views) {
+  return views.image && views.text && views.navigation && views.search && views.buttons &&
+         views.history;
+}
+
+}  // namespace
+
+RequestProcessor::RequestProcessor(const Catalogue& catalogue, const RequestViews& views,
+                                   const RequestServices& services)
+    : catalogue_(catalogue), views_(views), services_(services),
+      lastImagePath_(kFirstImagePath) {
+  assert(HasEveryView(views_) && services_.waitCursor);
+}
+
+void RequestProcessor::SetViews(const RequestViews& views) {
+  assert(HasEveryView(views));
+  views_ = views;
+}
+
+bool RequestProcessor::IsRequestCommand(int command) {
+  switch (command) {
+    case cmd::kOpenPlane:
+    case cmd::kPageLink:
+    case cmd::kGoToPlace:
+    case cmd::kHistoryRequest:
+    case cmd::kBookmarkRequest:
+    case cmd::kSearchOpen:
+    case cmd::kShowSchnitt:
+    case cmd::kShowCT:
+    case cmd::kShowMR:
+    case cmd::kShowSchema:
+    case cmd::kAnnouncePage:
+    case cmd::kStructureHighlighted:
+    case cmd::kStructureLink:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool RequestProcessor::Command(int command) {
+  switch (command) {
+    case cmd::kOpenPlane:
+    case cmd::kPageLink:
+    case cmd::kGoToPlace:
+    case cmd::kHistoryRequest:
+    case cmd::kBookmarkRequest:
+    case cmd::kSearchOpen:
+      StopMedia();
+      ProcessRequest(command);
+      return true;
+    case cmd::kShowSchnitt:
+    case cmd::kShowCT:
+    case cmd::kShowMR:
+    case cmd::kShowSchema:
+      ShowImageOfType(command);
+      return true;
+    case cmd::kAnnouncePage:
+      AnnouncePage();
+      return true;
+    case cmd::kStructureHighlighted:
+      SelectInSearchWindow();
+      return true;
+    case cmd::kStructureLink:
+      ChangeStructure();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void RequestProcessor::PostStartRequest() {
+  buffer_.SetName(kStartPage);
+  buffer_.busy = true;
+  buffer_.structureToSelect.clear();
+  buffer_.requestedType = kNoImageType;
+  currentType_ = kNoImageType;
+}
+
+void RequestProcessor::ProcessStartRequest() {
+  StopMedia();
+  ProcessRequest(kNoCommand);
+}
+
+void RequestProcessor::ProcessRequest(int command) {
+  WaitCursor& waitCursor = *services_.waitCursor;
+  waitCursor(true);
+  WaitMessage(true);
+  views_.image->CloseLists();
+  if (buffer_.busy) {
+    lastRequestedName_.assign(CutToBuffer(buffer_.name, kNameBuffer));
+    if (catalogue_.FindPage(buffer_.name, currentPage_)) {
+      ShowFoundPage(command);
+    } else {
+      ShowStructure();
+    }
+    buffer_.Release();
+  }
+  WaitMessage(false);
+  waitCursor(false);
+}
+
+void RequestProcessor::ShowFoundPage(int command) {
+  // A copy: the windows called below may send commands of their own, and nothing they set off
+  // should pull the page from under this run.
+  const IndexEntry page = currentPage_;
+  EnableButtonsFor(page);
+  if (page.preferredType != kNoImageType) currentType_ = page.preferredType;
+  if (!page.textFile.empty()) {
+    views_.image->LeaveFullView();
+    views_.text->ShowText(page.textFile, textVisible_, currentType_);
+  }
+  // A request from the history menu is already there; the image change below may still add it.
+  if (command != cmd::kHistoryRequest) views_.history->AddHistory(currentType_, page.name);
+  // The panel and the search window do not follow a request they sent themselves.
+  if (command != cmd::kOpenPlane) {
+    views_.navigation->SelectFromPage(page.sex, page.region, page.planeName);
+  }
+  if (command != cmd::kSearchOpen && buffer_.structureToSelect.empty()) {
+    views_.search->SelectName(page.name);
+  }
+
+  if (const int showCommand = ChooseImageCommand(); showCommand != 0) Command(showCommand);
+
+  if (!buffer_.structureToSelect.empty()) {
+    const std::string structure = buffer_.structureToSelect;
+    views_.image->Highlight(structure, kOutlines, true, true);
+    views_.search->SelectName(structure);
+  } else if (!page.defaultStructure.empty()) {
+    views_.image->Highlight(page.defaultStructure, kOutlines, true, true);
+  } else {
+    views_.image->Rehighlight(kOutlines);
+  }
+  buffer_.structureToSelect.clear();
+  buffer_.requestedType = kNoImageType;
+}
+
+void RequestProcessor::ShowStructure() {
+  const std::string requested = buffer_.name;
+  std::vector<std::string> places;
+  // The place of a structure names a page. When that page is missing from the page list, its name
+  // is not looked up as a structure in turn: a structure list whose places lead back to
+  // themselves would otherwise send the request round in circles until the stack is exhausted.
+  if (!resolvingPlace_) catalogue_.PagesOfStructure(requested, places);
+
+  if (places.size() == 1) {
+    buffer_.SetStructureToSelect(requested);
+    const TaggedName place = Catalogue::SplitTaggedName(places.front());
+    buffer_.SetName(place.name);
+    buffer_.requestedType = place.type;
+    resolvingPlace_ = true;
+    Command(cmd::kGoToPlace);  // shows the page before this run goes on
+    resolvingPlace_ = false;
+  } else if (places.size() > 1) {
+    // The user picks a place from the list; it comes back as a new request, and the structure
+    // waits in the buffer to be highlighted on the page chosen.
+    buffer_.SetStructureToSelect(requested);
+    views_.image->ShowFoundOnList(places);
+  } else {
+    views_.image->LeaveFullView();
+    buffer_.structureToSelect.clear();
+    buffer_.requestedType = kNoImageType;
+    views_.text->ShowTextWithName(kNoObjectText, textVisible_, requested, currentType_);
+  }
+}
+
+void RequestProcessor::ShowImageOfType(int command) {
+  StopMedia();
+  currentType_ = kNoImageType;
+  WaitMessage(true);
+
+  const ImageType type = buffer_.requestedType != kNoImageType ? buffer_.requestedType
+                                                               : ImageTypeOfCommand(command);
+  const IndexEntry page = currentPage_;
+  std::string path;
+  if (IsImageType(type)) {
+    // A type forced by a tagged request is shown even when the page has no image of it: the path is
+    // then the directory alone, and the image window reports the missing file.
+    path = ImageDirectory(type) + ImageFile(page, type);
+    currentType_ = type;
+  }
+
+  // Two pages that share an image file show it without loading it again; pressing the button of the
+  // type already shown does nothing.
+  if (!path.empty() && path != lastImagePath_) {
+    lastImagePath_ = path;
+    const bool onlySchema = page.imageSchnitt.empty() && page.imageMR.empty() &&
+                            page.imageCT.empty() && !page.imageSchema.empty();
+    views_.navigation->MarkShown(onlySchema || page.planeName.empty());
+    views_.image->LoadImage(path, true);
+    views_.image->Rehighlight(kOutlines);
+    views_.text->ShowText(page.textFile, textVisible_, currentType_);
+    views_.history->AddHistory(currentType_, page.name);
+  }
+  WaitMessage(false);
+}
+
+void RequestProcessor::AnnouncePage() {
+  if (!buffer_.busy) return;
+  if (catalogue_.FindPage(buffer_.name, currentPage_)) EnableButtonsFor(currentPage_);
+  buffer_.Release();
+}
+
+void RequestProcessor::SelectInSearchWindow() {
+  if (!buffer_.busy) return;
+  const std::string name = buffer_.name;
+  views_.search->SelectName(name);
+  buffer_.Release();
+}
+
+void RequestProcessor::ChangeStructure() {
+  if (!buffer_.busy) return;
+  if (!buffer_.name.empty()) {
+    const std::string name = buffer_.name;
+    views_.image->ClearHighlight(false);
+    views_.image->Highlight(name, kOutlines, true, false);
+    views_.search->SelectName(name);
+  }
+  buffer_.Release();
+}
+
+void RequestProcessor::EnableButtonsFor(const IndexEntry& page) {
+  for (const ImageType type : {kSchnitt, kMR, kCT, kSchema}) {
+    views_.buttons->SetEnabled(type, !ImageFile(page, type).empty());
+  }
+}
+
+int RequestProcessor::ChooseImageCommand() const {
+  // The type shown so far when the page has it, else the first the page has.
+  if (IsImageType(currentType_) && views_.buttons->IsEnabled(currentType_)) {
+    return ImageButtonCommand(currentType_);
+  }
+  for (const ImageType type : kImageTypesInOfferOrder) {
+    if (views_.buttons->IsEnabled(type)) return ImageButtonCommand(type);
+  }
+  return 0;
+}
+
+void RequestProcessor::StopMedia() {
+  if (services_.media) services_.media->StopMedia();
+}
+
+void RequestProcessor::WaitMessage(bool on) {
+  if (services_.waitMessage) services_.waitMessage(on);
+}
+
+}  // namespace ostrelin

@@ -1,0 +1,46 @@
+#include "shell/core/transfer_buffer.h"
+
+#include "catalogue/core/catalogue.h"
+#include "platform/core/strings.h"
+
+namespace ostrelin {
+
+void TransferBuffer::SetName(std::string_view requested) {
+  name.assign(CutToBuffer(requested, kTextBuffer));
+}
+
+void TransferBuffer::SetStructureToSelect(std::string_view structure) {
+  structureToSelect.assign(CutToBuffer(structure, kTextBuffer));
+}
+
+bool TransferBuffer::Take(std::string_view requested) {
+  if (busy) return false;
+  busy = true;
+  SetName(requested);
+  return true;
+}
+
+bool TransferBuffer::TakeTagged(std::string_view tagged) {
+  if (busy) return false;
+  const TaggedName split = Catalogue::SplitTaggedName(tagged);
+  busy = true;
+  SetName(split.name);
+  requestedType = split.type;
+  return true;
+}
+
+bool SendRequest(TransferBuffer& buffer, CommandTarget& target, int command,
+                 std::string_view name) {
+  if (!buffer.Take(name)) return false;
+  target.SendCommand(command);
+  return true;
+}
+
+bool SendTaggedRequest(TransferBuffer& buffer, CommandTarget& target, int command,
+                       std::string_view taggedName) {
+  if (!buffer.TakeTagged(taggedName)) return false;
+  target.SendCommand(command);
+  return true;
+}
+
+}  // namespace ostrelin

@@ -1,0 +1,422 @@
+// The request processing, driven end to end through recording windows: what each window is asked,
+// in which order, for every kind of request.
+#include <gtest/gtest.h>
+
+#include "catalogue/core/catalogue.h"
+#include "platform/core/wait_cursor.h"
+#include "shell/core/commands.h"
+#include "shell/core/history_menu.h"
+#include "shell/core/main_menu.h"
+#include "shell/core/request_processor.h"
+#include "tests/support/recording_cursor.h"
+#include "tests/support/recording_views.h"
+
+namespace ostrelin {
+namespace {
+
+using Lines = std::vector<std::string>;
+using test::CallLog;
+using test::RecordingViews;
+
+// Fields: name, text, Schnitt, CT, MR, Schema, default structure, preferred type, sex, region,
+// plane ("" is a blank field).
+constexpr const char* kPages =
+    "START#start.txt# # # #start.jpg# #P#M#U#Gesamt\n"
+    "Herz#herz.txt#herz_s.jpg#herz_c.jpg#herz_m.jpg# #Ventrikel#S#M#R#Herz\n"
+    "Lunge#lunge.txt#lunge_s.jpg# #lunge_m.jpg# # #C#W#R#Lunge\n"
+    "Knie#knie.txt# #knie_c.jpg#knie_m.jpg# # #S#M#B#Knie\n"
+    "Thorax#thorax.txt# #herz_c.jpg# # # #C#M#R#Thorax\n"
+    "Kopf#kopf.txt#kopf_s.jpg# #kopf_m.jpg# # #-#M#K#Kopf\n"
+    "Leer#leer.txt# # # # # #S#M#R#Leer\n"
+    "Blank# #blank_s.jpg# # # # #S#M#R#Blank\n"
+    "Skizze#skizze.txt# # # #skizze.jpg# #P#M#A#Arm\n";
+constexpr const char* kStructures =
+    "Aorta # Herz # M\n"     // one place, MR only
+    "Vene  # Herz # SC\n"    // two image types of one page
+    "Nerv  # Herz # S\n"
+    "Nerv  # Lunge # S\n"    // two pages
+    "Loop  # Loop # S\n"     // its page is missing and is named like itself
+    "Ghost # Fehlt # S\n";   // its page is missing
+
+class RequestTest : public testing::Test {
+ protected:
+  RequestTest() : waitCursor_(cursors_), views_(log_), processor_(catalogue_, Views(), Services()) {
+    catalogue_.AddIndexList(kPages);
+    catalogue_.AddStructureList(kStructures);
+  }
+
+  RequestViews Views() {
+    return {&views_, &views_, &views_, &views_, &views_, &views_};
+  }
+  RequestServices Services() {
+    return {&waitCursor_, [this](bool on) { log_.Add(on ? "wait+" : "wait-"); }, &views_};
+  }
+
+  // A window's request: takes the buffer and sends the command, as the senders do.
+  void Request(int command, std::string_view name) {
+    ASSERT_TRUE(processor_.buffer().Take(name));
+    processor_.Command(command);
+  }
+  void TaggedRequest(int command, std::string_view tagged) {
+    ASSERT_TRUE(processor_.buffer().TakeTagged(tagged));
+    processor_.Command(command);
+  }
+  // Shows `page` by a text-panel link and forgets what that logged.
+  void Show(std::string_view page) {
+    Request(cmd::kPageLink, page);
+    log_.Clear();
+  }
+  void ExpectIdle() {
+    EXPECT_FALSE(processor_.buffer().busy);
+    EXPECT_EQ(processor_.buffer().name, "");
+    EXPECT_EQ(processor_.buffer().structureToSelect, "");
+    EXPECT_EQ(processor_.buffer().requestedType, -1);
+  }
+
+  Catalogue catalogue_;
+  test::RecordingCursorService cursors_;
+  WaitCursor waitCursor_;
+  CallLog log_;
+  RecordingViews views_;
+  RequestProcessor processor_;
+};
+
+TEST_F(RequestTest, TheStartPageIsShownStepByStep) {
+  processor_.PostStartRequest();
+  EXPECT_TRUE(processor_.buffer().busy);
+  EXPECT_EQ(processor_.buffer().name, "START");
+  processor_.ProcessStartRequest();
+
+  EXPECT_EQ(log_.lines(), (Lines{
+      "stop", "wait+", "close-lists",
+      "enable 0=0", "enable 1=0", "enable 2=0", "enable 3=1",
+      "leave-full-view", "text start.txt v1 t3",
+      "history 3 START",
+      "select-page 0 0 Gesamt",
+      "search START",
+      // the Schema command, sent to itself
+      "stop", "wait+", "mark-shown 1", "load Bilder\\Schema\\start.jpg", "rehighlight",
+      "text start.txt v1 t3", "history 3 START", "wait-",
+      "rehighlight",
+      "wait-"}));
+  EXPECT_EQ(processor_.currentType(), kSchema);
+  EXPECT_EQ(processor_.currentPage().name, "START");
+  EXPECT_EQ(processor_.lastRequestedName(), "START");
+  EXPECT_EQ(processor_.lastImagePath(), "Bilder\\Schema\\start.jpg");
+  ExpectIdle();
+  EXPECT_EQ(cursors_.current, CursorShape::Arrow);
+}
+
+TEST_F(RequestTest, TheImageTypeIsThePreferredOneOrTheFirstInTheOrderSchnittCtMrSchema) {
+  struct Case {
+    const char* before;  // page shown first, sets the current type
+    const char* page;
+    const char* load;
+    ImageType type;
+  };
+  const Case cases[] = {
+      {"START", "Herz", "Bilder\\Schnitt\\herz_s.jpg", kSchnitt},  // preferred and present
+      {"Herz", "Lunge", "Bilder\\Schnitt\\lunge_s.jpg", kSchnitt},  // prefers CT, has none
+      {"Herz", "Knie", "Bilder\\CT\\knie_c.jpg", kCT},  // prefers Schnitt: CT before MR
+      {"START", "Kopf", "Bilder\\Schnitt\\kopf_s.jpg", kSchnitt},  // no preference, no Schema
+      {"Aorta", "Kopf", "Bilder\\MRT\\kopf_m.jpg", kMR},  // no preference: MR stays
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.before) + " then " + c.page);
+    Show(c.before);
+    Request(cmd::kPageLink, c.page);
+    EXPECT_EQ(log_.Only({"load"}), Lines{std::string("load ") + c.load});
+    EXPECT_EQ(processor_.currentType(), c.type);
+    ExpectIdle();
+  }
+}
+
+TEST_F(RequestTest, EveryRequestCommandStopsMediaFirstAndTheOwnSenderIsNotFollowedBack) {
+  struct Case {
+    int command;
+    bool panelFollows;
+    bool searchFollows;
+    bool historyAtLookup;
+  };
+  const Case cases[] = {
+      {cmd::kOpenPlane, false, true, true},  {cmd::kPageLink, true, true, true},
+      {cmd::kGoToPlace, true, true, true},   {cmd::kHistoryRequest, true, true, false},
+      {cmd::kBookmarkRequest, true, true, true}, {cmd::kSearchOpen, true, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    Show("START");
+    Request(c.command, "Herz");
+    ASSERT_FALSE(log_.lines().empty());
+    EXPECT_EQ(log_.lines().front(), "stop");
+    EXPECT_EQ(log_.Only({"select-page"}).size(), c.panelFollows ? 1u : 0u);
+    EXPECT_EQ(log_.Only({"search"}), c.searchFollows ? Lines{"search Herz"} : Lines{});
+    // The image change records the page in every case; the lookup only when not from the history.
+    const Lines history = log_.Only({"history"});
+    EXPECT_EQ(history, c.historyAtLookup ? (Lines{"history 0 Herz", "history 0 Herz"})
+                                         : (Lines{"history 0 Herz"}));
+    ExpectIdle();
+  }
+}
+
+TEST_F(RequestTest, AStructureOnOnePageOpensItInTheTypeItIsOutlinedOn) {
+  Show("START");
+  Request(cmd::kSearchOpen, "Aorta");  // Herz prefers Schnitt; Aorta is outlined on MR only
+  EXPECT_EQ(log_.lines(), (Lines{
+      "stop", "wait+", "close-lists",
+      // the page, requested from inside with 1276
+      "stop", "wait+", "close-lists",
+      "enable 0=1", "enable 1=1", "enable 2=1", "enable 3=0",
+      "leave-full-view", "text herz.txt v1 t0",
+      "history 0 Herz",
+      "select-page 0 4 Herz",
+      // the search window is not moved to the page: the structure is selected below
+      "stop", "wait+", "mark-shown 0", "load Bilder\\MRT\\herz_m.jpg", "rehighlight",
+      "text herz.txt v1 t1", "history 1 Herz", "wait-",
+      "highlight Aorta c1 k1", "search Aorta",
+      "wait-",
+      // the outer run ends
+      "wait-"}));
+  EXPECT_EQ(processor_.currentType(), kMR);
+  EXPECT_EQ(processor_.lastRequestedName(), "Herz");
+  ExpectIdle();
+}
+
+TEST_F(RequestTest, AStructureInSeveralPlacesOffersThemAndWaitsForTheChoice) {
+  for (const char* structure : {"Vene", "Nerv"}) {
+    SCOPED_TRACE(structure);
+    Show("START");
+    Request(cmd::kPageLink, structure);
+    const Lines offered = std::string(structure) == "Vene"
+                              ? Lines{"found-on Herz (Schnitt)|Herz (CT)"}
+                              : Lines{"found-on Herz (Schnitt)|Lunge (Schnitt)"};
+    EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "close-lists", offered[0], "wait-"}));
+    EXPECT_FALSE(processor_.buffer().busy);
+    EXPECT_EQ(processor_.buffer().structureToSelect, structure);
+    EXPECT_EQ(processor_.currentPage().name, "START");
+  }
+  // The choice comes back as a tagged request from the found-on list.
+  log_.Clear();
+  TaggedRequest(cmd::kGoToPlace, "Lunge (Schnitt)");
+  EXPECT_EQ(log_.Only({"load", "highlight", "search"}),
+            (Lines{"load Bilder\\Schnitt\\lunge_s.jpg", "highlight Nerv c1 k1", "search Nerv"}));
+  ExpectIdle();
+}
+
+TEST_F(RequestTest, AnUnknownNameShowsTheNoObjectTextAndNothingElse) {
+  Show("Knie");
+  Request(cmd::kPageLink, "Milz");
+  EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "close-lists", "leave-full-view",
+                                 "text-with-name _KEINOBJ.TXT v1 Milz t2", "wait-"}));
+  EXPECT_EQ(processor_.currentPage().name, "Knie");
+  EXPECT_EQ(processor_.lastRequestedName(), "Milz");
+  ExpectIdle();
+}
+
+TEST_F(RequestTest, AStructureWhosePageIsMissingEndsInTheNoObjectText) {
+  // "Loop" names itself as its page: looked up as a structure again, it would never end.
+  for (const char* structure : {"Loop", "Ghost"}) {
+    SCOPED_TRACE(structure);
+    Show("Herz");
+    Request(cmd::kPageLink, structure);
+    const std::string page = std::string(structure) == "Loop" ? "Loop" : "Fehlt";
+    EXPECT_EQ(log_.Only({"text-with-name", "found-on", "load"}),
+              Lines{"text-with-name _KEINOBJ.TXT v1 " + page + " t0"});
+    ExpectIdle();
+    // The next structure resolves again as usual.
+    log_.Clear();
+    Request(cmd::kPageLink, "Aorta");
+    EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\MRT\\herz_m.jpg"});
+  }
+}
+
+TEST_F(RequestTest, ATaggedRequestForcesItsTypeEvenWithoutAnImage) {
+  Show("Herz");
+  TaggedRequest(cmd::kBookmarkRequest, "Lunge (CT)");
+  EXPECT_EQ(log_.Only({"load", "mark-shown"}), (Lines{"mark-shown 0", "load Bilder\\CT\\"}));
+  EXPECT_EQ(processor_.currentType(), kCT);
+  EXPECT_EQ(processor_.lastImagePath(), "Bilder\\CT\\");
+  ExpectIdle();
+  // The next plain request for the page falls back to its own types again.
+  log_.Clear();
+  Request(cmd::kPageLink, "Lunge");
+  EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\Schnitt\\lunge_s.jpg"});
+}
+
+TEST_F(RequestTest, TwoPagesSharingAnImageShowTheSecondTextWithoutReloading) {
+  TaggedRequest(cmd::kPageLink, "Herz (CT)");
+  log_.Clear();
+  Request(cmd::kPageLink, "Thorax");
+  EXPECT_EQ(log_.Only({"load", "text", "history", "mark-shown"}),
+            (Lines{"text thorax.txt v1 t2", "history 2 Thorax"}));
+  EXPECT_EQ(processor_.currentPage().name, "Thorax");
+  EXPECT_EQ(processor_.currentType(), kCT);
+}
+
+TEST_F(RequestTest, AButtonOfTheTypeShownDoesNothingAnotherShowsItsImage) {
+  Show("Herz");
+  processor_.Command(cmd::kShowSchnitt);
+  EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "wait-"}));
+  EXPECT_EQ(processor_.currentType(), kSchnitt);
+
+  log_.Clear();
+  processor_.Command(cmd::kShowCT);
+  EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "mark-shown 0", "load Bilder\\CT\\herz_c.jpg",
+                                 "rehighlight", "text herz.txt v1 t2", "history 2 Herz",
+                                 "wait-"}));
+  EXPECT_EQ(processor_.currentType(), kCT);
+}
+
+TEST_F(RequestTest, ThePlaneIsMarkedOnlyForAnImageThatHasOne) {
+  Show("Herz");
+  for (const auto& [page, clear] : {std::pair{"Skizze", "1"}, {"Lunge", "0"}}) {
+    SCOPED_TRACE(page);
+    Request(cmd::kPageLink, page);  // Skizze has a Schema image only
+    EXPECT_EQ(log_.Only({"mark-shown"}), Lines{std::string("mark-shown ") + clear});
+    log_.Clear();
+  }
+}
+
+TEST_F(RequestTest, APageWithoutTextShowsTheCurrentTextAgainAndHighlightsTheDefault) {
+  Show("Herz");
+  Request(cmd::kPageLink, "Blank");
+  EXPECT_EQ(log_.Only({"leave-full-view", "text", "highlight", "rehighlight"}),
+            (Lines{"rehighlight", "text  v1 t0", "rehighlight"}));
+  log_.Clear();
+  Request(cmd::kPageLink, "Herz");
+  EXPECT_EQ(log_.Only({"highlight"}), Lines{"highlight Ventrikel c1 k1"});
+}
+
+TEST_F(RequestTest, APageWithoutImagesShowsItsTextAndKeepsTheImage) {
+  Show("Herz");
+  Request(cmd::kPageLink, "Leer");
+  EXPECT_EQ(log_.Only({"enable", "load", "text"}),
+            (Lines{"enable 0=0", "enable 1=0", "enable 2=0", "enable 3=0", "text leer.txt v1 t0"}));
+  EXPECT_EQ(processor_.lastImagePath(), "Bilder\\Schnitt\\herz_s.jpg");
+  ExpectIdle();
+}
+
+TEST_F(RequestTest, AnnouncingMakesThePageCurrentWithoutShowingItThenAButtonShowsIt) {
+  Show("Herz");
+  Request(cmd::kAnnouncePage, "Knie");
+  EXPECT_EQ(log_.lines(), (Lines{"enable 0=0", "enable 1=1", "enable 2=1", "enable 3=0"}));
+  EXPECT_EQ(processor_.currentPage().name, "Knie");
+  ExpectIdle();
+
+  log_.Clear();
+  Request(cmd::kAnnouncePage, "Milz");  // unknown: nothing changes
+  EXPECT_TRUE(log_.lines().empty());
+  EXPECT_EQ(processor_.currentPage().name, "Knie");
+  ExpectIdle();
+
+  processor_.Command(cmd::kShowMR);
+  EXPECT_EQ(log_.Only({"load", "text", "history"}),
+            (Lines{"load Bilder\\MRT\\knie_m.jpg", "text knie.txt v1 t1", "history 1 Knie"}));
+}
+
+TEST_F(RequestTest, AStructureLinkMovesTheHighlightAndTheSearchWindowFollowsTheImageWindow) {
+  Request(cmd::kStructureLink, "Aorta");
+  EXPECT_EQ(log_.lines(), (Lines{"clear-highlight", "highlight Aorta c1 k0", "search Aorta"}));
+  ExpectIdle();
+
+  log_.Clear();
+  Request(cmd::kStructureLink, "");  // an empty link only frees the buffer
+  Request(cmd::kStructureHighlighted, "Vene");
+  EXPECT_EQ(log_.lines(), Lines{"search Vene"});
+  ExpectIdle();
+}
+
+TEST_F(RequestTest, CommandsWithoutARequestLeaveEverythingAlone) {
+  processor_.Command(cmd::kPageLink);
+  EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "close-lists", "wait-"}));
+  log_.Clear();
+  for (int command : {cmd::kAnnouncePage, cmd::kStructureHighlighted, cmd::kStructureLink}) {
+    EXPECT_TRUE(processor_.Command(command));
+  }
+  EXPECT_TRUE(log_.lines().empty());
+  EXPECT_EQ(processor_.lastRequestedName(), "");
+  EXPECT_FALSE(processor_.Command(cmd::kTogglePanel));
+  EXPECT_FALSE(processor_.Command(cmd::kHistoryStart));
+}
+
+TEST_F(RequestTest, AWindowThatAsksWhileARequestIsBusyIsTurnedAway) {
+  // The search window announces every selection it is given, as the real one does.
+  struct Self : CommandTarget {
+    RequestProcessor* processor;
+    void SendCommand(int command) override { processor->Command(command); }
+  } self;
+  self.processor = &processor_;
+  int dropped = 0;
+  views_.onSelectName = [&](const std::string& name) {
+    if (!SendRequest(processor_.buffer(), self, cmd::kAnnouncePage, name)) ++dropped;
+  };
+  Request(cmd::kPageLink, "Knie");
+  EXPECT_EQ(dropped, 1);
+  EXPECT_EQ(processor_.currentPage().name, "Knie");
+  ExpectIdle();
+  // Once idle, the same announcement goes through.
+  EXPECT_TRUE(SendRequest(processor_.buffer(), self, cmd::kAnnouncePage, "Herz"));
+  EXPECT_EQ(processor_.currentPage().name, "Herz");
+  ExpectIdle();
+}
+
+TEST_F(RequestTest, TextVisibilityIsPassedOnAndMediaMayBeAbsent) {
+  RequestProcessor silent(catalogue_, Views(), {&waitCursor_, nullptr, nullptr});
+  silent.SetTextVisible(false);
+  ASSERT_TRUE(silent.buffer().Take("Milz"));
+  silent.Command(cmd::kPageLink);
+  ASSERT_TRUE(silent.buffer().Take("Herz"));
+  silent.Command(cmd::kPageLink);
+  EXPECT_EQ(log_.Only({"stop", "wait+", "text", "text-with-name"}),
+            (Lines{"text-with-name _KEINOBJ.TXT v0 Milz t-1", "text herz.txt v0 t0",
+                   "text herz.txt v0 t0"}));
+}
+
+TEST(TransferBuffer, SendersAreTurnedAwayWhileBusyAndLongNamesAreCut) {
+  TransferBuffer buffer;
+  EXPECT_TRUE(buffer.TakeTagged("Herz (MR)"));
+  EXPECT_EQ(buffer.name, "Herz");
+  EXPECT_EQ(buffer.requestedType, kMR);
+  EXPECT_FALSE(buffer.Take("Lunge"));
+  EXPECT_FALSE(buffer.TakeTagged("Lunge (CT)"));
+  EXPECT_EQ(buffer.name, "Herz");
+  EXPECT_EQ(buffer.requestedType, kMR);
+  buffer.Release();
+  EXPECT_TRUE(buffer.Take(std::string(600, 'x')));
+  EXPECT_EQ(buffer.name.size(), 511u);
+}
+
+TEST(RequestsAndHistory, AfterStartUpTheHistoryHoldsStartAndTheStartPage) {
+  Catalogue catalogue;
+  catalogue.AddIndexList(kPages);
+  test::RecordingCursorService cursors;
+  WaitCursor waitCursor(cursors);
+  CallLog log;
+  RecordingViews views(log);
+  MainMenu menu;
+  HistoryMenu history(menu.history());
+  RequestProcessor processor(catalogue, {&views, &views, &views, &views, &views, &history},
+                             {&waitCursor, nullptr, nullptr});
+  processor.PostStartRequest();
+  processor.ProcessStartRequest();
+  ASSERT_EQ(menu.history().items.size(), 3u);
+  EXPECT_EQ(menu.history().items[0].text, "(G) Start");
+  EXPECT_EQ(menu.history().items[2].text, "(G) START");
+
+  // Choosing "(G) Start" asks for "Start" in Schema, found in any ASCII case; the history entry
+  // of the lookup is skipped and the image is the one shown already.
+  ASSERT_TRUE(history.Choose(cmd::kHistoryStart, processor.buffer()));
+  EXPECT_EQ(processor.buffer().name, "Start");
+  EXPECT_EQ(processor.buffer().requestedType, kSchema);
+  processor.Command(cmd::kHistoryRequest);
+  EXPECT_EQ(menu.history().items.size(), 3u);
+  EXPECT_EQ(processor.currentPage().name, "START");
+
+  ASSERT_TRUE(processor.buffer().Take("Herz"));
+  processor.Command(cmd::kPageLink);
+  ASSERT_EQ(menu.history().items.size(), 4u);
+  EXPECT_EQ(menu.history().items[3].text, "(S) Herz");
+}
+
+}  // namespace
+}  // namespace ostrelin
