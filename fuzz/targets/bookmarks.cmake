@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(bookmarks DEPENDS shell_core)
