@@ -9,8 +9,11 @@
 
 #include "platform/ui/qt_text.h"
 #include "resources/core/string_table.h"
+#include "platform/ui/wait_message.h"
+#include "shell/core/commands.h"
 #include "shell/core/display_check.h"
 #include "shell/core/index_names.h"
+#include "shell/ui/main_menu_bar.h"
 #include "shell/ui/start_meldung.h"
 
 namespace ostrelin {
@@ -18,11 +21,47 @@ namespace ostrelin {
 MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
                        const QRect& mainRect)
     : settings_(settings), services_(services),
-      mainRect_(mainRect) {
+      mainRect_(mainRect),
+      history_(menuModel_.history()),
+      bookmarks_(menuModel_.bookmarks(), *services_.messages),
+      requests_(catalogue_,
+                {&detachedViews_, &detachedViews_, &detachedViews_, &detachedViews_,
+                 &detachedViews_, &history_},
+                MakeRequestServices()) {
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor::fromRgb(kBackground));
   setPalette(palette);
   setAutoFillBackground(true);
+
+  menuBar_ = new MainMenuBar(menuModel_, [this](int command) { SendCommand(command); }, this);
+  history_.onChanged = [this] { menuBar_->Mirror(MainMenu::kHistoryMenu); };
+  bookmarks_.onChanged = [this] { menuBar_->Mirror(MainMenu::kBookmarkMenu); };
+}
+
+RequestServices MainWindow::MakeRequestServices() {
+  return {services_.waitCursor, [this](bool on) { WaitMessage(on, this); }, services_.media};
+}
+
+void MainWindow::AttachViews(ImageView& image, TextView& text, NavigationView& navigation,
+                             SearchView& search, ImageTypeButtons& buttons) {
+  requests_.SetViews({&image, &text, &navigation, &search, &buttons, &history_});
+}
+
+void MainWindow::SendCommand(int command) {
+  if (requests_.Command(command)) return;
+  TransferBuffer& buffer = requests_.buffer();
+  if (history_.Choose(command, buffer)) {
+    SendCommand(cmd::kHistoryRequest);
+  } else if (bookmarks_.Command(command, requests_.currentType(), requests_.lastRequestedName(),
+                                buffer)) {
+    SendCommand(cmd::kBookmarkRequest);
+  } else if (command == cmd::kEnd) {
+    close();
+  }
+}
+
+void MainWindow::StopMedia() {
+  if (services_.media) services_.media->StopMedia();
 }
 
 MainWindow::~MainWindow() = default;
@@ -60,9 +99,12 @@ bool MainWindow::Start() {
   ForEachIndexName(catalogue_, [this](const std::string&) { progress_->Step(); });
 
   (*services_.waitCursor)(false);
-  currentType_ = -1;
+  requests_.PostStartRequest();
   progress_.reset();
   userName_ = kDefaultUser;
+  bookmarks_.LoadBookmarks(settings_.SavePath, userName_);
+  // The image window and the navigation panel are shown here once they exist.
+  requests_.ProcessStartRequest();
   return true;
 }
 
@@ -83,6 +125,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   const MessageAnswer answer = services_.messages->Show(
       LoadText(text::kReallyQuit), MessageButtons::YesNo, MessageIcon::Question);
   if (answer == MessageAnswer::Yes) {
+    if (!userName_.empty()) bookmarks_.SaveBookmarks(settings_.SavePath, userName_);
+    StopMedia();
     event->accept();
   } else {
     event->ignore();
@@ -101,6 +145,8 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
+  // The bar spans the top; the client area of the child windows begins below it.
+  menuBar_->setGeometry(0, 0, width(), menuBar_->sizeHint().height());
   KeepToMainRect();
 }
 

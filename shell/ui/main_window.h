@@ -1,6 +1,7 @@
 #pragma once
-// The atlas's one full-screen main window. It owns the catalogue and every child window, runs the
-// start-up sequence, cannot be moved or resized, and asks before it closes.
+// The atlas's one full-screen main window. It owns the catalogue, the menus and every child window,
+// runs the start-up sequence, cannot be moved or resized, and asks before it closes. Every command
+// of the menus, the buttons and the child windows arrives at SendCommand.
 
 #include <QRect>
 #include <QWidget>
@@ -9,14 +10,21 @@
 
 #include "catalogue/core/catalogue.h"
 #include "platform/core/wait_cursor.h"
+#include "shell/core/bookmark_menu.h"
+#include "shell/core/detached_views.h"
+#include "shell/core/history_menu.h"
+#include "shell/core/main_menu.h"
+#include "shell/core/request_processor.h"
 #include "shell/core/settings.h"
+#include "shell/core/transfer_buffer.h"
 #include "shell/ui/shell_services.h"
 
 namespace ostrelin {
 
+class MainMenuBar;
 class StartMeldung;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public CommandTarget {
   Q_OBJECT
 
  public:
@@ -28,16 +36,34 @@ class MainWindow : public QWidget {
   ~MainWindow() override;
 
   // Runs the start-up sequence. False means the program must end now with exit code 0 (the user
-  // stopped on a poor display, or the catalogue is missing); the reason has been shown.
+  // stopped on a poor display, or the catalogue is missing); the reason has been shown. On success
+  // the bookmarks are loaded and the page "START" has been requested.
   bool Start();
 
   // Asks whether to continue on this display; false when the user chose to stop.
   bool CheckDisplay();
 
+  // Handles `command` before returning: the requests of the child windows, the image-type
+  // buttons, the history and bookmark menus and "&Ende". Commands nobody handles yet are ignored.
+  void SendCommand(int command) override;
+
+  // The windows the requests are shown in; until they are attached, requests are processed without
+  // anything to draw them. The history is the main window's own.
+  void AttachViews(ImageView& image, TextView& text, NavigationView& navigation,
+                   SearchView& search, ImageTypeButtons& buttons);
+
+  // The request slot every child window writes its requests into before it sends its command.
+  TransferBuffer& transferBuffer() { return requests_.buffer(); }
+
   const Catalogue& catalogue() const { return catalogue_; }
   const std::string& userName() const { return userName_; }
-  int currentType() const { return currentType_; }
-  bool textVisible() const { return textVisible_ != 0; }
+  int currentType() const { return requests_.currentType(); }
+  bool textVisible() const { return requests_.textVisible(); }
+  RequestProcessor& requests() { return requests_; }
+  MainMenu& menuModel() { return menuModel_; }
+  const HistoryMenu& history() const { return history_; }
+  BookmarkMenu& bookmarks() { return bookmarks_; }
+  MainMenuBar* menuBar() const { return menuBar_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -48,6 +74,8 @@ class MainWindow : public QWidget {
  private:
   void EndStartup();
   void KeepToMainRect();
+  RequestServices MakeRequestServices();
+  void StopMedia();
 
   const Settings& settings_;
   ShellServices services_;
@@ -56,8 +84,13 @@ class MainWindow : public QWidget {
   Catalogue catalogue_;
   std::unique_ptr<StartMeldung> progress_;
 
-  int textVisible_ = 1;
-  int currentType_ = -1;
+  MainMenu menuModel_;
+  HistoryMenu history_;
+  BookmarkMenu bookmarks_;
+  DetachedViews detachedViews_;
+  RequestProcessor requests_;
+  MainMenuBar* menuBar_ = nullptr;
+
   std::string userName_;
 };
 

@@ -7,6 +7,7 @@
 #include "platform/core/message_service.h"
 #include "platform/core/wait_cursor.h"
 #include "shell/core/display_check.h"
+#include "shell/core/media.h"
 
 class QWidget;
 
@@ -17,6 +18,8 @@ struct ShellServices {
   WaitCursor* waitCursor = nullptr;  // the one hourglass switch of the process
   // Colour depth and width of the screen that shows the given window.
   std::function<DisplayInfo(const QWidget*)> queryDisplay;
+  // Sound and video; may be null, and then nothing plays and there is nothing to stop.
+  Media* media = nullptr;
 };
 
 }  // namespace ostrelin
