@@ -32,7 +32,8 @@ class SpawnedProcess : public Process {
       result = waitpid(pid_, &status, WNOHANG);
     } while (result < 0 && errno == EINTR);
     if (result == 0) return true;
-    reaped_ = true;  // ended, or no child of ours any more (someone else reaped it): gone either way
+    // Ended, or no child of ours any more (someone else reaped it): gone either way.
+    reaped_ = true;
     return false;
   }
 
@@ -175,8 +176,7 @@ std::unique_ptr<Process> SpawnLauncher::Start(const std::filesystem::path& progr
   posix_spawnattr_setsigdefault(&attributes, &signals);
 
   pid_t pid = 0;
-  const int error =
-      posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
+  const int error = posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (error != 0) return nullptr;
