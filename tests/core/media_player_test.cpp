@@ -56,7 +56,8 @@ class MediaPlayerTest : public ::testing::Test {
   }
 
   MediaPlayer& Player() {
-    if (!player_) player_.emplace(settings_, waitCursor_, launcher_, waves_);
+    // A generous settle time: a loaded test machine must not make a quick player look slow.
+    if (!player_) player_.emplace(settings_, waitCursor_, launcher_, waves_, 1s);
     return *player_;
   }
 

@@ -95,11 +95,11 @@ TEST_F(SpawnLauncherTest, TerminateEndsAPlayerThatKeepsRunningWithItsHelpers) {
   EXPECT_GE(std::chrono::steady_clock::now() - started, 200ms);
   EXPECT_TRUE(process->Running());
   const pid_t helper = HelperPid();
-  ASSERT_FALSE(test::ProcessGone(helper));
+  ASSERT_FALSE(test::ProcessGone(helper, 0ms));
 
   process->Terminate();
   EXPECT_FALSE(process->Running());
-  EXPECT_TRUE(test::ProcessGone(process->Id()));
+  EXPECT_TRUE(test::ProcessGone(process->Id(), 0ms));
   EXPECT_FALSE(test::IsUnreapedChild(process->Id()));
   EXPECT_TRUE(test::ProcessGone(helper));
 }
@@ -113,7 +113,7 @@ TEST_F(SpawnLauncherTest, APlayerIgnoringTheRequestIsKilledAfterTheGrace) {
   process->Terminate();
   EXPECT_GE(std::chrono::steady_clock::now() - started, SpawnLauncher::kTerminateGrace);
   EXPECT_FALSE(test::IsUnreapedChild(process->Id()));
-  EXPECT_TRUE(test::ProcessGone(process->Id()));
+  EXPECT_TRUE(test::ProcessGone(process->Id(), 0ms));
   EXPECT_TRUE(test::ProcessGone(helper));
 }
 

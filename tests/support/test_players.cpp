@@ -47,8 +47,9 @@ pid_t ReadPid(const std::filesystem::path& file) {
   return in ? pid_t(pid) : pid_t(-1);
 }
 
-bool ProcessGone(pid_t pid) {
-  if (pid <= 0) return false;
+namespace {
+
+bool GoneNow(pid_t pid) {
   std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
   if (!stat) return true;
   std::stringstream text;
@@ -57,6 +58,18 @@ bool ProcessGone(pid_t pid) {
   const size_t paren = line.rfind(')');
   return paren == std::string::npos || paren + 2 >= line.size() || line[paren + 2] == 'Z' ||
          line[paren + 2] == 'X';
+}
+
+}  // namespace
+
+bool ProcessGone(pid_t pid, std::chrono::milliseconds within) {
+  if (pid <= 0) return false;
+  const auto deadline = std::chrono::steady_clock::now() + within;
+  while (!GoneNow(pid)) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
 }
 
 bool IsUnreapedChild(pid_t pid) {

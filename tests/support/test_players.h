@@ -40,8 +40,9 @@ std::optional<std::vector<std::string>> WaitForRecord(
 // The process id written to a file (by the script's $$ or $!), or -1.
 pid_t ReadPid(const std::filesystem::path& file);
 
-// True when no process `pid` runs any more (it is unknown or only a zombie waiting for its parent).
-bool ProcessGone(pid_t pid);
+// True when no process `pid` runs any more (it is unknown or only a zombie waiting for its parent),
+// or stops running `within` that time: a killed process needs a moment to finish dying.
+bool ProcessGone(pid_t pid, std::chrono::milliseconds within = std::chrono::seconds(2));
 
 // Whether `pid` is a child of this process that has not been reaped yet.
 bool IsUnreapedChild(pid_t pid);
