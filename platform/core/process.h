@@ -23,7 +23,8 @@ namespace ostrelin {
 //   backslashes and a literal quote; backslashes before anything else are plain characters.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
-// A started program. Destroying the object leaves the program running.
+// A started program. Destroying the object leaves the program running; one that ends later stays
+// a zombie until the atlas ends, so owners terminate (or see the end of) what they started.
 class Process {
  public:
   virtual ~Process() = default;
