@@ -14,7 +14,7 @@ build=${OSTRELIN_BUILD_DIR:-$here/build}
 jobs=${OSTRELIN_JOBS:-2}
 
 base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev libgtest-dev
-               fonts-liberation)
+               fonts-liberation libasound2-dev)
 
 need() {
   local missing=()

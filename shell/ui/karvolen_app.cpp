@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <chrono>
 
+#include "platform/core/process.h"
 #include "platform/core/wait_cursor.h"
+#include "platform/sound/alsa_wave_output.h"
+#include "shell/core/media_player.h"
 #include "shell/ui/main_window.h"
 
 namespace ostrelin {
@@ -27,6 +30,12 @@ void KarvolenApp::InitApplication(const Settings& settings, uint32_t seed) {
 
 bool KarvolenApp::InitInstance() {
   WaitCursor& waitCursor = *services_.waitCursor;
+  if (!services_.media) {
+    launcher_ = std::make_unique<SpawnLauncher>();
+    waves_ = std::make_unique<AlsaWaveOutput>();
+    media_ = std::make_unique<MediaPlayer>(settings_, waitCursor, *launcher_, *waves_);
+    services_.media = media_.get();
+  }
   waitCursor(true);
   mainWindow_ = std::make_unique<MainWindow>(settings_, services_, mainRect_);
   if (!mainWindow_->Start()) {

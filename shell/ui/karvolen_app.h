@@ -12,6 +12,9 @@
 namespace ostrelin {
 
 class MainWindow;
+class Media;
+class ProcessLauncher;
+class WaveOutput;
 
 class KarvolenApp {
  public:
@@ -24,6 +27,8 @@ class KarvolenApp {
   void InitApplication(const Settings& settings, uint32_t seed);
 
   // Builds and starts the main window and shows it. False when the start-up ended the program.
+  // Without a media object in the services, the application plays through ALSA and starts the
+  // configured players itself.
   bool InitInstance();
 
   const Settings& settings() const { return settings_; }
@@ -35,6 +40,10 @@ class KarvolenApp {
   QRect mainRect_;
   Settings settings_;
   RuntimeRandom random_;
+  // Declared before the main window, so they outlive it: closing stops what still plays.
+  std::unique_ptr<ProcessLauncher> launcher_;
+  std::unique_ptr<WaveOutput> waves_;
+  std::unique_ptr<Media> media_;
   std::unique_ptr<MainWindow> mainWindow_;
 };
 

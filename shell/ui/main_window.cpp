@@ -67,6 +67,9 @@ void MainWindow::StopMedia() {
 MainWindow::~MainWindow() = default;
 
 bool MainWindow::Start() {
+  // The greeting plays while the catalogue loads; without the file (or a sound device) it is
+  // silent.
+  if (services_.media) services_.media->PlayWave(LoadText(text::kFileStartSound));
   (*services_.waitCursor)(true);
 
   progress_ = std::make_unique<StartMeldung>();

@@ -11,6 +11,7 @@
 #include "shell/ui/karvolen_app.h"
 #include "shell/ui/main_window.h"
 #include "tests/support/recording_cursor.h"
+#include "tests/support/recording_views.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {
@@ -154,6 +155,27 @@ TEST_F(MainWindowTest, ClosingAsksAfterTheQuestionBeepAndNoKeepsItOpen) {
   EXPECT_TRUE(window->close());
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(messages_.beeps.size(), 2u);
+}
+
+TEST_F(MainWindowTest, GreetsWithTheStartSoundAndStopsMediaAtTheStartRequestAndOnExit) {
+  WriteLists();
+  test::CallLog log;
+  test::RecordingViews media(log);
+  services_.media = &media;
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  ASSERT_GE(log.lines().size(), 2u);
+  EXPECT_EQ(log.lines()[0], "wave START.WAV");
+  EXPECT_EQ(log.lines()[1], "stop");  // before the start page is processed
+
+  window->show();
+  log.Clear();
+  messages_.Script({MessageAnswer::No});
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(log.lines().empty());  // No leaves whatever plays
+  messages_.Script({MessageAnswer::Yes});
+  EXPECT_TRUE(window->close());
+  EXPECT_EQ(log.lines(), std::vector<std::string>{"stop"});
 }
 
 TEST_F(MainWindowTest, CoversTheScreenSnapsBackWhenMovedAndPaintsItsGrey) {

@@ -1,0 +1,40 @@
+// The cross-reference list from arbitrary bytes, then a lookup of every key and of the input.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "navigation/core/cross_reference_list.h"
+#include "platform/core/strings.h"
+
+namespace {
+
+void Check(bool condition) {
+  if (!condition) __builtin_trap();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace ostrelin;
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  CrossReferenceList list;
+  list.AddList(input);
+
+  std::string buffer;
+  for (size_t i = 0; i < list.Count(); ++i) {
+    const std::string& key = list.KeyAt(i);
+    const std::string& entries = list.EntriesAt(i);
+    Check(!key.empty() && key.size() <= CrossReferenceList::kMaxKey);
+    Check(!entries.empty() && entries.size() < CrossReferenceList::kEntriesBuffer);
+    Check(Trimmed(key) == key && Trimmed(entries) == entries);
+    Check(key.find('#') == std::string::npos);
+    // A key finds its own entries unless an earlier key equals it.
+    list.Lookup(key, buffer);
+    size_t first = 0;
+    while (!EqualsAsciiNoCase(list.KeyAt(first), key)) ++first;
+    Check(first <= i && buffer == list.EntriesAt(first));
+  }
+  list.Lookup(input, buffer);
+  return 0;
+}

@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(cross_references DEPENDS navigation_core)

@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(wave DEPENDS platform_core)
