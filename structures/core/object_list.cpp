@@ -237,14 +237,22 @@ void Objektliste::Fill(std::optional<std::string_view> bytes) {
   const int count = reader.ReadCount();
   if (count <= 0) return;
   try {
-    entries_.resize(size_t(count));
+    entries_.reserve(std::min(size_t(count), reader.RecordsPossible()));
   } catch (const std::bad_alloc&) {
-    entries_.clear();
-    entries_.shrink_to_fit();
     messages_->Show(kNoMemoryEntries, MessageButtons::Ok, MessageIcon::Exclamation);
     return;
   }
-  for (Objekt& entry : entries_) Liste_Fuelle(reader, entry);
+  // Records that would begin past the end of the data are not there: a damaged count does not
+  // turn into a list of phantoms.
+  for (int i = 0; i < count && !reader.AtEnd(); ++i) {
+    try {
+      entries_.emplace_back();
+    } catch (const std::bad_alloc&) {
+      messages_->Show(kNoMemoryEntries, MessageButtons::Ok, MessageIcon::Exclamation);
+      return;
+    }
+    Liste_Fuelle(reader, entries_.back());
+  }
 }
 
 void Objektliste::Liste_Fuelle(OutlineReader& reader, Objekt& entry) {

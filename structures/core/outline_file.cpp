@@ -92,6 +92,10 @@ OutlineFile DecodeOutline(std::string_view bytes, OutlineDamage* damage) {
   int complete = 0;
   bool truncated = false;
   for (int i = 0; i < count; ++i) {
+    if (reader.AtEnd()) {
+      truncated = true;
+      break;
+    }
     OutlineRecordHead head = reader.ReadRecordHead();
     OutlineRecord record;
     record.number = head.number;

@@ -17,10 +17,11 @@
 // end = b1 + 256 * (b2 >> 4), both inclusive. Columns count from the image's left edge, rows
 // upward from its bottom edge.
 //
-// The format has no magic number and no checksum, so the reader is built for damaged files: bytes
-// past the end of the data read as zero (a truncated file yields what a stream reader delivers),
-// yet no count or column range taken from the file makes it allocate or loop over more than the
-// bytes that are really there.
+// The format has no magic number and no checksum, so the reader is built for damaged files: the
+// bytes missing from a record cut off by the end of the data read as zero (a truncated file yields
+// what a stream reader delivers), but reading stops at the end of the data: records that would
+// begin past it do not exist, and no count or column range taken from the file makes a reader
+// allocate or loop over more than the bytes that are really there.
 
 #include <cstddef>
 #include <cstdint>
@@ -124,6 +125,9 @@ class OutlineReader {
   int ReadInt16();
 
   bool AtEnd() const { return pos_ >= bytes_.size(); }
+  // An upper bound of the records that can still begin: a whole record takes at least 7 bytes,
+  // and the last one may be cut off.
+  size_t RecordsPossible() const { return (bytes_.size() - pos_) / 7 + 1; }
   // True once a read wanted bytes past the end of the data.
   bool Overran() const { return overran_; }
   size_t Position() const { return pos_; }
@@ -161,12 +165,13 @@ struct OutlineFile {
 // What reading a whole file found besides the records.
 struct OutlineDamage {
   int declaredCount = 0;       // the count field as stored
-  bool truncated = false;      // the data ended before the last record did
+  bool truncated = false;      // the data ended before the last declared record did
   int completeRecords = 0;     // records read before the end of the data was passed
   size_t trailingBytes = 0;    // bytes after the last record, which readers ignore
 };
 
-// Every record of `bytes`, read as the atlas reads them (records without outline included).
+// Every record of `bytes`, read as the atlas reads them (records without outline included; none
+// that would begin past the end of the data).
 OutlineFile DecodeOutline(std::string_view bytes, OutlineDamage* damage = nullptr);
 
 // The file's bytes: the title cut or padded with zero bytes to 20, each name followed by its zero

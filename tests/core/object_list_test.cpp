@@ -329,7 +329,7 @@ TEST_F(ObjectListTest, DamagedRecordsStayBoundedAndInStep) {
                                 .Int16(5).Bytes("\x07\x08")
                                 .Data();
   Objektliste list = Load(bytes);
-  ASSERT_EQ(list.Count(), 32767);
+  ASSERT_EQ(list.Count(), 2);  // the records the data holds, not the 32767 promised
   EXPECT_EQ(list.At(0).Name(), std::string(258, 'n'));
   EXPECT_EQ(list.At(1).Name(), "Weit");
   const Punkteliste& wide = *list.At(1).outline;
@@ -338,7 +338,6 @@ TEST_F(ObjectListTest, DamagedRecordsStayBoundedAndInStep) {
   EXPECT_TRUE(wide.Contains(-32766, 8));
   EXPECT_FALSE(wide.Contains(-32766, 9));
   EXPECT_TRUE(wide.Strand(0).empty());
-  EXPECT_EQ(list.At(32766).Name(), "");
 
   // Painting and centring the wide structure cover only the columns with data.
   list.Draw(1, kDrawOutline);

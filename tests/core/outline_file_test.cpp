@@ -190,26 +190,33 @@ TEST(OutlineReaderTest, MissingBytesReadAsZero) {
   const size_t secondRun = 22 + 1 + 2 + 6 + 4 + 2 + 3;
   OutlineDamage damage;
   OutlineFile file = DecodeOutline(std::string_view(whole).substr(0, secondRun + 1), &damage);
-  ASSERT_EQ(file.records.size(), 3u);
+  // Reading stops at the end of the data: the two records that would begin after it are not
+  // there.
+  ASSERT_EQ(file.records.size(), 1u);
   EXPECT_EQ(file.records[0].columns, (std::vector<std::vector<OutlineRun>>{{{100, 200}, {44, 0}}}));
   EXPECT_TRUE(damage.truncated);
   EXPECT_EQ(damage.completeRecords, 0);
-  // The records after the end read as number 0, no name and the column pair (0, 0).
-  EXPECT_EQ(file.records[2].name, "");
-  EXPECT_EQ(file.records[2].first, 0);
-  EXPECT_EQ(file.records[2].last, 0);
-  EXPECT_TRUE(file.records[2].columns.empty());
+  EXPECT_EQ(damage.declaredCount, 3);
 
-  // Cut right after the first record: two records are missing.
+  // Cut right after the first record.
   file = DecodeOutline(whole, &damage);
+  EXPECT_EQ(file.records.size(), 1u);
   EXPECT_TRUE(damage.truncated);
   EXPECT_EQ(damage.completeRecords, 1);
   EXPECT_EQ(file.records[0].columns.size(), 2u);
 
-  // Cut inside the name: the name ends where the data does.
+  // Cut inside the name: the name ends where the data does, the column pair reads as (0, 0).
   file = DecodeOutline(std::string_view(whole).substr(0, 22 + 1 + 2 + 3), &damage);
+  ASSERT_EQ(file.records.size(), 1u);
   EXPECT_EQ(file.records[0].name, "Lun");
   EXPECT_EQ(file.records[0].first, 0);
+  EXPECT_EQ(file.records[0].last, 0);
+  EXPECT_TRUE(file.records[0].columns.empty());
+
+  // Cut inside the count.
+  file = DecodeOutline(std::string_view(whole).substr(0, 21), &damage);
+  EXPECT_TRUE(file.records.empty());
+  EXPECT_EQ(damage.declaredCount, 3);
 }
 
 TEST(OutlineReaderTest, DamagedCountsCostOnlyWhatTheDataHolds) {
@@ -225,7 +232,7 @@ TEST(OutlineReaderTest, DamagedCountsCostOnlyWhatTheDataHolds) {
                                 .Data();
   OutlineDamage damage;
   const OutlineFile file = DecodeOutline(bytes, &damage);
-  ASSERT_EQ(file.records.size(), 32767u);
+  ASSERT_EQ(file.records.size(), 1u);
   const OutlineRecord& big = file.records[0];
   ASSERT_EQ(big.columns.size(), 5u);
   EXPECT_EQ(big.columns[4].size(), 4u);  // three whole runs and one for all that are missing

@@ -33,7 +33,7 @@ std::string LinklistLines(std::string_view outlineBytes, std::string_view link,
   reader.ReadTitle();
   const int count = reader.ReadCount();
   std::string lines;
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && !reader.AtEnd(); ++i) {
     const OutlineRecordHead head = reader.ReadRecordHead();
     if (!head.HasOutline()) break;
     reader.SkipColumns(head);
