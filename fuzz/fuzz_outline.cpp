@@ -1,6 +1,6 @@
 // Outline files from arbitrary bytes, through every reader: the object list with its hit tests,
 // centres and both kinds of painting, the whole-file decoder with a write-and-read-back of what it
-// found, and the link-list builder's lines.
+// found, the link-list builder's lines and the authoring tool's dump.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -11,6 +11,7 @@
 #include "structures/core/object_list.h"
 #include "structures/core/outline_file.h"
 #include "tools/core/linklist.h"
+#include "tools/core/outline_dump.h"
 
 namespace {
 
@@ -90,5 +91,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const std::string lines = LinklistLines(bytes, "Seite", "S C");
   Check(lines.empty() || lines.ends_with("\r\n"));
+  Check(DumpOutline(bytes).ends_with("\n"));
   return 0;
 }
