@@ -30,7 +30,9 @@ void CoveredRows(std::span<const OutlineRun> runs, Intervals& out) {
     if (!out.empty() && run.start < out.back().lo) sorted = false;
     out.push_back({run.start, run.end});
   }
-  if (!sorted) std::sort(out.begin(), out.end(), [](Interval a, Interval b) { return a.lo < b.lo; });
+  if (!sorted) {
+    std::sort(out.begin(), out.end(), [](Interval a, Interval b) { return a.lo < b.lo; });
+  }
   size_t kept = 0;
   for (size_t i = 0; i < out.size(); ++i) {
     if (kept > 0 && out[i].lo <= out[kept - 1].hi + 1) {

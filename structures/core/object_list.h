@@ -52,8 +52,8 @@ class Punkteliste {
   std::span<const OutlineRun> Strand(int column) const {
     const long i = long(column) - first_;
     if (i < 0 || i >= StoredColumns()) return {};
-    return std::span<const OutlineRun>(runs_).subspan(offsets_[size_t(i)],
-                                                      offsets_[size_t(i) + 1] - offsets_[size_t(i)]);
+    const std::uint32_t begin = offsets_[size_t(i)];
+    return std::span<const OutlineRun>(runs_).subspan(begin, offsets_[size_t(i) + 1] - begin);
   }
 
   // True when one run of the column has start <= row <= end.

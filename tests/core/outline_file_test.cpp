@@ -126,7 +126,8 @@ TEST(OutlineReaderTest, NamesAreTrimmedCStringsCutToTheField) {
           // No zero byte: the field ends the name.
           .Byte(2).Int16(4).Bytes("Herz").Int16(-1).Int16(-1)
           // A zero byte inside: the name ends there, the rest of the field is skipped.
-          .Byte(3).Int16(8).Bytes("Le").Byte(0).Bytes(std::string_view("ber\0\0", 5)).Int16(-1).Int16(-1)
+          .Byte(3).Int16(8).Bytes("Le").Byte(0).Bytes(std::string_view("ber\0\0", 5))
+          .Int16(-1).Int16(-1)
           // 300 bytes without zero: 258 are kept, the rest is read past.
           .Byte(4).Int16(300).Bytes(std::string(300, 'x')).Int16(-1).Int16(-1)
           // A negative length reads no name bytes.

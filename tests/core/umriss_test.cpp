@@ -35,7 +35,9 @@ LabelImage Image(std::vector<std::string> rows) {
   image.width = int(rows[0].size());
   for (const std::string& row : rows) {
     for (const char c : row) {
-      image.values.push_back(c == '.' ? 0 : c <= '9' ? std::uint8_t(c - '0') : std::uint8_t(c - 'a' + 10));
+      image.values.push_back(c == '.'  ? 0
+                             : c <= '9' ? std::uint8_t(c - '0')
+                                        : std::uint8_t(c - 'a' + 10));
     }
   }
   return image;
