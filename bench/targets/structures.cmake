@@ -1,0 +1,1 @@
+ostrelin_bench(structures DEPENDS structures_core)

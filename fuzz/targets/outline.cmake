@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(outline DEPENDS structures_core tools_core)

@@ -1,0 +1,11 @@
+// linklist Zieldatei Quelldatei Link-Verweis Bildtyp(en)
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/core/linklist.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv, argv + argc);
+  return ostrelin::RunLinklist(args, std::cout);
+}
