@@ -17,6 +17,10 @@ struct ColourTables {
   std::int32_t blueFromCb[256];   // (58065 i + 32768) >> 16, rounded
   std::int32_t greenFromCr[256];  // -23401 i, still in 16-bit fixed point
   std::int32_t greenFromCb[256];  // 32768 - 11277 i: holds the rounding half of the green sum
+
+  // Clamping to 0..255 by lookup: Y plus any of the differences above lies in -226..481.
+  static constexpr int kClampOffset = 384;
+  std::uint8_t clamp[1024];
 };
 
 // Builds the process-wide tables on the first call and returns them; every later call returns
@@ -25,9 +29,10 @@ struct ColourTables {
 // earlier (a tool, a test) is converted all the same.
 const ColourTables& InitColourTables();
 
-// Converts `pixels` interleaved Y, Cb, Cr triples into blue, green, red triples.
-void ConvertYCbCrRow(const ColourTables& tables, const std::uint8_t* ycc, std::uint8_t* bgr,
-                     int pixels);
+// Converts `pixels` pixels, given as separate rows of Y, Cb and Cr (as the decoder keeps them),
+// into blue, green, red triples.
+void ConvertYCbCrRow(const ColourTables& tables, const std::uint8_t* y, const std::uint8_t* cb,
+                     const std::uint8_t* cr, std::uint8_t* bgr, int pixels);
 
 // Expands `pixels` grey values into blue, green, red triples of that grey.
 void ExpandGreyRow(const std::uint8_t* grey, std::uint8_t* bgr, int pixels);

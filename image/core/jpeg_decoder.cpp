@@ -7,6 +7,9 @@
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
+// The colour deconverter's declaration: the decoder puts its own conversion in the library's
+// place (see ConvertColour).
+#include <jpegint.h>
 
 #include "image/core/colour_tables.h"
 #include "image/core/image_texts.h"
@@ -15,7 +18,7 @@
 namespace ostrelin {
 namespace {
 
-// Rows asked of the library per call: fewer calls, and the scratch rows stay in the cache.
+// Rows asked of the library per call.
 constexpr int kBatchRows = 16;
 
 // Everything a decode needs that must outlive a jump out of the library. It lives in the frame
@@ -32,6 +35,8 @@ struct JpegJob {
   bool tooManyScans = false;
   MessageService* messages = nullptr;
   const ImageLimits* limits = nullptr;
+  const ColourTables* tables = nullptr;
+  int width = 0;  // pixels kept of every scanline: the image width cut to a multiple of 4
   SourceImage* image = nullptr;
   std::FILE* file = nullptr;
   std::span<const std::uint8_t> bytes;
@@ -60,6 +65,27 @@ void WatchScans(j_common_ptr cinfo) {
   if (d->input_scan_number > job.limits->maxScans) {
     job.tooManyScans = true;
     std::longjmp(job.error.jump, 1);
+  }
+}
+
+// The library's colour conversion step, replaced: it receives the upsampled components as
+// separate rows and the caller's scanline pointers, which point straight into the bitmap. Colour
+// images are converted with the image object's tables, grey ones copied into blue, green and red;
+// only the kept width is written, so the library never writes more than a bitmap row holds.
+void ConvertColour(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow,
+                   JSAMPARRAY output, int rows) {
+  const JpegJob& job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
+  for (int k = 0; k < rows; ++k, ++inputRow) {
+    ConvertYCbCrRow(*job.tables, input[0][inputRow], input[1][inputRow], input[2][inputRow],
+                    output[k], job.width);
+  }
+}
+
+void ExpandGrey(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow,
+                JSAMPARRAY output, int rows) {
+  const JpegJob& job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
+  for (int k = 0; k < rows; ++k, ++inputRow) {
+    ExpandGreyRow(input[0][inputRow], output[k], job.width);
   }
 }
 
@@ -117,27 +143,19 @@ bool RunDecoder(JpegJob& job) {
     return false;
   }
 
+  job.tables = &InitColourTables();
+  job.width = width;
   jpeg_start_decompress(&cinfo);
-  const JDIMENSION rowBytes = cinfo.output_width * JDIMENSION(cinfo.output_components);
-  // Scratch rows from the library's pool: freed by jpeg_destroy_decompress on every path.
-  JSAMPARRAY scratch =
-      (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE, rowBytes,
-                                 kBatchRows);
-  const ColourTables& tables = InitColourTables();
+  cinfo.cconvert->color_convert = grey ? ExpandGrey : ConvertColour;
   SourceImage& image = *job.image;
+  JSAMPROW rows[kBatchRows];
   while (cinfo.output_scanline < cinfo.output_height) {
     const int top = static_cast<int>(cinfo.output_scanline);
-    const JDIMENSION wanted = std::min<JDIMENSION>(kBatchRows, cinfo.output_height - top);
-    const JDIMENSION got = jpeg_read_scanlines(&cinfo, scratch, wanted);
-    if (got == 0) break;  // the stdio and memory sources never suspend; never loop forever
-    for (JDIMENSION k = 0; k < got; ++k) {
-      // The first (top) scanline goes into the last row: the bitmap is bottom-up.
-      std::uint8_t* row = image.Row(height - 1 - (top + int(k)));
-      if (grey) {
-        ExpandGreyRow(scratch[k], row, width);
-      } else {
-        ConvertYCbCrRow(tables, scratch[k], row, width);
-      }
+    const int wanted = std::min<int>(kBatchRows, static_cast<int>(cinfo.output_height) - top);
+    // The first (top) scanline goes into the last row: the bitmap is bottom-up.
+    for (int k = 0; k < wanted; ++k) rows[k] = image.Row(height - 1 - (top + k));
+    if (jpeg_read_scanlines(&cinfo, rows, JDIMENSION(wanted)) == 0) {
+      break;  // the stdio and memory sources never suspend; never loop forever
     }
   }
   if (cinfo.output_scanline < cinfo.output_height) {

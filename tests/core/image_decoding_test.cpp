@@ -45,9 +45,9 @@ Bgr3 ReferenceColour(int y, int cb, int cr) {
 }
 
 Bgr3 Convert(int y, int cb, int cr) {
-  const std::uint8_t ycc[3] = {std::uint8_t(y), std::uint8_t(cb), std::uint8_t(cr)};
+  const std::uint8_t luma = std::uint8_t(y), blue = std::uint8_t(cb), red = std::uint8_t(cr);
   std::uint8_t bgr[3];
-  ConvertYCbCrRow(InitColourTables(), ycc, bgr, 1);
+  ConvertYCbCrRow(InitColourTables(), &luma, &blue, &red, bgr, 1);
   return {bgr[0], bgr[1], bgr[2]};
 }
 
