@@ -464,7 +464,8 @@ TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
                    with([](BmpSpec& s) { s.width = s.height = 16000; }),
                    image_text::kImageTooLarge});
   cases.push_back({"no width", with([](BmpSpec& s) { s.width = 3; }), image_text::kImageTooSmall});
-  cases.push_back({"no height", with([](BmpSpec& s) { s.height = 0; }), image_text::kImageTooSmall});
+  cases.push_back(
+      {"no height", with([](BmpSpec& s) { s.height = 0; }), image_text::kImageTooSmall});
   cases.push_back({"rows missing", with([](BmpSpec& s) { s.height = 2; }),
                    image_text::kBmpTruncated});
   cases.push_back({"palette beyond the bit depth", with([](BmpSpec& s) {

@@ -391,7 +391,9 @@ TEST_F(ImageView, VerticalLinesAreClampedToTheVisibleRows) {
   bild->SetZoom(1.0f, 50, 40, true);  // whole image, margins 102 and 220
   const int hm = bild->HorizontalMargin(), vm = bild->VerticalMargin();
   const Bgr c{0, 255, 0};
-  const auto coloured = [&](int column, int row) { return Zoomed(*bild, hm + column, vm + row) == c; };
+  const auto coloured = [&](int column, int row) {
+    return Zoomed(*bild, hm + column, vm + row) == c;
+  };
 
   bild->DrawVLine(10, -5, 200, c);  // through the whole image
   EXPECT_TRUE(coloured(10, 0));
