@@ -1,0 +1,1 @@
+ostrelin_bench(image DEPENDS image_core)

@@ -1,0 +1,445 @@
+#include "image/core/jpg_bild.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "image/core/bmp_decoder.h"
+#include "image/core/image_texts.h"
+#include "image/core/jpeg_decoder.h"
+#include "platform/core/strings.h"
+
+namespace ostrelin {
+namespace {
+
+// The atlas zooms between 1/3 and 5; anything far outside would only overflow the geometry.
+constexpr float kSmallestZoom = 1.0f / 64;
+constexpr float kLargestZoom = 64.0f;
+
+constexpr std::size_t kHighlightStatusBuffer = 256;
+
+// The sampling step of a reduction: 1/z, with a little slack so that 1/3 in single precision
+// (2.9999999) still gives 3.
+int ReductionStep(float zoom) { return static_cast<int>(1.0f / zoom + 0.1f); }
+
+}  // namespace
+
+JpgBild::JpgBild(std::string path, ClientSize client, MessageService& messages,
+                 const ImageLimits& limits)
+    : messages_(messages), path_(std::move(path)), client_(client) {
+  StartView();
+  const char last = path_.empty() ? '\0' : path_.back();
+  const bool loaded = (last == 'P' || last == 'p')
+                          ? DecodeBmpFile(path_, source_, messages_, limits)
+                          : DecodeJpegFile(path_, source_, messages_, limits);
+  if (!loaded) {
+    source_ = SourceImage{};
+    return;
+  }
+  centre_.column = std::min(source_.width, client_.width) / 2;
+  centre_.row = source_.height - std::min(client_.height - kStripHeight, source_.height) / 2;
+}
+
+JpgBild::JpgBild(SourceImage image, ClientSize client, MessageService& messages)
+    : messages_(messages), source_(std::move(image)), client_(client) {
+  StartView();
+  if (source_.Empty()) {
+    source_ = SourceImage{};
+    return;
+  }
+  // The top of a tall image shows first: the centre row lies half a window below the top edge.
+  centre_.column = std::min(source_.width, client_.width) / 2;
+  centre_.row = source_.height - std::min(client_.height - kStripHeight, source_.height) / 2;
+}
+
+void JpgBild::StartView() {
+  zoom_ = 1.0f;
+  horizontalOffset_ = 0;
+  verticalOffset_ = 0;
+  highlightStatus_ = image_text::kNoHighlight;
+  // Until the first paint the bars show a small fixed range.
+  scrollBars_ = ScrollBarState{true, 30, 0, 20, 0};
+}
+
+void JpgBild::SetZoomKeepingCentre(float zoom) {
+  SetZoom(zoom, centre_.column, centre_.row, true);
+}
+
+void JpgBild::SetZoom(float z, int cx, int cy, bool rebuild) {
+  if (!(z >= kSmallestZoom && z <= kLargestZoom)) return;  // also refuses NaN
+  centre_ = {cx, cy};
+  zoomedValid_ = false;
+  const int width = source_.width;
+  const int height = source_.height;
+  const int clientWidth = client_.width;
+  const int fullHeight = client_.height;
+  const int usableHeight = fullHeight - kStripHeight;
+
+  // Horizontal: the whole width, or a window-wide part around the centre that is pushed back
+  // inside the image at either edge.
+  VisibleRect v;
+  if (static_cast<int>(width * z) < clientWidth) {
+    v.firstColumn = 0;
+    v.lastColumn = width - 1;
+    centre_.column = width / 2;
+  } else {
+    const int half = static_cast<int>(clientWidth / (2 * z));
+    if (half > cx) {
+      v.firstColumn = 0;
+      v.lastColumn = static_cast<int>(clientWidth / z);
+      centre_.column = v.lastColumn / 2;
+    } else if (width - half < cx) {
+      v.lastColumn = width - 1;
+      v.firstColumn = width - static_cast<int>(clientWidth / z) - 1;
+      centre_.column = (v.firstColumn + v.lastColumn) / 2;
+    } else {
+      v.firstColumn = cx - half;
+      v.lastColumn = cx + half;
+    }
+    // When the window is exactly as wide as the zoomed image, or the centre sits exactly half a
+    // window from the edge, the bounds above reach one column past the image: keep them inside.
+    v.firstColumn = std::max(v.firstColumn, 0);
+    v.lastColumn = std::min(v.lastColumn, width - 1);
+  }
+
+  // Vertical, likewise in the area below the strip.
+  if (static_cast<int>(height * z) < usableHeight) {
+    v.firstRow = 0;
+    v.lastRow = height - 1;
+    centre_.row = height / 2;
+  } else {
+    const int half = static_cast<int>(usableHeight / (2 * z));
+    if (half > cy) {
+      v.firstRow = 0;
+      centre_.row = half;
+      v.lastRow = 2 * half;
+    } else if (height - half < cy) {
+      v.firstRow = height - 2 * half;
+      centre_.row = height - half - 1;
+      v.lastRow = height - 1;
+    } else {
+      v.firstRow = cy - half;
+      v.lastRow = cy + half;
+    }
+    v.firstRow = std::max(v.firstRow, 0);
+    v.lastRow = std::min(v.lastRow, height - 1);
+  }
+  visible_ = v;
+
+  zoomedHeight_ = std::max(usableHeight, 0);
+  zoomedWidth_ = std::max(clientWidth, 0) / 4 * 4 + 4;
+  zoom_ = z;
+
+  // Margins centre a small image: horizontally in the client area, vertically in the whole
+  // client height (strip included), as the atlas has always placed it. An image only a little
+  // lower than the area below the strip would then lose its top rows under the strip's edge;
+  // the vertical margin never pushes rows out of the zoomed bitmap.
+  horizontalMargin_ =
+      clientWidth > width * z ? static_cast<int>((clientWidth - width * z) * 0.5f) : 0;
+  verticalMargin_ =
+      fullHeight > height * z ? static_cast<int>((fullHeight - height * z) * 0.5f) : 0;
+  if (verticalMargin_ > 0) {
+    const int rowsShown = z >= 1.0f ? static_cast<int>((height - 1) * z) + static_cast<int>(z)
+                                    : (height - 1) / ReductionStep(z) + 1;
+    verticalMargin_ = std::min(verticalMargin_, std::max(0, usableHeight - rowsShown));
+  }
+
+  if (rebuild) Rebuild();
+
+  horizontalOffset_ = -static_cast<int>(v.firstColumn * z);
+  verticalOffset_ = -static_cast<int>((height - v.lastRow - 1) * z);
+}
+
+bool JpgBild::Rebuild() {
+  const std::size_t bytes = ZoomedStride() * std::size_t(zoomedHeight_);
+  if (bytes > zoomedCapacity_ || !zoomed_) {
+    zoomed_.reset();
+    zoomedCapacity_ = 0;
+    try {
+      zoomed_.reset(new std::uint8_t[std::max<std::size_t>(bytes, 1)]);
+    } catch (const std::bad_alloc&) {
+      messages_.Show(image_text::kNoMemoryForZoom, MessageButtons::Ok, MessageIcon::Exclamation);
+      return false;
+    }
+    zoomedCapacity_ = bytes;
+  }
+  if (zoom_ >= 1.0f) {
+    Magnify(static_cast<int>(zoom_));
+  } else {
+    Reduce(ReductionStep(zoom_));
+  }
+  zoomedValid_ = true;
+  return true;
+}
+
+namespace {
+
+// Pixels are moved as 4-byte words: one load and one store per pixel instead of three of each.
+// The fourth byte read belongs to the next pixel and the fourth byte written is overwritten by
+// the next pixel; only the last pixel of a run, whose neighbours may lie outside the row, is moved
+// byte by byte.
+inline void Move4(std::uint8_t* to, const std::uint8_t* from) {
+  std::uint32_t word;
+  std::memcpy(&word, from, 4);
+  std::memcpy(to, &word, 4);
+}
+
+// Copies `count` pixels, each repeated `repeat` times, and stops at `room` pixels.
+void RepeatPixels(const std::uint8_t* from, int count, int repeat, std::uint8_t* to, int room) {
+  const int whole = std::min(count, room / repeat);
+  int i = 0;
+  // Every pixel but the last: the word read stays inside the row and the words written inside
+  // the pixel's own block and the next one.
+  if (repeat == 2) {  // the common magnification: both copies in one 8-byte store
+    for (; i + 1 < whole; ++i, from += 3, to += 6) {
+      std::uint32_t word;
+      std::memcpy(&word, from, 4);
+      const std::uint64_t pixel = word & 0xFFFFFFu;
+      const std::uint64_t pair = pixel | (pixel << 24);
+      std::memcpy(to, &pair, 8);
+    }
+  }
+  for (; i + 1 < whole; ++i, from += 3) {
+    std::uint32_t word;
+    std::memcpy(&word, from, 4);
+    for (int k = 0; k < repeat; ++k, to += 3) std::memcpy(to, &word, 4);
+  }
+  for (; i < whole; ++i, from += 3) {
+    for (int k = 0; k < repeat; ++k, to += 3) std::memcpy(to, from, 3);
+  }
+  if (whole < count) {  // the block cut by the row end
+    for (int k = whole * repeat; k < room; ++k, to += 3) std::memcpy(to, from, 3);
+  }
+}
+
+// Copies every `step`-th of `count` pixels, at most `room` of them.
+void SamplePixels(const std::uint8_t* from, int count, int step, std::uint8_t* to, int room) {
+  const int taken = std::min((count + step - 1) / step, room);
+  const std::size_t stride = std::size_t(step) * 3;
+  int i = 0;
+  for (; i + 1 < taken; ++i, from += stride, to += 3) Move4(to, from);
+  for (; i < taken; ++i, from += stride, to += 3) std::memcpy(to, from, 3);
+}
+
+}  // namespace
+
+void JpgBild::Magnify(int repeat) {
+  const VisibleRect& v = visible_;
+  const std::size_t stride = ZoomedStride();
+  const int columns = v.lastColumn - v.firstColumn + 1;
+  const int room = zoomedWidth_ - horizontalMargin_;
+  const std::size_t leftBytes = std::size_t(horizontalMargin_) * 3;
+  int next = 0;  // the lowest row not written yet
+  for (int r = v.firstRow; r <= v.lastRow && columns > 0; ++r) {
+    const int d = ZoomedY(r);
+    if (d >= zoomedHeight_) break;
+    for (; next < d; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
+    std::uint8_t* row = ZoomedRowForWrite(d);
+    const std::uint8_t* from = source_.Row(r) + std::size_t(v.firstColumn) * 3;
+    std::memset(row, 0, leftBytes);
+    int written;
+    if (repeat == 1) {
+      written = std::min(columns, room);
+      std::memcpy(row + leftBytes, from, std::size_t(written) * 3);
+    } else {
+      written = std::min(columns * repeat, room);
+      RepeatPixels(from, columns, repeat, row + leftBytes, room);
+    }
+    std::memset(row + leftBytes + std::size_t(written) * 3, 0,
+                stride - leftBytes - std::size_t(written) * 3);
+    const int end = std::min(d + repeat, zoomedHeight_);
+    for (int k = d + 1; k < end; ++k) std::memcpy(ZoomedRowForWrite(k), row, stride);
+    next = end;
+  }
+  for (; next < zoomedHeight_; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
+}
+
+void JpgBild::Reduce(int step) {
+  const VisibleRect& v = visible_;
+  const std::size_t stride = ZoomedStride();
+  const int columns = v.lastColumn - v.firstColumn + 1;
+  const int room = zoomedWidth_ - horizontalMargin_;
+  const std::size_t leftBytes = std::size_t(horizontalMargin_) * 3;
+  int next = 0;
+  for (int r = v.firstRow; r <= v.lastRow && columns > 0; r += step) {
+    const int d = ZoomedY(r);
+    if (d >= zoomedHeight_) break;
+    for (; next < d; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
+    std::uint8_t* row = ZoomedRowForWrite(d);
+    std::memset(row, 0, leftBytes);
+    const int written = std::min((columns + step - 1) / step, room);
+    SamplePixels(source_.Row(r) + std::size_t(v.firstColumn) * 3, columns, step,
+                 row + leftBytes, room);
+    std::memset(row + leftBytes + std::size_t(written) * 3, 0,
+                stride - leftBytes - std::size_t(written) * 3);
+    next = d + 1;
+  }
+  for (; next < zoomedHeight_; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
+}
+
+// The plotter places a point exactly where the magnifier or the reduction put its source pixel,
+// so a highlighted structure covers its own pixels at every zoom and margin.
+int JpgBild::ZoomedX(int column) const {
+  const int offset = column - visible_.firstColumn;
+  return horizontalMargin_ +
+         (zoom_ >= 1.0f ? offset * static_cast<int>(zoom_) : offset / ReductionStep(zoom_));
+}
+
+int JpgBild::ZoomedY(int row) const {
+  const int offset = row - visible_.firstRow;
+  return zoom_ >= 1.0f ? static_cast<int>(offset * zoom_ + verticalMargin_)
+                       : verticalMargin_ + offset / ReductionStep(zoom_);
+}
+
+int JpgBild::BlockSize() const { return zoom_ > 1.0f ? static_cast<int>(zoom_) : 1; }
+
+void JpgBild::SetHorizontalOffset(int offset) {
+  if (offset == horizontalOffset_) return;
+  centre_.column += static_cast<int>((horizontalOffset_ - offset) / zoom_);
+  horizontalOffset_ = offset;
+}
+
+void JpgBild::SetVerticalOffset(int offset) {
+  if (offset == verticalOffset_) return;
+  centre_.row += static_cast<int>((offset - verticalOffset_) / zoom_);
+  verticalOffset_ = offset;
+}
+
+void JpgBild::UpdateScrollBars() {
+  const float z = zoom_;
+  // The limits are whole multiples of the zoom, so a scrolled view starts on a pixel boundary.
+  const auto snap = [z](int offset) {
+    return static_cast<int>(static_cast<int>(offset / z) * z);
+  };
+  const int vertical =
+      snap(client_.height - static_cast<int>((source_.height - 1) * z + 0.0001f) - kStripHeight);
+  const int horizontal = snap(client_.width - static_cast<int>(source_.width * z + 0.0001f));
+  // An image that fits has nothing to scroll: a positive limit would offer a range to scroll
+  // into blank space.
+  smallestVerticalOffset_ = std::min(vertical, 0);
+  smallestHorizontalOffset_ = std::min(horizontal, 0);
+  scrollBars_.shown = true;
+  scrollBars_.verticalMax = -smallestVerticalOffset_;
+  scrollBars_.horizontalMax = -smallestHorizontalOffset_;
+  scrollBars_.verticalPosition = std::abs(verticalOffset_);
+  scrollBars_.horizontalPosition = std::abs(horizontalOffset_);
+}
+
+std::string JpgBild::ZoomText() const {
+  char text[64];
+  std::snprintf(text, sizeof text, "  Zoom: %4.2f   ", static_cast<double>(zoom_));
+  return text;
+}
+
+ImagePoint JpgBild::WindowPointToPixel(int x, int y) const {
+  // Floor rather than truncation: a point half a zoomed pixel left of the image is outside it.
+  const float column = std::floor(float(std::int64_t(x) - horizontalOffset_) / zoom_);
+  const float up =
+      std::floor(float(std::int64_t(zoomedHeight_) - 1 - (std::int64_t(y) - kStripHeight)) / zoom_);
+  const float row = float(visible_.firstRow) + up;
+  if (!(column >= 0.0f && column < float(source_.width) && row >= 0.0f &&
+        row < float(source_.height))) {
+    return {0, 0};
+  }
+  return {static_cast<int>(column), static_cast<int>(row)};
+}
+
+bool JpgBild::MarkOverview(ImagePoint pixel, OverviewPixels overview) {
+  if (overview.bgr == nullptr || overview.columns <= 0 || overview.rows <= 0) return false;
+  const auto at = [&overview](int x, int y) -> std::uint8_t* {
+    if (x < 0 || x >= overview.columns || y < 0 || y >= overview.rows) return nullptr;
+    // y counts down from the top; the rows are stored bottom-up.
+    return overview.bgr + (std::size_t(overview.rows - 1 - y) * std::size_t(overview.columns) +
+                           std::size_t(x)) * 3;
+  };
+  // The previous marker gives its pixels back, when it was drawn into this same overview.
+  if (marker_.buffer == overview.bgr && marker_.columns == overview.columns &&
+      marker_.rows == overview.rows) {
+    for (int dy = 0; dy < 2; ++dy) {
+      for (int dx = 0; dx < 2; ++dx) {
+        if (std::uint8_t* p = at(marker_.x + dx, marker_.y - dy)) {
+          std::memcpy(p, marker_.saved[dy][dx], 3);
+        }
+      }
+    }
+  }
+  marker_.buffer = overview.bgr;
+  marker_.columns = overview.columns;
+  marker_.rows = overview.rows;
+  // The block's lower left corner sits at (column / 4, H / 4 - row / 4) in window coordinates:
+  // it covers the overview pixel of the image pixel and the one above it.
+  marker_.x = pixel.column / 4;
+  marker_.y = source_.height / 4 - pixel.row / 4;
+  static constexpr std::uint8_t kRed[3] = {0, 0, 255};
+  for (int dy = 0; dy < 2; ++dy) {
+    for (int dx = 0; dx < 2; ++dx) {
+      if (std::uint8_t* p = at(marker_.x + dx, marker_.y - dy)) {
+        std::memcpy(marker_.saved[dy][dx], p, 3);
+        std::memcpy(p, kRed, 3);
+      }
+    }
+  }
+  return ++markings_ % 11 == 0;
+}
+
+void JpgBild::PlotPoints(Bgr colour, std::span<const ImagePoint> points) {
+  if (!zoomedValid_) return;
+  const VisibleRect& v = visible_;
+  const int block = BlockSize();
+  for (const ImagePoint& p : points) {
+    if (p.column < v.firstColumn || p.column > v.lastColumn || p.row < v.firstRow ||
+        p.row > v.lastRow) {
+      continue;
+    }
+    const int x = ZoomedX(p.column);
+    const int y = ZoomedY(p.row);
+    const int right = std::min(x + block, zoomedWidth_);
+    const int top = std::min(y + block, zoomedHeight_);
+    for (int yy = y; yy < top; ++yy) {
+      std::uint8_t* pixel = ZoomedRowForWrite(yy) + std::size_t(x) * 3;
+      for (int xx = x; xx < right; ++xx, pixel += 3) {
+        pixel[0] = colour.blue;
+        pixel[1] = colour.green;
+        pixel[2] = colour.red;
+      }
+    }
+  }
+}
+
+void JpgBild::DrawVLine(int column, int from, int to, Bgr colour) {
+  const VisibleRect& v = visible_;
+  // The last two visible columns never get a line (the atlas has always stopped short of them).
+  if (column < v.firstColumn || column > v.lastColumn - 2) return;
+  const bool fromOutside = from < v.firstRow || from > v.lastRow;
+  const bool toOutside = to < v.firstRow || to > v.lastRow;
+  if (fromOutside && toOutside && !(from < v.firstRow && to > v.lastRow)) return;
+  from = std::clamp(from, v.firstRow, v.lastRow);
+  to = std::clamp(to, v.firstRow, v.lastRow);
+  if (from > to) return;
+  try {
+    line_.clear();
+    line_.reserve(std::size_t(to - from) + 1);
+    for (int row = from; row <= to; ++row) line_.push_back({column, row});
+  } catch (const std::bad_alloc&) {
+    messages_.Show(image_text::kNoMemoryDrawVLine, MessageButtons::Ok, MessageIcon::Exclamation);
+    return;
+  }
+  PlotPoints(colour, line_);
+}
+
+void JpgBild::SetHighlightStatus(std::string_view text) {
+  highlightStatus_ = CutToBuffer(text, kHighlightStatusBuffer);
+}
+
+void JpgBild::Release() {
+  source_ = SourceImage{};
+  zoomed_.reset();
+  zoomedCapacity_ = 0;
+  zoomedValid_ = false;
+}
+
+}  // namespace ostrelin

@@ -1,0 +1,196 @@
+#pragma once
+// JpgBild, the image object of the image window: one sectional image in memory, the zoom and the
+// visible part of it, the window-sized zoomed bitmap that is painted below the 20-pixel status
+// strip, the scroll-bar state, the mapping of window points back to image pixels, the marker in
+// the overview and the two drawing primitives the structure highlighting is built on.
+//
+// Coordinates: image columns count from the left edge, image rows upward from the bottom edge
+// (the row order of the source bitmap). The zoomed bitmap is addressed the same way, row 0 at the
+// bottom; in memory it is kept top-down so that it can be painted without a copy.
+//
+// The object has no window: the window tells it its client size (strip included) and paints the
+// zoomed bitmap; scroll-bar ranges come back as plain values for the window to apply.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/core/point_plotter.h"
+#include "image/core/source_image.h"
+#include "platform/core/message_service.h"
+
+namespace ostrelin {
+
+// Height of the status strip at the top of the window that shows the zoom factor.
+inline constexpr int kStripHeight = 20;
+
+// The image window's client area in pixels, the strip included.
+struct ClientSize {
+  int width = 0;
+  int height = 0;
+};
+
+// What the window's two scroll bars show: ranges 0..max, and the positions.
+struct ScrollBarState {
+  bool shown = false;
+  int horizontalMax = 0;
+  int horizontalPosition = 0;
+  int verticalMax = 0;
+  int verticalPosition = 0;
+  friend bool operator==(const ScrollBarState&, const ScrollBarState&) = default;
+};
+
+// The part of the source image on screen, inclusive at both ends.
+struct VisibleRect {
+  int firstColumn = 0;
+  int firstRow = 0;
+  int lastColumn = -1;
+  int lastRow = -1;
+  friend bool operator==(const VisibleRect&, const VisibleRect&) = default;
+};
+
+// The overview's reduced copy of the image, as the marker draws into it: `rows` rows bottom-up of
+// `columns` blue-green-red pixels each, no padding. The overview window owns the pixels.
+struct OverviewPixels {
+  std::uint8_t* bgr = nullptr;
+  int columns = 0;
+  int rows = 0;
+};
+
+class JpgBild final : public PointPlotter {
+ public:
+  // Loads the image file at `path`, a Windows path of the atlas: a BMP when the path's last
+  // character is 'P' or 'p', otherwise a JPEG. Failed() tells whether it loaded; every reason has
+  // been shown through `messages` then, and the caller discards the object.
+  JpgBild(std::string path, ClientSize client, MessageService& messages,
+          const ImageLimits& limits = {});
+  // An image decoded elsewhere (from memory). Failed() when it is empty.
+  JpgBild(SourceImage image, ClientSize client, MessageService& messages);
+
+  bool Failed() const { return source_.Empty(); }
+  const std::string& Path() const { return path_; }
+  const SourceImage& Source() const { return source_; }
+  int Width() const { return source_.width; }
+  int Height() const { return source_.height; }
+
+  // The window's client area changed; the next SetZoom lays the view out for it.
+  void SetClientSize(ClientSize client) { client_ = client; }
+  ClientSize Client() const { return client_; }
+
+  // Lays the view out around the centre pixel at `zoom` (1/3, 1/2 or 1 to 5 in the atlas) and,
+  // when `rebuild` is set, builds the zoomed bitmap. A zoom that is not a positive number is
+  // ignored. Until the next rebuild there is no zoomed bitmap, and drawing goes nowhere.
+  void SetZoom(float zoom, int centreColumn, int centreRow, bool rebuild);
+  void SetZoomKeepingCentre(float zoom);
+
+  // Panning: a new offset moves the centre by the distance in image pixels; the next SetZoom
+  // lays the view out around it.
+  void SetHorizontalOffset(int offset);
+  void SetVerticalOffset(int offset);
+
+  float Zoom() const { return zoom_; }
+  ImagePoint Centre() const { return centre_; }
+  const VisibleRect& Visible() const { return visible_; }
+  int HorizontalMargin() const { return horizontalMargin_; }
+  int VerticalMargin() const { return verticalMargin_; }
+  int HorizontalOffset() const { return horizontalOffset_; }
+  int VerticalOffset() const { return verticalOffset_; }
+
+  // The scroll limits and the scroll-bar state, recomputed at every paint. The smallest offsets
+  // are never above 0: an image that fits the window has nothing to scroll.
+  void UpdateScrollBars();
+  const ScrollBarState& ScrollBars() const { return scrollBars_; }
+  int SmallestHorizontalOffset() const { return smallestHorizontalOffset_; }
+  int SmallestVerticalOffset() const { return smallestVerticalOffset_; }
+
+  // The text of the status strip: "  Zoom: %4.2f   ".
+  std::string ZoomText() const;
+
+  // Maps a window point to the image pixel under it. The caller passes the window x minus the
+  // horizontal margin and the window y plus the vertical margin. A point outside the image gives
+  // (0, 0).
+  ImagePoint WindowPointToPixel(int x, int y) const;
+
+  // Moves the red 2 x 2 marker in the overview to `pixel` (as WindowPointToPixel returned it) and
+  // restores the overview pixels the previous marker covered. True on every eleventh marking: the
+  // whole overview should then be repainted.
+  bool MarkOverview(ImagePoint pixel, OverviewPixels overview);
+
+  // The drawing primitives, into the zoomed bitmap; see PointPlotter.
+  void PlotPoints(Bgr colour, std::span<const ImagePoint> points) override;
+  void DrawVLine(int column, int from, int to, Bgr colour) override;
+
+  // The zoomed bitmap: ZoomedHeight() rows of ZoomedWidth() pixels. Rows are numbered upward from
+  // the bottom like the image's; in memory the top row comes first (ZoomedTop()), each
+  // ZoomedStride() bytes long.
+  bool HasZoomedBitmap() const { return zoomedValid_; }
+  int ZoomedWidth() const { return zoomedWidth_; }
+  int ZoomedHeight() const { return zoomedHeight_; }
+  std::size_t ZoomedStride() const { return std::size_t(zoomedWidth_) * 3; }
+  const std::uint8_t* ZoomedTop() const { return zoomedValid_ ? zoomed_.get() : nullptr; }
+  const std::uint8_t* ZoomedRow(int row) const {
+    return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * ZoomedStride();
+  }
+
+  // The text naming the highlighted structure (at most 255 bytes).
+  const std::string& HighlightStatus() const { return highlightStatus_; }
+  void SetHighlightStatus(std::string_view text);
+
+  // Frees the source pixels and the zoomed bitmap.
+  void Release();
+
+ private:
+  void StartView();
+  bool Rebuild();
+  void Magnify(int repeat);
+  void Reduce(int step);
+  std::uint8_t* ZoomedRowForWrite(int row) {
+    return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * ZoomedStride();
+  }
+  // Where a visible source pixel lands in the zoomed bitmap (left and bottom of its block).
+  int ZoomedX(int column) const;
+  int ZoomedY(int row) const;
+  int BlockSize() const;
+
+  MessageService& messages_;
+  std::string path_;
+  SourceImage source_;
+  ClientSize client_;
+
+  std::unique_ptr<std::uint8_t[]> zoomed_;
+  std::size_t zoomedCapacity_ = 0;
+  bool zoomedValid_ = false;
+  int zoomedWidth_ = 0;
+  int zoomedHeight_ = 0;
+
+  ImagePoint centre_;
+  int horizontalMargin_ = 0;
+  int verticalMargin_ = 0;
+  int horizontalOffset_ = 0;
+  int verticalOffset_ = 0;
+  float zoom_ = 1.0f;
+  int smallestVerticalOffset_ = 0;
+  int smallestHorizontalOffset_ = 0;
+  VisibleRect visible_;
+  std::string highlightStatus_;
+  ScrollBarState scrollBars_;
+
+  std::vector<ImagePoint> line_;  // DrawVLine's points, kept to spare an allocation per line
+
+  struct Marker {
+    const std::uint8_t* buffer = nullptr;  // the overview the marker was drawn into
+    int columns = 0;
+    int rows = 0;
+    int x = 0;                             // lower left corner, overview window coordinates
+    int y = 0;                             // (y downward)
+    std::uint8_t saved[2][2][3] = {};      // the covered pixels, [rows up][dx]
+  };
+  Marker marker_;
+  int markings_ = 0;
+};
+
+}  // namespace ostrelin
