@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "image/core/colour_tables.h"
 #include "platform/ui/qt_text.h"
 #include "resources/core/string_table.h"
 #include "platform/ui/wait_message.h"
@@ -28,6 +29,8 @@ MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
                 {&detachedViews_, &detachedViews_, &detachedViews_, &detachedViews_,
                  &detachedViews_, &history_},
                 MakeRequestServices()) {
+  // The colour tables of the image object, ready before the first image loads.
+  InitColourTables();
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor::fromRgb(kBackground));
   setPalette(palette);
