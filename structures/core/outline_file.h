@@ -74,12 +74,12 @@ class ColumnRuns {
   int Column() const { return column_; }
   // The run count the file states (zero for a negative one).
   int Declared() const { return declared_; }
-  // Runs that can be decoded: every whole run present plus, when the file ends inside the
-  // column's runs, one run made of the bytes left and zero bytes. The missing runs all read as
-  // rows 0..0, so one such run stands for all of them.
+  // Runs that can be decoded: every whole run present and, when the file ends inside the
+  // column's runs, the run cut off (its bytes left, then zero bytes) and one run of rows 0..0
+  // standing for all the runs missing after it, which read as zero bytes alike.
   int Size() const {
-    const int whole = int(packed_.size() / kOutlineRunBytes);
-    return whole < declared_ ? whole + 1 : whole;
+    const int present = int((packed_.size() + kOutlineRunBytes - 1) / kOutlineRunBytes);
+    return present < declared_ ? present + 1 : present;
   }
   OutlineRun operator[](int i) const;
   // True when some of the column's runs lie past the end of the data.

@@ -334,15 +334,18 @@ TEST_F(ObjectListTest, DamagedRecordsStayBoundedAndInStep) {
   EXPECT_EQ(list.At(1).Name(), "Weit");
   const Punkteliste& wide = *list.At(1).outline;
   EXPECT_TRUE(wide.Contains(-32768, 2));
-  // The cut-off third column: one run from the two bytes left and zeros.
+  // The cut-off third column: one run from the two bytes left and zeros, then the four runs
+  // missing entirely, whose zero bytes make rows 0..0.
   EXPECT_TRUE(wide.Contains(-32766, 8));
   EXPECT_FALSE(wide.Contains(-32766, 9));
+  EXPECT_TRUE(wide.Contains(-32766, 0));
+  EXPECT_FALSE(wide.Contains(-32766, 1));
   EXPECT_TRUE(wide.Strand(0).empty());
 
   // Painting and centring the wide structure cover only the columns with data.
   list.Draw(1, kDrawOutline);
   list.Draw(1, kDrawFilled);
-  EXPECT_EQ(plotter.lines.size(), 2u);
+  EXPECT_EQ(plotter.lines.size(), 3u);
   EXPECT_EQ(wide.CentreColumn(), (-32768 + -32767) / 2);
   EXPECT_TRUE(messages.shown.empty());
 

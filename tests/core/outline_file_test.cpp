@@ -199,6 +199,19 @@ TEST(OutlineReaderTest, MissingBytesReadAsZero) {
   EXPECT_EQ(damage.completeRecords, 0);
   EXPECT_EQ(damage.declaredCount, 3);
 
+  // The same cut with a third run declared: the run cut off, then rows 0..0 for the run missing
+  // entirely, whose bytes read as zero too.
+  const std::string three = RawOutline()
+                                .Title("Cut")
+                                .Int16(1)
+                                .Head(1, "Lunge", 10, 10)
+                                .Column({{100, 200}, {300, 400}, {500, 600}})
+                                .Data();
+  file = DecodeOutline(std::string_view(three).substr(0, secondRun + 1), &damage);
+  ASSERT_EQ(file.records.size(), 1u);
+  EXPECT_EQ(file.records[0].columns,
+            (std::vector<std::vector<OutlineRun>>{{{100, 200}, {44, 0}, {0, 0}}}));
+
   // Cut right after the first record.
   file = DecodeOutline(whole, &damage);
   EXPECT_EQ(file.records.size(), 1u);
