@@ -40,7 +40,7 @@ class Process {
   // at once from one that keeps playing.
   virtual void WaitUntilSettled(std::chrono::milliseconds settle) = 0;
 
-  // Ends the program and whatever it started: asks politely (SIGTERM to its process group), kills
+  // Ends the program and whatever it started: asks politely (SIGTERM to it and its group), kills
   // it (SIGKILL) if it is still there after a short grace, and reaps it. Nothing when it has
   // already ended.
   virtual void Terminate() = 0;
