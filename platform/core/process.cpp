@@ -48,11 +48,11 @@ class SpawnedProcess : public Process {
       Reap();
       return;
     }
-    kill(-pid_, SIGTERM);
+    Signal(SIGTERM);
     WaitForEnd(Clock::now() + grace_);
     // Until it is reaped the leader keeps its id, so the group id still names our group and no
     // stranger's: sweep away what ignored the polite request.
-    kill(-pid_, SIGKILL);
+    Signal(SIGKILL);
     Reap();
   }
 
@@ -66,6 +66,13 @@ class SpawnedProcess : public Process {
     } while (result < 0 && errno == EINTR);
     if (result < 0) return true;  // not our child any more
     return info.si_pid != 0;
+  }
+
+  // To the group and to the program itself: a program that moved to another group would be
+  // missed by the group's signal, and reaping it would then wait for ever.
+  void Signal(int signal) const {
+    kill(-pid_, signal);
+    kill(pid_, signal);
   }
 
   void WaitForEnd(Clock::time_point deadline) const {

@@ -14,9 +14,9 @@
 namespace ostrelin {
 
 // Splits a Windows command line into its argument vector, with the rules of the Windows runtime:
-// - the first word is the program name: up to the first blank or tab, or, when it starts with a
-//   double quote, up to the next one; backslashes are plain characters in it. A command line that
-//   starts with a blank therefore has an empty program name;
+// - the first word is the program name: up to the first blank or tab outside double quotes; the
+//   quotes group and vanish, backslashes are plain characters in it. A command line that starts
+//   with a blank therefore has an empty program name;
 // - the arguments after it are separated by blanks and tabs; double quotes group and are removed;
 //   inside quotes two double quotes in a row give one literal quote;
 // - 2n backslashes before a double quote give n backslashes and the quote groups; 2n+1 give n
@@ -40,7 +40,7 @@ class Process {
   // at once from one that keeps playing.
   virtual void WaitUntilSettled(std::chrono::milliseconds settle) = 0;
 
-  // Ends the program and whatever it started: asks politely (SIGTERM to its process group), kills
+  // Ends the program and whatever it started: asks politely (SIGTERM to it and its group), kills
   // it (SIGKILL) if it is still there after a short grace, and reaps it. Nothing when it has
   // already ended.
   virtual void Terminate() = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <utility>
 
 #include "platform/core/text_file.h"
@@ -47,7 +48,11 @@ void AlsaWaveOutput::Play(const std::filesystem::path& file) {
   if (!sound || sound->frameCount == 0) return;
   stop_ = false;
   playing_ = true;
-  thread_ = std::thread(&AlsaWaveOutput::Run, this, std::move(*bytes), *sound);
+  try {
+    thread_ = std::thread(&AlsaWaveOutput::Run, this, std::move(*bytes), *sound);
+  } catch (const std::system_error&) {
+    playing_ = false;  // no thread to spare: the sound is not heard, as without a device
+  }
 }
 
 void AlsaWaveOutput::Stop() {

@@ -1,4 +1,6 @@
 // Sound and video: wave names to the wave output, everything else to real player processes.
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -138,6 +140,39 @@ TEST_F(MediaPlayerTest, AFirstPlayerThatCannotStartFallsBackAndAMissingSecondIsQ
   Player().PlayMedia("Herz Schlag.avi");  // nothing starts, nothing is said
   EXPECT_EQ(Player().TrackedPlayer(), nullptr);
   Player().StopMedia();
+}
+
+TEST_F(MediaPlayerTest, AFirstPlayerThatIsAFolderOrNoProgramFallsBack) {
+  SecondPlayer(PlayerBehaviour::ExitAtOnce, "%s");
+  tree_.MakeDir("bin/Ordner.exe");
+  tree_.Write("bin/notiz.exe", "#!/bin/sh\nexit 0\n");  // not executable
+  for (const char* first : {"bin\\Ordner.exe", "BIN\\NOTIZ.EXE"}) {
+    std::filesystem::remove(second_);
+    settings_.MMPlayer = tree_.DataPath() + first;
+    player_.reset();
+    Player().PlayMedia("Herz Schlag.avi");
+    EXPECT_EQ(test::WaitForRecord(second_), (Strings{Clip()})) << first;
+  }
+}
+
+TEST_F(MediaPlayerTest, APlayerThatHandedItsFileOnLeavesTheOtherInstanceAlone) {
+  // The first player passes the file to a running instance and ends: that instance, though it
+  // shares the player's process group, is not the atlas's to stop.
+  const std::string out = first_.string();
+  const auto script = tree_.Write("bin/handoff", "#!/bin/sh\nsleep 60 &\necho $! > '" + out +
+                                                     ".tmp'\nmv '" + out + ".tmp' '" + out +
+                                                     "'\nexit 0\n");
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  settings_.MMPlayer = WindowsPath(script);
+  Player().PlayMedia("Herz Schlag.avi");
+  const auto record = test::WaitForRecord(first_);
+  ASSERT_TRUE(record.has_value());
+  const pid_t instance = test::ReadPid(first_);
+  ASSERT_GT(instance, 0);
+  Player().StopMedia();
+  player_.reset();
+  EXPECT_FALSE(test::ProcessGone(instance, 300ms));
+  kill(instance, SIGKILL);
 }
 
 TEST_F(MediaPlayerTest, AnExeNameFindsTheLinuxProgramWithoutExtension) {

@@ -117,6 +117,25 @@ TEST_F(SpawnLauncherTest, APlayerIgnoringTheRequestIsKilledAfterTheGrace) {
   EXPECT_TRUE(test::ProcessGone(helper));
 }
 
+TEST_F(SpawnLauncherTest, APlayerThatLeftItsProcessGroupIsStillEnded) {
+  // Signals to the group alone would miss it, and reaping it would then wait for ever.
+  if (!std::filesystem::exists("/usr/bin/perl")) GTEST_SKIP() << "needs perl";
+  const auto script = tree_.Write(
+      "bin/wanderer",
+      "#!/bin/sh\n"
+      "exec /usr/bin/perl -e 'setpgrp(0, getpgrp(getppid())) or exit 1; "
+      "open(my $f, \">\", $ARGV[0]) or exit 1; close($f); sleep 60' '" +
+          record_.string() + "'\n");
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  auto process = launcher_.Start(script, {"wanderer"});
+  ASSERT_NE(process, nullptr);
+  ASSERT_TRUE(test::WaitForRecord(record_).has_value());
+  ASSERT_NE(getpgid(process->Id()), process->Id());
+  process->Terminate();
+  EXPECT_FALSE(test::IsUnreapedChild(process->Id()));
+  EXPECT_TRUE(test::ProcessGone(process->Id(), 0ms));
+}
+
 TEST_F(SpawnLauncherTest, TheAtlasFilesAreNotInheritedAndInputIsEmpty) {
   const auto script = tree_.Write(
       "bin/probe",
