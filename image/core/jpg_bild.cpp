@@ -281,18 +281,21 @@ void JpgBild::Reduce(int step) {
   for (; next < zoomedHeight_; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
 }
 
-// The plotter places a point exactly where the magnifier or the reduction put its source pixel,
-// so a highlighted structure covers its own pixels at every zoom and margin.
-int JpgBild::ZoomedX(int column) const {
-  const int offset = column - visible_.firstColumn;
-  return horizontalMargin_ +
-         (zoom_ >= 1.0f ? offset * static_cast<int>(zoom_) : offset / ReductionStep(zoom_));
-}
-
 int JpgBild::ZoomedY(int row) const {
   const int offset = row - visible_.firstRow;
   return zoom_ >= 1.0f ? static_cast<int>(offset * zoom_ + verticalMargin_)
                        : verticalMargin_ + offset / ReductionStep(zoom_);
+}
+
+// The plotter counts the margins in image pixels (truncated) and scales the whole position by the
+// zoom. With a margin that is not a multiple of the zoom this lands up to zoom - 1 window pixels
+// left of or below the magnifier's block, less than one image pixel; the outlines of the atlas
+// have always been drawn so.
+ImagePoint JpgBild::PlotPosition(ImagePoint p) const {
+  const float z = zoom_;
+  const int column = p.column - visible_.firstColumn + static_cast<int>(horizontalMargin_ / z);
+  const int row = p.row - visible_.firstRow + static_cast<int>(verticalMargin_ / z);
+  return {static_cast<int>(column * z), static_cast<int>(row * z)};
 }
 
 int JpgBild::BlockSize() const { return zoom_ > 1.0f ? static_cast<int>(zoom_) : 1; }
@@ -395,8 +398,7 @@ void JpgBild::PlotPoints(Bgr colour, std::span<const ImagePoint> points) {
         p.row > v.lastRow) {
       continue;
     }
-    const int x = ZoomedX(p.column);
-    const int y = ZoomedY(p.row);
+    const auto [x, y] = PlotPosition(p);
     const int right = std::min(x + block, zoomedWidth_);
     const int top = std::min(y + block, zoomedHeight_);
     for (int yy = y; yy < top; ++yy) {

@@ -151,9 +151,10 @@ class JpgBild final : public PointPlotter {
   std::uint8_t* ZoomedRowForWrite(int row) {
     return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * ZoomedStride();
   }
-  // Where a visible source pixel lands in the zoomed bitmap (left and bottom of its block).
-  int ZoomedX(int column) const;
+  // The zoomed row the magnifier and the reduction put a visible source row in.
   int ZoomedY(int row) const;
+  // Where the plotter puts a visible source pixel (left and bottom of its block).
+  ImagePoint PlotPosition(ImagePoint p) const;
   int BlockSize() const;
 
   MessageService& messages_;

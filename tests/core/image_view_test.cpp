@@ -328,7 +328,7 @@ TEST_F(ImageView, UnusableZoomsAndReleasedImagesAreHarmless) {
 // Drawing
 
 TEST_F(ImageView, PlottedPointCoversItsOwnMagnifiedBlock) {
-  // An odd margin at zoom 2: the block must land where the magnifier put the pixel.
+  // Margins that are multiples of the zoom: the block lands where the magnifier put the pixel.
   auto bild = Make(100, 80, {305, 520});
   bild->SetZoom(2.0f, 50, 40, true);
   ASSERT_EQ(bild->HorizontalMargin(), 52);
@@ -352,6 +352,25 @@ TEST_F(ImageView, PlottedPointCoversItsOwnMagnifiedBlock) {
   const std::vector<ImagePoint> outside = {{-1, 5}, {100, 5}, {10, -1}, {10, 80}};
   bild->PlotPoints(colour, outside);
   EXPECT_EQ(ZoomedBytes(*bild), before);
+}
+
+TEST_F(ImageView, PlotterCountsOddMarginsInWholeImagePixels) {
+  // Margins 53 and 181 at zoom 2: the magnifier puts pixel (10, 5) at x 73..74, rows 191..192;
+  // the plotter at ((10 + 53 / 2) x 2, (5 + 181 / 2) x 2) = (72, 190), one pixel left and down.
+  auto bild = Make(100, 80, {307, 522});
+  bild->SetZoom(2.0f, 50, 40, true);
+  ASSERT_EQ(bild->HorizontalMargin(), 53);
+  ASSERT_EQ(bild->VerticalMargin(), 181);
+  ASSERT_EQ(Zoomed(*bild, 73, 191), PixelOf(10, 5));
+
+  const Bgr colour{1, 250, 3};
+  const ImagePoint point{10, 5};
+  bild->PlotPoints(colour, {&point, 1});
+  for (int dx : {0, 1}) {
+    for (int dy : {0, 1}) EXPECT_EQ(Zoomed(*bild, 72 + dx, 190 + dy), colour);
+  }
+  EXPECT_EQ(Zoomed(*bild, 74, 191), PixelOf(10, 5));
+  EXPECT_EQ(Zoomed(*bild, 72, 192), PixelOf(9, 5));
 }
 
 TEST_F(ImageView, PlottedPointsFollowTheReduction) {
