@@ -364,7 +364,7 @@ bool JpgBild::MarkOverview(ImagePoint pixel, OverviewPixels overview) {
       marker_.rows == overview.rows) {
     for (int dy = 0; dy < 2; ++dy) {
       for (int dx = 0; dx < 2; ++dx) {
-        if (std::uint8_t* p = at(marker_.x + dx, marker_.y - dy)) {
+        if (std::uint8_t* p = at(marker_.x + dx, marker_.y + dy)) {
           std::memcpy(p, marker_.saved[dy][dx], 3);
         }
       }
@@ -373,14 +373,15 @@ bool JpgBild::MarkOverview(ImagePoint pixel, OverviewPixels overview) {
   marker_.buffer = overview.bgr;
   marker_.columns = overview.columns;
   marker_.rows = overview.rows;
-  // The block's lower left corner sits at (column / 4, H / 4 - row / 4) in window coordinates:
-  // it covers the overview pixel of the image pixel and the one above it.
+  // The block's top left corner sits at (column / 4, H / 4 - row / 4) in window coordinates,
+  // just below the overview pixel that shows the image pixel; for the bottom four image rows it
+  // lies below the overview and is not drawn.
   marker_.x = pixel.column / 4;
   marker_.y = source_.height / 4 - pixel.row / 4;
   static constexpr std::uint8_t kRed[3] = {0, 0, 255};
   for (int dy = 0; dy < 2; ++dy) {
     for (int dx = 0; dx < 2; ++dx) {
-      if (std::uint8_t* p = at(marker_.x + dx, marker_.y - dy)) {
+      if (std::uint8_t* p = at(marker_.x + dx, marker_.y + dy)) {
         std::memcpy(marker_.saved[dy][dx], p, 3);
         std::memcpy(p, kRed, 3);
       }

@@ -453,17 +453,24 @@ TEST_F(ImageView, OverviewMarkerMovesAndGivesThePixelsBack) {
   };
   const Bgr red{0, 0, 255};
 
-  // Pixel (20, 30): overview column 5, window row 12 - 7 = 5; the block covers that pixel of
-  // the overview (row 11 - 7 = 4 counted down is the pixel's own) and reaches one up.
+  // Pixel (20, 30): overview column 20 / 4 = 5, window row 48 / 4 - 30 / 4 = 5; the block
+  // reaches right and down from there.
   EXPECT_FALSE(bild->MarkOverview({20, 30}, overview));
-  EXPECT_EQ(at(5, 4), red);
-  EXPECT_EQ(at(6, 5), red);
-  EXPECT_NE(at(5, 6), red);
-  EXPECT_NE(at(7, 4), red);
-  EXPECT_NE(at(4, 4), red);
-  // The next marking restores those four pixels exactly. Bottom right corner of the image: only
-  // one pixel of the block lies inside the overview.
+  auto expected = original;
+  for (int x : {5, 6}) {
+    for (int y : {5, 6}) {
+      std::uint8_t* p = &expected[(std::size_t(11 - y) * 16 + std::size_t(x)) * 3];
+      p[0] = 0, p[1] = 0, p[2] = 255;
+    }
+  }
+  EXPECT_EQ(pixels, expected);  // those four pixels and no others
+  EXPECT_EQ(at(5, 5), red);
+  // The next marking restores those four pixels exactly. The bottom rows of the image put the
+  // block below the overview: nothing is drawn.
   bild->MarkOverview({63, 0}, overview);
+  EXPECT_EQ(pixels, original);
+  // Rows 4 to 7 at the right edge: only the top left pixel of the block lies inside.
+  bild->MarkOverview({63, 4}, overview);
   EXPECT_EQ(at(15, 11), red);
   std::memcpy(&pixels[15 * 3], &original[15 * 3], 3);
   EXPECT_EQ(pixels, original);
