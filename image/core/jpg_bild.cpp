@@ -318,16 +318,15 @@ void JpgBild::UpdateScrollBars() {
   const auto snap = [z](int offset) {
     return static_cast<int>(static_cast<int>(offset / z) * z);
   };
-  const int vertical =
+  smallestVerticalOffset_ =
       snap(client_.height - static_cast<int>((source_.height - 1) * z + 0.0001f) - kStripHeight);
-  const int horizontal = snap(client_.width - static_cast<int>(source_.width * z + 0.0001f));
-  // An image that fits has nothing to scroll: a positive limit would offer a range to scroll
-  // into blank space.
-  smallestVerticalOffset_ = std::min(vertical, 0);
-  smallestHorizontalOffset_ = std::min(horizontal, 0);
+  smallestHorizontalOffset_ =
+      snap(client_.width - static_cast<int>(source_.width * z + 0.0001f));
+  // An image that fits gives a positive limit; the bars then span its size all the same, and
+  // the next paint centres the image again wherever they are moved.
   scrollBars_.shown = true;
-  scrollBars_.verticalMax = -smallestVerticalOffset_;
-  scrollBars_.horizontalMax = -smallestHorizontalOffset_;
+  scrollBars_.verticalMax = std::abs(smallestVerticalOffset_);
+  scrollBars_.horizontalMax = std::abs(smallestHorizontalOffset_);
   scrollBars_.verticalPosition = std::abs(verticalOffset_);
   scrollBars_.horizontalPosition = std::abs(horizontalOffset_);
 }

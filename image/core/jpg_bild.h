@@ -101,7 +101,8 @@ class JpgBild final : public PointPlotter {
   int VerticalOffset() const { return verticalOffset_; }
 
   // The scroll limits and the scroll-bar state, recomputed at every paint. The smallest offsets
-  // are never above 0: an image that fits the window has nothing to scroll.
+  // are negative when the zoomed image is larger than the window and positive when it fits; the
+  // bars' ranges run from 0 to their absolute values.
   void UpdateScrollBars();
   const ScrollBarState& ScrollBars() const { return scrollBars_; }
   int SmallestHorizontalOffset() const { return smallestHorizontalOffset_; }

