@@ -82,8 +82,9 @@ class JpgBild final : public PointPlotter {
   ClientSize Client() const { return client_; }
 
   // Lays the view out around the centre pixel at `zoom` (1/3, 1/2 or 1 to 5 in the atlas) and,
-  // when `rebuild` is set, builds the zoomed bitmap. A zoom that is not a positive number is
-  // ignored. Until the next rebuild there is no zoomed bitmap, and drawing goes nowhere.
+  // when `rebuild` is set, builds the zoomed bitmap. A zoom outside 1/64 to 64 (or not a number)
+  // is ignored: beyond that the geometry would overflow. Until the next rebuild there is no
+  // zoomed bitmap, and drawing goes nowhere.
   void SetZoom(float zoom, int centreColumn, int centreRow, bool rebuild);
   void SetZoomKeepingCentre(float zoom);
 
