@@ -372,6 +372,15 @@ TEST_F(ImageView, PlotterCountsOddMarginsInWholeImagePixels) {
   }
   EXPECT_EQ(Zoomed(*bild, 74, 191), PixelOf(10, 5));
   EXPECT_EQ(Zoomed(*bild, 72, 192), PixelOf(9, 5));
+
+  // Mapping back at zoom 2: zoomed row d is window y 20 + 501 - d. The window pixel just left of
+  // the image, or just below it, is half an image pixel outside, not column or row 0.
+  const int hm = bild->HorizontalMargin(), vm = bild->VerticalMargin();
+  EXPECT_EQ(bild->WindowPointToPixel(73 - hm, 20 + 501 - 191 + vm), (ImagePoint{10, 5}));
+  EXPECT_EQ(bild->WindowPointToPixel(53 - hm, 20 + 501 - 191 + vm), (ImagePoint{0, 5}));
+  EXPECT_EQ(bild->WindowPointToPixel(52 - hm, 20 + 501 - 191 + vm), (ImagePoint{0, 0}));
+  EXPECT_EQ(bild->WindowPointToPixel(73 - hm, 20 + 501 - 181 + vm), (ImagePoint{10, 0}));
+  EXPECT_EQ(bild->WindowPointToPixel(73 - hm, 20 + 501 - 180 + vm), (ImagePoint{0, 0}));
 }
 
 TEST_F(ImageView, PlottedPointsFollowTheReduction) {
