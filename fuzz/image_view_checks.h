@@ -40,7 +40,8 @@ inline void ExerciseView(SourceImage image, std::span<const std::uint8_t> input,
     const VisibleRect& v = bild.Visible();
     Check(v.firstColumn >= 0 && v.lastColumn < width && v.firstRow >= 0 && v.lastRow < height);
     bild.UpdateScrollBars();
-    Check(bild.SmallestHorizontalOffset() <= 0 && bild.SmallestVerticalOffset() <= 0);
+    const ScrollBarState& bars = bild.ScrollBars();
+    Check(bars.horizontalMax >= 0 && bars.verticalMax >= 0);
 
     for (int x = -5; x < client.width + 5; x += 37) {
       for (int y = -5; y < client.height + 25; y += 41) {

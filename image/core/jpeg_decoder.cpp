@@ -146,6 +146,13 @@ bool RunDecoder(JpegJob& job) {
   job.tables = &InitColourTables();
   job.width = width;
   jpeg_start_decompress(&cinfo);
+  // The deconverter is set up by jpeg_start_decompress and first called by jpeg_read_scanlines,
+  // so this is the moment to put ours in. `color_convert` is the 8-bit entry and follows
+  // start_pass in every libjpeg and libjpeg-turbo release (3.x adds 12- and 16-bit entries after
+  // it); data of other precisions never reaches it, the library refuses it with an error. With
+  // a YCbCr or grey output space the merged upsampler, the only path that bypasses this step,
+  // is never chosen. The scanlines below are only `width` pixels long, which is safe only
+  // because the library writes them through this step.
   cinfo.cconvert->color_convert = grey ? ExpandGrey : ConvertColour;
   SourceImage& image = *job.image;
   JSAMPROW rows[kBatchRows];

@@ -281,18 +281,21 @@ void JpgBild::Reduce(int step) {
   for (; next < zoomedHeight_; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
 }
 
-// The plotter places a point exactly where the magnifier or the reduction put its source pixel,
-// so a highlighted structure covers its own pixels at every zoom and margin.
-int JpgBild::ZoomedX(int column) const {
-  const int offset = column - visible_.firstColumn;
-  return horizontalMargin_ +
-         (zoom_ >= 1.0f ? offset * static_cast<int>(zoom_) : offset / ReductionStep(zoom_));
-}
-
 int JpgBild::ZoomedY(int row) const {
   const int offset = row - visible_.firstRow;
   return zoom_ >= 1.0f ? static_cast<int>(offset * zoom_ + verticalMargin_)
                        : verticalMargin_ + offset / ReductionStep(zoom_);
+}
+
+// The plotter counts the margins in image pixels (truncated) and scales the whole position by the
+// zoom. With a margin that is not a multiple of the zoom this lands up to zoom - 1 window pixels
+// left of or below the magnifier's block, less than one image pixel; the outlines of the atlas
+// have always been drawn so.
+ImagePoint JpgBild::PlotPosition(ImagePoint p) const {
+  const float z = zoom_;
+  const int column = p.column - visible_.firstColumn + static_cast<int>(horizontalMargin_ / z);
+  const int row = p.row - visible_.firstRow + static_cast<int>(verticalMargin_ / z);
+  return {static_cast<int>(column * z), static_cast<int>(row * z)};
 }
 
 int JpgBild::BlockSize() const { return zoom_ > 1.0f ? static_cast<int>(zoom_) : 1; }
@@ -315,16 +318,15 @@ void JpgBild::UpdateScrollBars() {
   const auto snap = [z](int offset) {
     return static_cast<int>(static_cast<int>(offset / z) * z);
   };
-  const int vertical =
+  smallestVerticalOffset_ =
       snap(client_.height - static_cast<int>((source_.height - 1) * z + 0.0001f) - kStripHeight);
-  const int horizontal = snap(client_.width - static_cast<int>(source_.width * z + 0.0001f));
-  // An image that fits has nothing to scroll: a positive limit would offer a range to scroll
-  // into blank space.
-  smallestVerticalOffset_ = std::min(vertical, 0);
-  smallestHorizontalOffset_ = std::min(horizontal, 0);
+  smallestHorizontalOffset_ =
+      snap(client_.width - static_cast<int>(source_.width * z + 0.0001f));
+  // An image that fits gives a positive limit; the bars then span its size all the same, and
+  // the next paint centres the image again wherever they are moved.
   scrollBars_.shown = true;
-  scrollBars_.verticalMax = -smallestVerticalOffset_;
-  scrollBars_.horizontalMax = -smallestHorizontalOffset_;
+  scrollBars_.verticalMax = std::abs(smallestVerticalOffset_);
+  scrollBars_.horizontalMax = std::abs(smallestHorizontalOffset_);
   scrollBars_.verticalPosition = std::abs(verticalOffset_);
   scrollBars_.horizontalPosition = std::abs(horizontalOffset_);
 }
@@ -361,7 +363,7 @@ bool JpgBild::MarkOverview(ImagePoint pixel, OverviewPixels overview) {
       marker_.rows == overview.rows) {
     for (int dy = 0; dy < 2; ++dy) {
       for (int dx = 0; dx < 2; ++dx) {
-        if (std::uint8_t* p = at(marker_.x + dx, marker_.y - dy)) {
+        if (std::uint8_t* p = at(marker_.x + dx, marker_.y + dy)) {
           std::memcpy(p, marker_.saved[dy][dx], 3);
         }
       }
@@ -370,14 +372,15 @@ bool JpgBild::MarkOverview(ImagePoint pixel, OverviewPixels overview) {
   marker_.buffer = overview.bgr;
   marker_.columns = overview.columns;
   marker_.rows = overview.rows;
-  // The block's lower left corner sits at (column / 4, H / 4 - row / 4) in window coordinates:
-  // it covers the overview pixel of the image pixel and the one above it.
+  // The block's top left corner sits at (column / 4, H / 4 - row / 4) in window coordinates,
+  // just below the overview pixel that shows the image pixel; for the bottom four image rows it
+  // lies below the overview and is not drawn.
   marker_.x = pixel.column / 4;
   marker_.y = source_.height / 4 - pixel.row / 4;
   static constexpr std::uint8_t kRed[3] = {0, 0, 255};
   for (int dy = 0; dy < 2; ++dy) {
     for (int dx = 0; dx < 2; ++dx) {
-      if (std::uint8_t* p = at(marker_.x + dx, marker_.y - dy)) {
+      if (std::uint8_t* p = at(marker_.x + dx, marker_.y + dy)) {
         std::memcpy(marker_.saved[dy][dx], p, 3);
         std::memcpy(p, kRed, 3);
       }
@@ -395,8 +398,7 @@ void JpgBild::PlotPoints(Bgr colour, std::span<const ImagePoint> points) {
         p.row > v.lastRow) {
       continue;
     }
-    const int x = ZoomedX(p.column);
-    const int y = ZoomedY(p.row);
+    const auto [x, y] = PlotPosition(p);
     const int right = std::min(x + block, zoomedWidth_);
     const int top = std::min(y + block, zoomedHeight_);
     for (int yy = y; yy < top; ++yy) {

@@ -82,8 +82,9 @@ class JpgBild final : public PointPlotter {
   ClientSize Client() const { return client_; }
 
   // Lays the view out around the centre pixel at `zoom` (1/3, 1/2 or 1 to 5 in the atlas) and,
-  // when `rebuild` is set, builds the zoomed bitmap. A zoom that is not a positive number is
-  // ignored. Until the next rebuild there is no zoomed bitmap, and drawing goes nowhere.
+  // when `rebuild` is set, builds the zoomed bitmap. A zoom outside 1/64 to 64 (or not a number)
+  // is ignored: beyond that the geometry would overflow. Until the next rebuild there is no
+  // zoomed bitmap, and drawing goes nowhere.
   void SetZoom(float zoom, int centreColumn, int centreRow, bool rebuild);
   void SetZoomKeepingCentre(float zoom);
 
@@ -101,7 +102,8 @@ class JpgBild final : public PointPlotter {
   int VerticalOffset() const { return verticalOffset_; }
 
   // The scroll limits and the scroll-bar state, recomputed at every paint. The smallest offsets
-  // are never above 0: an image that fits the window has nothing to scroll.
+  // are negative when the zoomed image is larger than the window and positive when it fits; the
+  // bars' ranges run from 0 to their absolute values.
   void UpdateScrollBars();
   const ScrollBarState& ScrollBars() const { return scrollBars_; }
   int SmallestHorizontalOffset() const { return smallestHorizontalOffset_; }
@@ -151,9 +153,10 @@ class JpgBild final : public PointPlotter {
   std::uint8_t* ZoomedRowForWrite(int row) {
     return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * ZoomedStride();
   }
-  // Where a visible source pixel lands in the zoomed bitmap (left and bottom of its block).
-  int ZoomedX(int column) const;
+  // The zoomed row the magnifier and the reduction put a visible source row in.
   int ZoomedY(int row) const;
+  // Where the plotter puts a visible source pixel (left and bottom of its block).
+  ImagePoint PlotPosition(ImagePoint p) const;
   int BlockSize() const;
 
   MessageService& messages_;
@@ -185,9 +188,9 @@ class JpgBild final : public PointPlotter {
     const std::uint8_t* buffer = nullptr;  // the overview the marker was drawn into
     int columns = 0;
     int rows = 0;
-    int x = 0;                             // lower left corner, overview window coordinates
+    int x = 0;                             // top left corner, overview window coordinates
     int y = 0;                             // (y downward)
-    std::uint8_t saved[2][2][3] = {};      // the covered pixels, [rows up][dx]
+    std::uint8_t saved[2][2][3] = {};      // the covered pixels, [dy][dx]
   };
   Marker marker_;
   int markings_ = 0;

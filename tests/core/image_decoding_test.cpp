@@ -179,7 +179,7 @@ TEST(JpegDecoder, ColourImageIsConvertedFromTheRawComponentsBottomUp) {
 }
 
 TEST(JpegDecoder, GreyImageShowsInGrey) {
-  const int width = 64, height = 33;
+  const int width = 67, height = 33;  // 67 columns load as 64
   std::vector<std::uint8_t> grey(std::size_t(width) * height);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) grey[std::size_t(y) * width + x] = std::uint8_t(x * 4 + y);
@@ -191,9 +191,31 @@ TEST(JpegDecoder, GreyImageShowsInGrey) {
   ASSERT_TRUE(DecodeJpeg(jpeg, image, messages));
   ASSERT_EQ(image.width, 64);
   for (int row = 0; row < height; ++row) {
-    for (int column = 0; column < width; ++column) {
+    for (int column = 0; column < image.width; ++column) {
       const int y = raw[std::size_t(height - 1 - row) * width + column];
       ASSERT_EQ(PixelAt(image, column, row), (Bgr3{y, y, y})) << column << "," << row;
+    }
+  }
+}
+
+TEST(JpegDecoder, UnsubsampledColourImageWithAnOddWidthIsConvertedPixelForPixel) {
+  // Without chroma subsampling the library's upsampler passes the component rows through
+  // untouched; the conversion must still write only the kept 20 of 23 columns.
+  const int width = 23, height = 9;
+  JpegOptions options;
+  options.subsample = false;
+  const auto jpeg =
+      EncodeJpeg(test::PhotoLikeRgb(width, height), width, height, 3, JCS_RGB, options);
+  const auto raw = RawComponents(jpeg, false);
+  ScriptedMessageService messages;
+  SourceImage image;
+  ASSERT_TRUE(DecodeJpeg(jpeg, image, messages));
+  ASSERT_EQ(image.width, 20);
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < image.width; ++column) {
+      const std::uint8_t* ycc = &raw[(std::size_t(height - 1 - row) * width + column) * 3];
+      ASSERT_EQ(PixelAt(image, column, row), Convert(ycc[0], ycc[1], ycc[2]))
+          << column << "," << row;
     }
   }
 }

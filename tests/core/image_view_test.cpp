@@ -279,12 +279,13 @@ TEST_F(ImageView, ScrollBarsFollowTheZoomedImage) {
   EXPECT_EQ(bild->SmallestVerticalOffset(), -3897);
   EXPECT_EQ(bild->SmallestHorizontalOffset(), -5199);
 
-  // An image that fits has nothing to scroll.
+  // An image that fits gives positive limits, 800 - 666 and 620 - 499 - 20; the bars' ranges
+  // are their absolute values.
   bild->SetZoom(1.0f / 3, 1000, 750, false);
   bild->UpdateScrollBars();
-  EXPECT_EQ(bild->SmallestHorizontalOffset(), 0);
-  EXPECT_EQ(bild->SmallestVerticalOffset(), 0);
-  EXPECT_EQ(bild->ScrollBars(), (ScrollBarState{true, 0, 0, 0, 0}));
+  EXPECT_EQ(bild->SmallestHorizontalOffset(), 134);
+  EXPECT_EQ(bild->SmallestVerticalOffset(), 101);
+  EXPECT_EQ(bild->ScrollBars(), (ScrollBarState{true, 134, 0, 101, 0}));
 }
 
 TEST_F(ImageView, StripTextShowsTheZoom) {
@@ -328,7 +329,7 @@ TEST_F(ImageView, UnusableZoomsAndReleasedImagesAreHarmless) {
 // Drawing
 
 TEST_F(ImageView, PlottedPointCoversItsOwnMagnifiedBlock) {
-  // An odd margin at zoom 2: the block must land where the magnifier put the pixel.
+  // Margins that are multiples of the zoom: the block lands where the magnifier put the pixel.
   auto bild = Make(100, 80, {305, 520});
   bild->SetZoom(2.0f, 50, 40, true);
   ASSERT_EQ(bild->HorizontalMargin(), 52);
@@ -352,6 +353,34 @@ TEST_F(ImageView, PlottedPointCoversItsOwnMagnifiedBlock) {
   const std::vector<ImagePoint> outside = {{-1, 5}, {100, 5}, {10, -1}, {10, 80}};
   bild->PlotPoints(colour, outside);
   EXPECT_EQ(ZoomedBytes(*bild), before);
+}
+
+TEST_F(ImageView, PlotterCountsOddMarginsInWholeImagePixels) {
+  // Margins 53 and 181 at zoom 2: the magnifier puts pixel (10, 5) at x 73..74, rows 191..192;
+  // the plotter at ((10 + 53 / 2) x 2, (5 + 181 / 2) x 2) = (72, 190), one pixel left and down.
+  auto bild = Make(100, 80, {307, 522});
+  bild->SetZoom(2.0f, 50, 40, true);
+  ASSERT_EQ(bild->HorizontalMargin(), 53);
+  ASSERT_EQ(bild->VerticalMargin(), 181);
+  ASSERT_EQ(Zoomed(*bild, 73, 191), PixelOf(10, 5));
+
+  const Bgr colour{1, 250, 3};
+  const ImagePoint point{10, 5};
+  bild->PlotPoints(colour, {&point, 1});
+  for (int dx : {0, 1}) {
+    for (int dy : {0, 1}) EXPECT_EQ(Zoomed(*bild, 72 + dx, 190 + dy), colour);
+  }
+  EXPECT_EQ(Zoomed(*bild, 74, 191), PixelOf(10, 5));
+  EXPECT_EQ(Zoomed(*bild, 72, 192), PixelOf(9, 5));
+
+  // Mapping back at zoom 2: zoomed row d is window y 20 + 501 - d. The window pixel just left of
+  // the image, or just below it, is half an image pixel outside, not column or row 0.
+  const int hm = bild->HorizontalMargin(), vm = bild->VerticalMargin();
+  EXPECT_EQ(bild->WindowPointToPixel(73 - hm, 20 + 501 - 191 + vm), (ImagePoint{10, 5}));
+  EXPECT_EQ(bild->WindowPointToPixel(53 - hm, 20 + 501 - 191 + vm), (ImagePoint{0, 5}));
+  EXPECT_EQ(bild->WindowPointToPixel(52 - hm, 20 + 501 - 191 + vm), (ImagePoint{0, 0}));
+  EXPECT_EQ(bild->WindowPointToPixel(73 - hm, 20 + 501 - 181 + vm), (ImagePoint{10, 0}));
+  EXPECT_EQ(bild->WindowPointToPixel(73 - hm, 20 + 501 - 180 + vm), (ImagePoint{0, 0}));
 }
 
 TEST_F(ImageView, PlottedPointsFollowTheReduction) {
@@ -434,17 +463,24 @@ TEST_F(ImageView, OverviewMarkerMovesAndGivesThePixelsBack) {
   };
   const Bgr red{0, 0, 255};
 
-  // Pixel (20, 30): overview column 5, window row 12 - 7 = 5; the block covers that pixel of
-  // the overview (row 11 - 7 = 4 counted down is the pixel's own) and reaches one up.
+  // Pixel (20, 30): overview column 20 / 4 = 5, window row 48 / 4 - 30 / 4 = 5; the block
+  // reaches right and down from there.
   EXPECT_FALSE(bild->MarkOverview({20, 30}, overview));
-  EXPECT_EQ(at(5, 4), red);
-  EXPECT_EQ(at(6, 5), red);
-  EXPECT_NE(at(5, 6), red);
-  EXPECT_NE(at(7, 4), red);
-  EXPECT_NE(at(4, 4), red);
-  // The next marking restores those four pixels exactly. Bottom right corner of the image: only
-  // one pixel of the block lies inside the overview.
+  auto expected = original;
+  for (int x : {5, 6}) {
+    for (int y : {5, 6}) {
+      std::uint8_t* p = &expected[(std::size_t(11 - y) * 16 + std::size_t(x)) * 3];
+      p[0] = 0, p[1] = 0, p[2] = 255;
+    }
+  }
+  EXPECT_EQ(pixels, expected);  // those four pixels and no others
+  EXPECT_EQ(at(5, 5), red);
+  // The next marking restores those four pixels exactly. The bottom rows of the image put the
+  // block below the overview: nothing is drawn.
   bild->MarkOverview({63, 0}, overview);
+  EXPECT_EQ(pixels, original);
+  // Rows 4 to 7 at the right edge: only the top left pixel of the block lies inside.
+  bild->MarkOverview({63, 4}, overview);
   EXPECT_EQ(at(15, 11), red);
   std::memcpy(&pixels[15 * 3], &original[15 * 3], 3);
   EXPECT_EQ(pixels, original);
