@@ -35,9 +35,29 @@ int CreateTemporary(const std::filesystem::path& path, std::filesystem::path& te
   return -1;
 }
 
+// The file whose contents are replaced: a link is followed, so that the link stays a link and its
+// target gets the new contents.
+std::filesystem::path TargetOf(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_symlink(path, ec)) return path;
+  std::filesystem::path target = std::filesystem::canonical(path, ec);
+  return ec ? path : target;  // a dangling link is replaced like a missing file
+}
+
+// Whether an existing file may be written. Opening it for writing without truncating changes
+// nothing; a write-protected file keeps its contents, as it would if it were rewritten in place.
+bool MayWrite(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  ::close(fd);
+  return true;
+}
+
 }  // namespace
 
-bool ReplaceFileContents(const std::filesystem::path& path, std::string_view bytes) {
+bool ReplaceFileContents(const std::filesystem::path& requested, std::string_view bytes) {
+  const std::filesystem::path path = TargetOf(requested);
+  if (!MayWrite(path)) return false;
   std::filesystem::path temporary;
   const int fd = CreateTemporary(path, temporary);
   if (fd < 0) return false;

@@ -301,6 +301,31 @@ TEST_F(BookmarkTest, AnUnwritableSaveFolderKeepsTheOldFile) {
             "Bookmark-Datei kann nicht gespeichert werden:\n" + savePath_ + "BENUTZER.BKM");
 }
 
+TEST_F(BookmarkTest, AWriteProtectedFileKeepsItsContentsAndTheMessageIsShown) {
+  if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+  tree_.Write("Sicherung/BENUTZER.BKM", "(S) Alt\r\n");
+  ASSERT_EQ(chmod(FilePath().c_str(), 0444), 0);
+  bookmarks_.AddBookmark(kSchnitt, "Neu");
+  EXPECT_FALSE(bookmarks_.SaveBookmarks(savePath_, "BENUTZER"));
+  EXPECT_EQ(FileOnDisk(), "(S) Alt\r\n");
+  ASSERT_EQ(messages_.shown.size(), 1u);
+  EXPECT_EQ(messages_.shown[0].text,
+            "Bookmark-Datei kann nicht gespeichert werden:\n" + savePath_ + "BENUTZER.BKM");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree_.Root() / "Sicherung"),
+                          std::filesystem::directory_iterator()),
+            1);
+}
+
+TEST_F(BookmarkTest, ABookmarkFileThatIsALinkStaysALinkAndItsTargetIsWritten) {
+  const std::filesystem::path target = tree_.Write("Anderswo/meine.bkm", "(S) Alt\r\n");
+  tree_.MakeDir("Sicherung");
+  std::filesystem::create_symlink(target, FilePath());
+  bookmarks_.AddBookmark(kCT, "Neu");
+  ASSERT_TRUE(bookmarks_.SaveBookmarks(savePath_, "BENUTZER"));
+  EXPECT_TRUE(std::filesystem::is_symlink(FilePath()));
+  EXPECT_EQ(ReadFileBytes(target), "(C) Neu\r\n");
+}
+
 TEST_F(BookmarkTest, AWriteThatFailsHalfwayKeepsTheOldFileAndLeavesNothingBehind) {
   const std::string old = "(S) Alt 1\r\n(S) Alt 2\r\n";
   tree_.Write("Sicherung/BENUTZER.BKM", old);
