@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QMenu>
-#include <QToolButton>
 
 #include "platform/ui/qt_text.h"
 
@@ -37,16 +36,12 @@ MainMenuBar::MainMenuBar(const MainMenu& model, std::function<void(int)> onComma
     const QString title = ToQString(source.title);
     QMenu* menu = nullptr;
     if (source.atRightEnd) {
-      // A menu bar lines its menus up from the left; the one at the right end is a menu button in
-      // the bar's corner.
-      menu = new QMenu(title, this);
-      auto* button = new QToolButton(this);
-      button->setText(title);
-      button->setMenu(menu);
-      button->setPopupMode(QToolButton::InstantPopup);
-      button->setAutoRaise(true);
-      button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-      setCornerWidget(button, Qt::TopRightCorner);
+      // A menu bar lines its menus up from the left; the one at the right end sits in a second
+      // bar in the corner, so it looks and opens (Alt + its letter included) like the others.
+      auto* corner = new QMenuBar(this);
+      corner->setNativeMenuBar(false);
+      menu = corner->addMenu(title);
+      setCornerWidget(corner, Qt::TopRightCorner);
     } else {
       menu = addMenu(title);
     }
