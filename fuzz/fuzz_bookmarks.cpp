@@ -4,18 +4,13 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz/fuzz_check.h"
 #include "platform/core/scripted_message_service.h"
 #include "shell/core/bookmark_menu.h"
 #include "shell/core/commands.h"
 #include "shell/core/main_menu.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using ostrelin::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ostrelin;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "platform/core/scripted_message_service.h"
 #include "structures/core/object_list.h"
 #include "structures/core/outline_file.h"
@@ -15,9 +16,7 @@
 
 namespace {
 
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
+using ostrelin::fuzz::Check;
 
 class CheckingPlotter : public ostrelin::PointPlotter {
  public:

@@ -4,15 +4,10 @@
 #include <cstdint>
 #include <string_view>
 
+#include "fuzz/fuzz_check.h"
 #include "platform/core/wave_file.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
-
-}  // namespace
+using ostrelin::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ostrelin;

@@ -9,14 +9,11 @@
 #include <utility>
 #include <vector>
 
+#include "fuzz/fuzz_check.h"
 #include "image/core/jpg_bild.h"
 #include "platform/core/message_service.h"
 
 namespace ostrelin::fuzz {
-
-inline void Check(bool condition) {
-  if (!condition) __builtin_trap();
-}
 
 inline void ExerciseView(SourceImage image, std::span<const std::uint8_t> input,
                          MessageService& messages) {

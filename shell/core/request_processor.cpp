@@ -32,27 +32,6 @@ void RequestProcessor::SetViews(const RequestViews& views) {
   views_ = views;
 }
 
-bool RequestProcessor::IsRequestCommand(int command) {
-  switch (command) {
-    case cmd::kOpenPlane:
-    case cmd::kPageLink:
-    case cmd::kGoToPlace:
-    case cmd::kHistoryRequest:
-    case cmd::kBookmarkRequest:
-    case cmd::kSearchOpen:
-    case cmd::kShowSchnitt:
-    case cmd::kShowCT:
-    case cmd::kShowMR:
-    case cmd::kShowSchema:
-    case cmd::kAnnouncePage:
-    case cmd::kStructureHighlighted:
-    case cmd::kStructureLink:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool RequestProcessor::Command(int command) {
   switch (command) {
     case cmd::kOpenPlane:

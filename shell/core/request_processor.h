@@ -57,7 +57,6 @@ class RequestProcessor {
   // ProcessRequest), 9025 to 9028 (ShowImageOfType), 9059 (AnnouncePage), 9060
   // (SelectInSearchWindow) and 1275 (ChangeStructure). False for any other command.
   bool Command(int command);
-  static bool IsRequestCommand(int command);
 
   // The start-up's request for the page "START": the buffer becomes busy with that name, without
   // a structure or a forced type, and nothing is shown yet.
