@@ -18,7 +18,7 @@
 namespace ostrelin {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 using test::Bytes;
 using test::EncodeJpeg;
 using test::JpegOptions;
@@ -350,21 +350,21 @@ std::vector<std::uint8_t> GradedPalette(int count) {
   return palette;
 }
 
-bool Decode(const BmpSpec& spec, SourceImage& image, ScriptedMessageService& messages,
+bool Decode(const BmpLayout& layout, SourceImage& image, ScriptedMessageService& messages,
             const ImageLimits& limits = {}) {
-  return DecodeBmp(Bytes(MakeBmp(spec)), image, messages, limits);
+  return DecodeBmp(Bytes(MakeBmp(layout)), image, messages, limits);
 }
 
 TEST(BmpDecoder, TwentyFourBitsWithAnOddWidth) {
   // 5 pixels per row (15 bytes, padded to 16); the fifth column is dropped.
-  BmpSpec spec;
-  spec.width = 5;
-  spec.height = 2;
-  spec.rows = {Row({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}),
+  BmpLayout layout;
+  layout.width = 5;
+  layout.height = 2;
+  layout.rows = {Row({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}),
                Row({21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35})};
   ScriptedMessageService messages;
   SourceImage image;
-  ASSERT_TRUE(Decode(spec, image, messages));
+  ASSERT_TRUE(Decode(layout, image, messages));
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(image.width, 4);
   EXPECT_EQ(image.height, 2);
@@ -376,15 +376,15 @@ TEST(BmpDecoder, TwentyFourBitsWithAnOddWidth) {
 }
 
 TEST(BmpDecoder, EightBitsWithPaletteCountZeroUseAllTwoHundredFiftySixAndBeep) {
-  BmpSpec spec;
-  spec.width = 6;
-  spec.height = 1;
-  spec.bits = 8;
-  spec.palette = GradedPalette(256);
-  spec.rows = {Row({0, 1, 200, 255, 9, 9})};
+  BmpLayout layout;
+  layout.width = 6;
+  layout.height = 1;
+  layout.bits = 8;
+  layout.palette = GradedPalette(256);
+  layout.rows = {Row({0, 1, 200, 255, 9, 9})};
   ScriptedMessageService messages;
   SourceImage image;
-  ASSERT_TRUE(Decode(spec, image, messages));
+  ASSERT_TRUE(Decode(layout, image, messages));
   EXPECT_EQ(messages.beeps, std::vector<MessageIcon>{MessageIcon::None});
   EXPECT_EQ(image.width, 4);
   EXPECT_EQ(PixelAt(image, 0, 0), (Bgr3{0, 255, 7}));
@@ -394,7 +394,7 @@ TEST(BmpDecoder, EightBitsWithPaletteCountZeroUseAllTwoHundredFiftySixAndBeep) {
 
 TEST(BmpDecoder, FourAndOneBitRowsArePacked) {
   // 4 bits: 9 pixels in 5 bytes, high nibble first; 8 columns are kept.
-  BmpSpec four;
+  BmpLayout four;
   four.width = 9;
   four.height = 2;
   four.bits = 4;
@@ -411,7 +411,7 @@ TEST(BmpDecoder, FourAndOneBitRowsArePacked) {
   }
 
   // 1 bit: 13 pixels in 2 bytes, most significant bit first; palette count 0 means 2.
-  BmpSpec one;
+  BmpLayout one;
   one.width = 13;
   one.height = 1;
   one.bits = 1;
@@ -427,33 +427,33 @@ TEST(BmpDecoder, FourAndOneBitRowsArePacked) {
 }
 
 TEST(BmpDecoder, TopDownRowsAreTurnedAndTheRowOffsetIsHonoured) {
-  BmpSpec spec;
-  spec.width = 4;
-  spec.height = -3;
-  spec.bits = 8;
-  spec.paletteCount = 4;
-  spec.palette = GradedPalette(4);
-  spec.gap = 6;  // rows begin where the file header says, not right after the palette
-  spec.rows = {Row({0, 0, 0, 0}), Row({1, 1, 1, 1}), Row({2, 2, 2, 2})};
+  BmpLayout layout;
+  layout.width = 4;
+  layout.height = -3;
+  layout.bits = 8;
+  layout.paletteCount = 4;
+  layout.palette = GradedPalette(4);
+  layout.gap = 6;  // rows begin where the file header says, not right after the palette
+  layout.rows = {Row({0, 0, 0, 0}), Row({1, 1, 1, 1}), Row({2, 2, 2, 2})};
   ScriptedMessageService messages;
   SourceImage image;
-  ASSERT_TRUE(Decode(spec, image, messages));
+  ASSERT_TRUE(Decode(layout, image, messages));
   EXPECT_EQ(image.height, 3);
   EXPECT_EQ(PixelAt(image, 0, 2).b, 0);  // the first stored row is the top
   EXPECT_EQ(PixelAt(image, 0, 0).b, 2);
 
   // A V5 header (124 bytes) with the offset field left at 0: the palette follows the longer
   // header and the rows follow the palette.
-  spec.gap = 0;
-  spec.infoBytes = 124;
-  spec.writeOffset = false;
-  ASSERT_TRUE(Decode(spec, image, messages));
+  layout.gap = 0;
+  layout.infoBytes = 124;
+  layout.writeOffset = false;
+  ASSERT_TRUE(Decode(layout, image, messages));
   EXPECT_EQ(PixelAt(image, 3, 1).b, 1);
   EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
-  BmpSpec good;
+  BmpLayout good;
   good.width = 4;
   good.height = 1;
   good.rows = {Row({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})};
@@ -465,38 +465,38 @@ TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
   };
   std::vector<Case> cases;
   auto with = [&good](auto change) {
-    BmpSpec s = good;
+    BmpLayout s = good;
     change(s);
     return MakeBmp(s);
   };
-  cases.push_back({"RLE", with([](BmpSpec& s) { s.compression = 1; }),
+  cases.push_back({"RLE", with([](BmpLayout& s) { s.compression = 1; }),
                    image_text::kBmpCompressed});
-  cases.push_back({"16 bits", with([](BmpSpec& s) { s.bits = 16; }), image_text::kBmpFormat});
-  cases.push_back({"OS/2 header", with([](BmpSpec& s) { s.infoBytes = 40; }), nullptr});
+  cases.push_back({"16 bits", with([](BmpLayout& s) { s.bits = 16; }), image_text::kBmpFormat});
+  cases.push_back({"OS/2 header", with([](BmpLayout& s) { s.infoBytes = 40; }), nullptr});
   cases.back().bytes[14] = 12;
   cases.back().message = image_text::kBmpFormat;
-  cases.push_back({"most negative height", with([](BmpSpec& s) { s.height = INT_MIN; }),
+  cases.push_back({"most negative height", with([](BmpLayout& s) { s.height = INT_MIN; }),
                    image_text::kImageTooLarge});
-  cases.push_back({"absurd top-down height", with([](BmpSpec& s) { s.height = -100000; }),
+  cases.push_back({"absurd top-down height", with([](BmpLayout& s) { s.height = -100000; }),
                    image_text::kImageTooLarge});
   cases.push_back({"width x height overflows",
-                   with([](BmpSpec& s) { s.width = s.height = 0x7FFFFFFF; }),
+                   with([](BmpLayout& s) { s.width = s.height = 0x7FFFFFFF; }),
                    image_text::kImageTooLarge});
   cases.push_back({"beyond the pixel limit",
-                   with([](BmpSpec& s) { s.width = s.height = 16000; }),
+                   with([](BmpLayout& s) { s.width = s.height = 16000; }),
                    image_text::kImageTooLarge});
-  cases.push_back({"no width", with([](BmpSpec& s) { s.width = 3; }), image_text::kImageTooSmall});
+  cases.push_back({"no width", with([](BmpLayout& s) { s.width = 3; }), image_text::kImageTooSmall});
   cases.push_back(
-      {"no height", with([](BmpSpec& s) { s.height = 0; }), image_text::kImageTooSmall});
-  cases.push_back({"rows missing", with([](BmpSpec& s) { s.height = 2; }),
+      {"no height", with([](BmpLayout& s) { s.height = 0; }), image_text::kImageTooSmall});
+  cases.push_back({"rows missing", with([](BmpLayout& s) { s.height = 2; }),
                    image_text::kBmpTruncated});
-  cases.push_back({"palette beyond the bit depth", with([](BmpSpec& s) {
+  cases.push_back({"palette beyond the bit depth", with([](BmpLayout& s) {
                      s.bits = 4;
                      s.paletteCount = 17;
                      s.palette = GradedPalette(17);
                    }),
                    image_text::kBmpPaletteTooLarge});
-  cases.push_back({"index beyond the palette", with([](BmpSpec& s) {
+  cases.push_back({"index beyond the palette", with([](BmpLayout& s) {
                      s.bits = 8;
                      s.paletteCount = 16;
                      s.palette = GradedPalette(16);
@@ -505,7 +505,7 @@ TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
                    image_text::kBmpIndexOutsidePalette});
   cases.push_back({"not a bitmap", "GIF89a" + std::string(60, '\0'), image_text::kBmpNotBmp});
   cases.push_back({"header cut short", MakeBmp(good).substr(0, 30), image_text::kBmpTruncated});
-  cases.push_back({"palette cut short", with([](BmpSpec& s) {
+  cases.push_back({"palette cut short", with([](BmpLayout& s) {
                      s.bits = 8;
                      s.rows.clear();
                    }).substr(0, 100),
@@ -524,18 +524,18 @@ TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
 
 TEST(BmpDecoder, FileIsReadFromItsWindowsPath) {
   test::TempTree tree;
-  BmpSpec spec;
-  spec.width = 8;
-  spec.height = 2;
-  spec.rows = {std::vector<std::uint8_t>(24, 50), std::vector<std::uint8_t>(24, 60)};
-  tree.Write("Bilder/Schema/Kopf.bmp", MakeBmp(spec));
+  BmpLayout layout;
+  layout.width = 8;
+  layout.height = 2;
+  layout.rows = {std::vector<std::uint8_t>(24, 50), std::vector<std::uint8_t>(24, 60)};
+  tree.Write("Bilder/Schema/Kopf.bmp", MakeBmp(layout));
   ScriptedMessageService messages;
   SourceImage image;
   ASSERT_TRUE(DecodeBmpFile(tree.DataPath() + "Bilder\\SCHEMA\\KOPF.BMP", image, messages));
   EXPECT_EQ(PixelAt(image, 7, 1), (Bgr3{60, 60, 60}));
 
   // Cut short on disk: refused before anything is read past the end.
-  tree.Write("Bilder/Schema/Kurz.bmp", MakeBmp(spec).substr(0, 70));
+  tree.Write("Bilder/Schema/Kurz.bmp", MakeBmp(layout).substr(0, 70));
   EXPECT_FALSE(DecodeBmpFile(tree.DataPath() + "Bilder\\Schema\\Kurz.bmp", image, messages));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, image_text::kBmpTruncated);

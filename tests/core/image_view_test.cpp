@@ -83,11 +83,11 @@ TEST_F(ImageView, StartsAtZoomOneShowingTheTopOfATallImage) {
 
 TEST_F(ImageView, LoadsFilesByTheirLastLetterAndReportsFailure) {
   test::TempTree tree;
-  test::BmpSpec spec;
-  spec.width = 8;
-  spec.height = 2;
-  spec.rows = {std::vector<std::uint8_t>(24, 1), std::vector<std::uint8_t>(24, 2)};
-  tree.Write("Bilder/Schema/s1.bmp", test::MakeBmp(spec));
+  test::BmpLayout layout;
+  layout.width = 8;
+  layout.height = 2;
+  layout.rows = {std::vector<std::uint8_t>(24, 1), std::vector<std::uint8_t>(24, 2)};
+  tree.Write("Bilder/Schema/s1.bmp", test::MakeBmp(layout));
   const auto jpeg = test::EncodeJpeg(test::PhotoLikeRgb(20, 10), 20, 10, 3, JCS_RGB);
   tree.Write("Bilder/CT/c1.jpg", std::string(jpeg.begin(), jpeg.end()));
 

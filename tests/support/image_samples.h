@@ -92,7 +92,7 @@ inline std::vector<std::uint8_t> PhotoLikeRgb(int width, int height) {
 // ---------------------------------------------------------------------------------------------
 // BMP files
 
-struct BmpSpec {
+struct BmpLayout {
   int width = 0;
   int height = 0;                        // negative: rows stored top-down
   int bits = 24;
@@ -115,31 +115,31 @@ inline void PutU32(std::string& s, std::uint32_t v) {
 }
 
 // The file bytes; each row is padded to a multiple of 4 bytes.
-inline std::string MakeBmp(const BmpSpec& spec) {
+inline std::string MakeBmp(const BmpLayout& layout) {
   std::string body;
-  body.append(spec.palette.begin(), spec.palette.end());
-  body.append(spec.gap, '\x77');
-  const std::uint32_t offset = 14 + spec.infoBytes + std::uint32_t(body.size());
-  for (const auto& row : spec.rows) {
+  body.append(layout.palette.begin(), layout.palette.end());
+  body.append(layout.gap, '\x77');
+  const std::uint32_t offset = 14 + layout.infoBytes + std::uint32_t(body.size());
+  for (const auto& row : layout.rows) {
     body.append(row.begin(), row.end());
     body.append((4 - row.size() % 4) % 4, '\0');
   }
   std::string s = "BM";
-  PutU32(s, 14 + spec.infoBytes + std::uint32_t(body.size()));
+  PutU32(s, 14 + layout.infoBytes + std::uint32_t(body.size()));
   PutU32(s, 0);
-  PutU32(s, spec.writeOffset ? offset : 0);
-  PutU32(s, spec.infoBytes);
-  PutU32(s, std::uint32_t(spec.width));
-  PutU32(s, std::uint32_t(spec.height));
+  PutU32(s, layout.writeOffset ? offset : 0);
+  PutU32(s, layout.infoBytes);
+  PutU32(s, std::uint32_t(layout.width));
+  PutU32(s, std::uint32_t(layout.height));
   PutU16(s, 1);
-  PutU16(s, std::uint32_t(spec.bits));
-  PutU32(s, spec.compression);
+  PutU16(s, std::uint32_t(layout.bits));
+  PutU32(s, layout.compression);
   PutU32(s, 0);
   PutU32(s, 2835);
   PutU32(s, 2835);
-  PutU32(s, spec.paletteCount);
+  PutU32(s, layout.paletteCount);
   PutU32(s, 0);
-  s.append(spec.infoBytes - 40, '\0');
+  s.append(layout.infoBytes - 40, '\0');
   return s + body;
 }
 
