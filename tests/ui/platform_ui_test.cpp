@@ -20,6 +20,7 @@
 #include "platform/ui/dialog_units.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/picture_button.h"
+#include "platform/ui/program_cursor.h"
 #include "platform/ui/qt_cursor_service.h"
 #include "platform/ui/qt_message_service.h"
 #include "platform/ui/qt_text.h"
@@ -437,6 +438,27 @@ TEST_F(PictureButtonTest, ClickAnnouncesTheCommandIdentifier) {
   QObject::connect(&button, &PictureButton::command, [&commands](int id) { commands.push_back(id); });
   button.click();
   EXPECT_EQ(commands, std::vector<int>{9024});
+}
+
+}  // namespace
+}  // namespace ostrelin
+
+namespace ostrelin {
+namespace {
+
+TEST(ProgramCursor, DrawnCursorCarriesItsHotSpotAndAMissingOneHasAStandIn) {
+  BitmapStore::Instance().Register("CURSOR4026", {});
+  EXPECT_EQ(ProgramCursor(cursor_id::kLink).shape(), Qt::PointingHandCursor);
+
+  QImage drawn(32, 32, QImage::Format_ARGB32);
+  drawn.fill(Qt::transparent);
+  BitmapStore::Instance().Register("cursor4026", drawn);
+  const QCursor cursor = ProgramCursor(cursor_id::kLink);
+  EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
+  EXPECT_EQ(cursor.hotSpot(), QPoint(10, 2));
+  BitmapStore::Instance().Register("CURSOR4026", {});
+
+  EXPECT_EQ(ProgramCursor(1).shape(), Qt::ArrowCursor);
 }
 
 }  // namespace
