@@ -94,4 +94,13 @@ MenuItem* MainMenu::Find(int id) {
 
 const MenuItem* MainMenu::Find(int id) const { return const_cast<MainMenu*>(this)->Find(id); }
 
+void MainMenu::Choose(int chosen, std::initializer_list<int> group) {
+  for (int id : group) {
+    if (MenuItem* item = Find(id)) {
+      item->checked = id == chosen;
+      item->enabled = id != chosen;
+    }
+  }
+}
+
 }  // namespace ostrelin

@@ -5,6 +5,7 @@
 // an entry's menu text is all there is of it.
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,10 @@ class MainMenu {
 
   MenuItem* Find(int id);
   const MenuItem* Find(int id) const;
+
+  // Marks `chosen` as the one choice of the group `group`: it becomes checked and disabled, every
+  // other item of the group unchecked and enabled ("&sichtbar" / "&unsichtbar", the font sizes).
+  void Choose(int chosen, std::initializer_list<int> group);
 
  private:
   std::vector<Menu> menus_;
