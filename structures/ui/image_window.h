@@ -27,16 +27,15 @@
 #include "structures/core/image_window_model.h"
 #include "structures/core/object_list.h"
 #include "structures/core/quiz.h"
+#include "structures/ui/child_frame.h"
+#include "structures/ui/overview_window.h"
+#include "structures/ui/quiz_dialog.h"
 
 class QCheckBox;
 class QListWidget;
 class QScrollBar;
 
 namespace ostrelin {
-
-class ChildFrame;
-class OverviewWindow;
-class QuizDialog;
 
 class ImageWindow : public QWidget, public ImageView {
   Q_OBJECT
