@@ -101,6 +101,8 @@ class ImageWindowTest : public ::testing::Test {
 
   static void Paint(ImageWindow& window) { (void)window.grab(); }
 
+ public:
+
   // A window point over image pixel (column, row).
   static QPoint PointOf(const ImageWindow& window, int column, int row) {
     const JpgBild& image = *window.Image();
@@ -134,6 +136,8 @@ class ImageWindowTest : public ::testing::Test {
     QApplication::processEvents();
   }
 
+
+ protected:
   // Commands sent with the given id, with their names.
   std::vector<std::string> NamesSent(int command) const {
     std::vector<std::string> names;
