@@ -219,6 +219,7 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
   // The questions left name structures of the previous image.
   quiz_.ResetQuestions();
   highlightCount_ = 0;
+  pointed_.clear();
 
   auto image = std::make_unique<JpgBild>(full, Client(), messages_);
   if (image->Failed()) {

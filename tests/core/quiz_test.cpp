@@ -182,7 +182,9 @@ TEST_F(QuizTest, AStructureWithoutNameAsksNothingAndKeepsTheTarget) {
     if (q.index == 1) {
       sawUnnamed = true;
       EXPECT_TRUE(q.name.empty());
-      if (i > 0) EXPECT_EQ(quiz.TargetName(), "Herz");
+      if (i > 0) {
+        EXPECT_EQ(quiz.TargetName(), "Herz");
+      }
     }
   }
   EXPECT_TRUE(sawUnnamed);
