@@ -76,7 +76,9 @@ TEST_F(QuizTest, AlternateDrawsBothDirections) {
   for (int i = 0; i < 40; ++i) {
     const QuizQuestion q = quiz.Next(*list, random_);
     (q.nameToStructure ? names : structures)++;
-    if (!q.nameToStructure) EXPECT_EQ(quiz.ShownName(), q.name);
+    if (!q.nameToStructure) {
+      EXPECT_EQ(quiz.ShownName(), q.name);
+    }
   }
   EXPECT_GT(names, 5);
   EXPECT_GT(structures, 5);
