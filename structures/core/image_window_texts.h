@@ -1,0 +1,40 @@
+#pragma once
+// Texts of the image window, the quiz and the overview window (Windows-1252).
+
+namespace ostrelin::image_window_text {
+
+inline constexpr const char* kOverviewBox = "\xDC" "bersicht";
+inline constexpr const char* kFullViewBox = "Vollansicht";
+inline constexpr const char* kFileNotFound = "Folgende Datei nicht gefunden";
+inline constexpr const char* kNoObjectList = "Objektliste kann nicht erstellt werden";
+inline constexpr const char* kSeveralHighlighted = "Mehrere Objekte hervorgehoben";
+inline constexpr const char* kNoHighlight = "Kein hervorgehobenes Objekt";
+inline constexpr const char* kOverlapCaption = "M\xF6gliche (\xFC" "berlappende) Strukturen";
+inline constexpr const char* kMarkableCaption = "Markierbare Strukturen";
+inline constexpr const char* kFoundOnSuffix = " gefunden auf";
+
+// Context menu.
+inline constexpr const char* kFullView = "Vergr\xF6\xDF" "erung auf ganzen Schirm";
+inline constexpr const char* kNormalView = "Zur\xFC" "ck zur Normaldarstellung";
+inline constexpr const char* kListMarkable = "Liste aller markierbaren Strukturen";
+inline constexpr const char* kShowMarkable = "Zeige alle markierbaren Strukturen";
+inline constexpr const char* kHelp = "Hilfe";
+
+// Quiz.
+inline constexpr const char* kQuizCaption = "Testat";
+inline constexpr const char* kShowAnswer = "Zeige Antwort";
+inline constexpr const char* kNextQuestion = "N\xE4" "chste Frage";
+inline constexpr const char* kEndQuiz = "Test beenden";
+inline constexpr const char* kNoStructures =
+    "Auf diesem Bild existieren keine markierten Strukturen!";
+inline constexpr const char* kWhereIs = "Wo befindet sich die folgende Struktur ?";
+inline constexpr const char* kNameIt = "Benennen Sie die gekennzeichnete Struktur ?";
+inline constexpr const char* kRight = "Ihre Antwort ist richtig !\nWeiter mit der n\xE4" "chsten Frage...";
+inline constexpr const char* kWrong = "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n%1";
+inline constexpr const char* kOverlapNoneRight = "\xDC" "berlappende Strukturen / keine richtig";
+
+// Overview window.
+inline constexpr const char* kNoOverviewWindow = "Konnte \xDC" "bersichtsfenster nicht allokieren CPICWND";
+inline constexpr const char* kNoOverviewMemory = "Konnte keinen Speicher allokieren!";
+
+}  // namespace ostrelin::image_window_text

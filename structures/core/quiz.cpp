@@ -1,0 +1,89 @@
+#include "structures/core/quiz.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "structures/core/image_window_model.h"
+#include "structures/core/image_window_texts.h"
+
+namespace ostrelin {
+
+void Quiz::Start(int direction, bool alternate) {
+  running_ = true;
+  direction_ = direction == kQuizStructureToName ? kQuizStructureToName : kQuizNameToStructure;
+  alternate_ = alternate;
+  answerShown_ = false;
+  target_.clear();
+  shown_.clear();
+}
+
+void Quiz::Refill(int count, RuntimeRandom& random) {
+  // Indices are 16-bit, as many as an outline file can hold.
+  count = std::min(count, 0x7FFF);
+  questions_.resize(size_t(count));
+  for (int i = 0; i < count; ++i) questions_[size_t(i)] = std::uint16_t(i);
+  for (int i = 0; i < count; ++i) {
+    const int a = RandomBelow(random, count);
+    const int b = RandomBelow(random, count);
+    std::swap(questions_[size_t(a)], questions_[size_t(b)]);
+  }
+}
+
+QuizQuestion Quiz::Next(const Objektliste& list, RuntimeRandom& random) {
+  answerShown_ = false;
+  if (alternate_) {
+    direction_ = RandomBelow(random, 100) < 50 ? kQuizNameToStructure : kQuizStructureToName;
+  }
+  if (questions_.empty()) Refill(list.Count(), random);
+
+  QuizQuestion question;
+  question.nameToStructure = NameToStructure();
+  if (questions_.empty()) return question;  // an image without structures
+  current_ = questions_.front();
+  questions_.erase(questions_.begin());
+  question.index = current_;
+  if (current_ < list.Count()) question.name = std::string(list.At(current_).Name());
+  if (!question.name.empty()) {
+    if (question.nameToStructure) {
+      target_ = question.name;
+    } else {
+      shown_ = question.name;
+      target_.clear();
+    }
+  }
+  return question;
+}
+
+QuizAnswer Quiz::Judge(const HitList& hits, const Objektliste& list) const {
+  QuizAnswer answer;
+  for (int index : hits) {
+    answer.structure = index;
+    const std::string_view name = index < list.Count() ? list.At(index).Name() : std::string_view();
+    if (EqualsIgnoringCase(name, target_)) {
+      answer.right = true;
+      answer.chosenText = std::string(name);
+      return answer;
+    }
+  }
+  if (hits.size() > 1) {
+    answer.chosenText = image_window_text::kOverlapNoneRight;
+  } else if (answer.structure >= 0 && answer.structure < list.Count()) {
+    answer.chosenText = std::string(list.At(answer.structure).Name());
+  }
+  return answer;
+}
+
+void Quiz::Requeue() {
+  if (questions_.empty() || current_ < 0) return;
+  if (questions_.back() == std::uint16_t(current_)) return;
+  questions_.push_back(std::uint16_t(current_));
+}
+
+void Quiz::ResetQuestions() {
+  questions_.clear();
+  current_ = -1;
+  target_.clear();
+  shown_.clear();
+}
+
+}  // namespace ostrelin

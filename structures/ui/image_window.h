@@ -1,0 +1,194 @@
+#pragma once
+// The image window: the current sectional image below a 20-pixel strip with the zoom bar and the
+// check boxes "Übersicht" and "Vollansicht", its own scroll bars, and everything the user does
+// with the structures on it: pointing (cursor and the name in the strip), clicking (highlight,
+// or the list of overlapping structures), the context menu, the lists of markable structures and
+// of the places a structure was found on, the full view, the overview and the quiz.
+//
+// The decisions live in structures/core (image_window_model.h, quiz.h); this class translates
+// events into them and paints. It talks to the main window only through the transfer buffer and
+// commands: 9060 when the highlighted structure changed, 1276 to go to a structure, 1305 for the
+// help page.
+
+#include <QPointer>
+#include <QRect>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/core/jpg_bild.h"
+#include "navigation/core/cross_reference_list.h"
+#include "platform/core/runtime_random.h"
+#include "platform/core/wait_cursor.h"
+#include "shell/core/transfer_buffer.h"
+#include "shell/core/views.h"
+#include "structures/core/image_window_model.h"
+#include "structures/core/object_list.h"
+#include "structures/core/quiz.h"
+#include "structures/ui/child_frame.h"
+#include "structures/ui/overview_window.h"
+#include "structures/ui/quiz_dialog.h"
+
+class QCheckBox;
+class QListWidget;
+class QScrollBar;
+
+namespace ostrelin {
+
+class ImageWindow : public QWidget, public ImageView {
+  Q_OBJECT
+
+ public:
+  // Chooses a context-menu entry: the command of the chosen entry, 0 when none was chosen.
+  // `at` is in global coordinates. Tests replace the popup menu with their own choice.
+  using MenuChooser = std::function<int(const std::vector<ContextMenuEntry>&, const QPoint& at)>;
+
+  // `dataPath` is the settings' data path (Windows style, ending in a backslash); the cross-
+  // reference list "Objekte.LST" is read from it now. `normalRect` is the window's place in its
+  // parent; full view covers the parent (or the screen without one). `waitCursor` may be null.
+  ImageWindow(QWidget* parent, std::string dataPath, const QRect& normalRect,
+              TransferBuffer& buffer, CommandTarget& mainWindow, MessageService& messages,
+              RuntimeRandom& random, WaitCursor* waitCursor = nullptr);
+  ~ImageWindow() override;
+
+  // ImageView.
+  void CloseLists() override;
+  void LeaveFullView() override;
+  bool LoadImage(const std::string& path, bool allowReduction) override;
+  void Highlight(const std::string& names, int displayMode, bool centre,
+                 bool closeMarkableList) override;
+  void Rehighlight(int displayMode) override;
+  void ClearHighlight(bool forget) override;
+  void ShowFoundOnList(const std::vector<std::string>& taggedPages) override;
+
+  // The quiz of the menu "Abfrage": direction 1 name to structure, 0 structure to name;
+  // `alternate` draws the direction anew for every question.
+  void StartQuiz(int direction, bool alternate);
+  // Full view without the quiz.
+  void EnterFullView();
+
+  // The window's own commands (check boxes, context menu, lists, quiz dialog, overview).
+  void Command(int id);
+
+  void SetMenuChooser(MenuChooser chooser) { chooseFromMenu_ = std::move(chooser); }
+
+  // State, for the main window and the tests.
+  const JpgBild* Image() const { return image_.get(); }
+  JpgBild* Image() { return image_.get(); }
+  const Objektliste* Objects() const { return objects_.get(); }
+  bool NormalView() const { return normalView_; }
+  bool ShowAllMode() const { return showAll_; }
+  bool HighlightActive() const { return highlightActive_; }
+  const std::string& HighlightText() const { return highlightText_; }
+  const std::string& LastHighlightedName() const { return lastName_; }
+  int HighlightCount() const { return highlightCount_; }
+  const std::string& RelatedNames() const { return related_; }
+  // The names of the structures under the mouse, shown in the strip ("" when none).
+  const std::string& PointedNames() const { return pointed_; }
+  const Quiz& QuizState() const { return quiz_; }
+  const QRect& NormalRect() const { return normalRect_; }
+  // The image area: the client area without the scroll bars, strip included.
+  ClientSize Client() const;
+
+  QScrollBar* ZoomBar() const { return zoomBar_; }
+  QScrollBar* HorizontalBar() const { return horizontal_; }
+  QScrollBar* VerticalBar() const { return vertical_; }
+  QCheckBox* OverviewBox() const { return overviewBox_; }
+  QCheckBox* FullViewBox() const { return fullViewBox_; }
+  OverviewWindow* Overview() const { return overview_; }
+  ChildFrame* OverlapList() const { return overlapList_; }
+  ChildFrame* MarkableList() const { return markableList_; }
+  ChildFrame* FoundOnList() const { return foundOnList_; }
+  QuizDialog* QuizControl() const { return quizDialog_; }
+  // The list box inside one of the list windows.
+  static QListWidget* ListBoxOf(ChildFrame* frame);
+
+  // The markable-structures list's remembered place (process-wide; empty at first).
+  static WindowRect& RememberedMarkableRect();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  void LayoutScrollBars();
+  void HighlightImpl(const std::string& names, int displayMode, bool centre,
+                     bool closeMarkableList, bool notify);
+  void RehighlightAfterMove();
+  void PaintHighlight();
+  void PaintPointed(QPainter& painter);
+  void UpdatePointer(const QPoint& at);
+  void ClickAt(const QPoint& at);
+  void OpenContextMenu(const QPoint& at);
+  int ChooseWithPopup(const std::vector<ContextMenuEntry>& entries, const QPoint& at);
+
+  void ZoomBarAction(int action);
+  void PanAction(bool horizontal, int action);
+  void Pan(bool horizontal, ScrollAction action, int thumb);
+
+  void OpenOverlapList(const HitList& hits, const QPoint& at);
+  void CloseOverlapList();
+  void OverlapChosen(const std::string& name);
+  void ChooseFromOverlap();
+  void OpenMarkableList();
+  void CloseMarkableList();
+  void SelectInMarkableList(const std::string& name);
+  void CloseFoundOnList();
+  void ShowAllMarkable();
+  void ToggleOverview();
+  void CloseOverview();
+  void SetFullView();
+  QRect FullRect() const;
+
+  void NextQuestion();
+  void ShowAnswer();
+  void AnswerByClick(const HitList& hits);
+
+  std::string dataPath_;
+  QRect normalRect_;
+  TransferBuffer& buffer_;
+  CommandTarget& mainWindow_;
+  MessageService& messages_;
+  RuntimeRandom& random_;
+  WaitCursor* waitCursor_;
+  CrossReferenceList crossReferences_;
+
+  std::unique_ptr<JpgBild> image_;
+  std::unique_ptr<Objektliste> objects_;
+
+  QScrollBar* zoomBar_ = nullptr;
+  QCheckBox* overviewBox_ = nullptr;
+  QCheckBox* fullViewBox_ = nullptr;
+  QScrollBar* horizontal_ = nullptr;
+  QScrollBar* vertical_ = nullptr;
+
+  QPointer<ChildFrame> overlapList_;
+  QPointer<ChildFrame> markableList_;
+  QPointer<ChildFrame> foundOnList_;
+  QPointer<OverviewWindow> overview_;
+  QPointer<QuizDialog> quizDialog_;
+
+  bool normalView_ = true;
+  bool showAll_ = false;
+  bool highlightActive_ = false;
+  std::string highlightText_;
+  int displayMode_ = kDrawOutline;
+  std::string lastName_;
+  int highlightCount_ = 0;
+  std::string lastPainted_;  // the one name painted last, when exactly one was
+  std::string related_;
+  std::string pointed_;
+  std::vector<std::string> overlapNames_;
+
+  Quiz quiz_;
+  MenuChooser chooseFromMenu_;
+};
+
+}  // namespace ostrelin

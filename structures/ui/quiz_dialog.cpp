@@ -1,0 +1,76 @@
+#include "structures/ui/quiz_dialog.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/ui/dialog_units.h"
+#include "platform/ui/qt_text.h"
+#include "structures/core/image_window_model.h"
+#include "structures/core/image_window_texts.h"
+
+namespace ostrelin {
+
+QuizDialog::QuizDialog(QWidget* parent, std::function<void(int)> send)
+    : QDialog(parent), send_(std::move(send)) {
+  namespace t = image_window_text;
+  setObjectName(QStringLiteral("TESTAT_NAME"));
+  setModal(false);
+  setWindowTitle(ToQString(t::kQuizCaption));
+  const QFont font = DialogFont(8);
+  setFont(font);
+  const DialogUnits units(font);
+
+  field_ = new QLineEdit(this);
+  field_->setObjectName(QString::number(kNameField));
+  field_->setReadOnly(true);
+  field_->setGeometry(units.ToPixels(QRect(4, 4, 194, 12)));
+
+  showAnswer_ = new QPushButton(ToQString(t::kShowAnswer), this);
+  showAnswer_->setDefault(true);
+  showAnswer_->setGeometry(units.ToPixels(QRect(4, 22, 60, 14)));
+  next_ = new QPushButton(ToQString(t::kNextQuestion), this);
+  next_->setGeometry(units.ToPixels(QRect(71, 22, 60, 14)));
+  end_ = new QPushButton(ToQString(t::kEndQuiz), this);
+  end_->setGeometry(units.ToPixels(QRect(138, 22, 60, 14)));
+  setFixedSize(units.ToPixels(QSize(202, 42)));
+
+  connect(showAnswer_, &QPushButton::clicked, this, &QuizDialog::ShowAnswer);
+  connect(next_, &QPushButton::clicked, this, [this] { send_(image_cmd::kNextQuestion); });
+  connect(end_, &QPushButton::clicked, this, &QuizDialog::End);
+}
+
+void QuizDialog::AskForStructure(const std::string& name) {
+  name_ = name;
+  nameToStructure_ = true;
+  field_->setText(ToQString(name));
+  field_->show();
+}
+
+void QuizDialog::AskForName(const std::string& name) {
+  name_ = name;
+  nameToStructure_ = false;
+  field_->clear();
+  field_->hide();
+}
+
+void QuizDialog::SetCaption(const std::string& caption) { setWindowTitle(ToQString(caption)); }
+
+void QuizDialog::ShowAnswer() {
+  if (nameToStructure_) {
+    send_(image_cmd::kShowAnswer);
+  } else {
+    field_->setText(ToQString(name_));
+    field_->show();
+  }
+}
+
+void QuizDialog::End() {
+  if (ending_) return;
+  ending_ = true;
+  hide();
+  send_(image_cmd::kNormalView);  // the image window forgets and deletes this dialog
+}
+
+void QuizDialog::reject() { End(); }
+
+}  // namespace ostrelin

@@ -1,0 +1,305 @@
+// The image window with a generated image and known outlines: clicks, the overlap list, zoom,
+// panning, the context menu, full view and the structure lists.
+#include <QCheckBox>
+#include <QListWidget>
+#include <QScrollBar>
+
+#include "structures/core/image_window_texts.h"
+#include "platform/ui/program_cursor.h"
+#include "structures/ui/child_frame.h"
+#include "tests/ui/image_window_testing.h"
+
+namespace ostrelin::test {
+namespace {
+
+namespace t = image_window_text;
+
+TEST_F(ImageWindowTest, AClickOnOneStructureHighlightsItAndTellsTheMainWindow) {
+  auto window = LoadedWindow();
+  main.sent.clear();
+  const QPoint heart = PointOf(*window, 40, 40);
+  Mouse(*window, QEvent::MouseMove, heart);
+  EXPECT_EQ(window->PointedNames(), "Herz");  // named at once, before any click
+  EXPECT_EQ(window->cursor().shape(), ProgramCursor(cursor_id::kOneStructure).shape());
+
+  Click(*window, heart);
+  EXPECT_TRUE(window->HighlightActive());
+  EXPECT_EQ(window->HighlightText(), "Herz");
+  EXPECT_EQ(window->Image()->HighlightStatus(), "Herz");
+  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted), (std::vector<std::string>{"Herz"}));
+  EXPECT_FALSE(buffer.busy);
+  Paint(*window);
+  EXPECT_EQ(window->HighlightCount(), 1);
+
+  // Nothing under the click: the highlight goes and the main window hears an empty name.
+  const QPoint empty = PointOf(*window, 180, 10);
+  Mouse(*window, QEvent::MouseMove, empty);
+  EXPECT_EQ(window->cursor().shape(), Qt::ForbiddenCursor);
+  EXPECT_EQ(window->PointedNames(), "");
+  Click(*window, empty);
+  EXPECT_FALSE(window->HighlightActive());
+  EXPECT_EQ(window->LastHighlightedName(), "");
+  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted).back(), "");
+}
+
+TEST_F(ImageWindowTest, OverlappingStructuresAreOfferedAndAChoiceHighlights) {
+  auto window = LoadedWindow();
+  const QPoint both = PointOf(*window, 120, 90);
+  Mouse(*window, QEvent::MouseMove, both);
+  EXPECT_EQ(window->cursor().shape(), ProgramCursor(cursor_id::kSeveralStructures).shape());
+  EXPECT_EQ(window->PointedNames(), "Lunge / Aorta");
+  main.sent.clear();
+
+  Click(*window, both);
+  EXPECT_FALSE(window->HighlightActive());
+  ChildFrame* overlap = window->OverlapList();
+  ASSERT_NE(overlap, nullptr);
+  EXPECT_EQ(overlap->Caption(), QString::fromUtf8("Mögliche (überlappende) Strukturen"));
+  QListWidget* list = ImageWindow::ListBoxOf(overlap);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->item(0)->text(), "Lunge");  // hit order, not sorted
+  EXPECT_EQ(list->item(1)->text(), "Aorta");
+
+  list->setCurrentRow(1);
+  Settle();
+  EXPECT_EQ(window->OverlapList(), nullptr);
+  EXPECT_EQ(window->HighlightText(), "Aorta");
+  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted), (std::vector<std::string>{"Aorta"}));
+  EXPECT_FALSE(buffer.busy);
+}
+
+TEST_F(ImageWindowTest, AClickInTheStripOnlyClosesTheOverlapList) {
+  auto window = LoadedWindow();
+  Click(*window, PointOf(*window, 40, 40));
+  Click(*window, PointOf(*window, 120, 90));
+  ASSERT_NE(window->OverlapList(), nullptr);
+  main.sent.clear();
+  Click(*window, QPoint(50, 5));
+  Settle();
+  EXPECT_EQ(window->OverlapList(), nullptr);
+  EXPECT_EQ(window->HighlightText(), "Herz");
+  EXPECT_TRUE(main.sent.empty());
+}
+
+TEST_F(ImageWindowTest, ZoomBarStopsAtItsEnds) {
+  auto window = LoadedWindow();
+  QScrollBar* bar = window->ZoomBar();
+  EXPECT_EQ(bar->value(), 6);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+  EXPECT_EQ(bar->value(), 5);
+  EXPECT_FLOAT_EQ(window->Image()->Zoom(), 0.5f);
+  bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+  EXPECT_EQ(bar->value(), 4);
+  EXPECT_FLOAT_EQ(window->Image()->Zoom(), 1.0f / 3);
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);  // 7
+  bar->triggerAction(QAbstractSlider::SliderPageStepAdd);  // 10
+  EXPECT_EQ(bar->value(), 10);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(bar->value(), 10);
+  EXPECT_FLOAT_EQ(window->Image()->Zoom(), 5.0f);
+}
+
+TEST_F(ImageWindowTest, WithoutImageTheZoomBarAndClicksDoNothing) {
+  auto window = MakeWindow();
+  Paint(*window);
+  window->ZoomBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  EXPECT_EQ(window->ZoomBar()->value(), 6);
+  Click(*window, QPoint(100, 100));
+  EXPECT_TRUE(main.sent.empty());
+}
+
+TEST_F(ImageWindowTest, PanningStopsAtTheImageEdge) {
+  auto window = LoadedWindow();
+  window->ZoomBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);  // zoom 4: 800 x 640
+  Paint(*window);
+  const int clientWidth = window->Client().width;
+  for (int i = 0; i < 40; ++i) {
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &right);
+    Paint(*window);
+  }
+  // The view stops at the right edge: another step changes nothing. The image object keeps its
+  // centre in whole image pixels, so the edge is reached to within one of them (4 window pixels).
+  const JpgBild& image = *window->Image();
+  const int stopped = image.HorizontalOffset();
+  EXPECT_GE(stopped, clientWidth - 800);
+  EXPECT_LE(stopped, clientWidth - 800 + 4);
+  EXPECT_GE(image.Visible().lastColumn, kWidth - 2);
+  QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+  QApplication::sendEvent(window.get(), &right);
+  Paint(*window);
+  EXPECT_EQ(image.HorizontalOffset(), stopped);
+  EXPECT_EQ(window->HorizontalBar()->value(), -stopped);
+
+  for (int i = 0; i < 40; ++i) {
+    window->VerticalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    Paint(*window);
+  }
+  EXPECT_LT(image.Visible().firstRow, 5);  // less than one line step from the bottom row
+  const int bottom = image.VerticalOffset();
+  window->VerticalBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+  Paint(*window);
+  EXPECT_EQ(image.VerticalOffset(), bottom);
+
+  // Back left by a page: 50 window pixels.
+  window->HorizontalBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+  Paint(*window);
+  EXPECT_NEAR(image.HorizontalOffset(), stopped + 50, 4);
+}
+
+TEST_F(ImageWindowTest, ContextMenuOfAnImageWithoutOutlinesHasNoStructureLists) {
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\ohne.bmp", false));
+  Paint(*window);
+  std::vector<ContextMenuEntry> offered;
+  window->SetMenuChooser([&](const std::vector<ContextMenuEntry>& entries, const QPoint&) {
+    offered = entries;
+    return 0;
+  });
+  Click(*window, QPoint(60, 60), Qt::RightButton);
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[0].command, image_cmd::kFullView);
+  EXPECT_EQ(offered[1].command, image_cmd::kHelp);
+}
+
+TEST_F(ImageWindowTest, ContextMenuOffersTheHighlightAndItsRelatedNames) {
+  auto window = LoadedWindow();
+  Click(*window, PointOf(*window, 40, 40));
+  Paint(*window);
+  std::vector<ContextMenuEntry> offered;
+  int choice = image_cmd::kFirstRelated + 1;
+  window->SetMenuChooser([&](const std::vector<ContextMenuEntry>& entries, const QPoint&) {
+    offered = entries;
+    return choice;
+  });
+  main.sent.clear();
+  Click(*window, QPoint(60, 60), Qt::RightButton);
+  ASSERT_EQ(offered.size(), 9u);
+  EXPECT_EQ(offered[0], (ContextMenuEntry{image_cmd::kGoToHighlighted, "Herz"}));
+  EXPECT_EQ(offered[3].command, image_cmd::kListMarkable);
+  EXPECT_EQ(offered[6].command, 0);
+  EXPECT_EQ(offered[7], (ContextMenuEntry{image_cmd::kFirstRelated, "Aorta"}));
+  EXPECT_EQ(offered[8], (ContextMenuEntry{image_cmd::kFirstRelated + 1, "Lunge (CT)"}));
+  // The related page goes to the main window as a tagged request.
+  ASSERT_EQ(main.sent.size(), 1u);
+  EXPECT_EQ(main.sent[0], std::make_pair(cmd::kGoToPlace, std::string("Lunge")));
+
+  choice = image_cmd::kHelp;
+  Click(*window, QPoint(60, 60), Qt::RightButton);
+  EXPECT_EQ(main.sent.back().first, cmd::kContextHelp);
+}
+
+TEST_F(ImageWindowTest, FullViewAndBack) {
+  auto window = LoadedWindow();
+  const QRect normal = window->geometry();
+  window->SetMenuChooser([](const std::vector<ContextMenuEntry>& entries, const QPoint&) {
+    return entries[0].command == image_cmd::kFullView ? image_cmd::kFullView
+                                                      : image_cmd::kNormalView;
+  });
+  Click(*window, QPoint(60, 60), Qt::RightButton);
+  EXPECT_FALSE(window->NormalView());
+  EXPECT_GT(window->width(), normal.width());
+  EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Checked);
+
+  Click(*window, QPoint(60, 60), Qt::RightButton);
+  EXPECT_TRUE(window->NormalView());
+  EXPECT_EQ(window->size(), normal.size());
+  EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Unchecked);
+
+  // The check box asks for the same, and a click on it does not toggle it by itself.
+  window->FullViewBox()->click();
+  EXPECT_FALSE(window->NormalView());
+  window->FullViewBox()->click();
+  EXPECT_TRUE(window->NormalView());
+}
+
+TEST_F(ImageWindowTest, AMissingFileIsReportedAndThePreviousImageStays) {
+  auto window = LoadedWindow();
+  const JpgBild* before = window->Image();
+  EXPECT_FALSE(window->LoadImage("Bilder\\Schnitt\\fehlt.jpg", false));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text,
+            std::string(t::kFileNotFound) + tree.DataPath() + "Bilder\\Schnitt\\fehlt.jpg");
+  EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+  EXPECT_EQ(window->Image(), before);
+  EXPECT_EQ(window->Objects()->Count(), 3);
+}
+
+TEST_F(ImageWindowTest, JoinedNamesAreHighlightedWithoutTellingTheMainWindow) {
+  auto window = LoadedWindow();
+  main.sent.clear();
+  window->Highlight("Herz & Aorta", kDrawOutline, false, false);
+  Paint(*window);
+  EXPECT_EQ(window->HighlightCount(), 2);
+  EXPECT_EQ(window->Image()->HighlightStatus(), t::kSeveralHighlighted);
+  EXPECT_TRUE(main.sent.empty());
+
+  window->Highlight("Milz", kDrawOutline, true, false);  // unknown: cleared, the name kept
+  EXPECT_FALSE(window->HighlightActive());
+  EXPECT_EQ(window->LastHighlightedName(), "Milz");
+}
+
+TEST_F(ImageWindowTest, HighlightWithCentringMovesTheView) {
+  auto window = LoadedWindow();
+  window->ZoomBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);  // zoom 4
+  window->Highlight("Lunge", kDrawOutline, true, false);
+  EXPECT_EQ(window->Image()->Centre(), (ImagePoint{119, 60}));
+}
+
+TEST_F(ImageWindowTest, MarkableListIsSortedFollowsTheHighlightAndRemembersItsPlace) {
+  ImageWindow::RememberedMarkableRect() = {};
+  auto window = LoadedWindow();
+  window->Highlight("Lunge", kDrawOutline, false, false);
+  window->Command(image_cmd::kListMarkable);
+  ChildFrame* frame = window->MarkableList();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->geometry(), QRect(10, 30, 150, 200));
+  QListWidget* list = ImageWindow::ListBoxOf(frame);
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->item(0)->text(), "Aorta");
+  EXPECT_EQ(list->currentItem()->text(), "Lunge");
+
+  main.sent.clear();
+  list->setCurrentRow(1);  // "Herz"
+  EXPECT_EQ(window->HighlightText(), "Herz");
+  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted), (std::vector<std::string>{"Herz"}));
+  window->Highlight("Milz", kDrawOutline, false, false);
+  EXPECT_EQ(list->currentItem(), nullptr);
+
+  frame->setGeometry(40, 50, 120, 100);
+  window->CloseLists();
+  Settle();
+  EXPECT_EQ(window->MarkableList(), nullptr);
+  window->Command(image_cmd::kListMarkable);
+  EXPECT_EQ(window->MarkableList()->geometry(), QRect(40, 50, 120, 100));
+}
+
+TEST_F(ImageWindowTest, ShowAllMarkableStructuresPaintsEveryNamedOne) {
+  auto window = LoadedWindow();
+  window->Command(image_cmd::kShowMarkable);
+  Paint(*window);
+  EXPECT_TRUE(window->ShowAllMode());
+  EXPECT_EQ(window->HighlightCount(), 3);
+  EXPECT_EQ(window->Image()->HighlightStatus(), t::kSeveralHighlighted);
+}
+
+TEST_F(ImageWindowTest, FoundOnListHandsTheChoiceToTheMainWindow) {
+  auto window = LoadedWindow();
+  buffer.structureToSelect = "Aorta";
+  window->ShowFoundOnList({"Thorax 2 (MR)", "Thorax 1 (CT)"});
+  ChildFrame* frame = window->FoundOnList();
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->Caption(), "Aorta gefunden auf");
+  QListWidget* list = ImageWindow::ListBoxOf(frame);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->item(0)->text(), "Thorax 1 (CT)");
+  buffer.structureToSelect.clear();
+  main.sent.clear();
+  list->setCurrentRow(0);
+  Settle();
+  EXPECT_EQ(window->FoundOnList(), nullptr);
+  EXPECT_EQ(NamesSent(cmd::kGoToPlace), (std::vector<std::string>{"Thorax 1"}));
+}
+
+}  // namespace
+}  // namespace ostrelin::test

@@ -1,0 +1,168 @@
+// The quiz in the image window: the control dialog, the three directions, right and wrong
+// answers, "Zeige Antwort" and the end of a run.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <set>
+
+#include "structures/core/image_window_texts.h"
+#include "tests/ui/image_window_testing.h"
+
+namespace ostrelin::test {
+namespace {
+
+namespace t = image_window_text;
+using QuizWindowTest = ImageWindowTest;
+
+// A window point over the structure called `name` (one not covered by another one).
+QPoint PointOfStructure(const ImageWindow& window, const std::string& name) {
+  if (name == "Herz") return ImageWindowTest::PointOf(window, 40, 40);
+  if (name == "Lunge") return ImageWindowTest::PointOf(window, 105, 65);
+  return ImageWindowTest::PointOf(window, 120, 90);  // "Aorta", under "Lunge" as well
+}
+
+TEST_F(QuizWindowTest, AnImageWithoutStructuresIsRefused) {
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\ohne.bmp", false));
+  window->StartQuiz(kQuizNameToStructure, false);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, t::kNoStructures);
+  EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+  EXPECT_FALSE(window->QuizState().Running());
+  EXPECT_TRUE(window->NormalView());
+  EXPECT_EQ(window->QuizControl(), nullptr);
+}
+
+TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  QuizDialog* dialog = window->QuizControl();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_FALSE(window->NormalView());
+  EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Checked);
+  EXPECT_FALSE(window->FullViewBox()->isEnabled());
+  EXPECT_EQ(dialog->windowTitle(), QString::fromLatin1(t::kWhereIs));
+  const std::string target = window->QuizState().TargetName();
+  ASSERT_FALSE(target.empty());
+  EXPECT_EQ(dialog->NameField()->text().toStdString(), target);
+  Paint(*window);
+
+  // A wrong structure: the message names it, and the question comes back later.
+  const std::string wrong = target == "Herz" ? "Lunge" : "Herz";
+  Click(*window, PointOfStructure(*window, wrong));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text,
+            "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n" + wrong);
+  EXPECT_EQ(window->QuizState().Questions().back(), window->QuizState().Current());
+  EXPECT_EQ(window->QuizState().TargetName(), target);  // still the same question
+
+  // The right one: the message, then the next question at once.
+  main.sent.clear();
+  Click(*window, PointOfStructure(*window, target));
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, t::kRight);
+  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted).front(), target);  // a click tells the main window
+  EXPECT_FALSE(window->HighlightActive());  // the next question cleared it
+  // Three questions: one taken, the wrong one queued again, the next one taken.
+  EXPECT_EQ(window->QuizState().Questions().size(), 2u);
+}
+
+TEST_F(QuizWindowTest, ShowAnswerHighlightsTheTargetAndClicksAreIgnoredUntilTheNextQuestion) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  QuizDialog* dialog = window->QuizControl();
+  ASSERT_NE(dialog, nullptr);
+  const std::string target = window->QuizState().TargetName();
+  dialog->ShowAnswerButton()->click();
+  EXPECT_TRUE(window->QuizState().AnswerShown());
+  EXPECT_EQ(window->HighlightText(), target);
+
+  Click(*window, PointOfStructure(*window, target));
+  EXPECT_TRUE(messages.shown.empty());
+
+  dialog->NextButton()->click();
+  EXPECT_FALSE(window->QuizState().AnswerShown());
+  EXPECT_NE(window->QuizState().TargetName(), target);
+  Click(*window, PointOfStructure(*window, window->QuizState().TargetName()));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, t::kRight);
+}
+
+TEST_F(QuizWindowTest, OverlappingStructuresAnswerWhenTheTargetIsAmongThem) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  for (int i = 0; i < 3 && window->QuizState().TargetName() != "Aorta"; ++i) {
+    window->QuizControl()->NextButton()->click();
+  }
+  ASSERT_EQ(window->QuizState().TargetName(), "Aorta");
+  Click(*window, PointOfStructure(*window, "Aorta"));
+  EXPECT_EQ(window->OverlapList(), nullptr);  // no list during the quiz
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, t::kRight);
+}
+
+TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) {
+  auto window = LoadedWindow();
+  main.sent.clear();
+  window->StartQuiz(kQuizStructureToName, false);
+  QuizDialog* dialog = window->QuizControl();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->windowTitle(), QString::fromLatin1(t::kNameIt));
+  const std::string shown = window->QuizState().ShownName();
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(window->HighlightText(), shown);
+  EXPECT_TRUE(dialog->NameField()->isHidden());
+  // The highlighted structure is the question: the main window is not told its name.
+  for (const std::string& name : NamesSent(cmd::kStructureHighlighted)) EXPECT_EQ(name, "");
+
+  Click(*window, PointOfStructure(*window, "Herz"));  // clicks do nothing
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(window->HighlightText(), shown);
+
+  dialog->ShowAnswerButton()->click();
+  EXPECT_FALSE(dialog->NameField()->isHidden());
+  EXPECT_EQ(dialog->NameField()->text().toStdString(), shown);
+}
+
+TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, true);
+  QuizDialog* dialog = window->QuizControl();
+  ASSERT_NE(dialog, nullptr);
+  std::set<QString> captions;
+  for (int i = 0; i < 20; ++i) {
+    captions.insert(dialog->windowTitle());
+    dialog->NextButton()->click();
+  }
+  EXPECT_EQ(captions, (std::set<QString>{QString::fromLatin1(t::kWhereIs),
+                                         QString::fromLatin1(t::kNameIt)}));
+}
+
+TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  ASSERT_NE(window->QuizControl(), nullptr);
+  window->QuizControl()->EndButton()->click();
+  Settle();
+  EXPECT_FALSE(window->QuizState().Running());
+  EXPECT_EQ(window->QuizControl(), nullptr);
+  EXPECT_TRUE(window->NormalView());
+  EXPECT_TRUE(window->FullViewBox()->isEnabled());
+  EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Unchecked);
+  EXPECT_EQ(window->QuizState().Questions().size(), 2u);  // kept for the same image
+
+  // Right clicks work again after the quiz.
+  int menus = 0;
+  window->SetMenuChooser([&](const std::vector<ContextMenuEntry>&, const QPoint&) {
+    ++menus;
+    return 0;
+  });
+  Click(*window, QPoint(60, 60), Qt::RightButton);
+  EXPECT_EQ(menus, 1);
+
+  ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
+  EXPECT_TRUE(window->QuizState().Questions().empty());
+}
+
+}  // namespace
+}  // namespace ostrelin::test
