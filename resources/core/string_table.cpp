@@ -55,6 +55,14 @@ constexpr Entry kEntries[] = {
     {text::kFontFace, "Arial"},
     {text::kFileCrossReferences, "Objekte.LST"},
     {text::kChoosePlane, "Ebene wählen..."},
+
+    // Navigation panel: pictograms
+    {text::kPictogramArm, "SM_ARM"},
+    {text::kPictogramLeg, "SM_BEIN"},
+    {text::kPictogramHead, "SM_KOPF"},
+    {text::kPictogramTrunk, "SM_RUMPF"},
+    {text::kPictogramOverview, "SM_AUSW"},
+    {text::kPictogramFemaleTrunk, "SF_RUMPF"},
 };
 
 const std::unordered_map<int, std::string>& Table() {

@@ -50,6 +50,14 @@ enum Id : int {
   kFontFace = 2025,           // "Arial"
   kFileCrossReferences = 2051,  // "Objekte.LST"
   kChoosePlane = 2264,        // "Ebene wählen..."
+
+  // Navigation panel: the pictograms' resource names, also the names of their plane lists
+  kPictogramArm = 2027,           // "SM_ARM"
+  kPictogramLeg = 2028,           // "SM_BEIN"
+  kPictogramHead = 2029,          // "SM_KOPF"
+  kPictogramTrunk = 2030,         // "SM_RUMPF"
+  kPictogramOverview = 2031,      // "SM_AUSW"
+  kPictogramFemaleTrunk = 2035,   // "SF_RUMPF"
 };
 
 }  // namespace ostrelin::text

@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(plane_list DEPENDS navigation_core)
