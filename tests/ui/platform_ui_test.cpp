@@ -446,16 +446,18 @@ TEST_F(PictureButtonTest, ClickAnnouncesTheCommandIdentifier) {
 namespace ostrelin {
 namespace {
 
-TEST(ProgramCursor, DrawnCursorCarriesItsHotSpotAndAMissingOneHasAStandIn) {
-  BitmapStore::Instance().Register("CURSOR4026", {});
-  EXPECT_EQ(ProgramCursor(cursor_id::kLink).shape(), Qt::PointingHandCursor);
-
+TEST(ProgramCursor, RegisteredCursorWinsAndCarriesItsHotSpot) {
+  // A registered bitmap comes before the compiled-in artwork (whose absence, and the stand-ins
+  // then, artwork_test checks).
   QImage drawn(32, 32, QImage::Format_ARGB32);
   drawn.fill(Qt::transparent);
+  drawn.setPixel(31, 31, qRgba(255, 0, 0, 255));
   BitmapStore::Instance().Register("cursor4026", drawn);
   const QCursor cursor = ProgramCursor(cursor_id::kLink);
   EXPECT_EQ(cursor.shape(), Qt::BitmapCursor);
   EXPECT_EQ(cursor.hotSpot(), QPoint(10, 2));
+  EXPECT_EQ(cursor.pixmap().toImage().convertToFormat(QImage::Format_ARGB32).pixel(31, 31),
+            qRgba(255, 0, 0, 255));
   BitmapStore::Instance().Register("CURSOR4026", {});
 
   EXPECT_EQ(ProgramCursor(1).shape(), Qt::ArrowCursor);
