@@ -1,0 +1,1 @@
+ostrelin_bench(search DEPENDS search_core)

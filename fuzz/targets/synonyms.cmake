@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(synonyms DEPENDS search_core)
