@@ -55,6 +55,12 @@ constexpr Entry kEntries[] = {
     {text::kFontFace, "Arial"},
     {text::kFileCrossReferences, "Objekte.LST"},
     {text::kChoosePlane, "Ebene wählen..."},
+
+    // Text panel (hypertext)
+    {text::kFileNoText, "_KEINTXT.TXT"},
+    {text::kFileNoObject, "_KEINOBJ.TXT"},
+    {text::kFileNotFound, "Datei nicht gefunden"},
+    {text::kEmptyText, "Leerer Text"},
 };
 
 const std::unordered_map<int, std::string>& Table() {

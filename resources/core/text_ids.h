@@ -50,6 +50,12 @@ enum Id : int {
   kFontFace = 2025,           // "Arial"
   kFileCrossReferences = 2051,  // "Objekte.LST"
   kChoosePlane = 2264,        // "Ebene wählen..."
+
+  // Text panel (hypertext)
+  kFileNoText = 2300,         // "_KEINTXT.TXT", shown while the text is switched invisible
+  kFileNoObject = 2301,       // "_KEINOBJ.TXT", shown for a name the catalogue does not know
+  kFileNotFound = 2302,       // "Datei nicht gefunden"
+  kEmptyText = 2303,          // "Leerer Text"
 };
 
 }  // namespace ostrelin::text
