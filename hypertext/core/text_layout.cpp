@@ -263,7 +263,9 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
     } else {
       hit.target += segment.shown;
     }
-    gathering = true;
+    // A target written in braces is complete at its "}": shown text after it, on this line or
+    // wrapped onto the next, names nothing and must not be gathered into it.
+    gathering = !segment.targetClosed;
   });
   return hit;
 }
