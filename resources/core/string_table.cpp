@@ -63,6 +63,11 @@ constexpr Entry kEntries[] = {
     {text::kPictogramTrunk, "SM_RUMPF"},
     {text::kPictogramOverview, "SM_AUSW"},
     {text::kPictogramFemaleTrunk, "SF_RUMPF"},
+    // Text panel (hypertext)
+    {text::kFileNoText, "_KEINTXT.TXT"},
+    {text::kFileNoObject, "_KEINOBJ.TXT"},
+    {text::kFileNotFound, "Datei nicht gefunden"},
+    {text::kEmptyText, "Leerer Text"},
 };
 
 const std::unordered_map<int, std::string>& Table() {

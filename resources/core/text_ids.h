@@ -58,6 +58,11 @@ enum Id : int {
   kPictogramTrunk = 2030,         // "SM_RUMPF"
   kPictogramOverview = 2031,      // "SM_AUSW"
   kPictogramFemaleTrunk = 2035,   // "SF_RUMPF"
+  // Text panel (hypertext)
+  kFileNoText = 2300,         // "_KEINTXT.TXT", shown while the text is switched invisible
+  kFileNoObject = 2301,       // "_KEINOBJ.TXT", shown for a name the catalogue does not know
+  kFileNotFound = 2302,       // "Datei nicht gefunden"
+  kEmptyText = 2303,          // "Leerer Text"
 };
 
 }  // namespace ostrelin::text

@@ -1,0 +1,1 @@
+ostrelin_bench(text_layout DEPENDS hypertext_core)

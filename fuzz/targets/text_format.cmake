@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(text_format DEPENDS hypertext_core)
