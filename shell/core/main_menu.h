@@ -46,6 +46,9 @@ struct Menu {
 class MainMenu {
  public:
   // Where the program addresses menus by position.
+  static constexpr size_t kModeMenu = 0;
+  static constexpr size_t kTextMenu = 1;
+  static constexpr size_t kFontMenu = 2;
   static constexpr size_t kHistoryMenu = 3;
   static constexpr size_t kBookmarkMenu = 4;
 

@@ -1,6 +1,6 @@
 #pragma once
-// Fixed names and messages of the request processing, the history and the bookmarks. All are
-// ASCII, so Windows-1252 and UTF-8 spell them alike.
+// Fixed names and messages of the request processing, the history, the bookmarks and the help
+// commands, in Windows-1252.
 
 namespace ostrelin {
 
@@ -10,5 +10,8 @@ inline constexpr const char* kFirstImagePath = "xyz";           // matches no im
 inline constexpr const char* kBookmarkFileSuffix = ".BKM";
 inline constexpr const char* kTooManyBookmarks = "Maximale Anzahl von Bookmarks erreicht !";
 inline constexpr const char* kCannotSaveBookmarks = "Bookmark-Datei kann nicht gespeichert werden:";
+// The help pages, ordinary pages of Index.LST (Windows-1252: 0xDC is 'Ü', 0xFC 'ü').
+inline constexpr const char* kHelpOverviewPage = "Hilfe-\xDCbersicht";
+inline constexpr const char* kContextHelpPage = "Hilfe-Kontextmen\xFC";
 
 }  // namespace ostrelin

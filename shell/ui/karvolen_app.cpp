@@ -30,6 +30,7 @@ void KarvolenApp::InitApplication(const Settings& settings, uint32_t seed) {
 
 bool KarvolenApp::InitInstance() {
   WaitCursor& waitCursor = *services_.waitCursor;
+  if (!services_.random) services_.random = &random_;
   if (!services_.media) {
     launcher_ = std::make_unique<SpawnLauncher>();
     waves_ = std::make_unique<AlsaWaveOutput>();

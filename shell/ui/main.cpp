@@ -6,11 +6,13 @@
 #include "platform/ui/qt_cursor_service.h"
 #include "platform/ui/qt_message_service.h"
 #include "platform/ui/screen_info.h"
+#include "resources/ui/program_icon.h"
 #include "shell/ui/karvolen_app.h"
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setQuitOnLastWindowClosed(true);
+  QApplication::setWindowIcon(ostrelin::ProgramIcon());
 
   ostrelin::QtMessageService messages;
   ostrelin::QtCursorService cursors;

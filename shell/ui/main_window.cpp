@@ -4,20 +4,85 @@
 #include <QCloseEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QStyle>
 #include <algorithm>
 #include <climits>
 
+#include "hypertext/ui/about.h"
+#include "hypertext/ui/search_window.h"
+#include "hypertext/ui/start_info.h"
+#include "hypertext/ui/text_panel.h"
 #include "image/core/colour_tables.h"
+#include "navigation/ui/navigation_panel.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/design_scale.h"
+#include "platform/ui/picture_button.h"
 #include "platform/ui/qt_text.h"
-#include "resources/core/string_table.h"
 #include "platform/ui/wait_message.h"
+#include "resources/core/string_table.h"
 #include "shell/core/commands.h"
 #include "shell/core/display_check.h"
 #include "shell/core/index_names.h"
+#include "shell/core/shell_texts.h"
 #include "shell/ui/main_menu_bar.h"
 #include "shell/ui/start_meldung.h"
+#include "structures/ui/image_window.h"
 
 namespace ostrelin {
+
+// The four image-type buttons as the request processing sees them.
+class MainWindow::TypeButtons : public ImageTypeButtons {
+ public:
+  explicit TypeButtons(const std::array<PictureButton*, MainLayout::kButtonCount>& buttons)
+      : buttons_(buttons) {}
+
+  void SetEnabled(ImageType type, bool enabled) override {
+    if (PictureButton* button = Of(type)) button->setEnabled(enabled);
+  }
+  bool IsEnabled(ImageType type) const override {
+    const PictureButton* button = Of(type);
+    return button && button->isEnabled();
+  }
+
+ private:
+  PictureButton* Of(ImageType type) const {
+    switch (type) {
+      case kSchnitt: return buttons_[MainLayout::kSchnitt];
+      case kCT: return buttons_[MainLayout::kCT];
+      case kMR: return buttons_[MainLayout::kMR];
+      case kSchema: return buttons_[MainLayout::kSchema];
+      default: return nullptr;
+    }
+  }
+
+  const std::array<PictureButton*, MainLayout::kButtonCount>& buttons_;
+};
+
+namespace {
+
+struct ButtonFace {
+  const char* caption;
+  int command;
+  const char* up;
+  const char* down;
+  const char* disabled;
+};
+
+// In creation order, which is also the layout's button order.
+constexpr ButtonFace kButtonFaces[MainLayout::kButtonCount] = {
+    {"Schnitt", cmd::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED"},
+    {"CT", cmd::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED"},
+    {"MR", cmd::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED"},
+    {"Schema", cmd::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED"},
+    {"Bild/Index", cmd::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED"},
+    {"&Hilfe", cmd::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED"},
+};
+
+QRect ToQRect(const LayoutRect& r) { return QRect(r.left, r.top, r.width, r.height); }
+
+}  // namespace
 
 MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
                        const QRect& mainRect)
@@ -29,8 +94,6 @@ MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
                 {&detachedViews_, &detachedViews_, &detachedViews_, &detachedViews_,
                  &detachedViews_, &history_},
                 MakeRequestServices()) {
-  // The colour tables of the image object, ready before the first image loads.
-  InitColourTables();
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor::fromRgb(kBackground));
   setPalette(palette);
@@ -39,6 +102,74 @@ MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
   menuBar_ = new MainMenuBar(menuModel_, [this](int command) { SendCommand(command); }, this);
   history_.onChanged = [this] { menuBar_->Mirror(MainMenu::kHistoryMenu); };
   bookmarks_.onChanged = [this] { menuBar_->Mirror(MainMenu::kBookmarkMenu); };
+  CreateLayout();
+}
+
+void MainWindow::CreateLayout() {
+  // The colour tables of the image object, ready before the first image loads.
+  InitColourTables();
+
+  // Until the window manager has framed the window, the client area is taken to be the screen
+  // below the menu bar; ApplyLayout lays out again once the real size is known.
+  const int bar = menuBar_->sizeHint().height();
+  thumbWidth_ = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  layout_ = ComputeMainLayout(mainRect_.width(), mainRect_.height(), mainRect_.width(),
+                              mainRect_.height() - bar, thumbWidth_);
+  CurrentDesignScale() = layout_.scale;
+
+  TransferBuffer& buffer = requests_.buffer();
+  RuntimeRandom& random = services_.random ? *services_.random : ownRandom_;
+  image_ = new ImageWindow(this, settings_.DataPath, ClientRect(layout_.image), buffer, *this,
+                           *services_.messages, random, services_.waitCursor);
+  image_->hide();  // shown at the end of the start-up
+  text_ = new TextPanel(this, settings_.DataPath, buffer, *this, services_.media);
+  text_->setGeometry(ClientRect(layout_.text));
+  navigation_ = new NavigationPanel(this, settings_.DataPath, buffer, *this,
+                                    ClientRect(layout_.panel));
+  search_ = new SearchWindow(this, settings_.DataPath, buffer, *this);
+  search_->setGeometry(ClientRect(layout_.panel));
+  search_->hide();
+  search_->setEnabled(false);
+
+  for (int b = 0; b < MainLayout::kButtonCount; ++b) {
+    if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
+    const ButtonFace& face = kButtonFaces[b];
+    auto* button = new PictureButton(ToQString(Utf8ToCp1252(face.caption)),
+                                     ClientRect(layout_.buttons[b]), this, face.command);
+    button->LoadBitmaps(face.up, face.down, {}, face.disabled);
+    connect(button, &PictureButton::command, this, [this](int id) { SendCommand(id); });
+    buttons_[b] = button;
+  }
+  typeButtons_ = std::make_unique<TypeButtons>(buttons_);
+  AttachViews(*image_, *text_, *navigation_, *search_, *typeButtons_);
+
+  // F1 opens the help overview wherever the focus is.
+  auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  help->setContext(Qt::ApplicationShortcut);
+  connect(help, &QShortcut::activated, this, [this] { SendCommand(cmd::kHelpIndex); });
+}
+
+QRect MainWindow::ClientRect(const LayoutRect& rect) const {
+  // The client area begins below the menu bar.
+  return ToQRect(rect).translated(0, menuBar_->sizeHint().height());
+}
+
+void MainWindow::ApplyLayout() {
+  const int bar = menuBar_->sizeHint().height();
+  const MainLayout layout = ComputeMainLayout(mainRect_.width(), mainRect_.height(), width(),
+                                              height() - bar, thumbWidth_);
+  if (layout.image == layout_.image && layout.text == layout_.text &&
+      layout.buttons == layout_.buttons) {
+    return;
+  }
+  layout_ = layout;
+  image_->SetNormalRect(ClientRect(layout_.image));
+  text_->setGeometry(ClientRect(layout_.text));
+  navigation_->setGeometry(ClientRect(layout_.panel));
+  search_->setGeometry(ClientRect(layout_.panel));
+  for (int b = 0; b < MainLayout::kButtonCount; ++b) {
+    buttons_[b]->setGeometry(ClientRect(layout_.buttons[b]));
+  }
 }
 
 RequestServices MainWindow::MakeRequestServices() {
@@ -47,6 +178,7 @@ RequestServices MainWindow::MakeRequestServices() {
 
 void MainWindow::AttachViews(ImageView& image, TextView& text, NavigationView& navigation,
                              SearchView& search, ImageTypeButtons& buttons) {
+  textView_ = &text;
   requests_.SetViews({&image, &text, &navigation, &search, &buttons, &history_});
 }
 
@@ -55,12 +187,111 @@ void MainWindow::SendCommand(int command) {
   TransferBuffer& buffer = requests_.buffer();
   if (history_.Choose(command, buffer)) {
     SendCommand(cmd::kHistoryRequest);
-  } else if (bookmarks_.Command(command, requests_.currentType(), requests_.lastRequestedName(),
-                                buffer)) {
-    SendCommand(cmd::kBookmarkRequest);
-  } else if (command == cmd::kEnd) {
-    close();
+    return;
   }
+  if (bookmarks_.Command(command, requests_.currentType(), requests_.lastRequestedName(),
+                         buffer)) {
+    SendCommand(cmd::kBookmarkRequest);
+    return;
+  }
+  switch (command) {
+    case cmd::kEnd:
+      close();
+      break;
+    case cmd::kQuizNameToStructure:
+    case cmd::kQuizStructureToName:
+    case cmd::kQuizAlternating:
+      StartQuiz(command);
+      break;
+    case cmd::kTextVisible:
+    case cmd::kTextInvisible:
+      ChooseTextVisibility(command);
+      break;
+    case cmd::kFontSmall:
+    case cmd::kFontMedium:
+    case cmd::kFontLarge:
+      ChooseFontSize(command);
+      break;
+    case cmd::kHelpIndex:
+    case cmd::kHelpButton:
+    case cmd::kContextHelp:
+      OpenHelpPage(command);
+      break;
+    case cmd::kAbout:
+      ShowAbout();
+      break;
+    case cmd::kTogglePanel:
+      TogglePanel();
+      break;
+    default:
+      break;  // "&Lernen" and anything unknown: nothing stands behind them
+  }
+}
+
+void MainWindow::StartQuiz(int command) {
+  (*services_.waitCursor)(true);
+  if (command == cmd::kQuizNameToStructure) {
+    image_->StartQuiz(1, false);
+  } else if (command == cmd::kQuizStructureToName) {
+    image_->StartQuiz(0, false);
+  } else {
+    image_->StartQuiz(1, true);
+  }
+  (*services_.waitCursor)(false);
+}
+
+void MainWindow::ChooseTextVisibility(int command) {
+  menuModel_.Choose(command, {cmd::kTextVisible, cmd::kTextInvisible});
+  menuBar_->Mirror(MainMenu::kTextMenu);
+  const bool visible = command == cmd::kTextVisible;
+  requests_.SetTextVisible(visible);
+  textView_->ShowText({}, visible, visible ? requests_.currentType() : kNoImageType);
+}
+
+void MainWindow::ChooseFontSize(int command) {
+  text_->SetFontSize(command == cmd::kFontSmall ? 1 : command == cmd::kFontMedium ? 2 : 3);
+  menuModel_.Choose(command, {cmd::kFontSmall, cmd::kFontMedium, cmd::kFontLarge});
+  menuBar_->Mirror(MainMenu::kFontMenu);
+  textView_->ShowText({}, requests_.textVisible(), requests_.currentType());
+}
+
+void MainWindow::OpenHelpPage(int command) {
+  // The help pages are ordinary pages of the index, shown like a page link.
+  const char* page = command == cmd::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
+  if (requests_.buffer().Take(page)) SendCommand(cmd::kPageLink);
+}
+
+void MainWindow::ShowAbout() {
+  if (services_.showAbout) {
+    services_.showAbout(this);
+  } else {
+    ostrelin::ShowAbout(this);
+  }
+}
+
+void MainWindow::TogglePanel() {
+  PictureButton* toggle = buttons_[MainLayout::kBildIndex];
+  toggle->hide();
+  panelShown_ = !panelShown_;
+  if (!panelShown_) {
+    // The button now offers the way back to the pictures.
+    toggle->LoadBitmaps("BILD_UP", "BILD_DOWN");
+    navigation_->hide();
+    navigation_->setEnabled(false);
+    navigation_->EnableControls(false);
+    search_->show();
+    search_->setEnabled(true);
+    search_->AnnounceSelection();
+  } else {
+    toggle->LoadBitmaps("IDX_UP", "IDX_DOWN");
+    search_->hide();
+    search_->setEnabled(false);
+    navigation_->show();
+    navigation_->setEnabled(true);
+    navigation_->EnableControls(true);
+    navigation_->Announce();
+  }
+  toggle->show();
 }
 
 void MainWindow::StopMedia() {
@@ -73,6 +304,11 @@ bool MainWindow::Start() {
   // The greeting plays while the catalogue loads; without the file (or a sound device) it is
   // silent.
   if (services_.media) services_.media->PlayWave(LoadText(text::kFileStartSound));
+  if (services_.showStartDialog) {
+    services_.showStartDialog(this, settings_.DataPath);
+  } else {
+    ShowStartInfo(this, settings_.DataPath);
+  }
   (*services_.waitCursor)(true);
 
   progress_ = std::make_unique<StartMeldung>();
@@ -99,19 +335,30 @@ bool MainWindow::Start() {
     return false;
   }
 
-  // Fill the index while the bar counts every name; the list removes duplicates afterwards, so it
-  // may end up shorter than the bar was long.
-  progress_->SetRange(int(std::min<size_t>(IndexNameCount(catalogue_), INT_MAX)));
-  ForEachIndexName(catalogue_, [this](const std::string&) { progress_->Step(); });
+  FillSearchWindow();
 
   (*services_.waitCursor)(false);
   requests_.PostStartRequest();
   progress_.reset();
   userName_ = kDefaultUser;
   bookmarks_.LoadBookmarks(settings_.SavePath, userName_);
-  // The image window and the navigation panel are shown here once they exist.
+  image_->show();
+  navigation_->show();
   requests_.ProcessStartRequest();
   return true;
+}
+
+void MainWindow::FillSearchWindow() {
+  // The bar counts every name; the list removes duplicates afterwards, so it may end up shorter
+  // than the bar was long.
+  const size_t count = IndexNameCount(catalogue_);
+  progress_->SetRange(int(std::min<size_t>(count, INT_MAX)));
+  search_->Reserve(count);
+  ForEachIndexName(catalogue_, [this](const std::string& name) {
+    search_->AddName(name);
+    progress_->Step();
+  });
+  search_->RemoveDuplicates();
 }
 
 void MainWindow::EndStartup() {
@@ -154,6 +401,7 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
   // The bar spans the top; the client area of the child windows begins below it.
   menuBar_->setGeometry(0, 0, width(), menuBar_->sizeHint().height());
   KeepToMainRect();
+  ApplyLayout();
 }
 
 void MainWindow::KeepToMainRect() {

@@ -5,6 +5,7 @@
 
 #include <QRect>
 #include <QWidget>
+#include <array>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "shell/core/bookmark_menu.h"
 #include "shell/core/detached_views.h"
 #include "shell/core/history_menu.h"
+#include "shell/core/main_layout.h"
 #include "shell/core/main_menu.h"
 #include "shell/core/request_processor.h"
 #include "shell/core/settings.h"
@@ -21,8 +23,13 @@
 
 namespace ostrelin {
 
+class ImageWindow;
 class MainMenuBar;
+class NavigationPanel;
+class PictureButton;
+class SearchWindow;
 class StartMeldung;
+class TextPanel;
 
 class MainWindow : public QWidget, public CommandTarget {
   Q_OBJECT
@@ -47,8 +54,8 @@ class MainWindow : public QWidget, public CommandTarget {
   // buttons, the history and bookmark menus and "&Ende". Commands nobody handles yet are ignored.
   void SendCommand(int command) override;
 
-  // The windows the requests are shown in; until they are attached, requests are processed without
-  // anything to draw them. The history is the main window's own.
+  // Replaces the windows the requests are shown in (the main window's own children from its
+  // construction on); tests attach recorders. The history is the main window's own.
   void AttachViews(ImageView& image, TextView& text, NavigationView& navigation,
                    SearchView& search, ImageTypeButtons& buttons);
 
@@ -65,6 +72,16 @@ class MainWindow : public QWidget, public CommandTarget {
   BookmarkMenu& bookmarks() { return bookmarks_; }
   MainMenuBar* menuBar() const { return menuBar_; }
 
+  // The children, for the application and the tests.
+  ImageWindow* imageWindow() const { return image_; }
+  TextPanel* textPanel() const { return text_; }
+  NavigationPanel* navigationPanel() const { return navigation_; }
+  SearchWindow* searchWindow() const { return search_; }
+  PictureButton* button(MainLayout::Button which) const { return buttons_[which]; }
+  const MainLayout& layout() const { return layout_; }
+  // True while the navigation panel is shown, false while the search window is.
+  bool panelShown() const { return panelShown_; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
@@ -72,10 +89,23 @@ class MainWindow : public QWidget, public CommandTarget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  class TypeButtons;
+
+  void CreateLayout();
+  void ApplyLayout();
+  QRect ClientRect(const LayoutRect& rect) const;
   void EndStartup();
+  void FillSearchWindow();
   void KeepToMainRect();
   RequestServices MakeRequestServices();
   void StopMedia();
+
+  void StartQuiz(int command);
+  void ChooseTextVisibility(int command);
+  void ChooseFontSize(int command);
+  void OpenHelpPage(int command);
+  void ShowAbout();
+  void TogglePanel();
 
   const Settings& settings_;
   ShellServices services_;
@@ -90,6 +120,18 @@ class MainWindow : public QWidget, public CommandTarget {
   DetachedViews detachedViews_;
   RequestProcessor requests_;
   MainMenuBar* menuBar_ = nullptr;
+
+  RuntimeRandom ownRandom_;
+  MainLayout layout_;
+  int thumbWidth_ = 0;
+  TextView* textView_ = nullptr;
+  ImageWindow* image_ = nullptr;
+  TextPanel* text_ = nullptr;
+  NavigationPanel* navigation_ = nullptr;
+  SearchWindow* search_ = nullptr;
+  std::array<PictureButton*, MainLayout::kButtonCount> buttons_{};
+  std::unique_ptr<TypeButtons> typeButtons_;
+  bool panelShown_ = true;
 
   std::string userName_;
 };

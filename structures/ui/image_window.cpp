@@ -573,6 +573,11 @@ void ImageWindow::SetFullView() {
   fullViewBox_->setCheckState(Qt::Checked);
 }
 
+void ImageWindow::SetNormalRect(const QRect& rect) {
+  normalRect_ = rect;
+  setGeometry(normalView_ ? normalRect_ : FullRect());
+}
+
 void ImageWindow::EnterFullView() {
   SetFullView();
   fullViewBox_->setEnabled(true);

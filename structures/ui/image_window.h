@@ -68,6 +68,9 @@ class ImageWindow : public QWidget, public ImageView {
   void StartQuiz(int direction, bool alternate);
   // Full view without the quiz.
   void EnterFullView();
+  // Moves the window's place in its parent (the main window lays out again once its frame is
+  // known); a window in full view keeps covering its parent and returns to the new place.
+  void SetNormalRect(const QRect& rect);
 
   // The window's own commands (check boxes, context menu, lists, quiz dialog, overview).
   void Command(int id);

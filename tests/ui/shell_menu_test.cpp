@@ -45,6 +45,7 @@ class ShellMenuTest : public testing::Test {
     services_.waitCursor = &waitCursor_;
     services_.queryDisplay = [](const QWidget*) { return DisplayInfo{24, 1024}; };
     services_.media = &views_;
+    services_.showStartDialog = [](QWidget*, const std::string&) {};
   }
 
   std::unique_ptr<MainWindow> StartWindow() {
