@@ -177,7 +177,7 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
           file.size() < 4 ? nullptr : c.Outline(ImageDirectory(type) + file);
       if (names == nullptr || names->count(Upper(l.structure)) == 0) {
         c.Problem("structure list: \"" + l.structure + "\" is not outlined on the " +
-                  std::string(TypeSuffix(type).substr(2)) + " image of \"" + l.page + "\"");
+                  std::string(TypeSuffix(type).substr(2, TypeSuffix(type).size() - 3)) + " image of \"" + l.page + "\"");
       }
     }
   }

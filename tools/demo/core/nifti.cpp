@@ -51,8 +51,9 @@ bool Gunzip(std::string_view bytes, std::string& out, std::string& error, size_t
   }
   size_t pos = 0;
   char buffer[1 << 16];
-  bool ok = true;
+  bool ok = true, ended = false;
   while (pos < bytes.size()) {
+    ended = false;
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + pos));
     const size_t chunk = std::min<size_t>(bytes.size() - pos, 1u << 30);
     z.avail_in = uInt(chunk);
@@ -73,6 +74,7 @@ bool Gunzip(std::string_view bytes, std::string& out, std::string& error, size_t
     const size_t used = chunk - z.avail_in;
     pos += used;
     if (rc == Z_STREAM_END) {
+      ended = true;
       // Concatenated members continue the data; anything else after the end is ignored.
       if (pos + 2 <= bytes.size() && std::uint8_t(bytes[pos]) == 0x1F &&
           std::uint8_t(bytes[pos + 1]) == 0x8B) {
@@ -87,6 +89,10 @@ bool Gunzip(std::string_view bytes, std::string& out, std::string& error, size_t
       ok = false;
       break;
     }
+  }
+  if (ok && !ended) {
+    error = "the gzip data ends too early";
+    ok = false;
   }
   inflateEnd(&z);
   if (!ok) out.clear();
