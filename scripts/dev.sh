@@ -15,6 +15,10 @@ jobs=${OSTRELIN_JOBS:-2}
 
 base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev libgtest-dev
                fonts-liberation libasound2-dev)
+# demo atlas (issue 6): the builder reads gzip NIfTI volumes; the run command adds the head data
+# and the video player.
+base_packages+=(zlib1g-dev)
+demo_packages=(mricron-data ffmpeg)
 
 need() {
   local missing=()
@@ -37,10 +41,18 @@ configure() {
 
 case "${1:-}" in
   run)
-    need "${base_packages[@]}"
+    need "${base_packages[@]}" "${demo_packages[@]}"
     configure "$build"
-    cmake --build "$build" -j"$jobs" --target karvolen
-    cd "$here/demo"
+    cmake --build "$build" -j"$jobs" --target karvolen atlasbau
+    # The demo tree is built once and re-used until the builder changes.
+    tree="$build/demo-atlas"
+    if [ ! -f "$tree/.built" ] || [ "$build/tools/atlasbau" -nt "$tree/.built" ]; then
+      echo "== building the demo atlas in $tree"
+      rm -rf "$tree"
+      "$build/tools/atlasbau" build "$tree" >/dev/null
+      touch "$tree/.built"
+    fi
+    cd "$tree"
     exec "$build/shell/karvolen"
     ;;
   test)

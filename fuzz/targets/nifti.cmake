@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(nifti DEPENDS atlasbau_core)

@@ -1,0 +1,51 @@
+// atlasbau: builds the demo atlas from the real head data of the templates folder and the
+// schematic phantoms, and checks data trees.
+//
+//   atlasbau build ZIEL [--templates DIR] [--reduced]
+//   atlasbau check BAUM
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/demo/core/atlas_builder.h"
+#include "tools/demo/core/atlas_check.h"
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  const auto usage = [] {
+    std::cerr << "Aufruf:\n  atlasbau build ZIEL [--templates DIR] [--reduced]\n"
+                 "  atlasbau check BAUM\n";
+    return 2;
+  };
+  if (args.size() < 2) return usage();
+  if (args[0] == "check" && args.size() == 2) {
+    const std::vector<std::string> problems = ostrelin::CheckAtlasTree(args[1]);
+    for (const std::string& p : problems) std::cerr << p << "\n";
+    std::cout << args[1] << ": " << problems.size() << " problem(s)\n";
+    return problems.empty() ? 0 : 1;
+  }
+  if (args[0] != "build") return usage();
+  ostrelin::DemoAtlasOptions options;
+  options.output = args[1];
+  for (size_t i = 2; i < args.size(); ++i) {
+    if (args[i] == "--reduced") {
+      options.reduced = true;
+    } else if (args[i] == "--templates" && i + 1 < args.size()) {
+      options.templates = args[++i];
+    } else {
+      return usage();
+    }
+  }
+  std::string error;
+  if (!ostrelin::BuildDemoAtlas(options, std::cout, error)) {
+    std::cerr << "atlasbau: " << error << "\n";
+    if (error.find("ch2better") != std::string::npos || error.find("aal") != std::string::npos) {
+      std::cerr << "atlasbau: the head data come from the Debian package mricron-data "
+                   "(apt-get install mricron-data)\n";
+    }
+    return 1;
+  }
+  const std::vector<std::string> problems = ostrelin::CheckAtlasTree(options.output);
+  for (const std::string& p : problems) std::cerr << "check: " << p << "\n";
+  return problems.empty() ? 0 : 1;
+}

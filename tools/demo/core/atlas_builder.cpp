@@ -1,0 +1,587 @@
+#include "tools/demo/core/atlas_builder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "platform/core/cp1252.h"
+#include "platform/core/strings.h"
+#include "platform/core/text_file.h"
+#include "tools/core/linklist.h"
+#include "tools/demo/core/head_series.h"
+#include "tools/demo/core/media.h"
+#include "tools/demo/core/phantoms.h"
+
+namespace ostrelin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Texts are written here in UTF-8 and stored in Windows-1252, as the atlas reads them.
+std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
+
+constexpr const char* kVideo = "kopf_fahrt.avi";
+constexpr const char* kFolders[] = {"Daten",          "Bilder/Schnitt", "Bilder/CT",
+                                    "Bilder/MRT",     "Bilder/Schema",  "Texte/Schnitt",
+                                    "Texte/CT",       "Texte/MRT",      "Texte/Schema",
+                                    "Texte/Other",    "MultiMed"};
+constexpr const char* kTextFolders[] = {"Texte/Schnitt", "Texte/CT", "Texte/MRT", "Texte/Schema",
+                                        "Texte/Other"};
+
+// One page of the tree while it is being built.
+struct Page {
+  std::string name;  // Windows-1252
+  std::string text;  // text file name
+  std::string ct, mr, schema;
+  std::string defaultStructure;
+  char type = ' ', sex = 'M', region = 'U';
+  std::string plane;
+  std::string pictogram;
+  int position = -1;
+  std::vector<std::string> structures;  // in outline order
+  std::vector<size_t> areas;            // pixels, parallel to structures
+};
+
+class Writer {
+ public:
+  Writer(fs::path root, std::string& error) : root_(std::move(root)), error_(error) {}
+
+  bool Bytes(const fs::path& relative, std::string_view bytes) {
+    std::ofstream out(root_ / relative, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    if (!out.flush()) return Fail(relative);
+    return true;
+  }
+  // Text in Windows-1252 with LF line ends, written with CR LF.
+  bool Text(const fs::path& relative, std::string_view text) {
+    if (!WriteTextFile(root_ / relative, text)) return Fail(relative);
+    return true;
+  }
+  const fs::path& Root() const { return root_; }
+
+ private:
+  bool Fail(const fs::path& relative) {
+    error_ = (root_ / relative).string() + ": cannot be written";
+    return false;
+  }
+  fs::path root_;
+  std::string& error_;
+};
+
+bool PrepareOutput(const fs::path& out, std::string& error) {
+  std::error_code ec;
+  if (fs::exists(out, ec)) {
+    if (!fs::is_directory(out, ec)) {
+      error = out.string() + " is no folder";
+      return false;
+    }
+    std::set<std::string> ours = {"Daten", "Bilder", "Texte", "MultiMed", "KARVOLEN.INI"};
+    for (const auto& entry : fs::directory_iterator(out, ec)) {
+      const std::string name = entry.path().filename().string();
+      if (ours.count(name) == 0) {
+        error = out.string() + " holds " + name +
+                ", which is no part of a demo atlas: choose an empty or new folder";
+        return false;
+      }
+    }
+    for (const std::string& name : ours) fs::remove_all(out / name, ec);
+  }
+  for (const char* folder : kFolders) {
+    fs::create_directories(out / folder, ec);
+    if (ec) {
+      error = (out / folder).string() + ": " + ec.message();
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string HeadPageName(int mm) {
+  return W("Kopf axial ") + (mm > 0 ? "+" : mm < 0 ? "-" : "") + std::to_string(std::abs(mm)) +
+         " mm";
+}
+std::string HeadStem(int mm) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "kopf_%c%03d", mm < 0 ? 'm' : 'p', std::abs(mm));
+  return buffer;
+}
+
+// The structure links of a list of names, joined by commas.
+std::string StructureLinks(const std::vector<std::string>& names) {
+  std::string out;
+  for (size_t i = 0; i < names.size(); ++i) {
+    out += (i == 0 ? "" : ", ") + std::string("#/P:") + names[i] + "#";
+  }
+  return out;
+}
+
+std::string Largest(const std::vector<std::string>& names, const std::vector<size_t>& areas) {
+  size_t best = 0;
+  for (size_t i = 1; i < areas.size(); ++i) {
+    if (areas[i] > areas[best]) best = i;
+  }
+  return names.empty() ? std::string() : names[best];
+}
+
+struct Counterparts {
+  static std::string Of(const std::string& name) {
+    for (auto [a, b] : {std::pair{" links", " rechts"}, std::pair{" rechts", " links"}}) {
+      const std::string from = W(a);
+      if (name.size() > from.size() && name.ends_with(from)) {
+        return name.substr(0, name.size() - from.size()) + W(b);
+      }
+    }
+    return {};
+  }
+};
+
+std::string NeighbourLinks(const std::vector<Page>& series, size_t i, std::string_view up,
+                           std::string_view down) {
+  std::string out;
+  if (i > 0) out += "#/L:" + std::string(up) + "{" + series[i - 1].name + "}#";
+  if (i + 1 < series.size()) {
+    out += std::string(out.empty() ? "" : "#   ") + "#/L:" + std::string(down) + "{" +
+           series[i + 1].name + "}#";
+  }
+  return out.empty() ? out : out + "$\n";
+}
+
+std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm,
+                       const Section& section) {
+  const Page& p = series[i];
+  std::ostringstream t;
+  t << "#/H:" << p.name << "#\n";
+  t << W("Horizontalschnitt durch den Kopf, MR-Bild (T1-gewichtet) eines gesunden Erwachsenen, "
+         "von unten betrachtet: die rechte Körperseite liegt links im Bild, vorne ist oben. "
+         "Der Schnitt liegt #/B:")
+    << (mm >= 0 ? std::to_string(mm) + W(" mm über") : std::to_string(-mm) + W(" mm unter"))
+    << W("# der Ebene durch die vordere und hintere Kommissur (AC-PC-Ebene).$\n");
+  t << W("Im T1-Bild ist die weiße Substanz hell, die graue Substanz grau, Liquor und "
+         "Knochen sind dunkel, das Fett der Kopfschwarte ist hell. Zeigen Sie auf eine Region, "
+         "um ihren Namen zu sehen.$\n");
+  std::map<BrainRegion, std::vector<std::string>> byRegion;
+  for (const SectionStructure& s : section.structures) byRegion[s.region].push_back(s.name);
+  for (const auto& [region, names] : byRegion) {
+    t << "#/H:" << RegionName(region) << "#\n";
+    t << RegionText(region) << "$\n";
+    t << W("In diesem Schnitt: ") << StructureLinks(names) << ".$\n";
+  }
+  t << W("#/H:Weiter#\n");
+  t << NeighbourLinks(series, i, W("Schnitt darüber"), W("Schnitt darunter"));
+  t << W("#/L:Schemazeichnung dieses Schnitts{") << p.name << W(" (Schema)}#$\n");
+  t << W("#/M:Film: Fahrt durch den Kopf von unten nach oben{") << kVideo << "}#$\n";
+  t << W("#/L:Hilfe zur Bedienung{Hilfe-Übersicht}#\n");
+  return t.str();
+}
+
+std::string HeadSchemaText(const Page& p, const Section& section) {
+  std::ostringstream t;
+  t << "#/H:" << p.name << W(" (Schemazeichnung)#\n");
+  t << W("Die Zeichnung zeigt die Hirnregionen dieses Schnitts in Flächenfarben: ");
+  std::map<BrainRegion, size_t> regions;
+  for (const SectionStructure& s : section.structures) ++regions[s.region];
+  bool first = true;
+  for (const auto& [region, count] : regions) {
+    const Rgb c = RegionColour(region);
+    const char* colour = c.b > c.r && c.b > c.g   ? "bläulich"
+                         : c.r > 200 && c.g > 180 ? (c.b > 180 ? "hell" : "gelblich")
+                         : c.g > c.r              ? "grünlich"
+                         : c.b > 150              ? "violett"
+                                                  : "rötlich";
+    t << (first ? "" : ", ") << "#/B:" << RegionName(region) << "# " << W(colour);
+    first = false;
+  }
+  t << W(". Die Grenzen folgen einem anatomischen Atlas, der auf genau diesem Kopf gezeichnet "
+         "wurde.$\n");
+  t << W("Größte Region: #/P:") << p.defaultStructure << "#.$\n";
+  t << W("#/L:Zum MR-Bild{") << p.name << W(" (MR)}#$\n");
+  return t.str();
+}
+
+std::string PhantomText(const std::vector<Page>& series, size_t i, const PhantomPlane& plane,
+                        bool schema, const std::string& headPage) {
+  const Page& p = series[i];
+  std::ostringstream t;
+  t << "#/H:" << p.name << (schema ? W(" (Schemazeichnung)") : "") << "#\n";
+  t << W("#/B:Schematisches Phantom:# dieses Bild ist keine Aufnahme eines Menschen, sondern aus "
+         "einfachen Formen gezeichnet, ")
+    << (schema ? W("als Flächenzeichnung.")
+               : W("als CT-ähnliches Bild (Weichteilfenster: Knochen hell, Luft und Lunge "
+                   "schwarz)."))
+    << W(" Es zeigt die Lage der Organe im Querschnitt ") << plane.level
+    << W(", von unten betrachtet.$\n");
+  t << W("Strukturen: ") << StructureLinks(p.structures) << ".$\n";
+  t << NeighbourLinks(series, i, W("Schnitt darüber"), W("Schnitt darunter"));
+  t << "#/L:" << (schema ? W("Zum CT-ähnlichen Bild{") + p.name + " (CT)}#"
+                         : W("Zur Schemazeichnung{") + p.name + " (Schema)}#")
+    << "$\n";
+  t << W("#/L:Echte MR-Schnitte des Kopfes{") << headPage << "}#\n";
+  return t.str();
+}
+
+}  // namespace
+
+bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::string& error) {
+  HeadSources head;
+  log << "reading " << options.templates.string() << "\n";
+  if (!LoadHeadSources(options.templates, head, error)) return false;
+  for (const std::string& w : head.warnings) log << "warning: " << w << "\n";
+  if (!PrepareOutput(options.output, error)) return false;
+  Writer out(options.output, error);
+
+  // The real head series: every 10 mm from just below the vertex down to the skull base.
+  std::vector<int> levels;
+  const int top = int(std::floor((head.vertexZ - 12) / 10)) * 10;
+  const int bottom = std::max(int(std::ceil(head.bottomZ + 10)), -60);
+  for (int mm = top; mm >= bottom; mm -= 10) levels.push_back(mm);
+  if (levels.empty()) levels.push_back(int(std::lround(head.vertexZ)));
+  if (options.reduced && levels.size() > 3) {
+    levels = {levels.front(), levels[levels.size() / 2], levels.back()};
+  }
+  std::vector<Page> headPages;
+  std::vector<Section> headSections;
+  for (int mm : levels) {
+    log << "head plane " << mm << " mm\n";
+    Section section = CutHeadAxial(head, mm, options.headHeight);
+    Page p;
+    p.name = HeadPageName(mm);
+    p.text = HeadStem(mm) + ".txt";
+    p.mr = p.schema = HeadStem(mm) + ".jpg";
+    p.type = 'M';
+    p.region = 'K';
+    p.plane = p.name;
+    p.pictogram = "SM_KOPF";
+    p.position = std::clamp(int(std::lround(5 + (head.vertexZ - mm) / 4.18)), 0, 100);
+    for (const SectionStructure& s : section.structures) p.structures.push_back(s.name);
+    p.areas = section.PixelCounts();
+    p.defaultStructure = Largest(p.structures, p.areas);
+    std::string bytes;
+    if (!EncodeJpeg(section.grey, 90, bytes, error) || !out.Bytes("Bilder/MRT/" + p.mr, bytes)) {
+      return false;
+    }
+    if (!EncodeJpeg(DrawSchema(section), 92, bytes, error) ||
+        !out.Bytes("Bilder/Schema/" + p.schema, bytes)) {
+      return false;
+    }
+    if (!EncodeSectionOutline(section, "MRT " + p.name, bytes, error)) return false;
+    if (!out.Bytes("Bilder/MRT/" + HeadStem(mm) + ".dat", bytes)) return false;
+    if (!out.Bytes("Bilder/Schema/" + HeadStem(mm) + ".dat", bytes)) return false;
+    headPages.push_back(std::move(p));
+    headSections.push_back(std::move(section));
+  }
+  for (size_t i = 0; i < headPages.size(); ++i) {
+    if (!out.Text("Texte/MRT/" + headPages[i].text,
+                  HeadMrText(headPages, i, levels[i], headSections[i])) ||
+        !out.Text("Texte/Schema/" + headPages[i].text,
+                  HeadSchemaText(headPages[i], headSections[i]))) {
+      return false;
+    }
+  }
+
+  // The start picture: the drawing of the plane nearest the level of the basal ganglia.
+  const size_t startPlane = size_t(
+      std::min_element(levels.begin(), levels.end(),
+                       [](int a, int b) { return std::abs(a - 10) < std::abs(b - 10); }) -
+      levels.begin());
+  {
+    std::string bytes;
+    if (!EncodeJpeg(DrawSchema(headSections[startPlane]), 92, bytes, error) ||
+        !out.Bytes("Bilder/Schema/start.jpg", bytes) ||
+        !EncodeSectionOutline(headSections[startPlane], "START", bytes, error) ||
+        !out.Bytes("Bilder/Schema/start.dat", bytes)) {
+      return false;
+    }
+  }
+
+  // The phantom series, one list of pages a pictogram.
+  std::vector<PhantomPlane> phantoms = PhantomPlanes(options.reduced);
+  std::map<std::string, std::vector<size_t>> byPictogram;
+  std::vector<Page> phantomPages;
+  for (size_t i = 0; i < phantoms.size(); ++i) {
+    const PhantomPlane& plane = phantoms[i];
+    log << "phantom plane " << plane.fileStem << "\n";
+    const Section section = CutPhantom(plane, options.phantomHeight);
+    Page p;
+    p.name = plane.pageName;
+    p.text = plane.fileStem + ".txt";
+    p.ct = p.schema = plane.fileStem + ".jpg";
+    p.type = 'C';
+    p.sex = plane.sex;
+    p.region = plane.region;
+    p.plane = p.name;
+    p.pictogram = plane.pictogram;
+    p.position = plane.position;
+    p.defaultStructure = plane.defaultStructure;
+    for (const SectionStructure& s : section.structures) p.structures.push_back(s.name);
+    p.areas = section.PixelCounts();
+    std::string bytes;
+    if (!EncodeJpeg(section.grey, 90, bytes, error) || !out.Bytes("Bilder/CT/" + p.ct, bytes) ||
+        !EncodeJpeg(DrawSchema(section), 92, bytes, error) ||
+        !out.Bytes("Bilder/Schema/" + p.schema, bytes) ||
+        !EncodeSectionOutline(section, "Phantom", bytes, error) ||
+        !out.Bytes("Bilder/CT/" + plane.fileStem + ".dat", bytes) ||
+        !out.Bytes("Bilder/Schema/" + plane.fileStem + ".dat", bytes)) {
+      return false;
+    }
+    byPictogram[plane.pictogram].push_back(phantomPages.size());
+    phantomPages.push_back(std::move(p));
+  }
+  for (const auto& [pictogram, indices] : byPictogram) {
+    std::vector<Page> series;
+    for (size_t i : indices) series.push_back(phantomPages[i]);
+    for (size_t k = 0; k < indices.size(); ++k) {
+      const PhantomPlane& plane = phantoms[indices[k]];
+      if (!out.Text("Texte/CT/" + series[k].text,
+                    PhantomText(series, k, plane, false, headPages.front().name)) ||
+          !out.Text("Texte/Schema/" + series[k].text,
+                    PhantomText(series, k, plane, true, headPages.front().name))) {
+        return false;
+      }
+    }
+  }
+
+  // The fixed pages.
+  Page start;
+  start.name = "START";
+  start.text = "start.txt";
+  start.schema = "start.jpg";
+  start.type = 'P';
+  const Section& startSection = headSections[startPlane];
+  for (const SectionStructure& s : startSection.structures) start.structures.push_back(s.name);
+  start.areas = startSection.PixelCounts();
+  Page helpOverview, helpMenu;
+  helpOverview.name = W("Hilfe-Übersicht");
+  helpOverview.text = "hilfe.txt";
+  helpMenu.name = W("Hilfe-Kontextmenü");
+  helpMenu.text = "hilfe_menue.txt";
+
+  const std::string firstHead = headPages[startPlane].name;
+  std::ostringstream welcome;
+  welcome << W("#/H:Willkommen im Demo-Atlas#\n"
+               "Dieser Atlas zeigt #/B:echte MR-Schnitte eines Kopfes# mit den Hirnregionen eines "
+               "anatomischen Atlas, dazu #/B:schematische Phantome# von Rumpf, Arm und Bein.$\n"
+               "Das Bild zeigt die Hirnregionen in Höhe der Stammganglien. Zeigen Sie mit der "
+               "Maus darauf: jede Region wird hervorgehoben und benannt, zum Beispiel der "
+               "#/P:")
+          << start.structures.front()
+          << W("#.$\n"
+               "#/H:Erste Schritte#\n"
+               "Wählen Sie links auf dem Piktogramm eine Körperregion und dann eine Schnittebene, "
+               "oder beginnen Sie gleich mit dem Schnitt #/L:")
+          << firstHead << W("#. Die Schnitte des Rumpfes beginnen mit #/L:")
+          << phantomPages[byPictogram.begin()->second.front()].name
+          << W("#.$\n"
+               "Ein Film führt durch alle Schichten des Kopfes: #/M:Fahrt durch den Kopf{")
+          << kVideo
+          << W("}#. Der Begrüßungsklang: #/M:Gong{START.WAV}#.$\n"
+               "#/L:So bedienen Sie den Atlas{Hilfe-Übersicht}#\n");
+  if (!out.Text("Texte/Schema/start.txt", welcome.str())) return false;
+
+  const std::string help = W(
+      "#/H:Hilfe: Übersicht#\n"
+      "Der Atlas zeigt Schnittbilder des Körpers. Jede Seite gehört zu einer Schnittebene und "
+      "hat bis zu vier Bildarten: #/B:Schnitt# (Photo eines anatomischen Schnitts), #/B:CT#, "
+      "#/B:MR# und #/B:Schema# (Zeichnung). Die Knöpfe der Bildarten schalten zwischen den "
+      "Bildern derselben Ebene um; nicht vorhandene Bildarten sind gesperrt.$\n"
+      "#/H:Region und Ebene wählen#\n"
+      "Im Navigationsfeld wählen Sie mit den Knöpfen eine Körperregion und beim Rumpf das "
+      "Geschlecht. Auf dem Piktogramm sind die Schnittebenen als Linien eingezeichnet: ein "
+      "Klick nahe einer Linie wählt sie (blau), die Pfeile gehen zur nächsten Ebene, ein "
+      "Doppelklick oder der Bestätigungsknopf öffnet sie. Die gerade gezeigte Ebene ist grün.$\n"
+      "#/H:Strukturen im Bild#\n"
+      "Zeigen Sie auf das Bild: der Mauszeiger zeigt, ob dort eine Struktur liegt. Ein Klick "
+      "hebt sie hervor und nennt sie; liegen mehrere übereinander, wählen Sie aus einer Liste. "
+      "Die rechte Maustaste öffnet das #/L:Kontextmenü{Hilfe-Kontextmenü}#.$\n"
+      "#/H:Text#\n"
+      "Im Text führen #/B:blaue# Verweise zu anderen Seiten oder Strukturen, #/B:grüne# heben "
+      "eine Struktur im aktuellen Bild hervor, #/B:rote# spielen Klang oder Film. Über das Menü "
+      "Text lässt sich der Text ausblenden, über Schriftgröße die Schrift ändern.$\n"
+      "#/H:Suche, Verlauf und Lesezeichen#\n"
+      "Der Knopf Bild/Index wechselt zum Index aller Seiten und Strukturen: tippen Sie den "
+      "Anfang eines Namens; auch gebräuchliche Synonyme werden erkannt (etwa Motorcortex oder "
+      "Hepar). Das Menü Verlauf führt zu besuchten Seiten zurück, unter Lesezeichen merken Sie "
+      "sich Seiten für den nächsten Start.$\n"
+      "#/H:Testat#\n"
+      "Im Menü Modus fragt das Testat Strukturen ab: Name zu Struktur, Struktur zu Name oder "
+      "beides im Wechsel.$\n"
+      "#/L:Zur Startseite{START}#\n");
+  const std::string helpMenuText = W(
+      "#/H:Hilfe: Kontextmenü des Bildes#\n"
+      "Ein Klick mit der rechten Maustaste ins Bild öffnet das Kontextmenü.$\n"
+      "#/B:Erster Eintrag:# die hervorgehobene Struktur; er sucht alle Seiten, auf denen sie "
+      "umrandet ist.$\n"
+      "#/B:Vergrößerung auf ganzen Schirm# zeigt das Bild bildschirmfüllend, #/B:Zurück zur "
+      "Normaldarstellung# kehrt zurück.$\n"
+      "#/B:Liste aller markierbaren Strukturen# öffnet eine Liste aller Strukturen des Bildes; "
+      "#/B:Zeige alle markierbaren Strukturen# umrandet alle zugleich.$\n"
+      "#/B:Verwandte Einträge:# ist eine Struktur hervorgehoben, nennt das Menü verwandte "
+      "Strukturen und Seiten, etwa die Gegenseite oder den Schnitt, in dem sie am größten ist.$\n"
+      "#/B:Hilfe# öffnet diese Seite.$\n"
+      "#/L:Zurück zur Übersicht der Hilfe{Hilfe-Übersicht}#\n");
+  const std::string notFound = W(
+      "#/H:Kein Eintrag im Atlas: \n"
+      "Dieser Name ist weder eine Seite noch eine Struktur des Atlas. Versuchen Sie den Index "
+      "(Knopf Bild/Index) oder die #/L:Hilfe{Hilfe-Übersicht}#.\n");
+  for (const char* folder : kTextFolders) {
+    if (!out.Text(fs::path(folder) / helpOverview.text, help) ||
+        !out.Text(fs::path(folder) / helpMenu.text, helpMenuText) ||
+        !out.Text(fs::path(folder) / "_KEINOBJ.TXT", notFound)) {
+      return false;
+    }
+  }
+  if (!out.Text("Texte/Other/_KEINTXT.TXT",
+                W("#/H:Text ausgeblendet#\nDer Text ist ausgeblendet: Menü Text, sichtbar.\n")) ||
+      !out.Text("Texte/Other/Info.TXT",
+                W("Ostrelin - Demo-Atlas der Schnittanatomie\n"
+                  "\n"
+                  "Kopf: echte MR-Daten (T1, 0,5 mm) eines gesunden Erwachsenen mit einem\n"
+                  "anatomischen Atlas der Hirnregionen und einem Atlas der Bahnen der weißen\n"
+                  "Substanz, beide auf diesem Kopf ausgerichtet (Debian-Paket mricron-data).\n"
+                  "Die Höhen der Schnitte sind in mm über der AC-PC-Ebene angegeben.\n"
+                  "\n"
+                  "Rumpf, Arm und Bein: schematische Phantome aus einfachen Formen, keine\n"
+                  "Aufnahmen von Menschen.\n"
+                  "\n"
+                  "Gebaut mit dem Werkzeug atlasbau; die Strukturliste stammt von linklist.\n"))) {
+    return false;
+  }
+
+  // The lists. A blank last field cannot be written (a trailing "#" makes no field), so pages
+  // off the pictograms name themselves as their plane, which no plane list holds.
+  std::vector<Page> pages = {start, helpOverview, helpMenu};
+  pages.insert(pages.end(), headPages.begin(), headPages.end());
+  pages.insert(pages.end(), phantomPages.begin(), phantomPages.end());
+  auto field = [](const std::string& s) { return s.empty() ? std::string(" ") : s; };
+  std::ostringstream index;
+  index << W("/ Seiten: Name # Text # Schnitt # CT # MR # Schema # Struktur # Typ # Geschlecht # "
+             "Region # Ebene\n");
+  for (const Page& p : pages) {
+    index << p.name << " # " << p.text << " # " << field("") << " # " << field(p.ct) << " # "
+          << field(p.mr) << " # " << field(p.schema) << " # " << field(p.defaultStructure)
+          << " # " << p.type << " # " << p.sex << " # " << p.region << " # "
+          << (p.plane.empty() ? p.name : p.plane)
+          << "\n";
+  }
+  if (!out.Text("Daten/Index.LST", index.str())) return false;
+
+  for (const char* pictogram : {"SM_AUSW", "SM_KOPF", "SM_RUMPF", "SF_RUMPF", "SM_ARM",
+                                "SM_BEIN"}) {
+    std::ostringstream pos;
+    for (const Page& p : pages) {
+      if (p.pictogram == pictogram) pos << p.plane << " # " << p.position << "\n";
+    }
+    if (!out.Text(fs::path("Daten") / (std::string(pictogram) + ".POS"), pos.str())) {
+      return false;
+    }
+  }
+
+  // The structure list, made by the link-list builder from every outline file.
+  const fs::path structureList = options.output / "Daten" / "Struktur.LST";
+  if (!out.Text("Daten/Struktur.LST", W("/ Strukturen: Struktur # Seite # Bildtypen\n"))) {
+    return false;
+  }
+  std::ostringstream linklistOutput;
+  for (const Page& p : pages) {
+    const std::pair<const std::string*, const char*> images[] = {
+        {&p.ct, "Bilder/CT/"}, {&p.mr, "Bilder/MRT/"}, {&p.schema, "Bilder/Schema/"}};
+    for (const auto& [image, folder] : images) {
+      if (image->empty()) continue;
+      const std::string dat = image->substr(0, image->size() - 3) + "dat";
+      const char letter = folder[7] == 'C' ? 'C' : folder[7] == 'M' ? 'M' : 'P';
+      const std::vector<std::string> args = {"linklist", structureList.string(),
+                                             (options.output / folder / dat).string(),
+                                             Cp1252ToUtf8(p.name), std::string(1, letter)};
+      RunLinklist(args, linklistOutput);
+    }
+  }
+
+  // Related entries: the other side, then the pages where the structure is largest.
+  std::map<std::string, std::vector<std::pair<size_t, std::string>>> places;
+  for (const Page& p : pages) {
+    if (p.plane.empty()) continue;
+    for (size_t i = 0; i < p.structures.size(); ++i) {
+      places[p.structures[i]].push_back({p.areas[i], p.name});
+    }
+  }
+  std::ostringstream related;
+  related << W("/ Verwandte Einträge: Struktur # Seite oder Struktur & ...\n");
+  for (auto& [name, where] : places) {
+    std::stable_sort(where.begin(), where.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::string> entries;
+    const std::string other = Counterparts::Of(name);
+    if (!other.empty() && places.count(other) != 0) entries.push_back(other);
+    for (size_t i = 0; i < where.size() && i < 4; ++i) entries.push_back(where[i].second);
+    related << name << " # ";
+    for (size_t i = 0; i < entries.size(); ++i) related << (i ? "&" : "") << entries[i];
+    related << "\n";
+  }
+  if (!out.Text("Daten/Objekte.LST", related.str())) return false;
+
+  // Synonyms: typed text is in capitals, so umlauts stand here as capitals too.
+  static const char* const kSynonyms[][2] = {
+      {"MOTORCORTEX", "Gyrus praecentralis"},   {"MOTORISCHE RINDE", "Gyrus praecentralis"},
+      {"SENSIBLE RINDE", "Gyrus postcentralis"}, {"BROCA", "Gyrus frontalis inferior"},
+      {"SEHRINDE", "Cortex calcarinus"},         {"HÖRRINDE", "Gyri temporales transversi"},
+      {"HESCHL", "Gyri temporales transversi"},  {"MANDELKERN", "Corpus amygdaloideum"},
+      {"AMYGDALA", "Corpus amygdaloideum"},      {"SCHWEIFKERN", "Nucleus caudatus"},
+      {"SCHALENKERN", "Putamen"},                {"SEEPFERDCHEN", "Hippocampus"},
+      {"BALKEN", "Corpus callosum"},             {"CEREBELLUM", "Kleinhirn"},
+      {"INSELRINDE", "Insula"},                  {"SEHSTRAHLUNG", "Radiatio optica"},
+      {"PYRAMIDENBAHN", "Tractus corticospinalis"}, {"INNERE KAPSEL", "Capsula interna"},
+      {"COR", "Herz"},                           {"HEPAR", "Leber"},
+      {"REN", "Niere"},                          {"GASTER", "Magen"},
+      {"VENTRICULUS", "Magen"},                  {"PULMO", "Lunge"},
+      {"LIEN", "Milz"},                          {"SPLEN", "Milz"},
+      {"BLASE", "Harnblase"},                    {"VESICA URINARIA", "Harnblase"},
+      {"SPEISERÖHRE", "Oesophagus"},             {"LUFTRÖHRE", "Trachea"},
+      {"BRUSTBEIN", "Sternum"},                  {"OBERARMKNOCHEN", "Humerus"},
+      {"OBERSCHENKELKNOCHEN", "Femur"},          {"SCHIENBEIN", "Tibia"},
+      {"WADENBEIN", "Fibula"},                   {"ELLE", "Ulna"},
+      {"SPEICHE", "Radius"},                     {"GEBÄRMUTTER", "Uterus"},
+      {"BRUSTDRÜSE", "Mamma"},                   {"HAUPTSCHLAGADER", "Aorta"},
+  };
+  std::vector<std::string> names;
+  for (const Page& p : pages) names.push_back(p.name);
+  for (const auto& [name, where] : places) names.push_back(name);
+  std::ostringstream synonyms;
+  for (const auto& pair : kSynonyms) {
+    const std::string replacement = W(pair[1]);
+    const bool used = std::any_of(names.begin(), names.end(), [&](const std::string& n) {
+      return n.size() >= replacement.size() &&
+             EqualsAsciiNoCase(std::string_view(n).substr(0, replacement.size()), replacement);
+    });
+    if (used) synonyms << W(pair[0]) << " # " << replacement << "\n";
+  }
+  if (!out.Text("Daten/SYNONYMS.LST", synonyms.str())) return false;
+
+  // Sound and video.
+  if (!out.Bytes("MultiMed/START.WAV", SynthesiseChime())) return false;
+  std::vector<Raster> frames;
+  const double step = options.reduced ? 20 : 2;
+  for (double z = std::floor(head.bottomZ) + 4; z <= head.vertexZ; z += step) {
+    frames.push_back(CutHeadAxial(head, z, options.reduced ? 96 : 288, false).grey);
+  }
+  std::string video;
+  if (frames.empty() || !EncodeMjpegAvi(frames, 12, 85, video, error) ||
+      !out.Bytes(fs::path("MultiMed") / kVideo, video)) {
+    if (error.empty()) error = "the head volume gives no frames for the video";
+    return false;
+  }
+
+  if (!out.Text("KARVOLEN.INI", "[Karvolen]\n"
+                                "DataPath=.\n"
+                                "SavePath=.\n"
+                                "MMPlayer=/usr/bin/ffplay\n"
+                                "MMPlayerParam=-autoexit -loglevel error %s\n")) {
+    return false;
+  }
+  log << pages.size() << " pages written to " << options.output.string() << "\n";
+  return true;
+}
+
+}  // namespace ostrelin

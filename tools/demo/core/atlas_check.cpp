@@ -1,0 +1,267 @@
+#include "tools/demo/core/atlas_check.h"
+
+#include <map>
+#include <set>
+
+#include "catalogue/core/catalogue.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/list_file.h"
+#include "platform/core/paths.h"
+#include "platform/core/strings.h"
+#include "platform/core/text_file.h"
+#include "platform/core/wave_file.h"
+#include "structures/core/outline_file.h"
+
+namespace ostrelin {
+
+namespace {
+
+std::string Upper(std::string_view s) {
+  std::string u(s);
+  for (char& c : u) c = AsciiUpper(c);
+  return u;
+}
+
+struct Checker {
+  std::string dataPath;
+  std::vector<std::string> problems;
+  Catalogue catalogue;
+  std::set<std::string> structureNames;  // upper case
+  // Outline structures by image path (upper case names).
+  std::map<std::string, std::set<std::string>> outlines;
+
+  void Problem(std::string text) { problems.push_back(Cp1252ToUtf8(text)); }
+
+  std::optional<std::string> Read(const std::string& relative) {
+    return ReadFileBytes(ResolvePath(dataPath + relative));
+  }
+
+  // The structures of the outline file of an image, or nothing when it cannot be read.
+  const std::set<std::string>* Outline(const std::string& imagePath) {
+    auto it = outlines.find(imagePath);
+    if (it != outlines.end()) return &it->second;
+    const std::string dat = imagePath.substr(0, imagePath.size() - 3) + "dat";
+    const std::optional<std::string> bytes = Read(dat);
+    if (!bytes) return nullptr;
+    std::set<std::string> names;
+    OutlineReader reader(*bytes);
+    reader.ReadTitle();
+    const int count = reader.ReadCount();
+    for (int i = 0; i < count && !reader.AtEnd(); ++i) {
+      const OutlineRecordHead head = reader.ReadRecordHead();
+      names.insert(Upper(head.name));
+      reader.SkipColumns(head);
+    }
+    return &outlines.emplace(imagePath, std::move(names)).first->second;
+  }
+
+  bool Resolves(const std::string& name) {
+    IndexEntry page;
+    if (catalogue.FindPage(name, page)) return true;
+    if (structureNames.count(Upper(name)) != 0) return true;
+    const TaggedName tagged = Catalogue::SplitTaggedName(name);
+    return tagged.type != kNoImageType && catalogue.FindPage(tagged.name, page) &&
+           !ImageFile(page, tagged.type).empty();
+  }
+
+  // Links of one text file; `structures` are the names a structure link may highlight.
+  void CheckText(const std::string& relative, const std::set<std::string>* structures) {
+    const std::optional<std::string> bytes = Read(relative);
+    if (!bytes) return;
+    TextReader reader(*bytes);
+    std::string line;
+    int number = 0;
+    while (reader.ReadLine(line)) {
+      ++number;
+      size_t at = 0;
+      while ((at = line.find('#', at)) != std::string::npos) {
+        ++at;
+        const std::string_view rest = std::string_view(line).substr(at);
+        char kind = 0;
+        for (char k : {'L', 'P', 'M'}) {
+          if (rest.size() >= 3 && rest[0] == '/' && rest[1] == k && rest[2] == ':') kind = k;
+        }
+        if (kind == 0) continue;
+        const size_t end = line.find('#', at + 3);
+        std::string segment = line.substr(at + 3, end == std::string::npos ? std::string::npos
+                                                                           : end - at - 3);
+        std::string target = segment;
+        const size_t open = segment.find('{');
+        if (open != std::string::npos) {
+          const size_t close = segment.find('}', open);
+          target = segment.substr(open + 1, close == std::string::npos ? std::string::npos
+                                                                      : close - open - 1);
+        }
+        const std::string where = relative + " line " + std::to_string(number) + ": ";
+        if (kind == 'L' && !Resolves(target)) {
+          Problem(where + "page link to \"" + target + "\", which is no page or structure");
+        } else if (kind == 'P' && structures != nullptr && structures->count(Upper(target)) == 0) {
+          Problem(where + "structure link to \"" + target + "\", which the images do not show");
+        } else if (kind == 'M' && !Read("MultiMed\\" + target)) {
+          Problem(where + "media link to \"" + target + "\", which is not in MultiMed");
+        }
+      }
+    }
+  }
+};
+
+}  // namespace
+
+std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
+  Checker c;
+  c.dataPath = Utf8ToCp1252(root.string());
+  if (!c.dataPath.ends_with('/')) c.dataPath += '/';
+  if (!c.catalogue.LoadLists(c.dataPath)) {
+    c.Problem("Daten\\Index.LST or Daten\\Struktur.LST cannot be read");
+    return c.problems;
+  }
+  for (size_t i = 0; i < c.catalogue.LocationCount(); ++i) {
+    c.structureNames.insert(Upper(c.catalogue.LocationAt(long(i)).structure));
+  }
+  for (const char* page : {"START", "Hilfe-\xDC" "bersicht", "Hilfe-Kontextmen\xFC"}) {
+    IndexEntry entry;
+    if (!c.catalogue.FindPage(page, entry)) c.Problem(std::string("no page \"") + page + "\"");
+  }
+
+  // Pages: images, outline files, texts.
+  const std::string other = "Texte\\Other\\";
+  std::map<std::string, std::set<std::string>> textStructures;  // text path -> structures
+  for (size_t i = 0; i < c.catalogue.PageCount(); ++i) {
+    const IndexEntry& page = c.catalogue.PageAt(long(i));
+    bool anyImage = false;
+    std::set<std::string> all;
+    for (ImageType type : {0, 1, 2, 3}) {
+      const std::string& file = ImageFile(page, type);
+      if (file.empty()) continue;
+      anyImage = true;
+      const std::string image = ImageDirectory(type) + file;
+      if (!c.Read(image)) c.Problem("page \"" + page.name + "\": image " + image + " is missing");
+      const std::set<std::string>* names = file.size() < 4 ? nullptr : c.Outline(image);
+      if (names == nullptr) {
+        c.Problem("page \"" + page.name + "\": outline file of " + image + " is missing");
+      } else {
+        all.insert(names->begin(), names->end());
+        if (!page.textFile.empty()) {
+          textStructures[TextDirectory(type) + page.textFile].insert(names->begin(), names->end());
+        }
+      }
+      if (!page.textFile.empty() && !c.Read(TextDirectory(type) + page.textFile)) {
+        c.Problem("page \"" + page.name + "\": text " + TextDirectory(type) + page.textFile +
+                  " is missing");
+      }
+    }
+    if (!anyImage && !page.textFile.empty()) {
+      textStructures.emplace(other + page.textFile, std::set<std::string>{});
+      if (!c.Read(other + page.textFile)) {
+        c.Problem("page \"" + page.name + "\": text " + other + page.textFile + " is missing");
+      }
+    }
+    if (!page.defaultStructure.empty() && all.count(Upper(page.defaultStructure)) == 0) {
+      c.Problem("page \"" + page.name + "\": default structure \"" + page.defaultStructure +
+                "\" is on none of its images");
+    }
+  }
+
+  // Structure list against pages and outline files.
+  for (size_t i = 0; i < c.catalogue.LocationCount(); ++i) {
+    const StructureLocation& l = c.catalogue.LocationAt(long(i));
+    IndexEntry page;
+    if (!c.catalogue.FindPage(l.page, page)) {
+      c.Problem("structure list: \"" + l.structure + "\" on \"" + l.page + "\", no such page");
+      continue;
+    }
+    for (ImageType type : {0, 1, 2, 3}) {
+      if (!IsOutlinedOn(l, type)) continue;
+      const std::string& file = ImageFile(page, type);
+      const std::set<std::string>* names =
+          file.size() < 4 ? nullptr : c.Outline(ImageDirectory(type) + file);
+      if (names == nullptr || names->count(Upper(l.structure)) == 0) {
+        c.Problem("structure list: \"" + l.structure + "\" is not outlined on the " +
+                  std::string(TypeSuffix(type).substr(2, TypeSuffix(type).size() - 3)) + " image of \"" + l.page + "\"");
+      }
+    }
+  }
+
+  // Texts: links.
+  for (const auto& [path, names] : textStructures) c.CheckText(path, &names);
+  for (const char* fixed : {"_KEINTXT.TXT", "Info.TXT"}) {
+    if (!c.Read(other + fixed)) c.Problem(other + fixed + " is missing");
+  }
+  for (ImageType type : {0, 1, 2, 3, -1}) {
+    const std::string dir = type < 0 ? other : TextDirectory(type);
+    if (!c.Read(dir + "_KEINOBJ.TXT")) c.Problem(dir + "_KEINOBJ.TXT is missing");
+  }
+  const std::optional<std::string> wave = c.Read("MultiMed\\START.WAV");
+  if (!wave || !ParseWave(*wave)) c.Problem("MultiMed\\START.WAV is missing or no wave file");
+
+  // Plane lists: every plane is a page of the pictogram's region.
+  const std::pair<const char*, char> pictograms[] = {{"SM_AUSW", 'U'}, {"SM_KOPF", 'K'},
+                                                     {"SM_RUMPF", 'R'}, {"SF_RUMPF", 'R'},
+                                                     {"SM_ARM", 'A'},  {"SM_BEIN", 'B'}};
+  for (const auto& [pictogram, region] : pictograms) {
+    const std::string file = std::string("Daten\\") + pictogram + ".POS";
+    const std::optional<std::string> bytes = c.Read(file);
+    if (!bytes) continue;
+    TextReader reader(*bytes, 512);
+    std::string line;
+    while (reader.ReadLine(line)) {
+      const std::vector<std::string> fields = SplitListFields(line);
+      if (fields.size() < 2 || EqualsAsciiNoCase(Trimmed(line), "VERTICAL")) continue;
+      IndexEntry page;
+      if (!c.catalogue.FindPage(fields[0], page)) {
+        c.Problem(file + ": plane \"" + fields[0] + "\" is no page");
+      } else if (RegionFromLetter(std::string(1, region)) != page.region) {
+        c.Problem(file + ": plane \"" + fields[0] + "\" belongs to another region");
+      }
+    }
+  }
+
+  // Related entries and synonyms lead somewhere.
+  if (const std::optional<std::string> bytes = c.Read("Daten\\Objekte.LST")) {
+    TextReader reader(*bytes);
+    std::string line;
+    while (reader.ReadLine(line)) {
+      const size_t hash = line.find('#');
+      if (line.empty() || line[0] == '/' || hash == std::string::npos || hash == 0) continue;
+      std::string_view entries = Trimmed(std::string_view(line).substr(hash + 1));
+      while (!entries.empty()) {
+        const size_t amp = entries.find('&');
+        const std::string entry(Trimmed(entries.substr(0, amp)));
+        if (!entry.empty() && !c.Resolves(entry)) {
+          c.Problem("Daten\\Objekte.LST: related entry \"" + entry + "\" leads nowhere");
+        }
+        entries = amp == std::string_view::npos ? std::string_view() : entries.substr(amp + 1);
+      }
+    }
+  }
+  if (const std::optional<std::string> bytes = c.Read("Daten\\SYNONYMS.LST")) {
+    std::vector<std::string> names;
+    for (size_t i = 0; i < c.catalogue.PageCount(); ++i) {
+      names.push_back(Upper(c.catalogue.PageAt(long(i)).name));
+    }
+    names.insert(names.end(), c.structureNames.begin(), c.structureNames.end());
+    TextReader reader(*bytes);
+    std::string line;
+    while (reader.ReadLine(line)) {
+      const std::vector<std::string> fields = SplitListFields(line);
+      if (fields.size() < 2 || fields[0].empty() || fields[1].empty()) continue;
+      for (char ch : fields[0]) {
+        const unsigned char u = static_cast<unsigned char>(ch);
+        if (u >= 0xE0 && u != 0xF7 && u != 0xFF) {
+          c.Problem("Daten\\SYNONYMS.LST: \"" + fields[0] +
+                    "\" has a small umlaut, which typed capitals never match");
+          break;
+        }
+      }
+      const std::string prefix = Upper(fields[1]);
+      bool found = false;
+      for (const std::string& n : names) found = found || n.starts_with(prefix);
+      if (!found) {
+        c.Problem("Daten\\SYNONYMS.LST: \"" + fields[1] + "\" begins no name of the atlas");
+      }
+    }
+  }
+  return c.problems;
+}
+
+}  // namespace ostrelin

@@ -1,0 +1,17 @@
+#pragma once
+// Consistency check of a data tree, for the demo atlas and for atlas authors: every page's
+// images, outline files and texts exist under the names the page list gives, the structure list
+// names existing pages and structures that their outline files hold, every link in the texts
+// resolves, every plane of a plane list is a page, every related entry and synonym leads
+// somewhere, and the fixed files are there.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace ostrelin {
+
+// The problems found, one message a problem, in a stable order; empty for a sound tree.
+std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root);
+
+}  // namespace ostrelin
