@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QScrollBar>
 
 #include "platform/core/strings.h"
@@ -114,6 +115,7 @@ bool TextPanel::Load(const std::string& textName, bool visible, ImageType type) 
   TextSource source = TextSource::Open(TextPath(dataPath_, name, visible, type));
   layout_ = LayOutText(source, *measurer_, heights_, viewport()->width(), viewport()->height(),
                        visible);
+  shown_ = Shown{true, visible, type, {}, viewport()->width()};
   ApplyScrollRange();
   viewport()->update();
   return source.opened();
@@ -124,8 +126,24 @@ bool TextPanel::LoadWithName(const std::string& textName, bool visible, const st
   const bool opened = Load(textName, visible, type);
   // The name continues the raw first line: after a closing "#" it is plain text.
   if (!layout_.lines.empty()) layout_.lines.front() += name;
+  shown_.appendedName = name;
   viewport()->update();
   return opened;
+}
+
+void TextPanel::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  // Lines are wrapped to the width they were laid out for; a panel that was laid out before it
+  // got its final size (or that changes it) wraps the text it shows anew, at the same line.
+  if (!shown_.loaded || viewport()->width() == shown_.width) return;
+  const int first = firstLine();
+  const Shown shown = shown_;
+  if (shown.appendedName.empty()) {
+    Load({}, shown.visible, shown.type);
+  } else {
+    LoadWithName({}, shown.visible, shown.appendedName, shown.type);
+  }
+  verticalScrollBar()->setValue(first);
 }
 
 void TextPanel::ShowText(const std::string& textName, bool visible, ImageType type) {

@@ -58,13 +58,24 @@ class TextPanel : public QAbstractScrollArea, public TextView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   class FontMeasurer;
 
   void ApplyScrollRange();
 
+  // What was laid out last, so a change of width can lay it out again.
+  struct Shown {
+    bool loaded = false;
+    bool visible = true;
+    ImageType type = kNoImageType;
+    std::string appendedName;
+    int width = 0;
+  };
+
   std::string dataPath_;
+  Shown shown_;
   TransferBuffer& buffer_;
   CommandTarget& mainWindow_;
   Media* media_;

@@ -285,3 +285,24 @@ TEST_F(TextPanelTest, PaintsGreyGroundAndLinksInTheirColours) {
 
 }  // namespace
 }  // namespace ostrelin
+
+namespace ostrelin {
+namespace {
+
+TEST_F(TextPanelTest, AWiderPanelWrapsItsTextAnewAndKeepsTheAppendedName) {
+  Write("Texte/Other/lang.txt",
+        "Ein Absatz mit vielen kurzen Worten, der in einem schmalen Feld auf mehrere Zeilen "
+        "umbrochen wird und in einem breiten Feld auf eine einzige Zeile passt.\n");
+  ASSERT_TRUE(panel.LoadWithName("lang.txt", true, " Aorta", kNoImageType));
+  const size_t narrowLines = panel.layout().lines.size();
+  ASSERT_GT(narrowLines, 2u);
+
+  panel.resize(1600, 300);
+  QApplication::processEvents();
+  EXPECT_LT(panel.layout().lines.size(), narrowLines);
+  EXPECT_EQ(panel.layout().lines.front().substr(0, 9), "Ein Absat");
+  EXPECT_NE(panel.layout().lines.front().find(" Aorta"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ostrelin
