@@ -11,7 +11,7 @@ inline constexpr const char* kBookmarkFileSuffix = ".BKM";
 inline constexpr const char* kTooManyBookmarks = "Maximale Anzahl von Bookmarks erreicht !";
 inline constexpr const char* kCannotSaveBookmarks = "Bookmark-Datei kann nicht gespeichert werden:";
 // The help pages, ordinary pages of Index.LST (Windows-1252: 0xDC is 'Ü', 0xFC 'ü').
-inline constexpr const char* kHelpOverviewPage = "Hilfe-\xDCbersicht";
+inline constexpr const char* kHelpOverviewPage = "Hilfe-\xDC" "bersicht";
 inline constexpr const char* kContextHelpPage = "Hilfe-Kontextmen\xFC";
 
 }  // namespace ostrelin
