@@ -80,13 +80,14 @@ void SearchNames::Add(std::string_view name) {
   name = name.substr(0, std::min(name.size(), kMaxEntry));
   std::string key = SearchKey(name);
   std::string order = OrderKey(key);
+  if (order == key) order.clear();  // most names: no second copy
   entries_.push_back(Entry{std::move(order), std::move(key), std::string(name)});
 }
 
 void SearchNames::SortPending() const {
   if (sorted_ == entries_.size()) return;
   const auto less = [](const Entry& a, const Entry& b) {
-    if (const int byOrder = a.order.compare(b.order); byOrder != 0) return byOrder < 0;
+    if (const int byOrder = a.Order().compare(b.Order()); byOrder != 0) return byOrder < 0;
     if (const int byKey = a.key.compare(b.key); byKey != 0) return byKey < 0;
     return a.name < b.name;
   };
@@ -107,7 +108,7 @@ void SearchNames::SortPending() const {
   std::vector<Handle> handles;
   handles.reserve(entries_.size() - sorted_);
   for (size_t i = sorted_; i < entries_.size(); ++i) {
-    const std::string& key = entries_[i].order;
+    const std::string& key = entries_[i].Order();
     handles.push_back(Handle{word(key, 0), word(key, 8), static_cast<uint32_t>(i)});
   }
   std::sort(handles.begin(), handles.end(), [this, &less](const Handle& a, const Handle& b) {
@@ -151,8 +152,8 @@ int SearchNames::FindPrefix(std::string_view prefix) const {
   // differ from the prefix in an accent are passed over.
   auto it = std::lower_bound(
       entries_.begin(), entries_.end(), order,
-      [](const Entry& entry, const std::string& o) { return entry.order < o; });
-  for (; it != entries_.end() && std::string_view(it->order).starts_with(order); ++it) {
+      [](const Entry& entry, const std::string& o) { return entry.Order() < o; });
+  for (; it != entries_.end() && std::string_view(it->Order()).starts_with(order); ++it) {
     if (std::string_view(it->key).starts_with(key)) return static_cast<int>(it - entries_.begin());
   }
   return kNone;

@@ -41,9 +41,10 @@ class SearchNames {
 
  private:
   struct Entry {
-    std::string order;  // the key with accents dropped: what sorts first
+    std::string order;  // the key with accents dropped, what sorts first; empty when it is the key
     std::string key;    // the name with its letters folded to capitals
     std::string name;
+    const std::string& Order() const { return order.empty() ? key : order; }
   };
 
   void SortPending() const;
