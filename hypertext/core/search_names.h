@@ -2,11 +2,13 @@
 // The names of the index: every page and structure name of the atlas, sorted as a list box sorts
 // (case ignored), searched by prefix.
 //
-// The order compares the names with their letters folded to capitals (the Windows-1252 letters,
-// umlauts included, so "Ösophagus" sorts and is found like "ÖSOPHAGUS"); names equal but for case
-// are ordered by their bytes, which keeps exact duplicates next to each other for
-// RemoveDuplicates. Every name carries its folded key, so sorting and the prefix search compare
-// plain bytes: a prefix search is one binary search, however large the atlas.
+// Case is ignored for every Windows-1252 letter, umlauts included, so "ösophagus" is found by
+// "ÖSOPHAGUS". The order is the alphabetical one of the German index: an accented letter sorts
+// with its base letter ("Ösophagus" among the O, "Ä" after "A" only where the rest is equal) and
+// "ß" as "SS". Names equal but for case are ordered by their bytes, which keeps exact duplicates
+// next to each other for RemoveDuplicates. Every name carries its keys, so sorting and the prefix
+// search compare plain bytes: a prefix search is one binary search plus a short walk over the
+// names that differ from the prefix only in accents.
 
 #include <cstddef>
 #include <string>
@@ -39,8 +41,10 @@ class SearchNames {
 
  private:
   struct Entry {
-    std::string key;   // the name with its letters folded to capitals
+    std::string order;  // the key with accents dropped, what sorts first; empty when it is the key
+    std::string key;    // the name with its letters folded to capitals
     std::string name;
+    const std::string& Order() const { return order.empty() ? key : order; }
   };
 
   void SortPending() const;
@@ -49,7 +53,11 @@ class SearchNames {
   mutable size_t sorted_ = 0;  // entries_[0, sorted_) are in order; the rest were added since
 };
 
-// The folded form of a text that the list's order and prefix search use.
+// The folded form of a text that the prefix search compares.
 std::string SearchKey(std::string_view text);
+
+// The primary sort key of a folded text: accented capitals become their base letters, "ß" "SS",
+// "Æ" "AE", "Œ" "OE", "Þ" "TH".
+std::string OrderKey(std::string_view key);
 
 }  // namespace ostrelin
