@@ -233,8 +233,13 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
   const int64_t y0 = layout.tops[std::min(first, layout.lines.size() - 1)];
   const int64_t textY = int64_t(y) + y0;
   // Gathering: once a link is hit, its continuations are collected; a code of another kind ends
-  // it, and so does any code before the first visible line.
+  // it, and so does any code before the first visible line. A code of the same kind goes on
+  // gathering, so two links of one kind written directly after each other count as one.
   bool gathering = false;
+  // The gathered link's target was written in braces and its "}" has been met: shown text after
+  // it that wrapping carried onto the next line names nothing and is not gathered into it (else
+  // the target would depend on the panel's width).
+  bool braceClosed = false;
   SegmentKind previous = SegmentKind::None;
   size_t scannedLine = 0;
   ScanState state;
@@ -246,12 +251,16 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
   previous = state.kind;
   WalkLines(layout, first, clientHeight, heights, measurer, [&](const PlacedSegment& placed) {
     const Segment& segment = *placed.segment;
-    if (segment.afterCode) gathering = gathering && segment.kind == previous;
+    if (segment.afterCode) {
+      gathering = gathering && segment.kind == previous;
+      braceClosed = false;
+    }
     previous = segment.kind;
     if (!IsLinkKind(segment.kind)) return;
     const bool inBox = x >= placed.x && x <= placed.x + placed.width && textY >= placed.top &&
                        textY <= placed.top + placed.height;
     if (!inBox && !gathering) return;
+    if (gathering && braceClosed) return;  // only a continuation line gets here
     hit.kind = segment.kind;
     if (gathering && (hit.target.empty() || hit.target.back() != ' ')) hit.target += ' ';
     if (!segment.target.empty()) {
@@ -263,9 +272,8 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
     } else {
       hit.target += segment.shown;
     }
-    // A target written in braces is complete at its "}": shown text after it, on this line or
-    // wrapped onto the next, names nothing and must not be gathered into it.
-    gathering = !segment.targetClosed;
+    gathering = true;
+    braceClosed = segment.targetClosed;
   });
   return hit;
 }

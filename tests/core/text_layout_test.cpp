@@ -118,6 +118,25 @@ TEST(LayoutTest, TopsOfTextsTallerThan65535PixelsKeepGrowing) {
   EXPECT_EQ(layout.scrollMaximum, 5000 - 400 / 16 + 1);
 }
 
+TEST(LayoutTest, WalkStopsBelowTheWindowUnlessALinkRunsOn) {
+  auto walked = [](const TextLayout& layout, size_t first) {
+    size_t last = 0;
+    WalkLines(layout, first, 100, kMedium, FixedWidthMeasurer(),
+              [&](const PlacedSegment& placed) { last = placed.line; });
+    return last;
+  };
+  // Lines of 16 pixels in a window of 100: the first line whose top lies more than 100 + 24
+  // below the first shown one is the last one walked.
+  const TextLayout plain = Lay(BodyLines(100), WidthFor(40));
+  EXPECT_EQ(walked(plain, 0), 8u);
+  EXPECT_EQ(walked(plain, 50), 58u);
+  // A link kind carried on from an earlier line keeps the walk going to the end of the text.
+  const TextLayout link = Lay("#/L:Zeile$\n" + BodyLines(100), WidthFor(40));
+  EXPECT_EQ(walked(link, 0), 100u);
+  const TextLayout closed = Lay("#/L:Zeile#$\n" + BodyLines(100), WidthFor(40));
+  EXPECT_EQ(walked(closed, 0), 8u);
+}
+
 TEST(LayoutTest, FontSizesGiveTheirHeights) {
   EXPECT_EQ(HeightsForFontSize(1).heading, 20);
   EXPECT_EQ(HeightsForFontSize(1).body, 12);
@@ -221,6 +240,24 @@ TEST(HitTestTest, TargetInBracesRunsOverTheLineEndAndEndsAtItsBrace) {
   ASSERT_EQ(after.lines.size(), 2u);
   EXPECT_EQ(Hit(after, 10, 5).target, "Cor");
   EXPECT_EQ(Hit(after, 10, 16 + 5).target, "Beschreibung");
+
+  // A link of the same kind after the wrapped rest still joins the hit one.
+  const TextLayout joined =
+      Lay("#/L:Herz{Cor} und eine sehr lange Beschreibung#/L:Kammer#$", WidthFor(30));
+  ASSERT_EQ(joined.lines.size(), 2u);
+  EXPECT_EQ(joined.lines[1], "Beschreibung#/L:Kammer#");
+  EXPECT_EQ(Hit(joined, 10, 5).target, "Cor Kammer");
+}
+
+TEST(HitTestTest, BracedLinksOfOneKindDirectlyAfterEachOtherCountAsOne) {
+  const TextLayout layout =
+      Lay("#/L:Herz{Cor}#/L:Kammer{Ventriculus}#$\n#/L:Vorhof{Atrium}#/L:Ohr##/L:x#$", WidthFor(60));
+  ASSERT_EQ(layout.lines.size(), 2u);
+  // The second link's braced target replaces what the first one gathered.
+  EXPECT_EQ(Hit(layout, 10, 5).target, "Ventriculus");
+  EXPECT_EQ(Hit(layout, 5 + 40 + 5, 5).target, "Ventriculus");
+  // Unbraced text of the second is appended; "##" ends the joined link.
+  EXPECT_EQ(Hit(layout, 10, 16 + 5).target, "Atrium Ohr");
 }
 
 TEST(HitTestTest, AdjacentLinksOfOneKindCountAsOneAndScrolledLinesUseTheirTops) {
