@@ -273,7 +273,8 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
   fs::remove(a / "Texte" / "CT" / "hilfe.txt");
   std::ofstream(a / "Texte" / "CT" / "rm_thorax2.txt", std::ios::app)
       << "#/L:Niemand#, #/P:Milz#, #/M:fehlt.avi#\r\n";
-  std::ofstream(a / "Daten" / "SYNONYMS.LST", std::ios::app) << "Gro\xDF # Xylophon\r\n";
+  std::ofstream(a / "Daten" / "SYNONYMS.LST", std::ios::app)
+      << "Gro\xDF # Xylophon\r\nLUNGE # Herz\r\n";
   const std::vector<std::string> problems = CheckAtlasTree(a);
   const std::vector<std::string> expected = {
       "image Bilder\\CT\\rm_thorax2.jpg is missing",
@@ -289,6 +290,7 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
       "structure link to \"Milz\"",
       "media link to \"fehlt.avi\"",
       "\"Xylophon\" begins no name",
+      "\"LUNGE\" begins the name",
   };
   for (const std::string& e : expected) {
     bool found = false;

@@ -572,7 +572,7 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       {"BALKEN", "Corpus callosum"},             {"CEREBELLUM", "Kleinhirn"},
       {"INSELRINDE", "Insula"},                  {"SEHSTRAHLUNG", "Radiatio optica"},
       {"PYRAMIDENBAHN", "Tractus corticospinalis"}, {"INNERE KAPSEL", "Capsula interna"},
-      {"COR", "Herz"},                           {"HEPAR", "Leber"},
+      {"HEPAR", "Leber"},
       {"REN", "Niere"},                          {"GASTER", "Magen"},
       {"VENTRICULUS", "Magen"},                  {"PULMO", "Lunge"},
       {"LIEN", "Milz"},                          {"SPLEN", "Milz"},

@@ -281,6 +281,15 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
           break;
         }
       }
+      // Typed text that begins a name selects that name: such a synonym never applies.
+      const std::string synonym = Upper(fields[0]);
+      for (const std::string& n : names) {
+        if (n.starts_with(synonym)) {
+          c.Problem("Daten\\SYNONYMS.LST: \"" + fields[0] + "\" begins the name \"" + n +
+                    "\", which typing it selects, so the synonym never applies");
+          break;
+        }
+      }
       const std::string prefix = Upper(fields[1]);
       bool found = false;
       for (const std::string& n : names) found = found || n.starts_with(prefix);
