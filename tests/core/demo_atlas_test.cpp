@@ -10,12 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include "image/core/jpeg_decoder.h"
+#include "platform/core/scripted_message_service.h"
 #include "platform/core/text_file.h"
+#include "structures/core/outline_file.h"
 #include "tests/support/temp_tree.h"
 #include "tools/demo/core/atlas_builder.h"
 #include "tools/demo/core/atlas_check.h"
 #include "tools/demo/core/media.h"
+#include "tools/demo/core/head_series.h"
 #include "tools/demo/core/nifti.h"
+#include "tools/demo/core/section.h"
 
 namespace ostrelin {
 namespace {
@@ -105,9 +110,9 @@ TEST(DemoNifti, RefusesDamagedFilesWithAReason) {
   EXPECT_FALSE(ReadNifti(type, v, error));
 }
 
-// A synthetic head in the world frame of the real templates: an ellipsoid of tissue, its left and
-// right halves labelled as the two precentral gyri, a central core with a label the name table
-// does not know.
+// A synthetic head in the world frame of the real templates: an ellipsoid of tissue, its front
+// labelled as a frontal gyrus, the rest of its left and right halves as the two precentral gyri,
+// a central core with a label the name table does not know.
 void WriteSyntheticTemplates(const fs::path& dir) {
   fs::create_directories(dir);
   const int n = 40;
@@ -123,7 +128,7 @@ void WriteSyntheticTemplates(const fs::path& dir) {
         const size_t at = size_t((k * n + j) * n + i);
         if (r <= 1) {
           t1[at] = std::int16_t(100 + (i * 7 + j * 3) % 50);
-          labels[at] = r < 0.1 ? 3 : x < 0 ? 1 : 2;
+          labels[at] = r < 0.1 ? 3 : y > 40 ? 4 : x < 0 ? 1 : 2;  // x grows to the right
         }
       }
     }
@@ -132,7 +137,8 @@ void WriteSyntheticTemplates(const fs::path& dir) {
       << Gzip(MakeNifti(n, n, n, t1, spacing, origin));
   std::ofstream(dir / "aal.nii.gz", std::ios::binary)
       << Gzip(MakeNifti(n, n, n, labels, spacing, origin));
-  std::ofstream(dir / "aal.nii.txt") << "1 Precentral_L 2001\n2 Precentral_R 2002\n3 Mystery_Core 9\n";
+  std::ofstream(dir / "aal.nii.txt")
+      << "1 Precentral_L 2001\n2 Precentral_R 2002\n3 Mystery_Core 9\n4 Rectus 7\n";
 }
 
 std::map<std::string, std::string> TreeBytes(const fs::path& root) {
@@ -170,10 +176,19 @@ TEST_F(DemoAtlasTest, ReducedTreeFromASyntheticHeadIsCompleteAndDeterministic) {
   const std::vector<std::string> problems = CheckAtlasTree(a);
   EXPECT_TRUE(problems.empty()) << problems.front();
 
-  // The head planes lie at their true heights: the vertex of the ellipsoid is at +70 mm, so the
-  // top plane (+50 mm) sits 20 mm / 4.18 mm per percent below the 5 % of the vertex.
+  // The head planes lie at their true heights: the highest slice with tissue is at +66 mm, the
+  // vertex of the head 10 mm of skull and scalp above, so the top plane (+50 mm) sits
+  // 26 mm / 4.18 mm per percent below the 5 % of the vertex.
   const std::string pos = *ReadFileBytes(a / "Daten" / "SM_KOPF.POS");
-  EXPECT_EQ(pos.substr(0, pos.find('\r')), "Kopf axial +50 mm # 9");
+  EXPECT_EQ(pos.substr(0, pos.find('\r')), "Kopf axial +50 mm # 11");
+  // The texts use every kind of markup.
+  std::string texts;
+  for (const auto& e : fs::recursive_directory_iterator(a / "Texte")) {
+    if (e.is_regular_file()) texts += *ReadFileBytes(e.path());
+  }
+  for (const char* code : {"#/H:", "#/B:", "#/L:", "#/P:", "#/M:"}) {
+    EXPECT_NE(texts.find(code), std::string::npos) << code;
+  }
   const std::string structures = *ReadFileBytes(a / "Daten" / "Struktur.LST");
   EXPECT_NE(structures.find("Gyrus praecentralis links"), std::string::npos);
   EXPECT_NE(structures.find("Mystery Core"), std::string::npos);  // unknown label kept, readable
@@ -183,6 +198,52 @@ TEST_F(DemoAtlasTest, ReducedTreeFromASyntheticHeadIsCompleteAndDeterministic) {
   // Building again into an earlier demo tree replaces it.
   ASSERT_TRUE(Build(a, error)) << error;
   EXPECT_TRUE(TreeBytes(a) == TreeBytes(b));
+}
+
+TEST_F(DemoAtlasTest, HeadPlanesShowTheRightSideOnTheLeftAndTheFrontAtTheTop) {
+  HeadSources head;
+  std::string error;
+  ASSERT_TRUE(LoadHeadSources(tree_.Root() / "templates", head, error)) << error;
+  const Section s = CutHeadAxial(head, 0, 120);
+  EXPECT_EQ(s.Height(), 120);
+  EXPECT_EQ(s.Width() % 4, 0);
+  std::map<std::string, std::pair<int, int>> columns, rows;  // name -> (min, max)
+  for (int y = 0; y < s.Height(); ++y) {
+    for (int x = 0; x < s.Width(); ++x) {
+      const std::uint8_t l = s.labels[size_t(y * s.Width() + x)];
+      if (l == 0) continue;
+      const std::string& name = s.structures[l - 1u].name;
+      auto [c, fresh] = columns.try_emplace(name, x, x);
+      c->second = {std::min(c->second.first, x), std::max(c->second.second, x)};
+      auto [r, freshRow] = rows.try_emplace(name, y, y);
+      r->second = {std::min(r->second.first, y), std::max(r->second.second, y)};
+    }
+  }
+  const std::string left = "Gyrus praecentralis links", right = "Gyrus praecentralis rechts";
+  ASSERT_TRUE(columns.count(left) && columns.count(right) && rows.count("Gyrus rectus"));
+  // Seen from below: the body's right on the image's left, the front at the top.
+  EXPECT_LT(columns[right].second, columns[left].first);
+  EXPECT_LT(rows["Gyrus rectus"].second, rows[left].second);
+  EXPECT_LT(rows["Gyrus rectus"].second, s.Height() / 2);
+
+  // The image as the atlas decodes it has the size the outline file counts in, and the outline's
+  // rows count from the bottom: the front lies in the high rows.
+  std::string jpeg, outline;
+  ASSERT_TRUE(EncodeJpeg(s.grey, 90, jpeg, error)) << error;
+  SourceImage decoded;
+  ScriptedMessageService messages;
+  ASSERT_TRUE(DecodeJpeg({reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()},
+                         decoded, messages));
+  EXPECT_EQ(decoded.width, s.Width());
+  EXPECT_EQ(decoded.height, s.Height());
+  ASSERT_TRUE(EncodeSectionOutline(s, "MRT", outline, error)) << error;
+  for (const OutlineRecord& r : DecodeOutline(outline).records) {
+    EXPECT_LT(r.last, decoded.width) << r.name;
+    if (r.name != "Gyrus rectus") continue;
+    for (const auto& column : r.columns) {
+      for (const OutlineRun& run : column) EXPECT_GT(run.start, s.Height() / 2);
+    }
+  }
 }
 
 TEST_F(DemoAtlasTest, RefusesAFolderWithForeignFilesAndMissingTemplates) {
@@ -204,10 +265,16 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
   fs::remove(a / "Texte" / "Schema" / "arm_ober.txt");
   std::ofstream(a / "Daten" / "Struktur.LST", std::ios::app)
       << "Herz # Nirgendwo # C\r\nLeber # Rumpf quer Herz # C\r\n";
-  std::ofstream(a / "Daten" / "SM_ARM.POS", std::ios::app) << "Ellbogen # 45\r\n";
+  std::ofstream(a / "Daten" / "SM_ARM.POS", std::ios::app)
+      << "Ellbogen # 45\r\nArm quer Oberarm # 101\r\n";
+  std::ofstream(a / "Daten" / "Index.LST", std::ios::app)
+      << "Arm quer Oberarm # x.txt ## C # M # A # Arm quer Oberarm\r\n"
+      << "ARM QUER OBERARM # x.txt # # # # # # C # M # A # Arm quer Oberarm\r\n";
+  fs::remove(a / "Texte" / "CT" / "hilfe.txt");
   std::ofstream(a / "Texte" / "CT" / "rm_thorax2.txt", std::ios::app)
       << "#/L:Niemand#, #/P:Milz#, #/M:fehlt.avi#\r\n";
-  std::ofstream(a / "Daten" / "SYNONYMS.LST", std::ios::app) << "Gro\xDF # Xylophon\r\n";
+  std::ofstream(a / "Daten" / "SYNONYMS.LST", std::ios::app)
+      << "Gro\xDF # Xylophon\r\nLUNGE # Herz\r\n";
   const std::vector<std::string> problems = CheckAtlasTree(a);
   const std::vector<std::string> expected = {
       "image Bilder\\CT\\rm_thorax2.jpg is missing",
@@ -215,10 +282,15 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
       "\"Herz\" on \"Nirgendwo\", no such page",
       "\"Leber\" is not outlined on the CT image",
       "plane \"Ellbogen\" is no page",
+      "\"101\", not a percentage",
+      "\"Arm quer Oberarm\" has 6 fields instead of 11",
+      "page \"ARM QUER OBERARM\" is listed twice",
+      "text Texte\\CT\\hilfe.txt is missing",
       "page link to \"Niemand\"",
       "structure link to \"Milz\"",
       "media link to \"fehlt.avi\"",
       "\"Xylophon\" begins no name",
+      "\"LUNGE\" begins the name",
   };
   for (const std::string& e : expected) {
     bool found = false;

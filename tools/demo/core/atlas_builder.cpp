@@ -25,6 +25,8 @@ namespace fs = std::filesystem;
 std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
 
 constexpr const char* kVideo = "kopf_fahrt.avi";
+// Thickness of skull and scalp over the top of the brain, in mm.
+constexpr double kSkullAndScalpMm = 10;
 constexpr const char* kFolders[] = {"Daten",          "Bilder/Schnitt", "Bilder/CT",
                                     "Bilder/MRT",     "Bilder/Schema",  "Texte/Schnitt",
                                     "Texte/CT",       "Texte/MRT",      "Texte/Schema",
@@ -160,9 +162,9 @@ std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm,
          "Der Schnitt liegt #/B:")
     << (mm >= 0 ? std::to_string(mm) + W(" mm über") : std::to_string(-mm) + W(" mm unter"))
     << W("# der Ebene durch die vordere und hintere Kommissur (AC-PC-Ebene).$\n");
-  t << W("Im T1-Bild ist die weiße Substanz hell, die graue Substanz grau, Liquor und "
-         "Knochen sind dunkel, das Fett der Kopfschwarte ist hell. Zeigen Sie auf eine Region, "
-         "um ihren Namen zu sehen.$\n");
+  t << W("Im T1-Bild ist die weiße Substanz hell, die graue Substanz grau, der Liquor dunkel. "
+         "Schädel und Kopfschwarte sind aus diesen Daten entfernt: das Bild zeigt nur das "
+         "Gehirn. Zeigen Sie auf eine Region, um ihren Namen zu sehen.$\n");
   std::map<BrainRegion, std::vector<std::string>> byRegion;
   for (const SectionStructure& s : section.structures) byRegion[s.region].push_back(s.name);
   for (const auto& [region, names] : byRegion) {
@@ -255,7 +257,10 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
     p.region = 'K';
     p.plane = p.name;
     p.pictogram = "SM_KOPF";
-    p.position = std::clamp(int(std::lround(5 + (head.vertexZ - mm) / 4.18)), 0, 100);
+    // The head pictogram puts the vertex at 5 % and has 4.18 mm a percent. The volume shows the
+    // brain alone, so the vertex of the head lies a skull and a scalp above its top.
+    p.position = std::clamp(
+        int(std::lround(5 + (head.vertexZ + kSkullAndScalpMm - mm) / 4.18)), 0, 100);
     for (const SectionStructure& s : section.structures) p.structures.push_back(s.name);
     p.areas = section.PixelCounts();
     p.defaultStructure = Largest(p.structures, p.areas);
@@ -358,8 +363,13 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
   helpOverview.text = "hilfe.txt";
   helpMenu.name = W("Hilfe-Kontextmenü");
   helpMenu.text = "hilfe_menue.txt";
+  // The help pages give neither sex nor region, so opening them leaves the pictogram the student
+  // was using where it is.
+  for (Page* p : {&helpOverview, &helpMenu}) p->sex = p->region = '-';
 
   const std::string firstHead = headPages[startPlane].name;
+  auto maleTrunk = byPictogram.find("SM_RUMPF");
+  if (maleTrunk == byPictogram.end()) maleTrunk = byPictogram.begin();
   std::ostringstream welcome;
   welcome << W("#/H:Willkommen im Demo-Atlas#\n"
                "Dieser Atlas zeigt #/B:echte MR-Schnitte eines Kopfes# mit den Hirnregionen eines "
@@ -370,10 +380,10 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
           << start.structures.front()
           << W("#.$\n"
                "#/H:Erste Schritte#\n"
-               "Wählen Sie links auf dem Piktogramm eine Körperregion und dann eine Schnittebene, "
-               "oder beginnen Sie gleich mit dem Schnitt #/L:")
+               "Wählen Sie rechts oben auf dem Piktogramm eine Körperregion und dann eine "
+               "Schnittebene, oder beginnen Sie gleich mit dem Schnitt #/L:")
           << firstHead << W("#. Die Schnitte des Rumpfes beginnen mit #/L:")
-          << phantomPages[byPictogram.begin()->second.front()].name
+          << phantomPages[maleTrunk->second.front()].name
           << W("#.$\n"
                "Ein Film führt durch alle Schichten des Kopfes: #/M:Fahrt durch den Kopf{")
           << kVideo
@@ -385,42 +395,70 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       "#/H:Hilfe: Übersicht#\n"
       "Der Atlas zeigt Schnittbilder des Körpers. Jede Seite gehört zu einer Schnittebene und "
       "hat bis zu vier Bildarten: #/B:Schnitt# (Photo eines anatomischen Schnitts), #/B:CT#, "
-      "#/B:MR# und #/B:Schema# (Zeichnung). Die Knöpfe der Bildarten schalten zwischen den "
-      "Bildern derselben Ebene um; nicht vorhandene Bildarten sind gesperrt.$\n"
+      "#/B:MR# und #/B:Schema# (Zeichnung). Die vier Bildknöpfe rechts unten schalten zwischen "
+      "den Bildern derselben Ebene um; Bildarten, die eine Seite nicht hat, sind gesperrt.$\n"
       "#/H:Region und Ebene wählen#\n"
-      "Im Navigationsfeld wählen Sie mit den Knöpfen eine Körperregion und beim Rumpf das "
-      "Geschlecht. Auf dem Piktogramm sind die Schnittebenen als Linien eingezeichnet: ein "
-      "Klick nahe einer Linie wählt sie (blau), die Pfeile gehen zur nächsten Ebene, ein "
-      "Doppelklick oder der Bestätigungsknopf öffnet sie. Die gerade gezeigte Ebene ist grün.$\n"
+      "Das Navigationsfeld rechts oben zeigt ein Piktogramm des Körpers. Mit den Knöpfen Kopf, "
+      "Rumpf, Arm und Bein wählen Sie eine Körperregion, beim Rumpf mit dem Knopf des "
+      "Geschlechts die weibliche oder die männliche Serie. Die Schnittebenen sind als "
+      "gepunktete Linien eingezeichnet: ein Klick nahe einer Linie wählt sie (blau, ihr Name "
+      "steht oben), die Pfeilknöpfe gehen zur nächsten oder vorigen Ebene, ein Doppelklick oder "
+      "der Bestätigungsknopf öffnet sie. Die gerade gezeigte Ebene ist grün.$\n"
       "#/H:Strukturen im Bild#\n"
       "Zeigen Sie auf das Bild: der Mauszeiger zeigt, ob dort eine Struktur liegt. Ein Klick "
-      "hebt sie hervor und nennt sie; liegen mehrere übereinander, wählen Sie aus einer Liste. "
-      "Die rechte Maustaste öffnet das #/L:Kontextmenü{Hilfe-Kontextmenü}#.$\n"
+      "hebt sie hervor und nennt sie; liegen mehrere übereinander, wählen Sie aus der Liste der "
+      "überlappenden Strukturen. Oben im Bildfenster stellt der Schieberegler die Vergrößerung "
+      "ein (ein Drittel bis fünffach), #/B:Übersicht# öffnet ein kleines Fenster mit dem ganzen "
+      "Bild, #/B:Vollansicht# zeigt das Bild bildschirmfüllend. Bildlaufleisten und Pfeiltasten "
+      "verschieben das Bild. Die rechte Maustaste öffnet das "
+      "#/L:Kontextmenü des Bildes{Hilfe-Kontextmenü}#.$\n"
       "#/H:Text#\n"
       "Im Text führen #/B:blaue# Verweise zu anderen Seiten oder Strukturen, #/B:grüne# heben "
-      "eine Struktur im aktuellen Bild hervor, #/B:rote# spielen Klang oder Film. Über das Menü "
-      "Text lässt sich der Text ausblenden, über Schriftgröße die Schrift ändern.$\n"
-      "#/H:Suche, Verlauf und Lesezeichen#\n"
-      "Der Knopf Bild/Index wechselt zum Index aller Seiten und Strukturen: tippen Sie den "
-      "Anfang eines Namens; auch gebräuchliche Synonyme werden erkannt (etwa Motorcortex oder "
-      "Hepar). Das Menü Verlauf führt zu besuchten Seiten zurück, unter Lesezeichen merken Sie "
-      "sich Seiten für den nächsten Start.$\n"
+      "eine Struktur im gezeigten Bild hervor, #/B:rote# spielen einen Klang oder einen Film. Im "
+      "Menü Text blenden #/B:unsichtbar# und #/B:sichtbar# den Text aus und wieder ein; das "
+      "Menü Schriftgröße stellt die Schrift auf #/B:klein#, #/B:mittel# oder #/B:groß#.$\n"
+      "#/H:Index#\n"
+      "Der Knopf #/B:Bild/Index# oder ein Klick mit der rechten Maustaste auf das Navigationsfeld "
+      "wechselt zum Index aller Seiten und Strukturen, und wieder zurück. Tippen Sie den Anfang "
+      "eines Namens: der erste passende Eintrag wird gewählt; auch gebräuchliche Synonyme werden "
+      "erkannt (etwa Motorcortex oder Hepar). Ein Doppelklick oder die Eingabetaste öffnet den "
+      "Eintrag; ist eine Struktur auf mehreren Seiten umrandet, wählen Sie die Seite aus einer "
+      "Liste.$\n"
+      "#/H:History und Lesezeichen#\n"
+      "Das Menü #/B:History# führt zu den zuletzt gezeigten Seiten zurück; der Buchstabe in "
+      "Klammern nennt die Bildart. Im Menü #/B:Lesezeichen# merkt #/B:setzen# die gezeigte Seite "
+      "mit ihrer Bildart, #/B:löschen# entfernt dieses Lesezeichen wieder. Die Lesezeichen "
+      "werden gespeichert, wenn Sie den Atlas mit #/B:Ende# im Menü Modus beenden.$\n"
       "#/H:Testat#\n"
-      "Im Menü Modus fragt das Testat Strukturen ab: Name zu Struktur, Struktur zu Name oder "
-      "beides im Wechsel.$\n"
+      "Im Menü #/B:Modus# fragt #/B:Abfrage# die Strukturen des gezeigten Bildes ab: bei "
+      "#/B:Name --> Struktur# steht ein Name in der Frage und Sie klicken die Struktur an, bei "
+      "#/B:Struktur --> Name# ist eine Struktur umrandet und Sie nennen ihren Namen, "
+      "#/B:Name <--> Struktur# wechselt zufällig zwischen beiden. Das Bild wird dazu "
+      "bildschirmfüllend; ein kleines Fenster zeigt die Frage mit den Knöpfen "
+      "#/B:Zeige Antwort#, #/B:Nächste Frage# und #/B:Test beenden#. Falsch beantwortete Fragen "
+      "kommen später noch einmal.$\n"
+      "#/H:Hilfe#\n"
+      "Der Knopf #/B:Hilfe#, die Taste F1 und #/B:Index# im Menü Hilfe öffnen diese Seite; "
+      "#/B:Über Karvolen# im selben Menü nennt die Beteiligten.$\n"
       "#/L:Zur Startseite{START}#\n");
   const std::string helpMenuText = W(
       "#/H:Hilfe: Kontextmenü des Bildes#\n"
-      "Ein Klick mit der rechten Maustaste ins Bild öffnet das Kontextmenü.$\n"
-      "#/B:Erster Eintrag:# die hervorgehobene Struktur; er sucht alle Seiten, auf denen sie "
-      "umrandet ist.$\n"
-      "#/B:Vergrößerung auf ganzen Schirm# zeigt das Bild bildschirmfüllend, #/B:Zurück zur "
-      "Normaldarstellung# kehrt zurück.$\n"
-      "#/B:Liste aller markierbaren Strukturen# öffnet eine Liste aller Strukturen des Bildes; "
-      "#/B:Zeige alle markierbaren Strukturen# umrandet alle zugleich.$\n"
-      "#/B:Verwandte Einträge:# ist eine Struktur hervorgehoben, nennt das Menü verwandte "
-      "Strukturen und Seiten, etwa die Gegenseite oder den Schnitt, in dem sie am größten ist.$\n"
+      "Ein Klick mit der rechten Maustaste ins Bild öffnet das Kontextmenü (nicht während eines "
+      "Testats). Seine Einträge, von oben nach unten:$\n"
+      "#/B:Die hervorgehobene Struktur:# ist eine Struktur hervorgehoben, steht ihr Name an "
+      "erster Stelle. Er öffnet die Struktur wie ein Eintrag des Index: ist sie auf mehreren "
+      "Seiten oder in mehreren Bildarten umrandet, wählen Sie aus einer Liste, wo sie gezeigt "
+      "werden soll.$\n"
+      "#/B:Vergrößerung auf ganzen Schirm# zeigt das Bild bildschirmfüllend; dort heißt der "
+      "Eintrag #/B:Zurück zur Normaldarstellung# und kehrt zurück.$\n"
+      "#/B:Liste aller markierbaren Strukturen# öffnet eine alphabetische Liste der Strukturen "
+      "des Bildes; ein Klick auf einen Namen hebt die Struktur hervor. #/B:Zeige alle "
+      "markierbaren Strukturen# umrandet alle zugleich. Bilder ohne Strukturen bieten beide "
+      "Einträge nicht.$\n"
       "#/B:Hilfe# öffnet diese Seite.$\n"
+      "#/B:Verwandte Einträge:# ist genau eine Struktur hervorgehoben, folgen unter einem Strich "
+      "verwandte Einträge, etwa die Struktur der Gegenseite und die Schnitte, in denen sie am "
+      "größten ist; ein Klick öffnet den Eintrag.$\n"
       "#/L:Zurück zur Übersicht der Hilfe{Hilfe-Übersicht}#\n");
   const std::string notFound = W(
       "#/H:Kein Eintrag im Atlas: \n"
@@ -451,7 +489,8 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
   }
 
   // The lists. A blank last field cannot be written (a trailing "#" makes no field), so pages
-  // off the pictograms name themselves as their plane, which no plane list holds.
+  // off the pictograms name themselves as their plane, which no plane list holds: START shows
+  // only a drawing, so the panel keeps no plane marked for it, and the help pages give no region.
   std::vector<Page> pages = {start, helpOverview, helpMenu};
   pages.insert(pages.end(), headPages.begin(), headPages.end());
   pages.insert(pages.end(), phantomPages.begin(), phantomPages.end());
@@ -533,7 +572,7 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       {"BALKEN", "Corpus callosum"},             {"CEREBELLUM", "Kleinhirn"},
       {"INSELRINDE", "Insula"},                  {"SEHSTRAHLUNG", "Radiatio optica"},
       {"PYRAMIDENBAHN", "Tractus corticospinalis"}, {"INNERE KAPSEL", "Capsula interna"},
-      {"COR", "Herz"},                           {"HEPAR", "Leber"},
+      {"HEPAR", "Leber"},
       {"REN", "Niere"},                          {"GASTER", "Magen"},
       {"VENTRICULUS", "Magen"},                  {"PULMO", "Lunge"},
       {"LIEN", "Milz"},                          {"SPLEN", "Milz"},

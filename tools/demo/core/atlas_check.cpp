@@ -118,6 +118,25 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
   for (size_t i = 0; i < c.catalogue.LocationCount(); ++i) {
     c.structureNames.insert(Upper(c.catalogue.LocationAt(long(i)).structure));
   }
+  // Lines the atlas passes over without a word: a wrong number of fields, a page named twice.
+  for (const auto& [list, wanted] : {std::pair{"Daten\\Index.LST", size_t(11)},
+                                     std::pair{"Daten\\Struktur.LST", size_t(3)}}) {
+    const std::optional<std::string> bytes = c.Read(list);
+    if (!bytes) continue;
+    TextReader reader(*bytes);
+    std::vector<std::string> fields;
+    std::set<std::string> pages;
+    while (ReadListLine(reader, fields)) {
+      if (fields.size() != wanted) {
+        c.Problem(std::string(list) + ": the line of \"" + fields.front() + "\" has " +
+                  std::to_string(fields.size()) + " fields instead of " + std::to_string(wanted) +
+                  " and is ignored");
+      } else if (wanted == 11 && !pages.insert(Upper(fields.front())).second) {
+        c.Problem(std::string(list) + ": page \"" + fields.front() +
+                  "\" is listed twice; the second line is ignored");
+      }
+    }
+  }
   for (const char* page : {"START", "Hilfe-\xDC" "bersicht", "Hilfe-Kontextmen\xFC"}) {
     IndexEntry entry;
     if (!c.catalogue.FindPage(page, entry)) c.Problem(std::string("no page \"") + page + "\"");
@@ -150,11 +169,13 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
                   " is missing");
       }
     }
-    if (!anyImage && !page.textFile.empty()) {
-      textStructures.emplace(other + page.textFile, std::set<std::string>{});
-      if (!c.Read(other + page.textFile)) {
-        c.Problem("page \"" + page.name + "\": text " + other + page.textFile + " is missing");
-      }
+    // A page without images keeps the image type shown before it, and its text is looked up in
+    // that type's directory: it needs one in each.
+    for (ImageType type : {0, 1, 2, 3, -1}) {
+      if (anyImage || page.textFile.empty()) break;
+      const std::string text = (type < 0 ? other : TextDirectory(type)) + page.textFile;
+      textStructures.emplace(text, std::set<std::string>{});
+      if (!c.Read(text)) c.Problem("page \"" + page.name + "\": text " + text + " is missing");
     }
     if (!page.defaultStructure.empty() && all.count(Upper(page.defaultStructure)) == 0) {
       c.Problem("page \"" + page.name + "\": default structure \"" + page.defaultStructure +
@@ -207,6 +228,13 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
     while (reader.ReadLine(line)) {
       const std::vector<std::string> fields = SplitListFields(line);
       if (fields.size() < 2 || EqualsAsciiNoCase(Trimmed(line), "VERTICAL")) continue;
+      const std::string& position = fields[1];
+      const size_t digits = position.find_first_not_of("0123456789");
+      if (position.empty() || digits == 0 ||
+          std::stol(position.substr(0, std::min<size_t>(digits, 4))) > 100) {
+        c.Problem(file + ": plane \"" + fields[0] + "\" has the position \"" + position +
+                  "\", not a percentage from 0 to 100");
+      }
       IndexEntry page;
       if (!c.catalogue.FindPage(fields[0], page)) {
         c.Problem(file + ": plane \"" + fields[0] + "\" is no page");
@@ -250,6 +278,15 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
         if (u >= 0xE0 && u != 0xF7 && u != 0xFF) {
           c.Problem("Daten\\SYNONYMS.LST: \"" + fields[0] +
                     "\" has a small umlaut, which typed capitals never match");
+          break;
+        }
+      }
+      // Typed text that begins a name selects that name: such a synonym never applies.
+      const std::string synonym = Upper(fields[0]);
+      for (const std::string& n : names) {
+        if (n.starts_with(synonym)) {
+          c.Problem("Daten\\SYNONYMS.LST: \"" + fields[0] + "\" begins the name \"" + n +
+                    "\", which typing it selects, so the synonym never applies");
           break;
         }
       }

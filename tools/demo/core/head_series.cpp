@@ -153,7 +153,8 @@ Section CutHeadAxial(const HeadSources& s, double z, int height, bool withLabels
     minY = std::min(minY, w[1]), maxY = std::max(maxY, w[1]);
   }
   const double mm = (maxY - minY) / height;
-  const int width = std::max(1, int(std::lround((maxX - minX) / mm)));
+  // The atlas cuts images to a multiple of four columns: the plane is as wide as that.
+  const int width = std::max(4, (int(std::lround((maxX - minX) / mm)) + 3) / 4 * 4);
   Section section;
   section.grey = Raster(width, height, 1);
   section.labels.assign(size_t(width) * size_t(height), 0);

@@ -30,9 +30,9 @@ using Shapes = std::vector<Shape>;
 
 Shapes Spine(double y) {
   return {{"Wirbelkörper", 0, y, 18, 16, 500, kBone},
-          {"Rückenmark", 0, y + 25, 6, 5, 35, kNerve},
-          {"Autochthone Rückenmuskulatur", -30, y + 38, 22, 16, 50, kMuscle},
-          {"Autochthone Rückenmuskulatur", 30, y + 38, 22, 16, 50, kMuscle}};
+          {"Rückenmark", 0, y + 22, 6, 5, 35, kNerve},
+          {"Autochthone Rückenmuskulatur", -26, y + 32, 17, 11, 50, kMuscle},
+          {"Autochthone Rückenmuskulatur", 26, y + 32, 17, 11, 50, kMuscle}};
 }
 
 Shapes Append(Shapes a, const Shapes& b) {
@@ -48,7 +48,7 @@ Shapes ThoraxUpper(bool female) {
               {"Arcus aortae", 14, -2, 26, 10, 45, kBlood},
               {"Vena cava superior", -22, -20, 9, 9, 40, kVein},
               {"Sternum", 0, -84, 16, 7, 450, kBone}};
-  return Append(s, Spine(48));
+  return Append(s, Spine(44));
 }
 
 Shapes ThoraxHeart(bool female) {
@@ -60,22 +60,22 @@ Shapes ThoraxHeart(bool female) {
   s.insert(s.end(), {{"Lunge rechts", -68, 12, 48, 64, -850, kLung},
                      {"Lunge links", 72, 18, 40, 56, -850, kLung},
                      {"Herz", 22, -20, 52, 44, 45, kBlood},
-                     {"Aorta descendens", 16, 32, 12, 12, 45, kBlood},
-                     {"Oesophagus", -2, 28, 7, 6, 30, kGut},
+                     {"Aorta descendens", 20, 22, 11, 11, 45, kBlood},
+                     {"Oesophagus", -4, 18, 7, 6, 30, kGut},
                      {"Sternum", 0, -88, 15, 7, 450, kBone}});
-  return Append(s, Spine(52));
+  return Append(s, Spine(48));
 }
 
 Shapes UpperAbdomen(bool female) {
   Shapes s = {{nullptr, 0, 0, female ? 136.0 : 146.0, 100, -90, kWall},
-              {"Lunge rechts", -82, 55, 30, 22, -850, kLung},
-              {"Lunge links", 82, 55, 30, 22, -850, kLung},
+              {"Lunge rechts", -76, 50, 28, 20, -850, kLung},
+              {"Lunge links", 76, 50, 28, 20, -850, kLung},
               {"Leber", -40, -5, 82, 66, 60, kLiver},
               {"Magen", 58, -18, 42, 30, 20, kGut},
               {"Milz", 90, 30, 22, 30, 50, kLiver},
-              {"Aorta abdominalis", 8, 36, 11, 11, 45, kBlood},
-              {"Vena cava inferior", -18, 32, 10, 9, 40, kVein}};
-  return Append(s, Spine(56));
+              {"Aorta abdominalis", 10, 24, 10, 10, 45, kBlood},
+              {"Vena cava inferior", -20, 22, 10, 9, 40, kVein}};
+  return Append(s, Spine(50));
 }
 
 Shapes Kidneys(bool female) {
@@ -86,15 +86,15 @@ Shapes Kidneys(bool female) {
               {"M. psoas major links", 30, 44, 14, 17, 50, kMuscle},
               {"Niere rechts", -62, 42, 22, 30, 35, kKidney},
               {"Niere links", 62, 42, 22, 30, 35, kKidney},
-              {"Aorta abdominalis", 8, 24, 10, 10, 45, kBlood},
-              {"Vena cava inferior", -16, 22, 10, 9, 40, kVein}};
-  return Append(s, Spine(52));
+              {"Aorta abdominalis", 8, 18, 10, 10, 45, kBlood},
+              {"Vena cava inferior", -18, 16, 10, 9, 40, kVein}};
+  return Append(s, Spine(46));
 }
 
 Shapes Pelvis(bool female) {
   Shapes s = {{nullptr, 0, 0, female ? 168.0 : 160.0, 100, -90, kWall},
-              {"M. gluteus maximus rechts", -82, 55, 42, 34, 50, kMuscle},
-              {"M. gluteus maximus links", 82, 55, 42, 34, 50, kMuscle},
+              {"M. gluteus maximus rechts", -76, 46, 38, 30, 50, kMuscle},
+              {"M. gluteus maximus links", 76, 46, 38, 30, 50, kMuscle},
               {"Caput femoris rechts", -90, 8, 23, 23, 600, kBone},
               {"Caput femoris links", 90, 8, 23, 23, 600, kBone},
               {"Harnblase", 0, -30, 36, 26, 5, kBladder},
@@ -148,7 +148,7 @@ Shapes Thigh() {
 
 Shapes Calf() {
   return {{nullptr, 0, 0, 50, 45, -90, kWall},
-          {"M. triceps surae", 0, 24, 40, 22, 50, kMuscle},
+          {"M. triceps surae", 0, 20, 38, 20, 50, kMuscle},
           {"M. tibialis anterior", -16, -20, 11, 11, 50, kMuscle},
           {"Tibia", 10, -20, 13, 12, 700, kBone},
           {"Fibula", -24, 4, 6, 6, 700, kBone}};
@@ -191,8 +191,9 @@ struct PlaneDef {
 const PlaneDef kPlanes[] = {
     {"ue_brust", "Übersicht quer Brustkorb", 'M', 'U', "SM_AUSW", 27,
      "in Höhe der Brustwarzen, mit beiden Oberarmen", "Herz", OverviewChest, true},
-    {"ue_bauch", "Übersicht quer Oberbauch", 'M', 'U', "SM_AUSW", 42,
-     "in Höhe des Nabels und der Unterarme", "Leber", OverviewAbdomen, false},
+    {"ue_bauch", "Übersicht quer Oberbauch", 'M', 'U', "SM_AUSW", 38,
+     "im Oberbauch zwischen Zwerchfell und Nabel, mit beiden Unterarmen", "Leber",
+     OverviewAbdomen, false},
     {"ue_beine", "Übersicht quer Oberschenkel", 'M', 'U', "SM_AUSW", 62,
      "durch die Mitte beider Oberschenkel", "Femur rechts", Thighs, false},
     {"rm_thorax1", "Rumpf quer Aortenbogen", 'M', 'R', "SM_RUMPF", 20,
@@ -266,7 +267,8 @@ Section CutPhantom(const PhantomPlane& plane, int height) {
   }
   const double margin = 12;
   const double mmPerPixel = (maxY - minY + 2 * margin) / height;
-  const int width = int(std::ceil((maxX - minX + 2 * margin) / mmPerPixel));
+  // The atlas cuts images to a multiple of four columns: the drawing is as wide as that.
+  const int width = (int(std::ceil((maxX - minX + 2 * margin) / mmPerPixel)) + 3) / 4 * 4;
   Section section;
   section.grey = Raster(width, height, 1);
   section.labels.assign(size_t(width) * size_t(height), 0);
