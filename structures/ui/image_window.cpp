@@ -633,8 +633,10 @@ void ImageWindow::OpenOverlapList(const HitList& hits, const QPoint& at) {
 }
 
 void ImageWindow::OverlapChosen(const std::string& name) {
-  // The list takes its selected name and hands it over like any request.
+  // The list takes its selected name and hands it over like any request; after a choice it also
+  // sends what the overview's close box sends, which puts the overview away and unchecks its box.
   if (buffer_.Take(name)) Command(image_cmd::kOverlapChoice);
+  Command(image_cmd::kCloseOverview);
   CloseOverlapList();
 }
 
