@@ -806,8 +806,6 @@ void ImageWindow::AnswerByClick(const HitList& hits) {
   const QuizAnswer answer = quiz_.Judge(hits, *objects_);
   if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
   if (answer.right) {
-    // Among overlapping structures the right one is shown too.
-    if (hits.size() > 1) Highlight(answer.chosenText, kDrawOutline, false, false);
     messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
     Command(image_cmd::kNextQuestion);
     return;
