@@ -97,8 +97,12 @@ void JpgBild::SetZoom(float z, int cx, int cy, bool rebuild) {
       v.firstColumn = width - static_cast<int>(clientWidth / z) - 1;
       centre_.column = (v.firstColumn + v.lastColumn) / 2;
     } else {
+      // As many columns as the window holds, plus the one its right edge cuts, like the views at
+      // either edge. cx + half alone falls one column short when the window holds an odd number
+      // of them: a black strip at the right, and at the right edge a view one column short of
+      // it that panning by less than a zoomed column could not move.
       v.firstColumn = cx - half;
-      v.lastColumn = cx + half;
+      v.lastColumn = v.firstColumn + static_cast<int>(clientWidth / z);
     }
     // When the window is exactly as wide as the zoomed image, or the centre sits exactly half a
     // window from the edge, the bounds above reach one column past the image: keep them inside.
@@ -119,7 +123,10 @@ void JpgBild::SetZoom(float z, int cx, int cy, bool rebuild) {
       v.lastRow = 2 * half;
     } else if (height - half < cy) {
       v.firstRow = height - 2 * half;
-      centre_.row = height - half - 1;
+      // The centre kept is the one the next layout (every paint lays the view out again) turns
+      // into these same rows. One row lower, the next paint would drop the top row and the view
+      // would jump down by it.
+      centre_.row = height - half;
       v.lastRow = height - 1;
     } else {
       v.firstRow = cy - half;
@@ -416,6 +423,8 @@ void JpgBild::DrawVLine(int column, int from, int to, Bgr colour) {
   const VisibleRect& v = visible_;
   // The last two visible columns never get a line (the atlas has always stopped short of them).
   if (column < v.firstColumn || column > v.lastColumn - 2) return;
+  // A window lower than the strip shows no rows (first above last): nothing to clamp into.
+  if (v.firstRow > v.lastRow) return;
   const bool fromOutside = from < v.firstRow || from > v.lastRow;
   const bool toOutside = to < v.firstRow || to > v.lastRow;
   if (fromOutside && toOutside && !(from < v.firstRow && to > v.lastRow)) return;

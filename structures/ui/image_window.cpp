@@ -633,8 +633,10 @@ void ImageWindow::OpenOverlapList(const HitList& hits, const QPoint& at) {
 }
 
 void ImageWindow::OverlapChosen(const std::string& name) {
-  // The list takes its selected name and hands it over like any request.
+  // The list takes its selected name and hands it over like any request; after a choice it also
+  // sends what the overview's close box sends, which puts the overview away and unchecks its box.
   if (buffer_.Take(name)) Command(image_cmd::kOverlapChoice);
+  Command(image_cmd::kCloseOverview);
   CloseOverlapList();
 }
 
@@ -804,8 +806,6 @@ void ImageWindow::AnswerByClick(const HitList& hits) {
   const QuizAnswer answer = quiz_.Judge(hits, *objects_);
   if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
   if (answer.right) {
-    // Among overlapping structures the right one is shown too.
-    if (hits.size() > 1) Highlight(answer.chosenText, kDrawOutline, false, false);
     messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
     Command(image_cmd::kNextQuestion);
     return;

@@ -211,7 +211,7 @@ TEST_F(ImageView, VisiblePartIsPushedBackInsideTheImageAtEveryEdge) {
   // Near the right and top edges it ends at the last column and row.
   bild->SetZoom(1.0f, 990, 790, true);
   EXPECT_EQ(bild->Visible(), (VisibleRect{599, 500, 999, 799}));
-  EXPECT_EQ(bild->Centre(), (ImagePoint{799, 649}));
+  EXPECT_EQ(bild->Centre(), (ImagePoint{799, 650}));
   EXPECT_EQ(bild->VerticalOffset(), 0);
   EXPECT_EQ(Zoomed(*bild, 400, 299), PixelOf(999, 799));  // the top-right corner, in the row
 
@@ -224,6 +224,50 @@ TEST_F(ImageView, VisiblePartIsPushedBackInsideTheImageAtEveryEdge) {
   exact->SetZoom(1.0f, 350, 250, true);
   EXPECT_EQ(exact->Visible().firstColumn, 0);
   EXPECT_EQ(exact->Visible().lastColumn, 399);
+}
+
+TEST_F(ImageView, AViewPushedToTheRightOrTopEdgeStaysThereAtTheNextLayout) {
+  // Every paint lays the view out again around the centre the last layout kept. At the right
+  // and top edges that centre must lead back to the same view: with an odd and an even number
+  // of columns and rows in the window, and at every zoom the atlas offers.
+  for (const ClientSize client : {ClientSize{406, 321}, ClientSize{400, 320}}) {
+    for (const float zoom : {1.0f / 3, 0.5f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f}) {
+      SCOPED_TRACE(testing::Message() << client.width << "x" << client.height << " zoom " << zoom);
+      auto bild = Make(1000, 800, client);
+      bild->SetZoom(zoom, 995, 795, true);
+      const VisibleRect edge = bild->Visible();
+      const int horizontal = bild->HorizontalOffset();
+      EXPECT_EQ(edge.lastColumn, 999);
+      EXPECT_EQ(edge.lastRow, 799);
+      EXPECT_EQ(bild->VerticalOffset(), 0);
+
+      bild->SetZoomKeepingCentre(zoom);
+      EXPECT_EQ(bild->Visible(), edge);
+      EXPECT_EQ(bild->HorizontalOffset(), horizontal);
+      EXPECT_EQ(bild->VerticalOffset(), 0);
+    }
+  }
+}
+
+TEST_F(ImageView, PanningReachesTheRightEdgeAndTheWindowIsFilled) {
+  // 406 pixels hold 101.5 columns at zoom 4: the view shows 102, the last one cut by the edge.
+  auto bild = Make(200, 800, {406, 320});
+  bild->SetZoom(4.0f, 100, 400, true);
+  EXPECT_EQ(bild->Visible().firstColumn, 50);
+  EXPECT_EQ(bild->Visible().lastColumn, 151);
+  EXPECT_EQ(Zoomed(*bild, 405, 100), Zoomed(*bild, 404, 100));
+  EXPECT_NE(Zoomed(*bild, 405, 100), kBlack);
+
+  // Panning right by 20 window pixels at a time, never past the window's limit: the last step
+  // is cut short by the limit (less than one zoomed column), and still the last column shows.
+  const int limit = 406 - 200 * 4;
+  for (int i = 0; i < 30; ++i) {
+    bild->SetHorizontalOffset(std::max(bild->HorizontalOffset() - 20, limit));
+    bild->SetZoomKeepingCentre(4.0f);
+  }
+  EXPECT_EQ(bild->Visible().lastColumn, 199);
+  EXPECT_GE(bild->HorizontalOffset(), limit);
+  EXPECT_EQ(Zoomed(*bild, (199 - bild->Visible().firstColumn) * 4, 100), PixelOf(199, bild->Visible().firstRow + 25));
 }
 
 TEST_F(ImageView, VerticalMarginNeverPushesTheTopRowsOutOfTheBitmap) {

@@ -44,6 +44,8 @@ TEST_F(ImageWindowTest, AClickOnOneStructureHighlightsItAndTellsTheMainWindow) {
 
 TEST_F(ImageWindowTest, OverlappingStructuresAreOfferedAndAChoiceHighlights) {
   auto window = LoadedWindow();
+  window->Command(image_cmd::kToggleOverview);
+  ASSERT_NE(window->Overview(), nullptr);
   const QPoint both = PointOf(*window, 120, 90);
   Mouse(*window, QEvent::MouseMove, both);
   EXPECT_EQ(window->cursor().shape(), ProgramCursor(cursor_id::kSeveralStructures).shape());
@@ -64,8 +66,26 @@ TEST_F(ImageWindowTest, OverlappingStructuresAreOfferedAndAChoiceHighlights) {
   Settle();
   EXPECT_EQ(window->OverlapList(), nullptr);
   EXPECT_EQ(window->HighlightText(), "Aorta");
+  EXPECT_EQ(window->Objects()->CurrentStructure(), 2);
   EXPECT_EQ(NamesSent(cmd::kStructureHighlighted), (std::vector<std::string>{"Aorta"}));
   EXPECT_FALSE(buffer.busy);
+  // A choice closes the overview too, and its box shows that.
+  EXPECT_EQ(window->Overview(), nullptr);
+  EXPECT_EQ(window->OverviewBox()->checkState(), Qt::Unchecked);
+}
+
+TEST_F(ImageWindowTest, AChoiceWhileAnotherRequestIsBusyHighlightsNothing) {
+  auto window = LoadedWindow();
+  Click(*window, PointOf(*window, 120, 90));
+  QListWidget* list = ImageWindow::ListBoxOf(window->OverlapList());
+  ASSERT_NE(list, nullptr);
+  main.sent.clear();
+  ASSERT_TRUE(buffer.Take("Seite 12"));  // a request of another window is being handled
+  list->setCurrentRow(0);
+  Settle();
+  EXPECT_FALSE(window->HighlightActive());
+  EXPECT_EQ(buffer.name, "Seite 12");  // the other request is left as it was
+  EXPECT_TRUE(main.sent.empty());
 }
 
 TEST_F(ImageWindowTest, AClickInTheStripOnlyClosesTheOverlapList) {
@@ -119,12 +139,13 @@ TEST_F(ImageWindowTest, PanningStopsAtTheImageEdge) {
     Paint(*window);
   }
   // The view stops at the right edge: another step changes nothing. The image object keeps its
-  // centre in whole image pixels, so the edge is reached to within one of them (4 window pixels).
+  // centre in whole image pixels, so the offset is within one of them (4 window pixels) of the
+  // limit, and the last column is on screen.
   const JpgBild& image = *window->Image();
   const int stopped = image.HorizontalOffset();
   EXPECT_GE(stopped, clientWidth - 800);
   EXPECT_LE(stopped, clientWidth - 800 + 4);
-  EXPECT_GE(image.Visible().lastColumn, kWidth - 2);
+  EXPECT_EQ(image.Visible().lastColumn, kWidth - 1);
   QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
   QApplication::sendEvent(window.get(), &right);
   Paint(*window);

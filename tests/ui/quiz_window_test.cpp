@@ -95,10 +95,31 @@ TEST_F(QuizWindowTest, OverlappingStructuresAnswerWhenTheTargetIsAmongThem) {
     window->QuizControl()->NextButton()->click();
   }
   ASSERT_EQ(window->QuizState().TargetName(), "Aorta");
+  main.sent.clear();
   Click(*window, PointOfStructure(*window, "Aorta"));
   EXPECT_EQ(window->OverlapList(), nullptr);  // no list during the quiz
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, t::kRight);
+  // The right one among the hits became the current structure; a click on several structures
+  // highlights none of them, so the main window hears no name.
+  EXPECT_EQ(window->Objects()->CurrentStructure(), 2);
+  for (const std::string& name : NamesSent(cmd::kStructureHighlighted)) EXPECT_EQ(name, "");
+}
+
+TEST_F(QuizWindowTest, OverlappingStructuresWithoutTheTargetAreAWrongAnswer) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  for (int i = 0; i < 3 && window->QuizState().TargetName() != "Herz"; ++i) {
+    window->QuizControl()->NextButton()->click();
+  }
+  ASSERT_EQ(window->QuizState().TargetName(), "Herz");
+  Click(*window, PointOfStructure(*window, "Aorta"));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, std::string("Ihre Antwort ist leider falsch ! Sie haben "
+                                                "gew\xE4hlt:\n\xDC" "berlappende Strukturen / "
+                                                "keine richtig"));
+  EXPECT_EQ(window->Objects()->CurrentStructure(), 2);  // each hit in turn, the last one stays
+  EXPECT_EQ(window->QuizState().TargetName(), "Herz");
 }
 
 TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) {
