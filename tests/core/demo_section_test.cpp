@@ -129,7 +129,9 @@ TEST(DemoPhantoms, EveryPlaneIsSoundAndLiesOnItsLevel) {
     // Each series runs from the top of its pictogram down: the texts link "Schnitt darüber" to
     // the plane before.
     auto last = lastPosition.find(plane.pictogram);
-    if (last != lastPosition.end()) EXPECT_GT(plane.position, last->second);
+    if (last != lastPosition.end()) {
+      EXPECT_GT(plane.position, last->second);
+    }
     lastPosition[plane.pictogram] = plane.position;
 
     const Section s = CutPhantom(plane, 160);
