@@ -810,8 +810,13 @@ void ImageWindow::AnswerByClick(const HitList& hits) {
     Command(image_cmd::kNextQuestion);
     return;
   }
-  std::string text = t::kWrong;
-  text.replace(text.find("%1"), 2, answer.chosenText);
+  // The wrong-answer text names what was chosen in place of its "%1".
+  const std::string_view wrong = t::kWrong;
+  const size_t at = wrong.find("%1");
+  const std::string text = at == std::string_view::npos
+                               ? std::string(wrong)
+                               : std::string(wrong.substr(0, at)) + answer.chosenText +
+                                     std::string(wrong.substr(at + 2));
   messages_.Show(text, MessageButtons::Ok, MessageIcon::Information);
   quiz_.Requeue();
 }

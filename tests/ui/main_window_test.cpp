@@ -204,7 +204,10 @@ TEST(RunKarvolen, WithoutASettingsFileTheProgramEndsWithExitCodeZero) {
   ScriptedMessageService messages;
   RecordingCursorService cursors;
   WaitCursor waitCursor(cursors);
-  ShellServices services{&messages, &waitCursor, [](const QWidget*) { return DisplayInfo{32, 1920}; }};
+  ShellServices services;
+  services.messages = &messages;
+  services.waitCursor = &waitCursor;
+  services.queryDisplay = [](const QWidget*) { return DisplayInfo{32, 1920}; };
   int startDialogs = 0;
   services.showStartDialog = [&startDialogs](QWidget*, const std::string&) { ++startDialogs; };
   const int exitCode = RunKarvolen(services, kScreen);
