@@ -3,24 +3,18 @@
 // that they scale with the screen. On the 1024 x 768 design screen the panel is about 205 units
 // wide and a button is 48 wide, the size of its bitmap.
 
-namespace ostrelin {
+#include "platform/core/rect.h"
 
-struct PanelRect {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  bool operator==(const PanelRect&) const = default;
-};
+namespace ostrelin {
 
 struct PanelLayout {
   int buttonWidth = 0;   // f
   int buttonHeight = 0;  // h
   int margin = 0;        // left margin that centres four buttons
   // Upper row: the region buttons.
-  PanelRect head, trunk, arm, leg;
+  Rect head, trunk, arm, leg;
   // Lower row: sex button, the step control (its two arrows stacked), confirm button.
-  PanelRect sex, steps, confirm;
+  Rect sex, steps, confirm;
 };
 
 // The layout of a panel of `width` x `height` pixels.
@@ -29,7 +23,7 @@ PanelLayout ComputePanelLayout(int width, int height);
 // The step control's two arrows inside a control of `width` x `height`: the upper in the upper
 // half, the lower one pixel further down than the half.
 struct ArrowLayout {
-  PanelRect upper, lower;
+  Rect upper, lower;
 };
 ArrowLayout ComputeArrowLayout(int width, int height);
 

@@ -1,3 +1,4 @@
+#include "platform/ui/qt_rect.h"
 #include "navigation/ui/navigation_panel.h"
 
 #include <QKeySequence>
@@ -26,7 +27,6 @@ constexpr QPoint kCaptionAt(5, 5);
 constexpr QPoint kShownCaptionAt(5, 21);
 constexpr int kWheelStep = 120;  // one notch of a mouse wheel
 
-QRect ToQRect(const PanelRect& r) { return QRect(r.x, r.y, r.width, r.height); }
 
 // A solid line two pixels wide along a row or a column of the bitmap: the row (column) of the
 // line and the one above (left of) it, from its start up to its end.

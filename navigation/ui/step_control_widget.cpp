@@ -1,3 +1,4 @@
+#include "platform/ui/qt_rect.h"
 #include "navigation/ui/step_control_widget.h"
 
 #include <QKeySequence>
@@ -9,7 +10,6 @@
 namespace ostrelin {
 namespace {
 
-QRect ToQRect(const PanelRect& r) { return QRect(r.x, r.y, r.width, r.height); }
 
 }  // namespace
 

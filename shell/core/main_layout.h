@@ -7,17 +7,9 @@
 #include <array>
 
 #include "platform/core/design_scale.h"
+#include "platform/core/rect.h"
 
 namespace ostrelin {
-
-struct LayoutRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-
-  bool operator==(const LayoutRect&) const = default;
-};
 
 struct MainLayout {
   // The picture buttons in creation order.
@@ -30,10 +22,10 @@ struct MainLayout {
   int rowHeight = 0;
   int buttonTop = 0;
 
-  LayoutRect image;
-  LayoutRect text;
-  LayoutRect panel;  // the navigation panel, and the search window in the same place
-  std::array<LayoutRect, kButtonCount> buttons;
+  Rect image;
+  Rect text;
+  Rect panel;  // the navigation panel, and the search window in the same place
+  std::array<Rect, kButtonCount> buttons;
 };
 
 // The layout of a main window whose outer rectangle is `outerWidth` x `outerHeight` and whose client

@@ -19,6 +19,7 @@
 #include "platform/core/cp1252.h"
 #include "platform/core/design_scale.h"
 #include "platform/ui/picture_button.h"
+#include "platform/ui/qt_rect.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/wait_message.h"
 #include "resources/core/string_table.h"
@@ -80,7 +81,6 @@ constexpr ButtonFace kButtonFaces[MainLayout::kButtonCount] = {
     {"&Hilfe", cmd::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED"},
 };
 
-QRect ToQRect(const LayoutRect& r) { return QRect(r.left, r.top, r.width, r.height); }
 
 }  // namespace
 
@@ -149,7 +149,7 @@ void MainWindow::CreateLayout() {
   connect(help, &QShortcut::activated, this, [this] { SendCommand(cmd::kHelpIndex); });
 }
 
-QRect MainWindow::ClientRect(const LayoutRect& rect) const {
+QRect MainWindow::ClientRect(const Rect& rect) const {
   // The client area begins below the menu bar.
   return ToQRect(rect).translated(0, menuBar_->sizeHint().height());
 }

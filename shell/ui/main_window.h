@@ -93,7 +93,7 @@ class MainWindow : public QWidget, public CommandTarget {
 
   void CreateLayout();
   void ApplyLayout();
-  QRect ClientRect(const LayoutRect& rect) const;
+  QRect ClientRect(const Rect& rect) const;
   void EndStartup();
   void FillSearchWindow();
   void KeepToMainRect();

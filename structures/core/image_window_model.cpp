@@ -147,8 +147,8 @@ std::string RelatedNameOf(std::string_view relatedNames, int command) {
   return size_t(k) < parts.size() ? std::move(parts[size_t(k)]) : std::string();
 }
 
-WindowRect OverlapListRect(int clickX, int clickY, int clientWidth, int clientHeight) {
-  WindowRect rect{clickX, clickY, 250, 100};
+Rect OverlapListRect(int clickX, int clickY, int clientWidth, int clientHeight) {
+  Rect rect{clickX, clickY, 250, 100};
   if (rect.left > clientWidth - 260) rect.left = clientWidth - 260;
   if (rect.top > clientHeight - 110) rect.top = clientHeight - 110;
   // A window smaller than the list still shows its top left corner.
@@ -157,7 +157,7 @@ WindowRect OverlapListRect(int clickX, int clickY, int clientWidth, int clientHe
   return rect;
 }
 
-WindowRect KeepMarkableListInside(WindowRect rect, int clientWidth, int clientHeight) {
+Rect KeepMarkableListInside(Rect rect, int clientWidth, int clientHeight) {
   if (rect.left + rect.width > clientWidth) {
     rect.left = std::max(10, clientWidth - rect.width);
     rect.width = std::min(rect.width, clientWidth - rect.left);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/core/source_image.h"
+#include "platform/core/rect.h"
 #include "structures/core/object_list.h"
 
 namespace ostrelin {
@@ -105,24 +106,15 @@ std::string RelatedNameOf(std::string_view relatedNames, int command);
 // ---------------------------------------------------------------------------------------------
 // Placement (ImageWindow client coordinates, y downward)
 
-struct WindowRect {
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  bool Empty() const { return width <= 0 || height <= 0; }
-  friend bool operator==(const WindowRect&, const WindowRect&) = default;
-};
-
 // The overlap list, 250 x 100, with its top left corner at the click, moved left and up when it
 // would not fit: left at most client width - 260, top at most client height - 110.
-WindowRect OverlapListRect(int clickX, int clickY, int clientWidth, int clientHeight);
+Rect OverlapListRect(int clickX, int clickY, int clientWidth, int clientHeight);
 
 // The markable-structures list kept inside the window: shifted left (not beyond x = 10) and up
 // (not beyond y = 30) when it reaches past the client area, then cut at the client edge.
-WindowRect KeepMarkableListInside(WindowRect rect, int clientWidth, int clientHeight);
-inline constexpr WindowRect kFirstMarkableListRect{10, 30, 150, 200};
-inline constexpr WindowRect kFoundOnListRect{100, 150, 350, 200};
+Rect KeepMarkableListInside(Rect rect, int clientWidth, int clientHeight);
+inline constexpr Rect kFirstMarkableListRect{10, 30, 150, 200};
+inline constexpr Rect kFoundOnListRect{100, 150, 350, 200};
 
 // ---------------------------------------------------------------------------------------------
 // Overview

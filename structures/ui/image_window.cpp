@@ -16,6 +16,7 @@
 
 #include "image/ui/image_painter.h"
 #include "platform/core/paths.h"
+#include "platform/ui/qt_rect.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/program_cursor.h"
 #include "platform/ui/qt_text.h"
@@ -105,14 +106,14 @@ ImageWindow::ImageWindow(QWidget* parent, std::string dataPath, const QRect& nor
 }
 
 ImageWindow::~ImageWindow() {
-  if (markableList_) RememberedMarkableRect() = WindowRect{};
+  if (markableList_) RememberedMarkableRect() = Rect{};
   // The children go with the window; the image they point at must outlive them.
   delete overview_.data();
   delete quizDialog_.data();
 }
 
-WindowRect& ImageWindow::RememberedMarkableRect() {
-  static WindowRect remembered;
+Rect& ImageWindow::RememberedMarkableRect() {
+  static Rect remembered;
   return remembered;
 }
 
@@ -598,9 +599,8 @@ void ImageWindow::LeaveFullView() {
   if (markableList_) {
     const QRect g = markableList_->geometry();
     const ClientSize client = Client();
-    const WindowRect kept = KeepMarkableListInside({g.x(), g.y(), g.width(), g.height()},
-                                                   client.width, client.height);
-    markableList_->setGeometry(kept.left, kept.top, kept.width, kept.height);
+    const Rect kept = KeepMarkableListInside(FromQRect(g), client.width, client.height);
+    markableList_->setGeometry(ToQRect(kept));
   }
 }
 
@@ -621,8 +621,8 @@ void ImageWindow::OpenOverlapList(const HitList& hits, const QPoint& at) {
   QListWidget* list = MakeListBox(overlapNames_, ListFont(15));
   frame->SetContent(list);
   const ClientSize client = Client();
-  const WindowRect r = OverlapListRect(at.x(), at.y(), client.width, client.height);
-  frame->setGeometry(r.left, r.top, r.width, r.height);
+  const Rect r = OverlapListRect(at.x(), at.y(), client.width, client.height);
+  frame->setGeometry(ToQRect(r));
   connect(list, &QListWidget::currentRowChanged, this, [this](int row) {
     if (row < 0 || size_t(row) >= overlapNames_.size()) return;
     OverlapChosen(overlapNames_[size_t(row)]);
@@ -648,20 +648,20 @@ void ImageWindow::OpenMarkableList() {
   if (names.empty()) return;  // an empty list is closed again at once
   SortForListBox(names);
   CloseMarkableList();
-  WindowRect& remembered = RememberedMarkableRect();
+  Rect& remembered = RememberedMarkableRect();
   if (remembered.Empty()) remembered = kFirstMarkableListRect;
   const ClientSize client = Client();
-  const WindowRect r = KeepMarkableListInside(remembered, client.width, client.height);
+  const Rect r = KeepMarkableListInside(remembered, client.width, client.height);
 
   auto* frame = new ChildFrame(this, ToQString(t::kMarkableCaption), true);
   frame->setObjectName(QString::number(image_cmd::kMarkableList));
   QListWidget* list = MakeListBox(names, ListFont(14));
   frame->SetContent(list);
-  frame->setGeometry(r.left, r.top, r.width, r.height);
+  frame->setGeometry(ToQRect(r));
   frame->SetCloseHandler([this] { CloseMarkableList(); });
   frame->SetGeometryHandler([this, frame] {
     const QRect g = frame->geometry();
-    RememberedMarkableRect() = WindowRect{g.x(), g.y(), g.width(), g.height()};
+    RememberedMarkableRect() = FromQRect(g);
   });
   connect(list, &QListWidget::currentTextChanged, this, [this](const QString& text) {
     if (!text.isEmpty()) Highlight(FromQString(text), kDrawOutline, true, false);
@@ -697,8 +697,8 @@ void ImageWindow::ShowFoundOnList(const std::vector<std::string>& taggedPages) {
   frame->setObjectName(QString::number(image_cmd::kFoundOnList));
   QListWidget* list = MakeListBox(texts, ListFont(14));
   frame->SetContent(list);
-  const WindowRect r = kFoundOnListRect;
-  frame->setGeometry(r.left, r.top, r.width, r.height);
+  const Rect r = kFoundOnListRect;
+  frame->setGeometry(ToQRect(r));
   frame->SetCloseHandler([this] { CloseFoundOnList(); });
   connect(list, &QListWidget::currentTextChanged, this, [this](const QString& text) {
     if (text.isEmpty()) return;

@@ -109,7 +109,7 @@ class ImageWindow : public QWidget, public ImageView {
   static QListWidget* ListBoxOf(ChildFrame* frame);
 
   // The markable-structures list's remembered place (process-wide; empty at first).
-  static WindowRect& RememberedMarkableRect();
+  static Rect& RememberedMarkableRect();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

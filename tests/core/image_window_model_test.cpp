@@ -93,16 +93,16 @@ TEST(ImageWindowMenu, HighlightRelatedNamesAndFullView) {
 }
 
 TEST(ImageWindowPlacement, OverlapListStaysInTheWindow) {
-  EXPECT_EQ(OverlapListRect(30, 40, 800, 600), (WindowRect{30, 40, 250, 100}));
-  EXPECT_EQ(OverlapListRect(700, 550, 800, 600), (WindowRect{540, 490, 250, 100}));
+  EXPECT_EQ(OverlapListRect(30, 40, 800, 600), (Rect{30, 40, 250, 100}));
+  EXPECT_EQ(OverlapListRect(700, 550, 800, 600), (Rect{540, 490, 250, 100}));
 }
 
 TEST(ImageWindowPlacement, MarkableListIsShiftedThenCut) {
-  EXPECT_EQ(KeepMarkableListInside({10, 30, 150, 200}, 800, 600), (WindowRect{10, 30, 150, 200}));
+  EXPECT_EQ(KeepMarkableListInside({10, 30, 150, 200}, 800, 600), (Rect{10, 30, 150, 200}));
   EXPECT_EQ(KeepMarkableListInside({700, 500, 150, 200}, 800, 600),
-            (WindowRect{650, 400, 150, 200}));
+            (Rect{650, 400, 150, 200}));
   // Not left of x = 10 nor above y = 30: what is still too large is cut at the edge.
-  EXPECT_EQ(KeepMarkableListInside({50, 50, 300, 300}, 200, 150), (WindowRect{10, 30, 190, 120}));
+  EXPECT_EQ(KeepMarkableListInside({50, 50, 300, 300}, 200, 150), (Rect{10, 30, 190, 120}));
 }
 
 TEST(ImageWindowOverview, QuarterSizeCopyTakesEveryFourthPixel) {

@@ -347,17 +347,17 @@ TEST(PanelLayoutTest, ButtonsOfTheDesignPanel) {
   EXPECT_EQ(l.buttonWidth, 48);
   EXPECT_EQ(l.buttonHeight, 51);
   EXPECT_EQ(l.margin, 6);
-  EXPECT_EQ(l.head, (PanelRect{6, 437, 48, 51}));
-  EXPECT_EQ(l.trunk, (PanelRect{54, 437, 48, 51}));
-  EXPECT_EQ(l.arm, (PanelRect{102, 437, 48, 51}));
-  EXPECT_EQ(l.leg, (PanelRect{150, 437, 48, 51}));
-  EXPECT_EQ(l.sex, (PanelRect{6, 493, 48, 51}));
-  EXPECT_EQ(l.steps, (PanelRect{78, 493, 48, 51}));
-  EXPECT_EQ(l.confirm, (PanelRect{150, 493, 48, 51}));
+  EXPECT_EQ(l.head, (Rect{6, 437, 48, 51}));
+  EXPECT_EQ(l.trunk, (Rect{54, 437, 48, 51}));
+  EXPECT_EQ(l.arm, (Rect{102, 437, 48, 51}));
+  EXPECT_EQ(l.leg, (Rect{150, 437, 48, 51}));
+  EXPECT_EQ(l.sex, (Rect{6, 493, 48, 51}));
+  EXPECT_EQ(l.steps, (Rect{78, 493, 48, 51}));
+  EXPECT_EQ(l.confirm, (Rect{150, 493, 48, 51}));
 
   const ArrowLayout arrows = ComputeArrowLayout(48, 51);
-  EXPECT_EQ(arrows.upper, (PanelRect{0, 0, 48, 25}));
-  EXPECT_EQ(arrows.lower, (PanelRect{0, 26, 48, 25}));
+  EXPECT_EQ(arrows.upper, (Rect{0, 0, 48, 25}));
+  EXPECT_EQ(arrows.lower, (Rect{0, 26, 48, 25}));
 }
 
 }  // namespace

@@ -15,15 +15,15 @@ TEST(MainLayout, DesignScreenPlacesImageTextPanelAndTwoButtonColumns) {
   EXPECT_EQ(layout.imageHeight, 549);
   EXPECT_EQ(layout.columnWidth, 99);  // (1018 - 819) / 2
   EXPECT_EQ(layout.rowHeight, 56);    // (718 - 549) / 3
-  EXPECT_EQ(layout.image, (LayoutRect{0, 0, 819, 549}));
-  EXPECT_EQ(layout.text, (LayoutRect{0, 549, 819, 169}));
-  EXPECT_EQ(layout.panel, (LayoutRect{819, 0, 199, 549}));
-  EXPECT_EQ(layout.buttons[MainLayout::kSchnitt], (LayoutRect{819, 550, 99, 56}));
-  EXPECT_EQ(layout.buttons[MainLayout::kCT], (LayoutRect{918, 550, 99, 56}));
-  EXPECT_EQ(layout.buttons[MainLayout::kMR], (LayoutRect{819, 606, 99, 56}));
-  EXPECT_EQ(layout.buttons[MainLayout::kSchema], (LayoutRect{918, 606, 99, 56}));
-  EXPECT_EQ(layout.buttons[MainLayout::kBildIndex], (LayoutRect{819, 662, 99, 56}));
-  EXPECT_EQ(layout.buttons[MainLayout::kHilfe], (LayoutRect{918, 662, 99, 56}));
+  EXPECT_EQ(layout.image, (Rect{0, 0, 819, 549}));
+  EXPECT_EQ(layout.text, (Rect{0, 549, 819, 169}));
+  EXPECT_EQ(layout.panel, (Rect{819, 0, 199, 549}));
+  EXPECT_EQ(layout.buttons[MainLayout::kSchnitt], (Rect{819, 550, 99, 56}));
+  EXPECT_EQ(layout.buttons[MainLayout::kCT], (Rect{918, 550, 99, 56}));
+  EXPECT_EQ(layout.buttons[MainLayout::kMR], (Rect{819, 606, 99, 56}));
+  EXPECT_EQ(layout.buttons[MainLayout::kSchema], (Rect{918, 606, 99, 56}));
+  EXPECT_EQ(layout.buttons[MainLayout::kBildIndex], (Rect{819, 662, 99, 56}));
+  EXPECT_EQ(layout.buttons[MainLayout::kHilfe], (Rect{918, 662, 99, 56}));
 }
 
 TEST(MainLayout, SmallerScreensTruncateEveryConversion) {
