@@ -27,12 +27,14 @@
 #include "structures/core/outline_file.h"
 #include "structures/ui/image_window.h"
 #include "tests/support/image_samples.h"
+#include "tests/support/outline_samples.h"
 #include "tests/support/recording_cursor.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {
 namespace {
 
+using test::Box;
 using test::TempTree;
 using test::WithCrLf;
 
@@ -43,19 +45,6 @@ std::string GreyBmp(int width, int height) {
   layout.height = height;
   layout.rows.assign(size_t(height), std::vector<std::uint8_t>(size_t(width) * 3, 0x80));
   return test::MakeBmp(layout);
-}
-
-// A filled rectangle of columns [left, right] and rows [bottom, top] (rows count upward).
-OutlineRecord Box(std::uint8_t number, std::string name, int left, int right, int bottom,
-                  int top) {
-  OutlineRecord record;
-  record.number = number;
-  record.name = std::move(name);
-  record.first = left;
-  record.last = right;
-  record.columns.assign(size_t(right - left + 1),
-                        {OutlineRun{std::uint16_t(bottom), std::uint16_t(top)}});
-  return record;
 }
 
 std::string Outline(std::vector<OutlineRecord> records) {

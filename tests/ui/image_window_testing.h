@@ -26,6 +26,7 @@
 #include "structures/core/outline_file.h"
 #include "structures/ui/image_window.h"
 #include "tests/support/image_samples.h"
+#include "tests/support/outline_samples.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin::test {
@@ -44,16 +45,6 @@ class RecordingMain : public CommandTarget {
  private:
   TransferBuffer& buffer_;
 };
-
-inline OutlineRecord Box(int number, std::string name, int c0, int c1, int r0, int r1) {
-  OutlineRecord record;
-  record.number = std::uint8_t(number);
-  record.name = std::move(name);
-  record.first = c0;
-  record.last = c1;
-  for (int c = c0; c <= c1; ++c) record.columns.push_back({{std::uint16_t(r0), std::uint16_t(r1)}});
-  return record;
-}
 
 class ImageWindowTest : public ::testing::Test {
  protected:
