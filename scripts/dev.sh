@@ -53,7 +53,7 @@ case "${1:-}" in
       touch "$tree/.built"
     fi
     cd "$tree"
-    exec "$build/shell/karvolen"
+    exec "$build/app/karvolen"
     ;;
   test)
     need "${base_packages[@]}"

@@ -8,9 +8,9 @@
 
 #include "platform/core/scripted_message_service.h"
 #include "resources/core/string_table.h"
-#include "shell/ui/karvolen_app.h"
-#include "shell/ui/main_menu_bar.h"
-#include "shell/ui/main_window.h"
+#include "app/karvolen_app.h"
+#include "app/main_menu_bar.h"
+#include "app/main_window.h"
 #include "tests/support/recording_cursor.h"
 #include "tests/support/recording_views.h"
 #include "tests/support/temp_tree.h"

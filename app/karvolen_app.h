@@ -7,7 +7,7 @@
 
 #include "platform/core/runtime_random.h"
 #include "shell/core/settings.h"
-#include "shell/ui/shell_services.h"
+#include "app/shell_services.h"
 
 namespace ostrelin {
 

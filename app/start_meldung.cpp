@@ -1,4 +1,4 @@
-#include "shell/ui/start_meldung.h"
+#include "app/start_meldung.h"
 
 #include <QFrame>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "shell/ui/main_window.h"
+#include "app/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -27,8 +27,8 @@
 #include "shell/core/display_check.h"
 #include "shell/core/index_names.h"
 #include "shell/core/shell_texts.h"
-#include "shell/ui/main_menu_bar.h"
-#include "shell/ui/start_meldung.h"
+#include "app/main_menu_bar.h"
+#include "app/start_meldung.h"
 #include "structures/ui/image_window.h"
 
 namespace ostrelin {

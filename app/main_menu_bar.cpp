@@ -1,4 +1,4 @@
-#include "shell/ui/main_menu_bar.h"
+#include "app/main_menu_bar.h"
 
 #include <QAction>
 #include <QMenu>

@@ -19,7 +19,7 @@
 #include "shell/core/request_processor.h"
 #include "shell/core/settings.h"
 #include "shell/core/transfer_buffer.h"
-#include "shell/ui/shell_services.h"
+#include "app/shell_services.h"
 
 namespace ostrelin {
 

@@ -1,4 +1,4 @@
-#include "shell/ui/karvolen_app.h"
+#include "app/karvolen_app.h"
 
 #include <QApplication>
 #include <chrono>
@@ -7,7 +7,7 @@
 #include "platform/core/wait_cursor.h"
 #include "platform/sound/alsa_wave_output.h"
 #include "shell/core/media_player.h"
-#include "shell/ui/main_window.h"
+#include "app/main_window.h"
 
 namespace ostrelin {
 

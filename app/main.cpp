@@ -7,7 +7,7 @@
 #include "platform/ui/qt_message_service.h"
 #include "platform/ui/screen_info.h"
 #include "resources/ui/program_icon.h"
-#include "shell/ui/karvolen_app.h"
+#include "app/karvolen_app.h"
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
