@@ -47,7 +47,6 @@ SegmentKind CodeAt(std::string_view rest, size_t& codeLength) {
 void FillSegment(std::string_view text, bool& targetOpen, Segment& segment) {
   segment.target.clear();
   segment.bracesWithin = false;
-  segment.targetClosed = false;
   if (!IsLinkKind(segment.kind)) {
     segment.shown.assign(text);
     return;
@@ -71,7 +70,6 @@ void FillSegment(std::string_view text, bool& targetOpen, Segment& segment) {
       target = target.substr(0, close);
       targetOpen = false;
       segment.bracesWithin = opened;
-      segment.targetClosed = true;
     }
   }
   segment.target.assign(target);

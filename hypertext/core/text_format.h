@@ -54,7 +54,6 @@ struct Segment {
   std::string shown;          // the text drawn
   std::string target;         // link kinds: the part of the target in this segment
   bool bracesWithin = false;  // link kinds: "{" and "}" both lay in this segment
-  bool targetClosed = false;  // link kinds: a "}" in this segment ended the target
 };
 
 // Splits `line` into its segments, in order, calling `onSegment(const Segment&)` for each

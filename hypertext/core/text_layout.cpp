@@ -235,11 +235,9 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
   // Gathering: once a link is hit, its continuations are collected; a code of another kind ends
   // it, and so does any code before the first visible line. A code of the same kind goes on
   // gathering, so two links of one kind written directly after each other count as one.
+  // Shown text that wrapping carried onto a later line is gathered too, also after a braced
+  // target has closed: the link ends only at its code.
   bool gathering = false;
-  // The gathered link's target was written in braces and its "}" has been met: shown text after
-  // it that wrapping carried onto the next line names nothing and is not gathered into it (else
-  // the target would depend on the panel's width).
-  bool braceClosed = false;
   SegmentKind previous = SegmentKind::None;
   size_t scannedLine = 0;
   ScanState state;
@@ -251,16 +249,12 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
   previous = state.kind;
   WalkLines(layout, first, clientHeight, heights, measurer, [&](const PlacedSegment& placed) {
     const Segment& segment = *placed.segment;
-    if (segment.afterCode) {
-      gathering = gathering && segment.kind == previous;
-      braceClosed = false;
-    }
+    if (segment.afterCode) gathering = gathering && segment.kind == previous;
     previous = segment.kind;
     if (!IsLinkKind(segment.kind)) return;
     const bool inBox = x >= placed.x && x <= placed.x + placed.width && textY >= placed.top &&
                        textY <= placed.top + placed.height;
     if (!inBox && !gathering) return;
-    if (gathering && braceClosed) return;  // only a continuation line gets here
     hit.kind = segment.kind;
     if (gathering && (hit.target.empty() || hit.target.back() != ' ')) hit.target += ' ';
     if (!segment.target.empty()) {
@@ -273,7 +267,6 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
       hit.target += segment.shown;
     }
     gathering = true;
-    braceClosed = segment.targetClosed;
   });
   return hit;
 }

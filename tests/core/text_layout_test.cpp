@@ -225,28 +225,31 @@ TEST(HitTestTest, WrappedLinkIsGatheredFromTheHitPieceOn) {
   EXPECT_EQ(Hit(layout, 5 + 90, 16 + 5).kind, SegmentKind::None);  // " und mehr" is plain
 }
 
-TEST(HitTestTest, TargetInBracesRunsOverTheLineEndAndEndsAtItsBrace) {
+TEST(HitTestTest, TargetInBracesRunsOverTheLineEndAndShownTextAfterItIsGatheredToo) {
   const TextLayout over = Lay(
       "#/P:Aorta{Aorta ascendens und descendens}Donaudampfschifffahrtsgesellschaft#$",
       WidthFor(30));
   ASSERT_EQ(over.lines.size(), 3u);
   EXPECT_EQ(over.lines[0], "#/P:Aorta{Aorta ascendens und");
+  ASSERT_EQ(over.lines[2], "fschifffahrtsgesellschaft#");
   const HitResult hit = Hit(over, 10, 5);
   EXPECT_EQ(hit.kind, SegmentKind::StructureLink);
-  EXPECT_EQ(hit.target, "Aorta ascendens und descendens");
+  EXPECT_EQ(hit.target, "Aorta ascendens und descendens fschifffahrtsgesellschaft");
 
-  // Shown text after the closed target, wrapped onto the next line, stays out of the target.
+  // Shown text after the closed target that wraps onto the next line belongs to the link up to
+  // its closing code: it is gathered after the target, joined by one blank.
   const TextLayout after = Lay("#/L:Herz{Cor} und eine sehr lange Beschreibung#$", WidthFor(30));
   ASSERT_EQ(after.lines.size(), 2u);
-  EXPECT_EQ(Hit(after, 10, 5).target, "Cor");
+  EXPECT_EQ(after.lines[1], "Beschreibung#");
+  EXPECT_EQ(Hit(after, 10, 5).target, "Cor Beschreibung");
   EXPECT_EQ(Hit(after, 10, 16 + 5).target, "Beschreibung");
 
-  // A link of the same kind after the wrapped rest still joins the hit one.
+  // A link of the same kind after the wrapped rest joins the hit one as well.
   const TextLayout joined =
       Lay("#/L:Herz{Cor} und eine sehr lange Beschreibung#/L:Kammer#$", WidthFor(30));
   ASSERT_EQ(joined.lines.size(), 2u);
   EXPECT_EQ(joined.lines[1], "Beschreibung#/L:Kammer#");
-  EXPECT_EQ(Hit(joined, 10, 5).target, "Cor Kammer");
+  EXPECT_EQ(Hit(joined, 10, 5).target, "Cor Beschreibung Kammer");
 }
 
 TEST(HitTestTest, BracedLinksOfOneKindDirectlyAfterEachOtherCountAsOne) {
