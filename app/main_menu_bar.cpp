@@ -1,7 +1,10 @@
 #include "app/main_menu_bar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 #include "platform/ui/qt_text.h"
 
@@ -14,6 +17,19 @@ QString MenuText(const MenuItem& item) {
   if (item.literal) text.replace(QLatin1Char('&'), QLatin1String("&&"));
   return text;
 }
+
+// The bar's style: a separator between its menus is not drawn but moves the menus after it to
+// the right end of the bar. They stay in the one bar, so the arrow keys walk through every menu.
+class RightEndStyle : public QProxyStyle {
+ public:
+  RightEndStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_DrawMenuBarSeparator) return 1;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
 
 QAction* FindAction(const QMenu* menu, int id) {
   for (QAction* action : menu->actions()) {
@@ -32,20 +48,16 @@ MainMenuBar::MainMenuBar(const MainMenu& model, std::function<void(int)> onComma
                          QWidget* parent)
     : QMenuBar(parent), model_(model), onCommand_(std::move(onCommand)) {
   setNativeMenuBar(false);  // the bar belongs to the full-screen window, not to a desktop panel
+  auto* style = new RightEndStyle;
+  style->setParent(this);
+  setStyle(style);
+  bool rightEnd = false;
   for (const Menu& source : model_.menus()) {
-    const QString title = ToQString(source.title);
-    QMenu* menu = nullptr;
-    if (source.atRightEnd) {
-      // A menu bar lines its menus up from the left; the one at the right end sits in a second
-      // bar in the corner, so it looks and opens (Alt + its letter included) like the others.
-      auto* corner = new QMenuBar(this);
-      corner->setNativeMenuBar(false);
-      menu = corner->addMenu(title);
-      setCornerWidget(corner, Qt::TopRightCorner);
-    } else {
-      menu = addMenu(title);
+    if (source.atRightEnd && !rightEnd) {
+      addSeparator();
+      rightEnd = true;
     }
-    menus_.push_back(menu);
+    menus_.push_back(addMenu(ToQString(source.title)));
   }
   MirrorAll();
 }

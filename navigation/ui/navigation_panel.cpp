@@ -1,7 +1,6 @@
 #include "platform/ui/qt_rect.h"
 #include "navigation/ui/navigation_panel.h"
 
-#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -72,8 +71,6 @@ NavigationPanel::NavigationPanel(QWidget* parent, std::string dataPath, Transfer
 PictureButton* NavigationPanel::MakeButton(const char* caption, int commandId, const char* normal,
                                            const char* pressed) {
   auto* button = new PictureButton(QString::fromLatin1(caption), QRect(), this, commandId);
-  // The captions are never drawn and the panel takes no keys: no mnemonics.
-  button->setShortcut(QKeySequence());
   button->setFocusPolicy(Qt::TabFocus);
   button->LoadBitmaps(normal, pressed);
   connect(button, &PictureButton::command, this, [this](int id) { state_.HandleCommand(id); });

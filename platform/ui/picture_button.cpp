@@ -1,5 +1,6 @@
 #include "platform/ui/picture_button.h"
 
+#include <QKeySequence>
 #include <QPainter>
 
 #include "platform/ui/bitmap_store.h"
@@ -9,7 +10,10 @@ namespace ostrelin {
 PictureButton::PictureButton(const QString& caption, const QRect& rect, QWidget* parent,
                              int commandId)
     : QAbstractButton(parent), commandId_(commandId) {
+  // The caption is never drawn: it names the button for assistive tools only. Its "&" must not
+  // take Alt + that letter, which belongs to the menu bar's titles.
   setText(caption);
+  setShortcut(QKeySequence());
   setGeometry(rect);
   connect(this, &QAbstractButton::clicked, this, [this] { emit command(commandId_); });
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A push button drawn entirely from bitmaps stretched to its rectangle: normal, pressed, focus and
-// disabled faces. The caption is kept (for accessibility) but never painted.
+// disabled faces. The caption is kept (it is the accessible name) but never painted, and it takes
+// no keyboard mnemonic.
 
 #include <QAbstractButton>
 #include <QImage>

@@ -2,13 +2,16 @@
 // bookmarks as the user meets them: loaded at start-up, chosen from the menus, saved on closing.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
 #include "platform/core/scripted_message_service.h"
 #include "platform/core/text_file.h"
+#include "platform/ui/picture_button.h"
 #include "shell/core/commands.h"
 #include "app/main_menu_bar.h"
 #include "app/main_window.h"
@@ -22,7 +25,7 @@ namespace {
 using Lines = std::vector<std::string>;
 using test::WithCrLf;
 
-QStringList Texts(const QMenu* menu) {
+QStringList Texts(const QWidget* menu) {
   QStringList texts;
   for (const QAction* action : menu->actions()) {
     texts << (action->isSeparator() ? QStringLiteral("--") : action->text());
@@ -82,18 +85,20 @@ TEST_F(ShellMenuTest, TheBarShowsSixMenusWithHelpAtTheRightEnd) {
   auto window = StartWindow();
   window->show();
   const MainMenuBar* bar = window->menuBar();
-  QStringList titles;
-  for (const QAction* action : bar->actions()) titles << action->text();
-  EXPECT_EQ(titles, (QStringList{"&Modus", "&Text", "&Schriftgröße", "Hist&ory", "&Lesezeichen"}));
+  // One bar: a separator, never drawn, moves "&Hilfe" to the right end.
+  EXPECT_EQ(Texts(bar),
+            (QStringList{"&Modus", "&Text", "&Schriftgröße", "Hist&ory", "&Lesezeichen", "--",
+                         "&Hilfe"}));
   EXPECT_EQ(bar->actions().at(3)->menu(), bar->MenuAt(MainMenu::kHistoryMenu));
   EXPECT_EQ(bar->actions().at(4)->menu(), bar->MenuAt(MainMenu::kBookmarkMenu));
+  EXPECT_EQ(bar->cornerWidget(Qt::TopRightCorner), nullptr);
 
-  auto* help = qobject_cast<QMenuBar*>(bar->cornerWidget(Qt::TopRightCorner));
-  ASSERT_NE(help, nullptr);
-  ASSERT_EQ(help->actions().size(), 1);
-  EXPECT_EQ(help->actions().at(0)->text(), "&Hilfe");
-  EXPECT_EQ(help->actions().at(0)->menu(), bar->MenuAt(5));
-  EXPECT_GT(help->geometry().left(), bar->width() / 2);  // at the right end
+  const QAction* help = bar->actions().at(6);
+  EXPECT_EQ(help->menu(), bar->MenuAt(5));
+  EXPECT_TRUE(bar->actionGeometry(bar->actions().at(5)).isEmpty());
+  const QRect helpPlace = bar->actionGeometry(bar->actions().at(6));
+  EXPECT_GT(helpPlace.left(), bar->width() / 2);  // at the right end
+  EXPECT_GT(helpPlace.right(), bar->width() - 20);
   EXPECT_EQ(Texts(bar->MenuAt(5)), (QStringList{"&Index\tF1", "--", "Über &Karvolen"}));
 
   EXPECT_EQ(Texts(bar->MenuAt(0)), (QStringList{"&Lernen", "Abfrage", "--", "&Ende"}));
@@ -105,6 +110,65 @@ TEST_F(ShellMenuTest, TheBarShowsSixMenusWithHelpAtTheRightEnd) {
   EXPECT_EQ(Texts(bar->MenuAt(4)), (QStringList{"setzen", "löschen", "--"}));
   EXPECT_EQ(bar->geometry().topLeft(), QPoint(0, 0));
   EXPECT_EQ(bar->width(), window->width());
+}
+
+// The menu open now, if any.
+QWidget* OpenMenu() { return QApplication::activePopupWidget(); }
+
+void CloseMenus() {
+  while (QWidget* open = OpenMenu()) open->close();
+  QCoreApplication::processEvents();
+}
+
+void Press(QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+           const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+  QApplication::sendEvent(to, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+  QApplication::sendEvent(to, &release);
+  QCoreApplication::processEvents();
+}
+
+TEST_F(ShellMenuTest, RightWalksThroughAllSixMenusAndWrapsFromHilfeToModus) {
+  auto window = StartWindow();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  MainMenuBar* bar = window->menuBar();
+  bar->setActiveAction(bar->MenuAt(MainMenu::kBookmarkMenu)->menuAction());
+  QCoreApplication::processEvents();
+  ASSERT_EQ(OpenMenu(), bar->MenuAt(MainMenu::kBookmarkMenu));
+  Press(OpenMenu(), Qt::Key_Right);
+  EXPECT_EQ(OpenMenu(), bar->MenuAt(5));
+  Press(OpenMenu(), Qt::Key_Right);
+  EXPECT_EQ(OpenMenu(), bar->MenuAt(0));
+  Press(OpenMenu(), Qt::Key_Left);
+  EXPECT_EQ(OpenMenu(), bar->MenuAt(5));
+  CloseMenus();
+}
+
+TEST_F(ShellMenuTest, AltHOpensHilfeAtEveryPressAndNoPictureButtonTakesAKey) {
+  auto window = StartWindow();
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  QCoreApplication::processEvents();
+  const QList<PictureButton*> buttons = window->findChildren<PictureButton*>();
+  ASSERT_GE(buttons.size(), 14);  // the six below the panel, the panel's eight
+  const auto accessibleName = [](PictureButton* button) {
+    return QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+  };
+  for (PictureButton* button : buttons) {
+    EXPECT_TRUE(button->shortcut().isEmpty()) << button->text().toStdString();
+    EXPECT_FALSE(accessibleName(button).isEmpty());
+  }
+  EXPECT_EQ(accessibleName(window->button(MainLayout::kHilfe)), "Hilfe");
+
+  const std::string requested = window->requests().lastRequestedName();
+  for (int press = 1; press <= 3; ++press) {
+    Press(window.get(), Qt::Key_H, Qt::AltModifier, QStringLiteral("h"));
+    EXPECT_EQ(OpenMenu(), window->menuBar()->MenuAt(5)) << "press " << press;
+    CloseMenus();
+  }
+  EXPECT_EQ(window->requests().lastRequestedName(), requested);  // the button was not pressed
 }
 
 TEST_F(ShellMenuTest, StartUpShowsTheStartPageAndRecordsItInTheHistory) {
