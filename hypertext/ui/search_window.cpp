@@ -11,6 +11,7 @@
 
 #include "hypertext/core/search_rules.h"
 #include "platform/core/paths.h"
+#include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/qt_text.h"
 #include "resources/core/string_table.h"
@@ -80,6 +81,7 @@ NameList::NameList(QWidget* parent) : QListView(parent) {
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setUniformItemSizes(true);
+  ShowSelectionAlways(*this);
   setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   connect(this, &QAbstractItemView::doubleClicked, this,

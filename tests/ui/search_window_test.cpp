@@ -13,6 +13,7 @@
 #include "platform/ui/qt_text.h"
 #include "shell/core/commands.h"
 #include "tests/support/temp_tree.h"
+#include "tests/ui/selection_testing.h"
 
 namespace ostrelin {
 namespace {
@@ -233,6 +234,24 @@ TEST_F(SearchWindowTest, TypingIntoTheListSelectsByPrefix) {
   SendText(window_->List(), "ze");
   EXPECT_EQ(window_->SelectedName(), "Zwerchfell");
   EXPECT_EQ(FieldText(), "ZWERCHFELL");
+}
+
+TEST(SearchWindowSelection, TheListShowsItsSelectionInTheHighlightColourWhileInactive) {
+  const test::PaleInactiveHighlight pale;
+  test::TempTree tree;
+  TransferBuffer buffer;
+  RecordingMain main{buffer};
+  SearchWindow window(nullptr, tree.DataPath(), buffer, main);
+  window.resize(205, 300);
+  for (const char* name : {"Aorta", "Milz", "Zwerchfell"}) window.AddName(name);
+  window.RemoveDuplicates();
+  window.show();
+  window.Field()->setText("MI");
+  ASSERT_EQ(window.SelectedName(), "Milz");
+  NameList* list = window.List();
+  const QColor highlight = list->palette().color(QPalette::Active, QPalette::Highlight);
+  ASSERT_NE(highlight, QColor(0xF0, 0xF0, 0xF0));
+  EXPECT_EQ(test::SelectionColourWhileInactive(*list), highlight);
 }
 
 TEST(SearchWindowWithoutSynonyms, AMissingFileSwitchesTranslationOff) {
