@@ -17,6 +17,7 @@
 #include "image/ui/image_painter.h"
 #include "platform/core/paths.h"
 #include "platform/ui/qt_rect.h"
+#include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/program_cursor.h"
 #include "platform/ui/qt_text.h"
@@ -77,6 +78,7 @@ void CloseFrame(QPointer<ChildFrame>& frame) {
 QListWidget* MakeListBox(const std::vector<std::string>& texts, const QFont& font) {
   auto* list = new QListWidget;
   list->setFont(font);
+  ShowSelectionAlways(*list);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   for (const std::string& text : texts) list->addItem(ToQString(text));
@@ -290,13 +292,12 @@ void ImageWindow::HighlightImpl(const std::string& names, int displayMode, bool 
   }
 }
 
+// Even without a last name: highlighting leaves show-all mode, and an empty name clears.
 void ImageWindow::Rehighlight(int displayMode) {
-  if (lastName_.empty()) return;
   Highlight(std::string(lastName_), displayMode, true, false);
 }
 
 void ImageWindow::RehighlightAfterMove() {
-  if (lastName_.empty()) return;
   Highlight(std::string(lastName_), kDrawOutline, false, false);
 }
 
@@ -380,17 +381,27 @@ void ImageWindow::UpdatePointer(const QPoint& at) {
     } else {
       setCursor(ProgramCursor(hits == 1 ? cursor_id::kOneStructure
                                         : cursor_id::kSeveralStructures));
-      for (int index : objects_->Hits()) {
-        if (!pointed.empty()) pointed += " / ";
-        pointed += objects_->At(index).Name();
+      if (!quiz_.Running()) {  // during a quiz the names would give the answers away
+        for (int index : objects_->Hits()) {
+          if (!pointed.empty()) pointed += " / ";
+          pointed += objects_->At(index).Name();
+        }
       }
     }
     if (overview_) overview_->Mark(pixel);
   }
-  if (pointed != pointed_) {
-    pointed_ = std::move(pointed);
-    update(QRect(kPointedLeft, 0, width(), kStripHeight));
-  }
+  ShowPointed(std::move(pointed));
+}
+
+void ImageWindow::ShowPointed(std::string names) {
+  if (names == pointed_) return;
+  pointed_ = std::move(names);
+  update(QRect(kPointedLeft, 0, width(), kStripHeight));
+}
+
+void ImageWindow::leaveEvent(QEvent* event) {
+  ShowPointed({});
+  QWidget::leaveEvent(event);
 }
 
 void ImageWindow::mouseMoveEvent(QMouseEvent* event) {
@@ -766,6 +777,7 @@ void ImageWindow::StartQuiz(int direction, bool alternate) {
     return;
   }
   CloseOverlapList();
+  ShowPointed({});
   quiz_.Start(direction, alternate);
   SetFullView();
   NextQuestion();
@@ -781,7 +793,8 @@ void ImageWindow::NextQuestion() {
   const QuizQuestion question = quiz_.Next(*objects_, random_);
   if (!quizDialog_) {
     quizDialog_ = new QuizDialog(this, [this](int id) { Command(id); });
-    quizDialog_->move(0, 21);
+    // Just below the strip, wherever the window's parent sits on the screen.
+    quizDialog_->move(mapToGlobal(QPoint(0, kStripHeight)));
     quizDialog_->show();
   }
   quizDialog_->SetCaption(question.nameToStructure ? t::kWhereIs : t::kNameIt);

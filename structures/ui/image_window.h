@@ -88,7 +88,8 @@ class ImageWindow : public QWidget, public ImageView {
   const std::string& LastHighlightedName() const { return lastName_; }
   int HighlightCount() const { return highlightCount_; }
   const std::string& RelatedNames() const { return related_; }
-  // The names of the structures under the mouse, shown in the strip ("" when none).
+  // The names of the structures under the mouse, shown in the strip ("" when none, while a quiz
+  // runs and after the mouse has left the window).
   const std::string& PointedNames() const { return pointed_; }
   const Quiz& QuizState() const { return quiz_; }
   const QRect& NormalRect() const { return normalRect_; }
@@ -114,6 +115,7 @@ class ImageWindow : public QWidget, public ImageView {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -128,6 +130,8 @@ class ImageWindow : public QWidget, public ImageView {
   void PaintHighlight();
   void PaintPointed(QPainter& painter);
   void UpdatePointer(const QPoint& at);
+  // Writes `names` into the strip (none during a quiz or once the mouse has left).
+  void ShowPointed(std::string names);
   void ClickAt(const QPoint& at);
   void OpenContextMenu(const QPoint& at);
   int ChooseWithPopup(const std::vector<ContextMenuEntry>& entries, const QPoint& at);

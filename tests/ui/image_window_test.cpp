@@ -3,11 +3,13 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include "structures/core/image_window_texts.h"
 #include "platform/ui/program_cursor.h"
 #include "structures/ui/child_frame.h"
 #include "tests/ui/image_window_testing.h"
+#include "tests/ui/selection_testing.h"
 
 namespace ostrelin::test {
 namespace {
@@ -302,6 +304,42 @@ TEST_F(ImageWindowTest, ShowAllMarkableStructuresPaintsEveryNamedOne) {
   EXPECT_TRUE(window->ShowAllMode());
   EXPECT_EQ(window->HighlightCount(), 3);
   EXPECT_EQ(window->Image()->HighlightStatus(), t::kSeveralHighlighted);
+}
+
+TEST_F(ImageWindowTest, AZoomStepOrARehighlightEndsShowAllWithNothingHighlighted) {
+  auto window = LoadedWindow();
+  ASSERT_EQ(window->LastHighlightedName(), "");
+  window->Command(image_cmd::kShowMarkable);
+  Paint(*window);
+  ASSERT_EQ(window->HighlightCount(), 3);
+
+  window->ZoomBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  Paint(*window);
+  EXPECT_FALSE(window->ShowAllMode());
+  EXPECT_EQ(window->HighlightCount(), 0);
+  EXPECT_EQ(window->Image()->HighlightStatus(), t::kNoHighlight);
+
+  window->Command(image_cmd::kShowMarkable);
+  window->Rehighlight(kDrawOutline);  // the main window's re-highlight after a new page
+  Paint(*window);
+  EXPECT_FALSE(window->ShowAllMode());
+  EXPECT_EQ(window->HighlightCount(), 0);
+}
+
+TEST_F(ImageWindowTest, ListsShowTheirSelectionInTheHighlightColourWhileInactive) {
+  const PaleInactiveHighlight pale;
+  auto window = LoadedWindow();
+  Click(*window, PointOf(*window, 120, 90));  // "Lunge" and "Aorta": the overlap list
+  ASSERT_NE(window->OverlapList(), nullptr);
+  window->ShowFoundOnList({"Thorax 2 (MR)", "Thorax 1 (CT)"});
+  for (ChildFrame* frame : {window->OverlapList(), window->FoundOnList()}) {
+    QListWidget* list = ImageWindow::ListBoxOf(frame);
+    const QSignalBlocker quiet(list);  // selecting would close the list and hand the name over
+    list->setCurrentRow(1);
+    EXPECT_EQ(SelectionColourWhileInactive(*list),
+              list->palette().color(QPalette::Active, QPalette::Highlight))
+        << frame->Caption().toStdString();
+  }
 }
 
 TEST_F(ImageWindowTest, FoundOnListHandsTheChoiceToTheMainWindow) {

@@ -145,6 +145,48 @@ TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) 
   EXPECT_EQ(dialog->NameField()->text().toStdString(), shown);
 }
 
+TEST_F(QuizWindowTest, TheStripNamesNothingWhileAQuizRunsAndNothingAfterTheMouseLeft) {
+  for (const int direction : {kQuizNameToStructure, kQuizStructureToName}) {
+    SCOPED_TRACE(direction);
+    auto window = LoadedWindow();
+    Mouse(*window, QEvent::MouseMove, PointOfStructure(*window, "Herz"));
+    ASSERT_EQ(window->PointedNames(), "Herz");
+    window->StartQuiz(direction, false);
+    EXPECT_EQ(window->PointedNames(), "");  // the name pointed at before goes as well
+    Paint(*window);
+    for (const char* name : {"Herz", "Lunge", "Aorta"}) {
+      Mouse(*window, QEvent::MouseMove, PointOfStructure(*window, name));
+      EXPECT_EQ(window->PointedNames(), "") << name;
+    }
+
+    window->QuizControl()->EndButton()->click();
+    Settle();
+    Paint(*window);
+    Mouse(*window, QEvent::MouseMove, PointOfStructure(*window, "Aorta"));
+    EXPECT_EQ(window->PointedNames(), "Lunge / Aorta");
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(window.get(), &leave);
+    EXPECT_EQ(window->PointedNames(), "");
+  }
+}
+
+TEST_F(QuizWindowTest, TheDialogSitsJustBelowTheStripOnTheScreen) {
+  // A parent whose client area lies away from the screen's origin, as below a caption, with the
+  // image window below a bar of its own.
+  QWidget parent;
+  parent.setGeometry(30, 45, 640, 480);
+  auto* window = new ImageWindow(&parent, tree.DataPath(), QRect(0, 25, 420, 320), buffer, main,
+                                 messages, random);
+  parent.show();
+  ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
+  window->StartQuiz(kQuizNameToStructure, false);
+  QuizDialog* dialog = window->QuizControl();
+  ASSERT_NE(dialog, nullptr);
+  const QPoint stripBottom = window->mapToGlobal(QPoint(0, kStripHeight));
+  ASSERT_NE(stripBottom, QPoint(0, kStripHeight));
+  EXPECT_EQ(dialog->frameGeometry().topLeft(), stripBottom);
+}
+
 TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
   auto window = LoadedWindow();
   window->StartQuiz(kQuizNameToStructure, true);
