@@ -81,6 +81,18 @@ constexpr ButtonFace kButtonFaces[MainLayout::kButtonCount] = {
     {"&Hilfe", cmd::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED"},
 };
 
+// Gives the keyboard focus to the first control inside `container` that takes it by Tab, or to
+// the container itself when there is none.
+void FocusFirstControl(QWidget& container) {
+  for (QWidget* child : container.findChildren<QWidget*>()) {
+    if ((child->focusPolicy() & Qt::TabFocus) && child->isEnabled() &&
+        child->isVisibleTo(&container)) {
+      child->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
+  container.setFocus(Qt::OtherFocusReason);
+}
 
 }  // namespace
 
@@ -281,6 +293,9 @@ void MainWindow::TogglePanel() {
     navigation_->EnableControls(false);
     search_->show();
     search_->setEnabled(true);
+    // Typing searches at once, in place of the name the field shows.
+    search_->Field()->setFocus(Qt::OtherFocusReason);
+    search_->Field()->selectAll();
     search_->AnnounceSelection();
   } else {
     toggle->LoadBitmaps("IDX_UP", "IDX_DOWN");
@@ -289,6 +304,7 @@ void MainWindow::TogglePanel() {
     navigation_->show();
     navigation_->setEnabled(true);
     navigation_->EnableControls(true);
+    FocusFirstControl(*navigation_);
     navigation_->Announce();
   }
   toggle->show();

@@ -229,13 +229,20 @@ TEST_F(AtlasWalkTest, FromTheStartPageThroughPanelButtonsLinksIndexHistoryAndBoo
   EXPECT_EQ(ImageWidth(), 52);
   EXPECT_EQ(panel->State().SelectedName(), "Becken");  // the panel follows the page
 
-  // The index: Bild/Index shows it; a typed synonym finds the entry, Enter opens it.
+  // The index: Bild/Index shows it with the keyboard in its search field, so a synonym typed at
+  // once finds the entry; Enter opens it.
+  QApplication::setActiveWindow(window_.get());
+  window_->button(MainLayout::kBildIndex)->setFocus();  // as the mouse press gives it
   window_->button(MainLayout::kBildIndex)->click();
   EXPECT_FALSE(window_->panelShown());
   EXPECT_TRUE(window_->searchWindow()->isVisible());
   EXPECT_FALSE(panel->isVisible());
   SearchWindow* search = window_->searchWindow();
-  search->Field()->setText("COR");
+  ASSERT_EQ(QApplication::focusWidget(), search->Field());
+  for (const char letter : {'c', 'o', 'r'}) {
+    Key(QApplication::focusWidget(), Qt::Key_A + (letter - 'a'), QString(QLatin1Char(letter)));
+  }
+  EXPECT_EQ(search->Field()->text(), "COR");
   EXPECT_EQ(search->SelectedName(), "Herz");
   Key(search->Field(), Qt::Key_Return);
   EXPECT_EQ(Page().name, "Herz");
@@ -246,6 +253,8 @@ TEST_F(AtlasWalkTest, FromTheStartPageThroughPanelButtonsLinksIndexHistoryAndBoo
   EXPECT_TRUE(window_->panelShown());
   EXPECT_TRUE(panel->isVisible());
   EXPECT_FALSE(search->isVisible());
+  // The keyboard follows (the window's focus: the wait message may have taken the activation).
+  EXPECT_TRUE(panel->isAncestorOf(window_->focusWidget()));
   EXPECT_EQ(Page().name, panel->State().SelectedName());
 
   // A bookmark on the shown page, then elsewhere, then the bookmark and the history back.
