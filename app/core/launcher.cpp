@@ -94,9 +94,10 @@ std::string SettingsText(const fs::path& tree, const fs::path& save,
   return text;
 }
 
+// A folder of the user's own: created, as the XDG rules ask, for the user alone.
 bool MakeFolder(const fs::path& folder) {
   std::error_code ec;
-  fs::create_directories(folder, ec);
+  if (fs::create_directories(folder, ec)) fs::permissions(folder, fs::perms::owner_all, ec);
   return fs::is_directory(folder, ec);
 }
 

@@ -58,7 +58,10 @@ TEST(Launcher, AFreshHomeGetsSettingsThatTheAtlasReadsBack) {
     EXPECT_EQ(s.DataPath, Utf8ToCp1252(tree.string()) + "\\");
     EXPECT_EQ(s.SavePath,
               Utf8ToCp1252((home.tree.Root() / "home/.local/share/ostrelin").string()) + "\\");
-    EXPECT_TRUE(fs::is_directory(home.tree.Root() / "home/.local/share/ostrelin"));
+    // Bookmarks and learning records are the user's own.
+    EXPECT_EQ(fs::status(home.tree.Root() / "home/.local/share/ostrelin").permissions() &
+                  fs::perms::all,
+              fs::perms::owner_all);
   }
 }
 
