@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the .deb and checks it as a user would meet it, on Debian 12 as root:
 #   the validators on the desktop entry, the metainfo and the manual pages, lintian on the .deb;
-#   apt-get install ./ostrelin_*.deb; `ostrelin` in a fresh home under Xvfb (start dialog, then the
-#   full-screen main window on the demo atlas; a screenshot goes to build-package/);
-#   apt-get remove ostrelin.
+#   apt-get install ./ostrelin_*.deb; under Xvfb in a fresh home `ostrelin` on a missing tree
+#   (message box, exit status 1), then `ostrelin` itself (start dialog, then the full-screen main
+#   window on the demo atlas; a screenshot goes to build-package/); apt-get remove ostrelin.
 # Exits non-zero at the first check that fails.
 set -euo pipefail
 
@@ -62,7 +62,6 @@ unset XDG_CONFIG_HOME XDG_DATA_HOME
 cd "$HOME"
 openbox >/dev/null 2>&1 &
 sleep 1
-ostrelin & launcher=$!
 # A visible window called Ostrelin at least `min` pixels wide; "id WxH" on standard output.
 window() {
   for _ in $(seq 120); do
@@ -74,6 +73,18 @@ window() {
   done
   return 1
 }
+# A tree that does not exist: a message on standard error and in a box, exit status 1.
+ostrelin "$HOME/kein-atlas" 2>"$HOME/stderr" & missing=$!
+read -r box size < <(window 1) || { echo "no message box" >&2; exit 1; }
+echo "message box: window $box, $size"
+xdotool windowactivate --sync "$box" key Return
+status=0
+wait "$missing" || status=$?
+echo "ostrelin $HOME/kein-atlas: exit status $status, standard error: $(grep ostrelin "$HOME/stderr")"
+[ "$status" -eq 1 ]
+[ ! -e "$HOME/.config/ostrelin" ]
+
+ostrelin & launcher=$!
 read -r dialog size < <(window 1) || { echo "no start dialog" >&2; exit 1; }
 echo "start dialog: window $dialog, $size"
 xdotool windowactivate --sync "$dialog" key --clearmodifiers alt+p
