@@ -7,6 +7,7 @@
 #                               Qt-free tests and fuzz corpora again under ASan + UBSan
 #   scripts/dev.sh bench        build the benchmarks in Release and run them
 #   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang and run each for a while
+#   scripts/dev.sh package      build the .deb (with the demo atlas) into build-package/
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -14,7 +15,7 @@ build=${OSTRELIN_BUILD_DIR:-$here/build}
 jobs=${OSTRELIN_JOBS:-2}
 
 base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev libgtest-dev
-               fonts-liberation libasound2-dev)
+               fonts-liberation libasound2-dev qt6-svg-dev)
 # The demo atlas: its builder reads gzip NIfTI volumes, and the tests build a reduced tree from the
 # real head data; the run command adds the video player.
 base_packages+=(zlib1g-dev mricron-data)
@@ -87,8 +88,19 @@ case "${1:-}" in
       rm -rf "$work"
     done
     ;;
+  package)
+    # CPack's .deb: dpkg-shlibdeps computes the library dependencies and needs `file`.
+    need "${base_packages[@]}" dpkg-dev file
+    configure "$build-package" -DOSTRELIN_BUILD_TESTS=OFF
+    cmake --build "$build-package" -j"$jobs"
+    (cd "$build-package" && cpack -G DEB)
+    ;;
+  need)  # scripts/dev.sh need PACKAGE...: install what is missing (used by scripts/check-package.sh)
+    shift
+    need "$@"
+    ;;
   *)
-    sed -n '2,9p' "$0"
+    sed -n '2,10p' "$0"
     exit 2
     ;;
 esac

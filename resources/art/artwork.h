@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
 #include <QString>
@@ -79,6 +80,11 @@ QImage Canvas(int width, int height, const QColor& fill = Qt::transparent);
 // The picture in 256 colours: its own colours when there are no more, otherwise the most common
 // colour of each of the 256 fullest 5-bit colour cells, every pixel mapped to the nearest one.
 QImage ToIndexed(const QImage& image);
+
+// The program icon, drawn on 64 x 64 units of `painter` (a picture or a vector file).
+void PaintProgramIcon(QPainter& painter);
+// The program icon as a picture of `size` x `size` pixels.
+QImage ProgramIcon(int size);
 
 // The drawings, by group.
 std::vector<Artwork> DrawPictograms();

@@ -243,11 +243,9 @@ QImage Logo(const Lettering& lettering, bool pressed) {
   return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QImage Icon(int size) {
-  QImage image = Canvas(size, size);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / 64.0, size / 64.0);
+}  // namespace
+
+void PaintProgramIcon(QPainter& p) {
   QLinearGradient face(0, 0, 0, 64);
   face.setColorAt(0, palette::kAccent.lighter(120));
   face.setColorAt(1, palette::kAccentDark);
@@ -255,9 +253,19 @@ QImage Icon(int size) {
   p.setBrush(face);
   p.drawRoundedRect(QRectF(2, 2, 60, 60), 13, 13);
   Mark(p, QPointF(32, 32), 24);
+}
+
+QImage ProgramIcon(int size) {
+  QImage image = Canvas(size, size);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 64.0, size / 64.0);
+  PaintProgramIcon(p);
   p.end();
   return image.convertToFormat(QImage::Format_ARGB32);
 }
+
+namespace {
 
 // Cursors: black strokes on a white halo, so they show on dark sections and light text alike.
 void Halo(QPainter& p, const QPainterPath& path, qreal width) {
@@ -329,7 +337,7 @@ std::vector<Artwork> DrawPictures(const Lettering& lettering) {
       {bitmaps, QStringLiteral("HELPBMP"), QuickOverview(lettering)},
       {bitmaps, QStringLiteral("KV_LOGO"), Logo(lettering, false)},
       {bitmaps, QStringLiteral("KV_LOGOD"), Logo(lettering, true)},
-      {QStringLiteral("icons"), QStringLiteral("102"), Icon(64)},
+      {QStringLiteral("icons"), QStringLiteral("102"), ProgramIcon(64)},
   };
 }
 
