@@ -39,8 +39,9 @@ struct SeriesOptions {
   bool schema = false;   // a schematic drawing for every plane as well
   size_t minPixels = 1;  // smaller structures are left out of a plane
   std::vector<NameMapEntry> rename;
-  // The text of a page of the main image type (Windows-1252 with LF), instead of the usual one.
-  std::function<std::string(size_t page)> text;
+  // The text of a page (Windows-1252 with LF) instead of the usual one; `schemaText` for the
+  // schematic drawing's.
+  std::function<std::string(size_t page, bool schemaText)> text;
 };
 
 // One plane of a series, cut but not yet written.

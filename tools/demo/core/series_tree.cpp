@@ -251,8 +251,8 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
       files.push_back(std::move(jpg));
       files.push_back(std::move(dat));
       const bool ownText = type == own;
-      std::string text = ownText && options.text ? options.text(i)
-                                                 : SeriesPageText(options, pages, i, !ownText);
+      std::string text = options.text ? options.text(i, !ownText)
+                                      : SeriesPageText(options, pages, i, !ownText);
       files.push_back({TextDirectory(type) + p.stem + ".txt", Lf(text)});
     }
     const std::string largest = p.Largest();
