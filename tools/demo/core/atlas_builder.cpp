@@ -290,7 +290,7 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
   axial.type = SeriesType::kMr;
   axial.region = 'K';
   for (int mm : levels) axial.positions.push_back(mm);
-  axial.pixel = (box[1].second - box[1].first) / options.headHeight;
+  axial.pixel = (box[1].second - box[1].first) / (options.headHeight - 1);
   // The head pictogram puts the vertex at 5 % and has 4.18 mm a percent. The volume shows the
   // brain alone, so the vertex of the head lies a skull and a scalp above its top.
   const double pictogramTop = head.vertexZ + kSkullAndScalpMm + 5 * 4.18;

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -151,11 +152,11 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
     error = "is no single-file NIfTI-1 or NIfTI-2 volume";
     return false;
   }
-  if (h.nu > 1 || h.nv > 1 || h.nw > 1) {
+  if (h.ndim > 4 && (h.nu > 1 || h.nv > 1 || h.nw > 1)) {
     error = "has more than four dimensions";
     return false;
   }
-  if (h.nx < 1 || h.ny < 1 || h.nz < 1 || h.nt < 1 || h.nx > 65535 || h.ny > 65535 ||
+  if (h.nx < 1 || h.ny < 1 || h.nz < 1 || h.nx > 65535 || h.ny > 65535 ||
       h.nz > 65535 || double(h.nx) * double(h.ny) * double(h.nz) > double(kMaxNiftiVoxels)) {
     error = "has dimensions this tool cannot hold (" + std::to_string(h.nx) + " x " +
             std::to_string(h.ny) + " x " + std::to_string(h.nz) + ")";
@@ -181,7 +182,7 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
   const void* data = nullptr;
   nifti_brick_list bricks{};
   ImagePtr image;
-  if (h.nt > 1) {
+  if (h.ndim >= 4 && h.nt > 1) {
     int64_t first[1] = {0};
     image.reset(nifti_image_read_bricks(name.c_str(), 1, first, &bricks));
     if (image && bricks.nbricks == 1 && bricks.bsize == int64_t(count) * bytesPerVoxel) {
@@ -206,7 +207,7 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
   volume.nx = int(h.nx);
   volume.ny = int(h.ny);
   volume.nz = int(h.nz);
-  volume.volumes = long(h.nt);
+  volume.volumes = h.ndim >= 4 ? long(std::max<int64_t>(h.nt, 1)) : 1;
   const double sizes[3] = {h.dx, h.dy, h.dz};
   for (int a = 0; a < 3; ++a) {
     volume.spacing[size_t(a)] = std::isfinite(sizes[a]) && sizes[a] > 0 ? sizes[a] : 1;

@@ -203,8 +203,10 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
   const double pixel = options.pixel > 0 ? options.pixel : FinestInPlane(scan, frame.axis);
   const auto [minU, maxU] = box[size_t(frame.column)];
   const auto [minV, maxV] = box[size_t(frame.row)];
-  const int height = std::max(1, int(std::lround((maxV - minV) / pixel)));
-  const int width = std::max(4, (int(std::lround((maxU - minU) / pixel)) + 3) / 4 * 4);
+  // Pixel centres start at the outer voxel centres, so that planes of the voxel size sample the
+  // voxels themselves.
+  const int height = int(std::lround((maxV - minV) / pixel)) + 1;
+  const int width = std::max(4, (int(std::lround((maxU - minU) / pixel)) + 1 + 3) / 4 * 4);
   if (height > 4096 || width > 16384) {
     error = "planes of " + std::to_string(width) + " x " + std::to_string(height) +
             " pixels are too large for outline files (at most 4096 rows): choose a larger --pixel";
@@ -274,15 +276,18 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
       for (int c = 0; c < width; ++c) {
         std::array<double, 3> world{};
         world[size_t(frame.axis)] = mm;
-        world[size_t(frame.column)] = maxU - (c + 0.5) * pixel;
-        world[size_t(frame.row)] = maxV - (r + 0.5) * pixel;
+        world[size_t(frame.column)] = maxU - c * pixel;
+        world[size_t(frame.row)] = maxV - r * pixel;
         const size_t i = size_t(r) * size_t(width) + size_t(c);
         float v = 0;
         const bool inside =
             SampleLinear(scan, scanFromWorld.Apply(world[0], world[1], world[2]), v);
         const double level = inside ? (v - window.low) / (window.high - window.low) : 0;
         s.grey.pixels[i] = std::uint8_t(std::clamp(std::lround(level * 255), 0L, 255L));
-        values[i] = SampleNearest(labels, labelsFromWorld.Apply(world[0], world[1], world[2]));
+        // Ties between two label voxels are broken the same way in the world whichever way the
+        // voxel axes run: the point is nudged a millionth of a millimetre.
+        values[i] = SampleNearest(
+            labels, labelsFromWorld.Apply(world[0] + 1e-6, world[1] + 1e-6, world[2] + 1e-6));
         if (values[i] > 0) ++pixelsOfValue[values[i]];
         if (s.grey.pixels[i] > 25 || values[i] > 0) {
           if (firstBody < 0) firstBody = c;
