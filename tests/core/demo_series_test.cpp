@@ -1,8 +1,10 @@
 // The series builder: planes cut from synthetic scenes at known world positions (under several
 // voxel matrices), and the command writing, replacing and refusing series in a data tree.
 #include <nifti2_io.h>
+#include <zlib.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -80,9 +82,32 @@ void WriteScene(const fs::path& path, const Grid& g, bool labels, int version = 
     }
   }
   if (!extension.empty()) nifti_add_extension(nim, extension.data(), int(extension.size()), 14);
-  nim->nifti_type = version == 2 ? NIFTI_FTYPE_NIFTI2_1 : NIFTI_FTYPE_NIFTI1_1;
-  ASSERT_EQ(nifti_set_filenames(nim, path.c_str(), 0, 1), 0);
-  nifti_image_write(nim);
+  if (version == 2) {
+    // The library writes NIfTI-1 here; a NIfTI-2 header is put together by hand.
+    std::string h(544, '\0');
+    auto put = [&h](size_t at, auto v) { std::memcpy(h.data() + at, &v, sizeof v); };
+    put(0, std::int32_t(540));
+    std::memcpy(h.data() + 4, "n+2\0\r\n\032\n", 8);
+    put(12, std::int16_t(DT_FLOAT32));
+    put(14, std::int16_t(32));
+    for (int d = 0; d < 8; ++d) put(16 + 8 * size_t(d), std::int64_t(dims[d]));
+    for (int d = 0; d < 8; ++d) put(104 + 8 * size_t(d), d == 0 ? 1.0 : d <= 3 ? g.spacing[d - 1] : 1.0);
+    put(168, std::int64_t(544));
+    put(176, 1.0);
+    put(348, std::int32_t(1));
+    for (int r = 0; r < 3; ++r) {
+      for (int c = 0; c < 4; ++c) put(400 + 32 * size_t(r) + 8 * size_t(c), m.m[r][c]);
+    }
+    h.append(static_cast<const char*>(nim->data), size_t(nim->nvox) * sizeof(float));
+    gzFile out = gzopen(path.c_str(), path.extension() == ".gz" ? "wb" : "wbT");
+    ASSERT_NE(out, nullptr);
+    gzwrite(out, h.data(), unsigned(h.size()));
+    gzclose(out);
+  } else {
+    nim->nifti_type = NIFTI_FTYPE_NIFTI1_1;
+    ASSERT_EQ(nifti_set_filenames(nim, path.c_str(), 0, 1), 0);
+    nifti_image_write(nim);
+  }
   nifti_image_free(nim);
 }
 
