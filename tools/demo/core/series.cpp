@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <sstream>
 
@@ -127,9 +128,15 @@ GreyWindow AutoWindow(const Volume& scan) {
 
 std::string FormatMillimetres(double mm) {
   const long tenths = std::lround(mm * 10);
-  std::string text = std::to_string(std::labs(tenths) / 10);
-  if (tenths % 10 != 0) text += "," + std::to_string(std::labs(tenths) % 10);
-  return (tenths > 0 ? "+" : tenths < 0 ? "-" : "") + text;
+  char text[48];
+  if (tenths % 10 != 0) {
+    std::snprintf(text, sizeof text, "%s%ld,%ld", tenths > 0 ? "+" : "-", std::labs(tenths) / 10,
+                  std::labs(tenths) % 10);
+  } else {
+    std::snprintf(text, sizeof text, "%s%ld", tenths > 0 ? "+" : tenths < 0 ? "-" : "",
+                  std::labs(tenths) / 10);
+  }
+  return text;
 }
 
 std::string FileStemOf(std::string_view utf8Name) {
