@@ -73,6 +73,11 @@ struct Structure {
 
 int PlaneAxis(PlaneOrientation plane) { return FrameOf(plane).axis; }
 
+std::string SeriesName(const SeriesOptions& options) {
+  bool changed = false;
+  return AtlasName(options.name, changed);
+}
+
 std::string SeriesPage::Largest() const {
   size_t best = 0;
   for (size_t i = 1; i < areas.size(); ++i) {
@@ -267,7 +272,7 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
     }
     SeriesPage page;
     page.mm = mm;
-    page.name = W(options.name) + " " + FormatMillimetres(mm) + " mm";
+    page.name = SeriesName(options) + " " + FormatMillimetres(mm) + " mm";
     const long tenths = std::lround(std::abs(mm) * 10);
     char stem[64];
     std::snprintf(stem, sizeof stem, "_%c%03ld", mm < 0 ? 'm' : 'p', tenths / 10);

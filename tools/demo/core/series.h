@@ -44,6 +44,9 @@ struct SeriesOptions {
   std::function<std::string(size_t page, bool schemaText)> text;
 };
 
+// The series' name as the lists hold it (Windows-1252, transliterated where need be).
+std::string SeriesName(const SeriesOptions& options);
+
 // One plane of a series, cut but not yet written.
 struct SeriesPage {
   std::string name;  // Windows-1252, "Kopf axial +10 mm"

@@ -223,7 +223,7 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
   }
   const ImageType own = TypeOf(options.type);
   const bool schema = options.schema && options.type != SeriesType::kSchema;
-  const std::string seriesName = W(options.name);
+  const std::string seriesName = SeriesName(options);
 
   // Everything is encoded before the first byte is written.
   struct File {
