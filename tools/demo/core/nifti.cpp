@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -123,18 +124,37 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
   }
   int rawType = 0;
   bool magic = false;
+  std::array<int64_t, 8> dim{};
   if (version == 1) {
     const auto* h1 = static_cast<const nifti_1_header*>(raw);
     magic = std::memcmp(h1->magic, "n+1", 4) == 0;
-    rawType = h1->datatype;
+    const bool swapped = h1->sizeof_hdr != 348;
+    rawType = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h1->datatype))) : h1->datatype;
+    for (size_t d = 0; d < 8; ++d) {
+      dim[d] = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h1->dim[d]))) : h1->dim[d];
+    }
   } else if (version == 2) {
     const auto* h2 = static_cast<const nifti_2_header*>(raw);
     magic = std::memcmp(h2->magic, "n+2", 4) == 0;
-    rawType = h2->datatype;
+    const bool swapped = h2->sizeof_hdr != 540;
+    rawType = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h2->datatype))) : h2->datatype;
+    for (size_t d = 0; d < 8; ++d) {
+      dim[d] = swapped ? std::int64_t(__builtin_bswap64(std::uint64_t(h2->dim[d]))) : h2->dim[d];
+    }
   }
   std::free(raw);
   if (!magic) {
     error = "is no single-file NIfTI-1 or NIfTI-2 volume (no magic \"n+1\" or \"n+2\")";
+    return false;
+  }
+  // The library trusts the dimensions (a NIfTI-2 header with an absurd dim[0] overflows its
+  // stack): they are checked here first.
+  bool sane = dim[0] >= 1 && dim[0] <= 7;
+  for (int64_t d = 1; sane && d <= dim[0]; ++d) {
+    sane = dim[size_t(d)] >= 1 && dim[size_t(d)] <= (d <= 3 ? 65535 : 1000000);
+  }
+  if (!sane) {
+    error = "has dimensions that make no volume";
     return false;
   }
   std::vector<float> probe;
