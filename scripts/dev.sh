@@ -18,7 +18,7 @@ base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev 
                fonts-liberation libasound2-dev qt6-svg-dev)
 # The demo atlas: its builder reads gzip NIfTI volumes, and the tests build a reduced tree from the
 # real head data; the run command adds the video player.
-base_packages+=(zlib1g-dev mricron-data)
+base_packages+=(zlib1g-dev mricron-data libnifti2-dev)
 demo_packages=(ffmpeg)
 
 need() {

@@ -1,7 +1,9 @@
 // atlasbau: builds the demo atlas from the real head data of the templates folder and the
-// schematic phantoms, and checks data trees.
+// schematic phantoms, turns a scan and its segmentation into a series of pages, and checks data
+// trees.
 //
 //   atlasbau build ZIEL [--templates DIR] [--reduced]
+//   atlasbau series BAUM --image SCAN --labels LABELS ... (see series_command.h)
 //   atlasbau check BAUM
 #include <iostream>
 #include <string>
@@ -9,14 +11,18 @@
 
 #include "tools/demo/core/atlas_builder.h"
 #include "tools/demo/core/atlas_check.h"
+#include "tools/demo/core/series_command.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const auto usage = [] {
     std::cerr << "Aufruf:\n  atlasbau build ZIEL [--templates DIR] [--reduced]\n"
-                 "  atlasbau check BAUM\n";
+              << ostrelin::SeriesUsage() << "  atlasbau check BAUM\n";
     return 2;
   };
+  if (!args.empty() && args[0] == "series") {
+    return ostrelin::RunSeriesCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+  }
   if (args.size() < 2) return usage();
   if (args[0] == "check" && args.size() == 2) {
     const std::vector<std::string> problems = ostrelin::CheckAtlasTree(args[1]);

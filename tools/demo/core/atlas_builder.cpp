@@ -14,6 +14,8 @@
 #include "tools/demo/core/head_series.h"
 #include "tools/demo/core/media.h"
 #include "tools/demo/core/phantoms.h"
+#include "tools/demo/core/series.h"
+#include "tools/demo/core/tree_skeleton.h"
 
 namespace ostrelin {
 
@@ -102,16 +104,6 @@ bool PrepareOutput(const fs::path& out, std::string& error) {
   return true;
 }
 
-std::string HeadPageName(int mm) {
-  return W("Kopf axial ") + (mm > 0 ? "+" : mm < 0 ? "-" : "") + std::to_string(std::abs(mm)) +
-         " mm";
-}
-std::string HeadStem(int mm) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "kopf_%c%03d", mm < 0 ? 'm' : 'p', std::abs(mm));
-  return buffer;
-}
-
 // The structure links of a list of names, joined by commas.
 std::string StructureLinks(const std::vector<std::string>& names) {
   std::string out;
@@ -119,14 +111,6 @@ std::string StructureLinks(const std::vector<std::string>& names) {
     out += (i == 0 ? "" : ", ") + std::string("#/P:") + names[i] + "#";
   }
   return out;
-}
-
-std::string Largest(const std::vector<std::string>& names, const std::vector<size_t>& areas) {
-  size_t best = 0;
-  for (size_t i = 1; i < areas.size(); ++i) {
-    if (areas[i] > areas[best]) best = i;
-  }
-  return names.empty() ? std::string() : names[best];
 }
 
 struct Counterparts {
@@ -153,7 +137,7 @@ std::string NeighbourLinks(const std::vector<Page>& series, size_t i, std::strin
 }
 
 std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm,
-                       const Section& section) {
+                       const Section& section, const std::string& sagittalPage) {
   const Page& p = series[i];
   std::ostringstream t;
   t << "#/H:" << p.name << "#\n";
@@ -176,6 +160,7 @@ std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm,
   t << NeighbourLinks(series, i, W("Schnitt darüber"), W("Schnitt darunter"));
   t << W("#/L:Schemazeichnung dieses Schnitts{") << p.name << W(" (Schema)}#$\n");
   t << W("#/M:Film: Fahrt durch den Kopf von unten nach oben{") << kVideo << "}#$\n";
+  t << W("#/L:Sagittalschnitte des Kopfes{") << sagittalPage << "}#$\n";
   t << W("#/L:Hilfe zur Bedienung{Hilfe-Übersicht}#\n");
   return t.str();
 }
@@ -225,6 +210,52 @@ std::string PhantomText(const std::vector<Page>& series, size_t i, const Phantom
   return t.str();
 }
 
+
+// One label map for the series builder from the head's atlases, on the grid of the first: a voxel
+// the first atlas leaves unnamed takes the label of the next atlas that names it there. Atlas a's
+// value v becomes a * 10000 + v; names carry the colours of their regions.
+void JoinHeadAtlases(const HeadSources& head, Volume& labels, std::vector<LabelName>& names,
+                     std::map<std::string, BrainRegion>& regionOf) {
+  names.clear();
+  for (size_t a = 0; a < head.atlases.size(); ++a) {
+    for (size_t v = 1; v < head.atlases[a].names.size(); ++v) {
+      const AnatomicalName& n = head.atlases[a].names[v];
+      if (n.name.empty()) continue;
+      Rgb c = RegionColour(n.region);
+      const int shade = int(v % 5) * 12 - 24;
+      c = {std::uint8_t(std::clamp(c.r + shade, 0, 255)),
+           std::uint8_t(std::clamp(c.g + shade, 0, 255)),
+           std::uint8_t(std::clamp(c.b + shade, 0, 255))};
+      names.push_back({long(a * 10000 + v), Cp1252ToUtf8(n.name), c, true});
+      regionOf.emplace(n.name, n.region);
+    }
+  }
+  if (head.atlases.empty()) return;
+  const LabelAtlas& first = head.atlases.front();
+  labels = first.volume;
+  auto named = [&](size_t a, long v) {
+    return v > 0 && size_t(v) < head.atlases[a].names.size() &&
+           !head.atlases[a].names[size_t(v)].name.empty();
+  };
+  for (int k = 0; k < labels.nz; ++k) {
+    for (int j = 0; j < labels.ny; ++j) {
+      for (int i = 0; i < labels.nx; ++i) {
+        float& voxel = labels.voxels[(size_t(k) * size_t(labels.ny) + size_t(j)) *
+                                         size_t(labels.nx) + size_t(i)];
+        const long own = std::lround(voxel);
+        voxel = named(0, own) ? float(own) : 0.0f;
+        if (voxel != 0) continue;
+        const auto world = labels.toWorld.Apply(i, j, k);
+        for (size_t a = 1; a < head.atlases.size() && voxel == 0; ++a) {
+          const long v = SampleNearest(head.atlases[a].volume,
+                                       head.atlases[a].fromWorld.Apply(world[0], world[1], world[2]));
+          if (named(a, v)) voxel = float(a * 10000 + size_t(v));
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 
 bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::string& error) {
@@ -244,48 +275,79 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
   if (options.reduced && levels.size() > 3) {
     levels = {levels.front(), levels[levels.size() / 2], levels.back()};
   }
-  std::vector<Page> headPages;
+  // Both head series are cut by the series builder from the T1 volume and one label map that
+  // joins the atlases.
+  Volume labels;
+  std::vector<LabelName> labelNames;
+  std::map<std::string, BrainRegion> regionOf;  // Windows-1252 name -> region
+  JoinHeadAtlases(head, labels, labelNames, regionOf);
+  const auto box = WorldBox(head.t1);
+  SeriesOptions axial;
+  axial.tree = options.output;
+  axial.name = "Kopf axial";
+  axial.files = "kopf";
+  axial.plane = PlaneOrientation::kAxial;
+  axial.type = SeriesType::kMr;
+  axial.region = 'K';
+  for (int mm : levels) axial.positions.push_back(mm);
+  axial.pixel = (box[1].second - box[1].first) / (options.headHeight - 1);
+  // The head pictogram puts the vertex at 5 % and has 4.18 mm a percent. The volume shows the
+  // brain alone, so the vertex of the head lies a skull and a scalp above its top.
+  const double pictogramTop = head.vertexZ + kSkullAndScalpMm + 5 * 4.18;
+  axial.extent = std::pair{pictogramTop, pictogramTop - 418};
+  axial.window = std::pair{head.windowHigh / 2.0, double(head.windowHigh)};
+  axial.schema = true;
+  axial.minPixels = 40;
+  SeriesOptions sagittal = axial;
+  sagittal.name = "Kopf sagittal";
+  sagittal.files = "kopf_sag";
+  sagittal.plane = PlaneOrientation::kSagittal;
+  sagittal.extent.reset();
+  sagittal.positions.clear();
+  for (int mm = 60; mm >= -60; mm -= options.reduced ? 40 : 10) sagittal.positions.push_back(mm);
+
+  std::vector<SeriesPage> axialPages, sagittalPages;
+  if (!CutSeries(head.t1, labels, labelNames, axial, log, axialPages, error) ||
+      !CutSeries(head.t1, labels, labelNames, sagittal, log, sagittalPages, error)) {
+    return false;
+  }
+  labels = Volume();
+  std::vector<Page> headPages, sagittalHeadPages;
   std::vector<Section> headSections;
-  for (int mm : levels) {
-    log << "head plane " << mm << " mm\n";
-    Section section = CutHeadAxial(head, mm, options.headHeight);
-    Page p;
-    p.name = HeadPageName(mm);
-    p.text = HeadStem(mm) + ".txt";
-    p.mr = p.schema = HeadStem(mm) + ".jpg";
-    p.type = 'M';
-    p.region = 'K';
-    p.plane = p.name;
-    p.pictogram = "SM_KOPF";
-    // The head pictogram puts the vertex at 5 % and has 4.18 mm a percent. The volume shows the
-    // brain alone, so the vertex of the head lies a skull and a scalp above its top.
-    p.position = std::clamp(
-        int(std::lround(5 + (head.vertexZ + kSkullAndScalpMm - mm) / 4.18)), 0, 100);
-    for (const SectionStructure& s : section.structures) p.structures.push_back(s.name);
-    p.areas = section.PixelCounts();
-    p.defaultStructure = Largest(p.structures, p.areas);
-    std::string bytes;
-    if (!EncodeJpeg(section.grey, 90, bytes, error) || !out.Bytes("Bilder/MRT/" + p.mr, bytes)) {
-      return false;
-    }
-    if (!EncodeJpeg(DrawSchema(section), 92, bytes, error) ||
-        !out.Bytes("Bilder/Schema/" + p.schema, bytes)) {
-      return false;
-    }
-    if (!EncodeSectionOutline(section, "MRT " + p.name, bytes, error)) return false;
-    if (!out.Bytes("Bilder/MRT/" + HeadStem(mm) + ".dat", bytes)) return false;
-    if (!out.Bytes("Bilder/Schema/" + HeadStem(mm) + ".dat", bytes)) return false;
-    headPages.push_back(std::move(p));
-    headSections.push_back(std::move(section));
-  }
-  for (size_t i = 0; i < headPages.size(); ++i) {
-    if (!out.Text("Texte/MRT/" + headPages[i].text,
-                  HeadMrText(headPages, i, levels[i], headSections[i])) ||
-        !out.Text("Texte/Schema/" + headPages[i].text,
-                  HeadSchemaText(headPages[i], headSections[i]))) {
-      return false;
+  levels.clear();
+  for (std::vector<SeriesPage>* series : {&axialPages, &sagittalPages}) {
+    for (SeriesPage& sp : *series) {
+      for (SectionStructure& st : sp.section.structures) st.region = regionOf[st.name];
+      Page p;
+      p.name = sp.name;
+      p.text = sp.stem + ".txt";
+      p.mr = p.schema = sp.stem + ".jpg";
+      p.plane = p.name;
+      p.structures = sp.Structures();
+      p.areas = sp.areas;
+      p.defaultStructure = sp.Largest();
+      if (series == &axialPages) {
+        levels.push_back(int(std::lround(sp.mm)));
+        headSections.push_back(sp.section);
+        headPages.push_back(std::move(p));
+      } else {
+        sagittalHeadPages.push_back(std::move(p));
+      }
     }
   }
+  // The sagittal plane nearest the midline, which the axial texts lead to.
+  const std::string midline =
+      std::min_element(sagittalPages.begin(), sagittalPages.end(), [](const auto& a, const auto& b) {
+        return std::abs(a.mm) < std::abs(b.mm);
+      })->name;
+  axial.text = [&](size_t i, bool schemaText) {
+    return schemaText ? HeadSchemaText(headPages[i], headSections[i])
+                      : HeadMrText(headPages, i, levels[i], headSections[i], midline);
+  };
+  sagittal.text = [&](size_t i, bool schemaText) {
+    return SeriesPageText(sagittal, sagittalPages, i, schemaText) +
+           W("#/L:Horizontalschnitte des Kopfes{") + headPages.front().name + "}#\n";
+  };
 
   // The start picture: the drawing of the plane nearest the level of the basal ganglia.
   const size_t startPlane = size_t(
@@ -391,81 +453,9 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
                "#/L:So bedienen Sie den Atlas{Hilfe-Übersicht}#\n");
   if (!out.Text("Texte/Schema/start.txt", welcome.str())) return false;
 
-  const std::string help = W(
-      "#/H:Hilfe: Übersicht#\n"
-      "Der Atlas zeigt Schnittbilder des Körpers. Jede Seite gehört zu einer Schnittebene und "
-      "hat bis zu vier Bildarten: #/B:Schnitt# (Photo eines anatomischen Schnitts), #/B:CT#, "
-      "#/B:MR# und #/B:Schema# (Zeichnung). Die vier Bildknöpfe rechts unten schalten zwischen "
-      "den Bildern derselben Ebene um; Bildarten, die eine Seite nicht hat, sind gesperrt.$\n"
-      "#/H:Region und Ebene wählen#\n"
-      "Das Navigationsfeld rechts oben zeigt ein Piktogramm des Körpers. Mit den Knöpfen Kopf, "
-      "Rumpf, Arm und Bein wählen Sie eine Körperregion, beim Rumpf mit dem Knopf des "
-      "Geschlechts die weibliche oder die männliche Serie. Die Schnittebenen sind als "
-      "gepunktete Linien eingezeichnet: ein Klick nahe einer Linie wählt sie (blau, ihr Name "
-      "steht oben), die Pfeilknöpfe gehen zur nächsten oder vorigen Ebene, ein Doppelklick oder "
-      "der Bestätigungsknopf öffnet sie. Die gerade gezeigte Ebene ist grün.$\n"
-      "#/H:Strukturen im Bild#\n"
-      "Zeigen Sie auf das Bild: der Mauszeiger zeigt, ob dort eine Struktur liegt, und oben im "
-      "Bildfenster steht ihr Name (nicht während eines Testats). Ein Klick "
-      "hebt sie hervor und nennt sie; liegen mehrere übereinander, wählen Sie aus der Liste der "
-      "überlappenden Strukturen. Oben im Bildfenster stellt der Schieberegler die Vergrößerung "
-      "ein (ein Drittel bis fünffach), #/B:Übersicht# öffnet ein kleines Fenster mit dem ganzen "
-      "Bild, #/B:Vollansicht# zeigt das Bild bildschirmfüllend. Bildlaufleisten und Pfeiltasten "
-      "verschieben das Bild. Die rechte Maustaste öffnet das "
-      "#/L:Kontextmenü des Bildes{Hilfe-Kontextmenü}#.$\n"
-      "#/H:Text#\n"
-      "Im Text führen #/B:blaue# Verweise zu anderen Seiten oder Strukturen, #/B:grüne# heben "
-      "eine Struktur im gezeigten Bild hervor, #/B:rote# spielen einen Klang oder einen Film. Im "
-      "Menü Text blenden #/B:unsichtbar# und #/B:sichtbar# den Text aus und wieder ein; das "
-      "Menü Schriftgröße stellt die Schrift auf #/B:klein#, #/B:mittel# oder #/B:groß#.$\n"
-      "#/H:Index#\n"
-      "Der Knopf #/B:Bild/Index# oder ein Klick mit der rechten Maustaste auf das Navigationsfeld "
-      "wechselt zum Index aller Seiten und Strukturen, und wieder zurück. Tippen Sie den Anfang "
-      "eines Namens: der erste passende Eintrag wird gewählt; auch gebräuchliche Synonyme werden "
-      "erkannt (etwa Motorcortex oder Hepar). Ein Doppelklick oder die Eingabetaste öffnet den "
-      "Eintrag; ist eine Struktur auf mehreren Seiten umrandet, wählen Sie die Seite aus einer "
-      "Liste.$\n"
-      "#/H:History und Lesezeichen#\n"
-      "Das Menü #/B:History# führt zu den zuletzt gezeigten Seiten zurück; der Buchstabe in "
-      "Klammern nennt die Bildart. Im Menü #/B:Lesezeichen# merkt #/B:setzen# die gezeigte Seite "
-      "mit ihrer Bildart, #/B:löschen# entfernt dieses Lesezeichen wieder. Die Lesezeichen "
-      "werden gespeichert, wenn Sie den Atlas mit #/B:Ende# im Menü Modus beenden.$\n"
-      "#/H:Testat#\n"
-      "Im Menü #/B:Modus# fragt #/B:Abfrage# die Strukturen des gezeigten Bildes ab: bei "
-      "#/B:Name --> Struktur# steht ein Name in der Frage und Sie klicken die Struktur an, bei "
-      "#/B:Struktur --> Name# ist eine Struktur umrandet und Sie nennen ihren Namen, "
-      "#/B:Name <--> Struktur# wechselt zufällig zwischen beiden. Das Bild wird dazu "
-      "bildschirmfüllend und nennt keine Namen unter dem Mauszeiger; ein kleines Fenster unter "
-      "der Leiste des Bildfensters zeigt die Frage mit den Knöpfen "
-      "#/B:Zeige Antwort#, #/B:Nächste Frage# und #/B:Test beenden#. Falsch beantwortete Fragen "
-      "kommen später noch einmal.$\n"
-      "#/H:Hilfe#\n"
-      "Der Knopf #/B:Hilfe#, die Taste F1 und #/B:Index# im Menü Hilfe öffnen diese Seite; "
-      "#/B:Über Karvolen# im selben Menü nennt die Beteiligten.$\n"
-      "#/L:Zur Startseite{START}#\n");
-  const std::string helpMenuText = W(
-      "#/H:Hilfe: Kontextmenü des Bildes#\n"
-      "Ein Klick mit der rechten Maustaste ins Bild öffnet das Kontextmenü (nicht während eines "
-      "Testats). Seine Einträge, von oben nach unten:$\n"
-      "#/B:Die hervorgehobene Struktur:# ist eine Struktur hervorgehoben, steht ihr Name an "
-      "erster Stelle. Er öffnet die Struktur wie ein Eintrag des Index: ist sie auf mehreren "
-      "Seiten oder in mehreren Bildarten umrandet, wählen Sie aus einer Liste, wo sie gezeigt "
-      "werden soll.$\n"
-      "#/B:Vergrößerung auf ganzen Schirm# zeigt das Bild bildschirmfüllend; dort heißt der "
-      "Eintrag #/B:Zurück zur Normaldarstellung# und kehrt zurück.$\n"
-      "#/B:Liste aller markierbaren Strukturen# öffnet eine alphabetische Liste der Strukturen "
-      "des Bildes; ein Klick auf einen Namen hebt die Struktur hervor. #/B:Zeige alle "
-      "markierbaren Strukturen# umrandet alle zugleich. Bilder ohne Strukturen bieten beide "
-      "Einträge nicht.$\n"
-      "#/B:Hilfe# öffnet diese Seite.$\n"
-      "#/B:Verwandte Einträge:# ist genau eine Struktur hervorgehoben, folgen unter einem Strich "
-      "verwandte Einträge, etwa die Struktur der Gegenseite und die Schnitte, in denen sie am "
-      "größten ist; ein Klick öffnet den Eintrag.$\n"
-      "#/L:Zurück zur Übersicht der Hilfe{Hilfe-Übersicht}#\n");
-  const std::string notFound = W(
-      "#/H:Kein Eintrag im Atlas: \n"
-      "Dieser Name ist weder eine Seite noch eine Struktur des Atlas. Versuchen Sie den Index "
-      "(Knopf Bild/Index) oder die #/L:Hilfe{Hilfe-Übersicht}#.\n");
+  const std::string help = HelpOverviewText();
+  const std::string helpMenuText = HelpMenuText();
+  const std::string notFound = NotFoundText();
   for (const char* folder : kTextFolders) {
     if (!out.Text(fs::path(folder) / helpOverview.text, help) ||
         !out.Text(fs::path(folder) / helpMenu.text, helpMenuText) ||
@@ -473,8 +463,7 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       return false;
     }
   }
-  if (!out.Text("Texte/Other/_KEINTXT.TXT",
-                W("#/H:Text ausgeblendet#\nDer Text ist ausgeblendet: Menü Text, sichtbar.\n")) ||
+  if (!out.Text("Texte/Other/_KEINTXT.TXT", HiddenTextNote()) ||
       !out.Text("Texte/Other/Info.TXT",
                 W("Ostrelin - Demo-Atlas der Schnittanatomie\n"
                   "\n"
@@ -493,8 +482,8 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
   // The lists. A blank last field cannot be written (a trailing "#" makes no field), so pages
   // off the pictograms name themselves as their plane, which no plane list holds: START shows
   // only a drawing, so the panel keeps no plane marked for it, and the help pages give no region.
+  // The head series add their own lines below.
   std::vector<Page> pages = {start, helpOverview, helpMenu};
-  pages.insert(pages.end(), headPages.begin(), headPages.end());
   pages.insert(pages.end(), phantomPages.begin(), phantomPages.end());
   auto field = [](const std::string& s) { return s.empty() ? std::string(" ") : s; };
   std::ostringstream index;
@@ -539,6 +528,14 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       RunLinklist(args, linklistOutput);
     }
   }
+
+  // The head series: images, outline files, texts and their lines in the lists.
+  if (!WriteSeries(axial, axialPages, log, error) ||
+      !WriteSeries(sagittal, sagittalPages, log, error)) {
+    return false;
+  }
+  pages.insert(pages.end(), headPages.begin(), headPages.end());
+  pages.insert(pages.end(), sagittalHeadPages.begin(), sagittalHeadPages.end());
 
   // Related entries: the other side, then the pages where the structure is largest.
   std::map<std::string, std::vector<std::pair<size_t, std::string>>> places;
@@ -614,11 +611,7 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
     return false;
   }
 
-  if (!out.Text("KARVOLEN.INI", "[Karvolen]\n"
-                                "DataPath=.\n"
-                                "SavePath=.\n"
-                                "MMPlayer=/usr/bin/ffplay\n"
-                                "MMPlayerParam=-autoexit -loglevel error %s\n")) {
+  if (!out.Text("KARVOLEN.INI", SettingsFile())) {
     return false;
   }
   log << pages.size() << " pages written to " << options.output.string() << "\n";

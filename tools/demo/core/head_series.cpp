@@ -27,19 +27,8 @@ bool LoadVolume(const std::filesystem::path& path, Volume& volume, Affine& inver
 }
 
 float Trilinear(const Volume& v, const std::array<double, 3>& p) {
-  const double fi = std::floor(p[0]), fj = std::floor(p[1]), fk = std::floor(p[2]);
-  if (!(fi >= 0 && fj >= 0 && fk >= 0 && fi < v.nx - 1 && fj < v.ny - 1 && fk < v.nz - 1)) {
-    return 0;
-  }
-  const int i = int(fi), j = int(fj), k = int(fk);
-  const double a = p[0] - fi, b = p[1] - fj, c = p[2] - fk;
-  double sum = 0;
-  for (int d = 0; d < 8; ++d) {
-    const int di = d & 1, dj = (d >> 1) & 1, dk = d >> 2;
-    const double w = (di ? a : 1 - a) * (dj ? b : 1 - b) * (dk ? c : 1 - c);
-    sum += w * v.At(i + di, j + dj, k + dk);
-  }
-  return float(sum);
+  float value = 0;
+  return SampleLinear(v, p, value) ? value : 0.0f;
 }
 
 // The label with the largest share among the eight voxels around `p`: smoother borders than the

@@ -1,11 +1,15 @@
 #include "tools/demo/core/nifti.h"
 
-#include <zlib.h>
+#include <nifti2_io.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <bit>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 namespace ostrelin {
 
@@ -38,253 +42,260 @@ bool Affine::Inverse(Affine& out) const {
   return true;
 }
 
-bool Gunzip(std::string_view bytes, std::string& out, std::string& error, size_t limit) {
-  out.clear();
-  if (bytes.size() < 2 || std::uint8_t(bytes[0]) != 0x1F || std::uint8_t(bytes[1]) != 0x8B) {
-    out.assign(bytes);
-    return true;
+bool IsOrthogonal(const Affine& a) {
+  double length[3];
+  for (int c = 0; c < 3; ++c) {
+    length[c] = std::sqrt(a.m[0][c] * a.m[0][c] + a.m[1][c] * a.m[1][c] + a.m[2][c] * a.m[2][c]);
+    if (!(length[c] > 0)) return false;
   }
-  z_stream z{};
-  if (inflateInit2(&z, 15 + 16) != Z_OK) {
-    error = "zlib cannot be initialised";
-    return false;
-  }
-  size_t pos = 0;
-  char buffer[1 << 16];
-  bool ok = true, ended = false;
-  while (pos < bytes.size()) {
-    ended = false;
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data() + pos));
-    const size_t chunk = std::min<size_t>(bytes.size() - pos, 1u << 30);
-    z.avail_in = uInt(chunk);
-    int rc = Z_OK;
-    do {
-      z.next_out = reinterpret_cast<Bytef*>(buffer);
-      z.avail_out = sizeof buffer;
-      rc = inflate(&z, Z_NO_FLUSH);
-      if (rc != Z_OK && rc != Z_STREAM_END) break;
-      out.append(buffer, sizeof buffer - z.avail_out);
-      if (out.size() > limit) {
-        error = "the decompressed data is larger than " + std::to_string(limit >> 20) + " MB";
-        ok = false;
-        break;
-      }
-    } while (rc == Z_OK && (z.avail_in > 0 || z.avail_out == 0));
-    if (!ok) break;
-    const size_t used = chunk - z.avail_in;
-    pos += used;
-    if (rc == Z_STREAM_END) {
-      ended = true;
-      // Concatenated members continue the data; anything else after the end is ignored.
-      if (pos + 2 <= bytes.size() && std::uint8_t(bytes[pos]) == 0x1F &&
-          std::uint8_t(bytes[pos + 1]) == 0x8B) {
-        inflateReset(&z);
-        continue;
-      }
-      break;
-    }
-    if (rc != Z_OK || used == 0) {
-      error = rc == Z_OK || rc == Z_BUF_ERROR ? "the gzip data ends too early"
-                                              : "the gzip data is damaged";
-      ok = false;
-      break;
+  for (int c = 0; c < 3; ++c) {
+    for (int d = c + 1; d < 3; ++d) {
+      const double dot = a.m[0][c] * a.m[0][d] + a.m[1][c] * a.m[1][d] + a.m[2][c] * a.m[2][d];
+      if (std::abs(dot) > 1e-4 * length[c] * length[d]) return false;
     }
   }
-  if (ok && !ended) {
-    error = "the gzip data ends too early";
-    ok = false;
-  }
-  inflateEnd(&z);
-  if (!ok) out.clear();
-  return ok;
+  return true;
 }
 
 namespace {
 
-constexpr size_t kHeaderBytes = 348;
+struct ImageDeleter {
+  void operator()(nifti_image* image) const { nifti_image_free(image); }
+};
+using ImagePtr = std::unique_ptr<nifti_image, ImageDeleter>;
 
 template <class T>
-T Swapped(T v) {
-  T out = 0;
-  for (size_t i = 0; i < sizeof v; ++i) out = T((out << 8) | ((v >> (8 * i)) & 0xFF));
-  return out;
+void Convert(const void* data, size_t count, double slope, double inter, std::vector<float>& out) {
+  const T* in = static_cast<const T*>(data);
+  out.resize(count);
+  for (size_t i = 0; i < count; ++i) out[i] = float(double(in[i]) * slope + inter);
 }
 
-class HeaderView {
- public:
-  HeaderView(std::string_view bytes, bool swap) : bytes_(bytes), swap_(swap) {}
-
-  std::int16_t I16(size_t at) const { return std::int16_t(Raw<std::uint16_t>(at)); }
-  std::int32_t I32(size_t at) const { return std::int32_t(Raw<std::uint32_t>(at)); }
-  float F32(size_t at) const { return std::bit_cast<float>(Raw<std::uint32_t>(at)); }
-  double F64(size_t at) const { return std::bit_cast<double>(Raw<std::uint64_t>(at)); }
-
-  template <class T>
-  T Raw(size_t at) const {
-    T v;
-    std::memcpy(&v, bytes_.data() + at, sizeof v);
-    return swap_ ? Swapped(v) : v;
+bool ConvertVoxels(int datatype, const void* data, size_t count, double slope, double inter,
+                   std::vector<float>& out) {
+  switch (datatype) {
+    case DT_UINT8: Convert<std::uint8_t>(data, count, slope, inter, out); return true;
+    case DT_INT8: Convert<std::int8_t>(data, count, slope, inter, out); return true;
+    case DT_INT16: Convert<std::int16_t>(data, count, slope, inter, out); return true;
+    case DT_UINT16: Convert<std::uint16_t>(data, count, slope, inter, out); return true;
+    case DT_INT32: Convert<std::int32_t>(data, count, slope, inter, out); return true;
+    case DT_UINT32: Convert<std::uint32_t>(data, count, slope, inter, out); return true;
+    case DT_INT64: Convert<std::int64_t>(data, count, slope, inter, out); return true;
+    case DT_UINT64: Convert<std::uint64_t>(data, count, slope, inter, out); return true;
+    case DT_FLOAT32: Convert<float>(data, count, slope, inter, out); return true;
+    case DT_FLOAT64: Convert<double>(data, count, slope, inter, out); return true;
+    default: return false;
   }
-
- private:
-  std::string_view bytes_;
-  bool swap_;
-};
-
-struct VoxelType {
-  int code;
-  int bytes;
-  const char* name;
-};
-constexpr VoxelType kVoxelTypes[] = {
-    {2, 1, "uint8"},  {4, 2, "int16"},    {8, 4, "int32"},   {16, 4, "float32"},
-    {64, 8, "float64"}, {256, 1, "int8"}, {512, 2, "uint16"}, {768, 4, "uint32"},
-};
-
-double ReadVoxel(const HeaderView& v, int code, size_t at) {
-  switch (code) {
-    case 2: return std::uint8_t(v.Raw<std::uint8_t>(at));
-    case 4: return v.I16(at);
-    case 8: return v.I32(at);
-    case 16: return v.F32(at);
-    case 64: return v.F64(at);
-    case 256: return std::int8_t(v.Raw<std::uint8_t>(at));
-    case 512: return v.Raw<std::uint16_t>(at);
-    case 768: return v.Raw<std::uint32_t>(at);
-  }
-  return 0;
 }
 
-bool Finite(std::initializer_list<double> values) {
-  return std::all_of(values.begin(), values.end(), [](double d) { return std::isfinite(d); });
+bool EndsWithGz(const std::string& name) {
+  return name.size() > 3 && (name.ends_with(".gz") || name.ends_with(".GZ"));
 }
 
 }  // namespace
 
-bool ReadNifti(std::string_view fileBytes, Volume& volume, std::string& error) {
-  std::string data;
-  if (!Gunzip(fileBytes, data, error, kMaxNiftiVoxels * 8 + 4096)) return false;
-  if (data.size() < kHeaderBytes) {
-    error = "no NIfTI header (the file has only " + std::to_string(data.size()) + " bytes)";
+bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::string& error) {
+  static std::once_flag quiet;
+  std::call_once(quiet, [] {
+    nifti_set_debug_level(0);  // the library's own complaints would go to stderr
+    nifti_set_allow_upper_fext(1);
+  });
+  volume = Volume();
+  const std::string name = path.string();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || ::access(name.c_str(), R_OK) != 0) {
+    error = "cannot be read";
     return false;
   }
-  std::int32_t size;
-  std::memcpy(&size, data.data(), 4);
-  const bool swap = size != 348;
-  if (swap && Swapped(std::uint32_t(size)) != 348u) {
-    error = "no NIfTI-1 header (its size field is not 348)";
+  const bool gzip = EndsWithGz(name);
+  const std::string how = gzip ? " (or its gzip data are damaged)" : "";
+  if (!name.ends_with(".nii") && !name.ends_with(".NII") && !(gzip && (name.ends_with(".nii.gz") || name.ends_with(".NII.GZ")))) {
+    error = "is no NIfTI file: its name must end in .nii or .nii.gz";
     return false;
   }
-  if (std::memcmp(data.data() + 344, "n+1\0", 4) != 0) {
-    error = std::memcmp(data.data() + 344, "ni1\0", 4) == 0
-                ? "a header without its voxels (.hdr/.img pair): only single .nii files are read"
-                : "no NIfTI-1 magic \"n+1\"";
+  // The raw header first: its magic decides whether this is NIfTI at all (the library would take
+  // a file without it for ANALYZE), and a voxel type the library does not know is refused here
+  // before the library complains about it on its own.
+  int version = 0;
+  void* raw = nifti_read_header(name.c_str(), &version, 0);
+  if (raw == nullptr) {
+    error = "is no NIfTI-1 or NIfTI-2 volume" + how;
     return false;
   }
-  const HeaderView h(data, swap);
-  const int dims = h.I16(40);
-  if (dims < 3 || dims > 7) {
-    error = "the volume has " + std::to_string(dims) + " dimensions; 3 are needed";
+  int rawType = 0;
+  bool magic = false;
+  std::array<int64_t, 8> dim{};
+  if (version == 1) {
+    const auto* h1 = static_cast<const nifti_1_header*>(raw);
+    magic = std::memcmp(h1->magic, "n+1", 4) == 0;
+    const bool swapped = h1->sizeof_hdr != 348;
+    rawType = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h1->datatype))) : h1->datatype;
+    for (size_t d = 0; d < 8; ++d) {
+      dim[d] = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h1->dim[d]))) : h1->dim[d];
+    }
+  } else if (version == 2) {
+    const auto* h2 = static_cast<const nifti_2_header*>(raw);
+    magic = std::memcmp(h2->magic, "n+2", 4) == 0;
+    const bool swapped = h2->sizeof_hdr != 540;
+    rawType = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h2->datatype))) : h2->datatype;
+    for (size_t d = 0; d < 8; ++d) {
+      dim[d] = swapped ? std::int64_t(__builtin_bswap64(std::uint64_t(h2->dim[d]))) : h2->dim[d];
+    }
+  }
+  std::free(raw);
+  if (!magic) {
+    error = "is no single-file NIfTI-1 or NIfTI-2 volume (no magic \"n+1\" or \"n+2\")";
     return false;
   }
-  int n[8] = {};
-  for (int d = 1; d <= dims; ++d) n[d] = h.I16(40 + 2 * d);
-  for (int d = 4; d <= dims; ++d) {
-    if (n[d] > 1) {
-      error = "a series of volumes (dimension " + std::to_string(d) + " is " +
-              std::to_string(n[d]) + "): only single volumes are read";
+  // The library trusts the dimensions (a NIfTI-2 header with an absurd dim[0] overflows its
+  // stack): they are checked here first.
+  bool sane = dim[0] >= 1 && dim[0] <= 7;
+  for (int64_t d = 1; sane && d <= dim[0]; ++d) {
+    sane = dim[size_t(d)] >= 1 && dim[size_t(d)] <= (d <= 3 ? 65535 : 1000000);
+  }
+  if (!sane) {
+    error = "has dimensions that make no volume";
+    return false;
+  }
+  std::vector<float> probe;
+  if (!ConvertVoxels(rawType, nullptr, 0, 1, 0, probe)) {
+    error = "has the voxel type " + std::to_string(rawType) + ", which this tool does not read";
+    return false;
+  }
+  ImagePtr header(nifti_image_read(name.c_str(), 0));
+  if (!header) {
+    error = "is no NIfTI-1 or NIfTI-2 volume" + how;
+    return false;
+  }
+  const nifti_image& h = *header;
+  if (h.nifti_type != NIFTI_FTYPE_NIFTI1_1 && h.nifti_type != NIFTI_FTYPE_NIFTI2_1) {
+    error = "is no single-file NIfTI-1 or NIfTI-2 volume";
+    return false;
+  }
+  if (h.ndim > 4 && (h.nu > 1 || h.nv > 1 || h.nw > 1)) {
+    error = "has more than four dimensions";
+    return false;
+  }
+  if (h.nx < 1 || h.ny < 1 || h.nz < 1 || h.nx > 65535 || h.ny > 65535 ||
+      h.nz > 65535 || double(h.nx) * double(h.ny) * double(h.nz) > double(kMaxNiftiVoxels)) {
+    error = "has dimensions this tool cannot hold (" + std::to_string(h.nx) + " x " +
+            std::to_string(h.ny) + " x " + std::to_string(h.nz) + ")";
+    return false;
+  }
+  int bytesPerVoxel = 0, swap = 0;
+  nifti_datatype_sizes(h.datatype, &bytesPerVoxel, &swap);
+  if (bytesPerVoxel == 0 || !ConvertVoxels(h.datatype, nullptr, 0, 1, 0, probe)) {
+    error = std::string("has the voxel type ") + nifti_datatype_string(h.datatype) +
+            ", which this tool does not read";
+    return false;
+  }
+  const size_t count = size_t(h.nx) * size_t(h.ny) * size_t(h.nz);
+  if (!gzip) {
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || h.iname_offset < 0 ||
+        double(size) < double(h.iname_offset) + double(count) * bytesPerVoxel) {
+      error = "the file ends before its voxels";
       return false;
     }
   }
-  if (n[1] < 1 || n[2] < 1 || n[3] < 1) {
-    error = "the volume has an empty dimension";
-    return false;
-  }
-  const size_t count = size_t(n[1]) * size_t(n[2]) * size_t(n[3]);
-  if (count > kMaxNiftiVoxels) {
-    error = "the volume is too large (" + std::to_string(count) + " voxels)";
-    return false;
-  }
-  const int code = h.I16(70);
-  const VoxelType* type = nullptr;
-  for (const VoxelType& t : kVoxelTypes) {
-    if (t.code == code) type = &t;
-  }
-  if (type == nullptr) {
-    error = "voxel type " + std::to_string(code) + " is not supported";
-    return false;
-  }
-  const double offset = h.F32(108);
-  if (!std::isfinite(offset) || offset < double(kHeaderBytes) || offset > double(data.size())) {
-    error = "the voxel offset lies outside the file";
-    return false;
-  }
-  const size_t first = size_t(offset);
-  if ((data.size() - first) / size_t(type->bytes) < count) {
-    error = "the file ends before its voxels do (" + std::to_string(count) + " " + type->name +
-            " voxels expected)";
-    return false;
-  }
-
-  double pix[8];
-  for (int d = 0; d < 8; ++d) pix[d] = h.F32(76 + 4 * d);
-  for (int d = 1; d <= 3; ++d) {
-    if (!std::isfinite(pix[d]) || pix[d] == 0) pix[d] = 1;
-    pix[d] = std::abs(pix[d]);
-  }
-  Affine a;
-  const int qform = h.I16(252), sform = h.I16(254);
-  if (sform > 0) {
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 4; ++c) a.m[r][c] = h.F32(280 + 16 * r + 4 * c);
-    }
-  } else if (qform > 0) {
-    double b = h.F32(256), c = h.F32(260), d = h.F32(264);
-    if (!Finite({b, c, d})) b = c = d = 0;
-    const double aa = std::sqrt(std::max(0.0, 1.0 - (b * b + c * c + d * d)));
-    const double qfac = h.F32(76) < 0 ? -1.0 : 1.0;
-    const double R[3][3] = {
-        {aa * aa + b * b - c * c - d * d, 2 * (b * c - aa * d), 2 * (b * d + aa * c)},
-        {2 * (b * c + aa * d), aa * aa + c * c - b * b - d * d, 2 * (c * d - aa * b)},
-        {2 * (b * d - aa * c), 2 * (c * d + aa * b), aa * aa + d * d - c * c - b * b}};
-    const double scale[3] = {pix[1], pix[2], pix[3] * qfac};
-    for (int r = 0; r < 3; ++r) {
-      for (int col = 0; col < 3; ++col) a.m[r][col] = R[r][col] * scale[col];
-      a.m[r][3] = h.F32(268 + 4 * r);
+  // A 4-D file: only the first volume is read.
+  const void* data = nullptr;
+  nifti_brick_list bricks{};
+  ImagePtr image;
+  if (h.ndim >= 4 && h.nt > 1) {
+    int64_t first[1] = {0};
+    image.reset(nifti_image_read_bricks(name.c_str(), 1, first, &bricks));
+    if (image && bricks.nbricks == 1 && bricks.bsize == int64_t(count) * bytesPerVoxel) {
+      data = bricks.bricks[0];
     }
   } else {
-    for (int r = 0; r < 3; ++r) a.m[r][r] = pix[r + 1];
+    image.reset(nifti_image_read(name.c_str(), 1));
+    if (image && image->data != nullptr && image->nvox == int64_t(count)) data = image->data;
   }
-  for (const auto& row : a.m) {
-    if (!Finite({row[0], row[1], row[2], row[3]})) {
-      error = "the orientation in the header is not a number";
-      return false;
+  if (data == nullptr) {
+    if (bricks.bricks != nullptr) nifti_free_NBL(&bricks);
+    error = gzip ? "the gzip data are damaged or end before the voxels"
+                 : "the file ends before its voxels";
+    return false;
+  }
+  const double slope = std::isfinite(h.scl_slope) && h.scl_slope != 0 ? h.scl_slope : 1;
+  const double inter = std::isfinite(h.scl_inter) && h.scl_slope != 0 ? h.scl_inter : 0;
+  ConvertVoxels(h.datatype, data, count, slope, inter, volume.voxels);
+  if (bricks.bricks != nullptr) nifti_free_NBL(&bricks);
+  image.reset();
+
+  volume.nx = int(h.nx);
+  volume.ny = int(h.ny);
+  volume.nz = int(h.nz);
+  volume.volumes = h.ndim >= 4 ? long(std::max<int64_t>(h.nt, 1)) : 1;
+  const double sizes[3] = {h.dx, h.dy, h.dz};
+  for (int a = 0; a < 3; ++a) {
+    volume.spacing[size_t(a)] = std::isfinite(sizes[a]) && sizes[a] > 0 ? sizes[a] : 1;
+  }
+  if (h.sform_code > 0) {
+    for (int r = 0; r < 3; ++r) {
+      for (int c = 0; c < 4; ++c) volume.toWorld.m[size_t(r)][size_t(c)] = h.sto_xyz.m[r][c];
+    }
+    volume.orientation = "sform";
+  } else if (h.qform_code > 0) {
+    for (int r = 0; r < 3; ++r) {
+      for (int c = 0; c < 4; ++c) volume.toWorld.m[size_t(r)][size_t(c)] = h.qto_xyz.m[r][c];
+    }
+    volume.orientation = "qform";
+  } else {
+    for (int a = 0; a < 3; ++a) volume.toWorld.m[size_t(a)][size_t(a)] = volume.spacing[size_t(a)];
+    volume.orientation = "voxel sizes";
+  }
+  for (const auto& row : volume.toWorld.m) {
+    for (double v : row) {
+      if (!std::isfinite(v)) {
+        error = "has an orientation matrix that is not finite";
+        return false;
+      }
     }
   }
   Affine inverse;
-  if (!a.Inverse(inverse)) {
-    error = "the orientation in the header is singular";
+  if (!volume.toWorld.Inverse(inverse)) {
+    error = "has a singular orientation matrix (" + volume.orientation + ")";
     return false;
   }
-
-  double slope = h.F32(112), inter = h.F32(116);
-  if (!std::isfinite(slope) || slope == 0) slope = 1, inter = 0;
-  if (!std::isfinite(inter)) inter = 0;
-
-  volume.nx = n[1];
-  volume.ny = n[2];
-  volume.nz = n[3];
-  for (int c = 0; c < 3; ++c) {
-    volume.spacing[c] = std::sqrt(a.m[0][c] * a.m[0][c] + a.m[1][c] * a.m[1][c] +
-                                  a.m[2][c] * a.m[2][c]);
+  if (!IsOrthogonal(volume.toWorld)) {
+    error = "has a sheared or non-orthogonal orientation matrix (" + volume.orientation +
+            "); resample it onto an orthogonal grid first";
+    return false;
   }
-  volume.toWorld = a;
-  volume.voxels.resize(count);
-  for (size_t i = 0; i < count; ++i) {
-    const double v = ReadVoxel(h, code, first + i * size_t(type->bytes)) * slope + inter;
-    volume.voxels[i] = std::isfinite(v) ? float(std::clamp(v, -3.0e38, 3.0e38)) : 0.0f;
+  for (int e = 0; e < h.num_ext; ++e) {
+    const nifti1_extension& x = h.ext_list[e];
+    if (x.edata != nullptr && x.esize > 8) volume.extensions.emplace_back(x.edata, size_t(x.esize - 8));
   }
   return true;
+}
+
+bool ReadNifti(std::string_view fileBytes, Volume& volume, std::string& error) {
+  const bool gzip = fileBytes.size() >= 2 && std::uint8_t(fileBytes[0]) == 0x1F &&
+                    std::uint8_t(fileBytes[1]) == 0x8B;
+  std::string name =
+      (std::filesystem::temp_directory_path() / "ostrelin-nifti-XXXXXX").string() +
+      (gzip ? ".nii.gz" : ".nii");
+  const int fd = ::mkstemps(name.data(), gzip ? 7 : 4);
+  if (fd < 0) {
+    error = "no temporary file can be created";
+    return false;
+  }
+  bool written = true;
+  for (size_t at = 0; at < fileBytes.size();) {
+    const ssize_t n = ::write(fd, fileBytes.data() + at, fileBytes.size() - at);
+    if (n <= 0) {
+      written = false;
+      break;
+    }
+    at += size_t(n);
+  }
+  ::close(fd);
+  const bool ok = written && ReadNiftiFile(name, volume, error);
+  if (!written) error = "the temporary file cannot be written";
+  ::unlink(name.c_str());
+  return ok;
 }
 
 }  // namespace ostrelin

@@ -1,5 +1,8 @@
 #include "tools/demo/core/section.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "structures/core/outline_file.h"
 #include "tools/core/outline_builder.h"
 
@@ -11,6 +14,43 @@ std::vector<size_t> Section::PixelCounts() const {
     if (l != 0 && l <= counts.size()) ++counts[l - 1u];
   }
   return counts;
+}
+
+bool SampleLinear(const Volume& v, const std::array<double, 3>& p, float& value) {
+  const int n[3] = {v.nx, v.ny, v.nz};
+  int lower[3], upper[3];
+  double weight[3];
+  for (int a = 0; a < 3; ++a) {
+    const double q = p[size_t(a)];
+    if (!(q >= -0.5 && q <= n[a] - 0.5)) return false;
+    const double clamped = std::clamp(q, 0.0, double(n[a] - 1));
+    const double f = std::floor(clamped);
+    lower[a] = int(f);
+    upper[a] = std::min(lower[a] + 1, n[a] - 1);
+    weight[a] = clamped - f;
+  }
+  double sum = 0;
+  for (int d = 0; d < 8; ++d) {
+    const int di = d & 1, dj = (d >> 1) & 1, dk = d >> 2;
+    const double w = (di ? weight[0] : 1 - weight[0]) * (dj ? weight[1] : 1 - weight[1]) *
+                     (dk ? weight[2] : 1 - weight[2]);
+    if (w == 0) continue;
+    sum += w * v.At(di ? upper[0] : lower[0], dj ? upper[1] : lower[1], dk ? upper[2] : lower[2]);
+  }
+  value = float(sum);
+  return true;
+}
+
+long SampleNearest(const Volume& v, const std::array<double, 3>& p) {
+  const int n[3] = {v.nx, v.ny, v.nz};
+  int index[3];
+  for (int a = 0; a < 3; ++a) {
+    const double q = p[size_t(a)];
+    if (!(q >= -0.5 && q < n[a] - 0.5)) return 0;
+    index[a] = std::clamp(int(std::floor(q + 0.5)), 0, n[a] - 1);
+  }
+  const float value = v.At(index[0], index[1], index[2]);
+  return std::isfinite(value) && value > 0 ? std::lround(value) : 0;
 }
 
 void DropTinyStructures(Section& section, size_t minPixels) {

@@ -8,6 +8,7 @@
 
 #include "tools/demo/core/anatomy.h"
 #include "tools/demo/core/media.h"
+#include "tools/demo/core/nifti.h"
 
 namespace ostrelin {
 
@@ -28,6 +29,12 @@ struct Section {
   // How many pixels show each structure (index i for structures[i]).
   std::vector<size_t> PixelCounts() const;
 };
+
+// The volume's value at voxel coordinates `p` by trilinear interpolation; false outside the
+// volume (more than half a voxel beyond its outer voxel centres).
+bool SampleLinear(const Volume& v, const std::array<double, 3>& p, float& value);
+// The label value of the voxel nearest to `p`, 0 outside the volume or for negative values.
+long SampleNearest(const Volume& v, const std::array<double, 3>& p);
 
 // Clears structures of fewer than `minPixels` pixels (too small to point at) and drops those
 // that show nowhere; the others keep their order.

@@ -1,0 +1,1 @@
+ostrelin_bench(series DEPENDS atlasbau_core)

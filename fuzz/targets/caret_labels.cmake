@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(caret_labels DEPENDS atlasbau_core)

@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(name_map DEPENDS atlasbau_core)

@@ -1,0 +1,26 @@
+#pragma once
+// The command "atlasbau series": a scan and its label map become a series of pages of a data tree.
+//
+//   atlasbau series TREE --image SCAN.nii[.gz] --labels LABELS.nii[.gz] [--table TABLE]
+//                        --name "Kopf sagittal" --plane axial|coronal|sagittal
+//                        --type schnitt|ct|mr|schema --region kopf|rumpf|arm|bein|uebersicht
+//                        [--sex m|w] --from MM --to MM --step MM [--pixel MM]
+//                        [--extent FIRST,LAST]
+//                        [--window CENTRE,WIDTH | --preset weichteil|lunge|knochen|gehirn|auto]
+//                        [--names MAP.csv] [--schema] [--files STEM] [--min-pixels N]
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace ostrelin {
+
+// `args` are the words after "series". Progress and notes go to `out`, problems to `err`.
+// Status 0 done (the tree checks clean), 1 failed (the tree untouched when the input was bad),
+// 2 usage.
+int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The usage text of the command.
+const char* SeriesUsage();
+
+}  // namespace ostrelin

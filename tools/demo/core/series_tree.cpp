@@ -1,0 +1,378 @@
+// Writing a series into a data tree: its files, then its lines in the lists, which replace the
+// lines an earlier run of the same series wrote and leave every other line as it was.
+#include <algorithm>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "catalogue/core/image_type.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/list_file.h"
+#include "platform/core/strings.h"
+#include "platform/core/text_file.h"
+#include "shell/core/file_replace.h"
+#include "tools/core/linklist.h"
+#include "tools/demo/core/media.h"
+#include "tools/demo/core/series.h"
+#include "tools/demo/core/tree_skeleton.h"
+
+namespace ostrelin {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
+
+constexpr const char* kFolders[] = {"Daten",         "Bilder/Schnitt", "Bilder/CT",   "Bilder/MRT",
+                                    "Bilder/Schema", "Texte/Schnitt",  "Texte/CT",    "Texte/MRT",
+                                    "Texte/Schema",  "Texte/Other",    "MultiMed"};
+constexpr const char* kTextFolders[] = {"Texte/Schnitt", "Texte/CT", "Texte/MRT", "Texte/Schema",
+                                        "Texte/Other"};
+
+ImageType TypeOf(SeriesType type) {
+  switch (type) {
+    case SeriesType::kSchnitt: return 0;
+    case SeriesType::kMr: return 1;
+    case SeriesType::kCt: return 2;
+    case SeriesType::kSchema: return 3;
+  }
+  return 1;
+}
+
+// A data-tree path ("Bilder\MRT\x.jpg") below the tree as a Linux path.
+fs::path Local(const fs::path& tree, std::string_view relative) {
+  std::string p(relative);
+  std::replace(p.begin(), p.end(), '\\', '/');
+  return tree / p;
+}
+
+std::string Lf(std::string_view text) {  // LF -> CR LF
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+// A list file as its lines, each with its own line break, so untouched lines stay byte for byte.
+struct ListLines {
+  std::vector<std::string> lines;
+
+  static ListLines Read(const fs::path& path) {
+    ListLines l;
+    const std::optional<std::string> bytes = ReadFileBytes(path);
+    if (!bytes) return l;
+    size_t at = 0;
+    while (at < bytes->size()) {
+      size_t end = bytes->find('\n', at);
+      end = end == std::string::npos ? bytes->size() : end + 1;
+      l.lines.push_back(bytes->substr(at, end - at));
+      at = end;
+    }
+    if (!l.lines.empty() && !l.lines.back().ends_with('\n')) l.lines.back() += "\r\n";
+    return l;
+  }
+  static std::string Content(std::string_view line) {
+    std::string_view c = line;
+    while (!c.empty() && (c.back() == '\n' || c.back() == '\r')) c.remove_suffix(1);
+    return std::string(c);
+  }
+  // Replaces the lines `drop` says are the series' by `fresh`, at the place of the first of them
+  // (at the end when there was none).
+  template <class Drop>
+  void Replace(Drop drop, const std::vector<std::string>& fresh) {
+    std::vector<std::string> out;
+    bool placed = false;
+    for (const std::string& line : lines) {
+      if (!drop(Content(line))) {
+        out.push_back(line);
+        continue;
+      }
+      if (!placed) {
+        for (const std::string& f : fresh) out.push_back(Lf(f + "\n"));
+        placed = true;
+      }
+    }
+    if (!placed) {
+      for (const std::string& f : fresh) out.push_back(Lf(f + "\n"));
+    }
+    lines = std::move(out);
+  }
+  std::string Bytes() const {
+    std::string out;
+    for (const std::string& l : lines) out += l;
+    return out;
+  }
+};
+
+// Whether a page name is one of the series': the series name, a blank, a signed position, " mm".
+bool IsSeriesPage(std::string_view page, const std::string& seriesName) {
+  page = Trimmed(page);
+  if (page.size() <= seriesName.size() + 1 ||
+      !EqualsAsciiNoCase(page.substr(0, seriesName.size()), seriesName) ||
+      page[seriesName.size()] != ' ' || !page.ends_with(" mm")) {
+    return false;
+  }
+  std::string_view number = page.substr(seriesName.size() + 1);
+  number.remove_suffix(3);
+  if (!number.empty() && (number.front() == '+' || number.front() == '-')) number.remove_prefix(1);
+  const size_t comma = number.find(',');
+  const std::string_view whole = number.substr(0, comma);
+  const std::string_view tenths =
+      comma == std::string_view::npos ? std::string_view() : number.substr(comma + 1);
+  auto digits = [](std::string_view s) {
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return digits(whole) && (comma == std::string_view::npos || digits(tenths));
+}
+
+std::string Pictogram(char region, char sex) {
+  switch (region) {
+    case 'K': return "SM_KOPF";
+    case 'A': return "SM_ARM";
+    case 'B': return "SM_BEIN";
+    case 'R': return sex == 'W' || sex == 'F' ? "SF_RUMPF" : "SM_RUMPF";
+    default: return "SM_AUSW";
+  }
+}
+
+// The files a page line refers to (data-tree paths, upper case for comparison).
+std::set<std::string> FilesOfPage(const std::vector<std::string>& f) {
+  std::set<std::string> files;
+  if (f.size() != 11) return files;
+  static const ImageType kField[] = {0, 2, 1, 3};  // fields 2..5: Schnitt, CT, MR, Schema
+  for (int k = 0; k < 4; ++k) {
+    const std::string& image = f[size_t(2 + k)];
+    if (image.size() < 4) continue;
+    files.insert(ImageDirectory(kField[k]) + image);
+    files.insert(ImageDirectory(kField[k]) + image.substr(0, image.size() - 3) + "dat");
+    if (!f[1].empty()) files.insert(TextDirectory(kField[k]) + f[1]);
+  }
+  return files;
+}
+
+// Files every tree needs, written only where they are missing.
+bool WriteSkeleton(const fs::path& tree, const std::string& firstPage, std::ostream& log,
+                   std::string& error) {
+  std::error_code ec;
+  for (const char* folder : kFolders) {
+    fs::create_directories(tree / folder, ec);
+    if (ec) {
+      error = (tree / folder).string() + ": " + ec.message();
+      return false;
+    }
+  }
+  std::vector<std::pair<std::string, std::string>> files = {
+      {"Daten/Index.LST",
+       W("/ Seiten: Name # Text # Schnitt # CT # MR # Schema # Struktur # Typ # Geschlecht # "
+         "Region # Ebene\n"
+         "START # start.txt # # # # # # # M # U # START\n"
+         "Hilfe-Übersicht # hilfe.txt # # # # # # # - # - # Hilfe-Übersicht\n"
+         "Hilfe-Kontextmenü # hilfe_menue.txt # # # # # # # - # - # Hilfe-Kontextmenü\n")},
+      {"Daten/Struktur.LST", W("/ Strukturen: Struktur # Seite # Bildtypen\n")},
+      {"Texte/Other/_KEINTXT.TXT", HiddenTextNote()},
+      {"Texte/Other/Info.TXT",
+       W("Ostrelin - Atlas der Schnittanatomie\n\nGebaut mit atlasbau series aus Schnittbildern und "
+         "ihrer Segmentierung.\n")},
+      {"KARVOLEN.INI", SettingsFile()},
+  };
+  const std::string start =
+      W("#/H:Willkommen#\nDieser Atlas wurde mit atlasbau aus Schnittbildern und ihrer "
+        "Segmentierung gebaut. Die erste Serie beginnt mit #/L:") +
+      firstPage + W("#.$\n#/L:So bedienen Sie den Atlas{Hilfe-Übersicht}#\n");
+  for (const char* folder : kTextFolders) {
+    files.push_back({std::string(folder) + "/start.txt", start});
+    files.push_back({std::string(folder) + "/hilfe.txt", HelpOverviewText()});
+    files.push_back({std::string(folder) + "/hilfe_menue.txt", HelpMenuText()});
+    files.push_back({std::string(folder) + "/_KEINOBJ.TXT", NotFoundText()});
+  }
+  size_t written = 0;
+  for (const auto& [relative, text] : files) {
+    if (fs::exists(tree / relative, ec)) continue;
+    if (!ReplaceFileContents(tree / relative, Lf(text))) {
+      error = (tree / relative).string() + ": cannot be written";
+      return false;
+    }
+    ++written;
+  }
+  log << "a new data tree: its folders, the start and help pages and " << written
+      << " fixed files\n";
+  if (!fs::exists(tree / "MultiMed/START.WAV", ec) &&
+      !ReplaceFileContents(tree / "MultiMed/START.WAV", SynthesiseChime())) {
+    error = (tree / "MultiMed/START.WAV").string() + ": cannot be written";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
+                 std::ostream& log, std::string& error) {
+  const fs::path& tree = options.tree;
+  std::error_code ec;
+  if (fs::exists(tree, ec) && !fs::is_directory(tree, ec)) {
+    error = tree.string() + " is no folder";
+    return false;
+  }
+  if (pages.empty()) {
+    error = "the series has no planes";
+    return false;
+  }
+  const ImageType own = TypeOf(options.type);
+  const bool schema = options.schema && options.type != SeriesType::kSchema;
+  const std::string seriesName = SeriesName(options);
+
+  // Everything is encoded before the first byte is written.
+  struct File {
+    std::string relative;  // data-tree path
+    std::string bytes;
+  };
+  std::vector<File> files;
+  std::vector<std::string> indexLines, structureLines, planeLines;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    const SeriesPage& p = pages[i];
+    std::vector<std::pair<ImageType, bool>> images = {{own, options.type == SeriesType::kSchema}};
+    if (schema) images.push_back({3, true});
+    std::string fields[4] = {" ", " ", " ", " "};  // Schnitt, CT, MR, Schema
+    for (const auto& [type, drawing] : images) {
+      File jpg{ImageDirectory(type) + p.stem + ".jpg", {}}, dat{ImageDirectory(type) + p.stem + ".dat", {}};
+      const Raster picture = drawing ? DrawSchema(p.section) : p.section.grey;
+      if (!EncodeJpeg(picture, drawing ? 92 : 90, jpg.bytes, error) ||
+          !EncodeSectionOutline(p.section, p.name, dat.bytes, error)) {
+        error = p.name + ": " + error;
+        return false;
+      }
+      structureLines.push_back(LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
+      static const int kField[] = {0, 2, 1, 3};  // image type -> field of the four
+      fields[kField[type]] = p.stem + ".jpg";
+      files.push_back(std::move(jpg));
+      files.push_back(std::move(dat));
+      const bool ownText = type == own;
+      std::string text = options.text ? options.text(i, !ownText)
+                                      : SeriesPageText(options, pages, i, !ownText);
+      files.push_back({TextDirectory(type) + p.stem + ".txt", Lf(text)});
+    }
+    const std::string largest = p.Largest();
+    indexLines.push_back(p.name + " # " + p.stem + ".txt # " + fields[0] + " # " + fields[1] +
+                         " # " + fields[2] + " # " + fields[3] + " # " +
+                         (largest.empty() ? " " : largest) + " # " + ImageTypeLetter(own) + " # " +
+                         options.sex + " # " + options.region + " # " + p.name);
+    if (p.position >= 0) planeLines.push_back(p.name + " # " + std::to_string(p.position));
+  }
+
+  if (!fs::exists(tree / "Daten" / "Index.LST", ec)) {
+    if (!WriteSkeleton(tree, pages.front().name, log, error)) return false;
+  }
+  for (const char* folder : kFolders) fs::create_directories(tree / folder, ec);
+
+  // The page list: the series' lines in place of the earlier ones; files of earlier pages that
+  // no line names any more are removed afterwards.
+  ListLines index = ListLines::Read(Local(tree, "Daten\\Index.LST"));
+  std::set<std::string> oldFiles, oldPages;
+  for (const std::string& line : index.lines) {
+    const std::vector<std::string> f = SplitListFields(ListLines::Content(line));
+    if (!f.empty() && IsSeriesPage(f[0], seriesName)) {
+      oldPages.insert(f[0]);
+      const std::set<std::string> used = FilesOfPage(f);
+      oldFiles.insert(used.begin(), used.end());
+    }
+  }
+  auto ofSeries = [&](const std::string& content) {
+    const std::vector<std::string> f = SplitListFields(content);
+    return !Trimmed(content).starts_with("/") && !f.empty() && IsSeriesPage(f[0], seriesName);
+  };
+  index.Replace(ofSeries, indexLines);
+
+  ListLines structures = ListLines::Read(Local(tree, "Daten\\Struktur.LST"));
+  std::vector<std::string> freshStructures;
+  for (const std::string& block : structureLines) {
+    std::istringstream in(block);
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) freshStructures.push_back(line);
+    }
+  }
+  structures.Replace(
+      [&](const std::string& content) {
+        const std::vector<std::string> f = SplitListFields(content);
+        return !Trimmed(content).starts_with("/") && f.size() >= 2 && IsSeriesPage(f[1], seriesName);
+      },
+      freshStructures);
+
+  // The plane list of the region's pictogram. A pictogram has one orientation: when planes of
+  // other series lie on it in the other orientation, it is left alone.
+  const std::string pictogram = Pictogram(options.region, options.sex);
+  const fs::path posPath = tree / "Daten" / (pictogram + ".POS");
+  ListLines planes = ListLines::Read(posPath);
+  bool vertical = false, others = false;
+  for (const std::string& line : planes.lines) {
+    const std::string content(Trimmed(ListLines::Content(line)));
+    if (EqualsAsciiNoCase(content, "VERTICAL")) {
+      vertical = true;
+      continue;
+    }
+    const std::vector<std::string> f = SplitListFields(content);
+    if (f.size() >= 2 && !IsSeriesPage(f[0], seriesName)) others = true;
+  }
+  const bool wantVertical = options.plane == PlaneOrientation::kSagittal;
+  auto planeOfSeries = [&](const std::string& content) {
+    const std::vector<std::string> f = SplitListFields(content);
+    return !f.empty() && IsSeriesPage(f[0], seriesName);
+  };
+  const bool hadPlaneList = fs::exists(posPath, ec);
+  if (planeLines.empty()) {
+    planes.Replace(planeOfSeries, {});
+  } else if (others && vertical != wantVertical) {
+    planes.Replace(planeOfSeries, {});
+    log << "note: " << pictogram << ".POS holds " << (vertical ? "vertical" : "horizontal")
+        << " planes of other series; the " << (wantVertical ? "sagittal" : "axial")
+        << " planes of this series go into no plane list (a pictogram has one orientation)\n";
+  } else {
+    if (!others) {
+      // The pictogram is the series' own: its orientation follows the series.
+      planes.Replace([](const std::string& c) { return EqualsAsciiNoCase(Trimmed(c), "VERTICAL"); },
+                     {});
+      if (wantVertical) planes.lines.insert(planes.lines.begin(), "VERTICAL\r\n");
+    }
+    planes.Replace(planeOfSeries, planeLines);
+  }
+
+  // Writing: files first, the lists last, each through a temporary file.
+  for (const File& f : files) {
+    if (!ReplaceFileContents(Local(tree, f.relative), f.bytes)) {
+      error = Local(tree, f.relative).string() + ": cannot be written";
+      return false;
+    }
+  }
+  std::set<std::string> referenced;
+  for (const std::string& line : index.lines) {
+    const std::set<std::string> used = FilesOfPage(SplitListFields(ListLines::Content(line)));
+    referenced.insert(used.begin(), used.end());
+  }
+  const std::pair<fs::path, std::string> lists[] = {
+      {Local(tree, "Daten\\Index.LST"), index.Bytes()},
+      {Local(tree, "Daten\\Struktur.LST"), structures.Bytes()}};
+  for (const auto& [path, bytes] : lists) {
+    if (!ReplaceFileContents(path, bytes)) {
+      error = path.string() + ": cannot be written";
+      return false;
+    }
+  }
+  if ((hadPlaneList || !planeLines.empty()) && !ReplaceFileContents(posPath, planes.Bytes())) {
+    error = posPath.string() + ": cannot be written";
+    return false;
+  }
+  for (const std::string& file : oldFiles) {
+    if (referenced.count(file) == 0) fs::remove(Local(tree, file), ec);
+  }
+  log << pages.size() << " pages of \"" << options.name << "\" written to " << tree.string()
+      << (oldPages.empty() ? "" : " (" + std::to_string(oldPages.size()) + " earlier pages replaced)")
+      << "\n";
+  return true;
+}
+
+}  // namespace ostrelin

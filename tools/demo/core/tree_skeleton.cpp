@@ -1,0 +1,107 @@
+#include "tools/demo/core/tree_skeleton.h"
+
+#include "platform/core/cp1252.h"
+
+namespace ostrelin {
+
+namespace {
+std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
+}  // namespace
+
+std::string HelpOverviewText() {
+  return W(
+      "#/H:Hilfe: Übersicht#\n"
+      "Der Atlas zeigt Schnittbilder des Körpers. Jede Seite gehört zu einer Schnittebene und "
+      "hat bis zu vier Bildarten: #/B:Schnitt# (Photo eines anatomischen Schnitts), #/B:CT#, "
+      "#/B:MR# und #/B:Schema# (Zeichnung). Die vier Bildknöpfe rechts unten schalten zwischen "
+      "den Bildern derselben Ebene um; Bildarten, die eine Seite nicht hat, sind gesperrt.$\n"
+      "#/H:Region und Ebene wählen#\n"
+      "Das Navigationsfeld rechts oben zeigt ein Piktogramm des Körpers. Mit den Knöpfen Kopf, "
+      "Rumpf, Arm und Bein wählen Sie eine Körperregion, beim Rumpf mit dem Knopf des "
+      "Geschlechts die weibliche oder die männliche Serie. Die Schnittebenen sind als "
+      "gepunktete Linien eingezeichnet: ein Klick nahe einer Linie wählt sie (blau, ihr Name "
+      "steht oben), die Pfeilknöpfe gehen zur nächsten oder vorigen Ebene, ein Doppelklick oder "
+      "der Bestätigungsknopf öffnet sie. Die gerade gezeigte Ebene ist grün.$\n"
+      "#/H:Strukturen im Bild#\n"
+      "Zeigen Sie auf das Bild: der Mauszeiger zeigt, ob dort eine Struktur liegt, und oben im "
+      "Bildfenster steht ihr Name (nicht während eines Testats). Ein Klick "
+      "hebt sie hervor und nennt sie; liegen mehrere übereinander, wählen Sie aus der Liste der "
+      "überlappenden Strukturen. Oben im Bildfenster stellt der Schieberegler die Vergrößerung "
+      "ein (ein Drittel bis fünffach), #/B:Übersicht# öffnet ein kleines Fenster mit dem ganzen "
+      "Bild, #/B:Vollansicht# zeigt das Bild bildschirmfüllend. Bildlaufleisten und Pfeiltasten "
+      "verschieben das Bild. Die rechte Maustaste öffnet das "
+      "#/L:Kontextmenü des Bildes{Hilfe-Kontextmenü}#.$\n"
+      "#/H:Text#\n"
+      "Im Text führen #/B:blaue# Verweise zu anderen Seiten oder Strukturen, #/B:grüne# heben "
+      "eine Struktur im gezeigten Bild hervor, #/B:rote# spielen einen Klang oder einen Film. Im "
+      "Menü Text blenden #/B:unsichtbar# und #/B:sichtbar# den Text aus und wieder ein; das "
+      "Menü Schriftgröße stellt die Schrift auf #/B:klein#, #/B:mittel# oder #/B:groß#.$\n"
+      "#/H:Index#\n"
+      "Der Knopf #/B:Bild/Index# oder ein Klick mit der rechten Maustaste auf das Navigationsfeld "
+      "wechselt zum Index aller Seiten und Strukturen, und wieder zurück. Tippen Sie den Anfang "
+      "eines Namens: der erste passende Eintrag wird gewählt; auch gebräuchliche Synonyme werden "
+      "erkannt (etwa Motorcortex oder Hepar). Ein Doppelklick oder die Eingabetaste öffnet den "
+      "Eintrag; ist eine Struktur auf mehreren Seiten umrandet, wählen Sie die Seite aus einer "
+      "Liste.$\n"
+      "#/H:History und Lesezeichen#\n"
+      "Das Menü #/B:History# führt zu den zuletzt gezeigten Seiten zurück; der Buchstabe in "
+      "Klammern nennt die Bildart. Im Menü #/B:Lesezeichen# merkt #/B:setzen# die gezeigte Seite "
+      "mit ihrer Bildart, #/B:löschen# entfernt dieses Lesezeichen wieder. Die Lesezeichen "
+      "werden gespeichert, wenn Sie den Atlas mit #/B:Ende# im Menü Modus beenden.$\n"
+      "#/H:Testat#\n"
+      "Im Menü #/B:Modus# fragt #/B:Abfrage# die Strukturen des gezeigten Bildes ab: bei "
+      "#/B:Name --> Struktur# steht ein Name in der Frage und Sie klicken die Struktur an, bei "
+      "#/B:Struktur --> Name# ist eine Struktur umrandet und Sie nennen ihren Namen, "
+      "#/B:Name <--> Struktur# wechselt zufällig zwischen beiden. Das Bild wird dazu "
+      "bildschirmfüllend und nennt keine Namen unter dem Mauszeiger; ein kleines Fenster unter "
+      "der Leiste des Bildfensters zeigt die Frage mit den Knöpfen "
+      "#/B:Zeige Antwort#, #/B:Nächste Frage# und #/B:Test beenden#. Falsch beantwortete Fragen "
+      "kommen später noch einmal.$\n"
+      "#/H:Hilfe#\n"
+      "Der Knopf #/B:Hilfe#, die Taste F1 und #/B:Index# im Menü Hilfe öffnen diese Seite; "
+      "#/B:Über Karvolen# im selben Menü nennt die Beteiligten.$\n"
+      "#/L:Zur Startseite{START}#\n");
+}
+
+std::string HelpMenuText() {
+  return W(
+      "#/H:Hilfe: Kontextmenü des Bildes#\n"
+      "Ein Klick mit der rechten Maustaste ins Bild öffnet das Kontextmenü (nicht während eines "
+      "Testats). Seine Einträge, von oben nach unten:$\n"
+      "#/B:Die hervorgehobene Struktur:# ist eine Struktur hervorgehoben, steht ihr Name an "
+      "erster Stelle. Er öffnet die Struktur wie ein Eintrag des Index: ist sie auf mehreren "
+      "Seiten oder in mehreren Bildarten umrandet, wählen Sie aus einer Liste, wo sie gezeigt "
+      "werden soll.$\n"
+      "#/B:Vergrößerung auf ganzen Schirm# zeigt das Bild bildschirmfüllend; dort heißt der "
+      "Eintrag #/B:Zurück zur Normaldarstellung# und kehrt zurück.$\n"
+      "#/B:Liste aller markierbaren Strukturen# öffnet eine alphabetische Liste der Strukturen "
+      "des Bildes; ein Klick auf einen Namen hebt die Struktur hervor. #/B:Zeige alle "
+      "markierbaren Strukturen# umrandet alle zugleich. Bilder ohne Strukturen bieten beide "
+      "Einträge nicht.$\n"
+      "#/B:Hilfe# öffnet diese Seite.$\n"
+      "#/B:Verwandte Einträge:# ist genau eine Struktur hervorgehoben, folgen unter einem Strich "
+      "verwandte Einträge, etwa die Struktur der Gegenseite und die Schnitte, in denen sie am "
+      "größten ist; ein Klick öffnet den Eintrag.$\n"
+      "#/L:Zurück zur Übersicht der Hilfe{Hilfe-Übersicht}#\n");
+}
+
+std::string NotFoundText() {
+  return W(
+      "#/H:Kein Eintrag im Atlas: \n"
+      "Dieser Name ist weder eine Seite noch eine Struktur des Atlas. Versuchen Sie den Index "
+      "(Knopf Bild/Index) oder die #/L:Hilfe{Hilfe-Übersicht}#.\n");
+}
+
+std::string HiddenTextNote() {
+  return W("#/H:Text ausgeblendet#\nDer Text ist ausgeblendet: Menü Text, sichtbar.\n");
+}
+
+std::string SettingsFile() {
+  return "[Karvolen]\n"
+         "DataPath=.\n"
+         "SavePath=.\n"
+         "MMPlayer=/usr/bin/ffplay\n"
+         "MMPlayerParam=-autoexit -loglevel error %s\n";
+}
+
+}  // namespace ostrelin
