@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <new>
 
+#include "image/core/zoomed_picture.h"
 #include "image/ui/image_painter.h"
 #include "platform/core/paths.h"
 #include "platform/ui/focus_frame.h"
@@ -30,7 +31,6 @@
 #include "platform/ui/qt_text.h"
 #include "platform/ui/wait_message.h"
 #include "shell/core/commands.h"
-#include "image/core/zoomed_picture.h"
 #include "structures/core/image_access.h"
 #include "structures/core/image_window_texts.h"
 #include "structures/ui/child_frame.h"
@@ -736,6 +736,7 @@ void ImageWindow::LeaveFullView() {
   fullViewBox_->setEnabled(true);
   fullViewBox_->setCheckState(Qt::Unchecked);
   setGeometry(normalRect_);
+  UpdateAccessibleText();  // the quiz is over
   if (markableList_) {
     const QRect g = markableList_->geometry();
     const ClientSize client = Client();
