@@ -69,16 +69,21 @@ struct ButtonFace {
   const char* up;
   const char* down;
   const char* disabled;
+  const char* description;  // what a screen reader says the button does
 };
 
 // In creation order, which is also the layout's button order.
 constexpr ButtonFace kButtonFaces[MainLayout::kButtonCount] = {
-    {"Schnitt", cmd::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED"},
-    {"CT", cmd::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED"},
-    {"MR", cmd::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED"},
-    {"Schema", cmd::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED"},
-    {"Bild/Index", cmd::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED"},
-    {"&Hilfe", cmd::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED"},
+    {"Schnitt", cmd::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED",
+     "Zeigt das Schnittbild der Seite"},
+    {"CT", cmd::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED", "Zeigt das CT-Bild der Seite"},
+    {"MR", cmd::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED", "Zeigt das MR-Bild der Seite"},
+    {"Schema", cmd::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED",
+     "Zeigt die Schemazeichnung der Seite"},
+    {"Bild/Index", cmd::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED",
+     "Wechselt zwischen der Bildauswahl und dem Index"},
+    {"&Hilfe", cmd::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED",
+     "Öffnet die Hilfe-Übersicht"},
 };
 
 // Gives the keyboard focus to the first control inside `container` that takes it by Tab, or to
@@ -134,6 +139,8 @@ void MainWindow::CreateLayout() {
   image_ = new ImageWindow(this, settings_.DataPath, ClientRect(layout_.image), buffer, *this,
                            *services_.messages, random, services_.waitCursor);
   image_->hide();  // shown at the end of the start-up
+  // The keyboard focus visits the children in the order they are created: the image window, the
+  // text panel, the navigation panel or the index, then the picture buttons.
   text_ = new TextPanel(this, settings_.DataPath, buffer, *this, services_.media);
   text_->setGeometry(ClientRect(layout_.text));
   navigation_ = new NavigationPanel(this, settings_.DataPath, buffer, *this,
@@ -149,6 +156,7 @@ void MainWindow::CreateLayout() {
     auto* button = new PictureButton(ToQString(Utf8ToCp1252(face.caption)),
                                      ClientRect(layout_.buttons[b]), this, face.command);
     button->LoadBitmaps(face.up, face.down, {}, face.disabled);
+    button->setAccessibleDescription(QString::fromUtf8(face.description));
     connect(button, &PictureButton::command, this, [this](int id) { SendCommand(id); });
     buttons_[b] = button;
   }

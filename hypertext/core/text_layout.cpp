@@ -271,4 +271,23 @@ HitResult HitTest(const TextLayout& layout, size_t first, int x, int y, int clie
   return hit;
 }
 
+ReadableText ReadableTextOf(const TextLayout& layout) {
+  ReadableText readable;
+  ScanState state;
+  for (const std::string& line : layout.lines) {
+    if (!readable.text.empty() && readable.text.back() != ' ') readable.text += ' ';
+    ScanLine(line, state, [&readable](const Segment& segment) {
+      readable.text += segment.shown;
+      if (!IsLinkKind(segment.kind) || segment.shown.empty()) return;
+      if (!segment.afterCode && !readable.links.empty()) {
+        readable.links.back() += ' ' + segment.shown;  // the link goes on from the line before
+      } else {
+        readable.links.push_back(segment.shown);
+      }
+    });
+  }
+  while (!readable.text.empty() && readable.text.back() == ' ') readable.text.pop_back();
+  return readable;
+}
+
 }  // namespace ostrelin

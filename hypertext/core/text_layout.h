@@ -148,4 +148,14 @@ void WalkLines(const TextLayout& layout, size_t first, int clientHeight, LineHei
   }
 }
 
+// ---- Reading aloud ------------------------------------------------------------------------------
+
+// The laid-out text as a screen reader reads it: the shown text of every display line, joined by
+// blanks, and the shown text of every link in order (a link wrapped over lines once).
+struct ReadableText {
+  std::string text;
+  std::vector<std::string> links;
+};
+ReadableText ReadableTextOf(const TextLayout& layout);
+
 }  // namespace ostrelin

@@ -163,6 +163,13 @@ SearchWindow::SearchWindow(QWidget* parent, std::string dataPath, TransferBuffer
   list_ = new NameList(this);
   list_->setFont(listFont_);
   list_->setModel(model_);
+  // Names for screen readers: the field takes the typed beginning, the list every name.
+  field_->setAccessibleName(QString::fromUtf8("Suchbegriff"));
+  field_->setAccessibleDescription(
+      QString::fromUtf8("Die eingegebenen Anfangsbuchstaben wählen den passenden Namen im Index"));
+  list_->setAccessibleName(QString::fromUtf8("Index"));
+  list_->setAccessibleDescription(
+      QString::fromUtf8("Alle Namen der Seiten und Strukturen des Atlas"));
 
   connect(field_, &QLineEdit::textChanged, this, &SearchWindow::Search);
   connect(field_, &SearchField::command, this, &SearchWindow::HandleCommand);

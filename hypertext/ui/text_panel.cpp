@@ -6,8 +6,10 @@
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
+#include <QStringList>
 
 #include "platform/core/strings.h"
+#include "platform/ui/focus_frame.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/program_cursor.h"
 #include "platform/ui/qt_text.h"
@@ -88,7 +90,9 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
   verticalScrollBar()->setPageStep(3);
   verticalScrollBar()->setRange(0, 0);
   viewport()->setMouseTracking(true);
-  setFocusPolicy(Qt::ClickFocus);
+  // Reached by Tab too (after the image window), so the keys scroll it; a frame shows the focus.
+  setFocusPolicy(Qt::StrongFocus);
+  setAccessibleName(QStringLiteral("Beschreibungstext"));
   SetFontSize(2);
 }
 
@@ -118,7 +122,20 @@ bool TextPanel::Load(const std::string& textName, bool visible, ImageType type) 
   shown_ = Shown{true, visible, type, {}, viewport()->width()};
   ApplyScrollRange();
   viewport()->update();
+  UpdateAccessibleText();
   return source.opened();
+}
+
+void TextPanel::UpdateAccessibleText() {
+  // What a screen reader says: the text shown, then its links.
+  const ReadableText readable = ReadableTextOf(layout_);
+  QString description = ToQString(readable.text);
+  if (!readable.links.empty()) {
+    QStringList links;
+    for (const std::string& link : readable.links) links << ToQString(link);
+    description += QStringLiteral(" Verweise: ") + links.join(QStringLiteral("; "));
+  }
+  setAccessibleDescription(description);
 }
 
 bool TextPanel::LoadWithName(const std::string& textName, bool visible, const std::string& name,
@@ -128,6 +145,7 @@ bool TextPanel::LoadWithName(const std::string& textName, bool visible, const st
   if (!layout_.lines.empty()) layout_.lines.front() += name;
   shown_.appendedName = name;
   viewport()->update();
+  UpdateAccessibleText();
   return opened;
 }
 
@@ -165,6 +183,11 @@ void TextPanel::ApplyScrollRange() {
 void TextPanel::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   painter.fillRect(viewport()->rect(), kBackground);
+  PaintText(painter);
+  PaintFocusFrame(painter, viewport()->rect(), *this);
+}
+
+void TextPanel::PaintText(QPainter& painter) {
   if (currentTextName_.empty() || layout_.lines.empty()) return;
   painter.setBackgroundMode(Qt::TransparentMode);
   const int height = viewport()->height();

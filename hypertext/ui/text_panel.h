@@ -15,6 +15,8 @@
 #include "shell/core/transfer_buffer.h"
 #include "shell/core/views.h"
 
+class QPainter;
+
 namespace ostrelin {
 
 class TextPanel : public QAbstractScrollArea, public TextView {
@@ -64,6 +66,8 @@ class TextPanel : public QAbstractScrollArea, public TextView {
   class FontMeasurer;
 
   void ApplyScrollRange();
+  void UpdateAccessibleText();
+  void PaintText(QPainter& painter);
 
   // What was laid out last, so a change of width can lay it out again.
   struct Shown {

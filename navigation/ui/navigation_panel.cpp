@@ -65,6 +65,18 @@ NavigationPanel::NavigationPanel(QWidget* parent, std::string dataPath, Transfer
   trunk_ = MakeButton("&Rumpf", NavigationState::kTrunkButton, "RUMPF_UP");
   arm_ = MakeButton("&Arm", NavigationState::kArmButton, "ARM_UP");
   leg_ = MakeButton("&Bein", NavigationState::kLegButton, "BEIN_UP");
+  // The captions above are the buttons' command names; screen readers get German ones.
+  const auto name = [](QWidget* widget, const char* text, const char* description) {
+    widget->setAccessibleName(QString::fromUtf8(text));
+    widget->setAccessibleDescription(QString::fromUtf8(description));
+  };
+  name(sex_, "Geschlecht", "Wechselt zwischen der männlichen und der weiblichen Serie");
+  name(confirm_, "Ebene öffnen", "Zeigt die gewählte Ebene");
+  name(head_, "Kopf", "Wählt die Körperregion Kopf");
+  name(trunk_, "Rumpf", "Wählt die Körperregion Rumpf");
+  name(arm_, "Arm", "Wählt die Körperregion Arm");
+  name(leg_, "Bein", "Wählt die Körperregion Bein");
+  setAccessibleName(QString::fromUtf8("Bildauswahl"));
   LayoutControls();
 }
 

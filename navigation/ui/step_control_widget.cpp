@@ -21,6 +21,10 @@ StepControlWidget::StepControlWidget(StepControl& counter, const QRect& rect, QW
   // The captions name the buttons; they are no keyboard shortcuts.
   upper_->setShortcut(QKeySequence());
   lower_->setShortcut(QKeySequence());
+  upper_->setAccessibleName(QString::fromUtf8("Ebene aufwärts"));
+  upper_->setAccessibleDescription(QString::fromUtf8("Wählt die nächste Ebene darüber"));
+  lower_->setAccessibleName(QString::fromUtf8("Ebene abwärts"));
+  lower_->setAccessibleDescription(QString::fromUtf8("Wählt die nächste Ebene darunter"));
   connect(upper_, &PictureButton::command, this, [this] { Step(true); });
   connect(lower_, &PictureButton::command, this, [this] { Step(false); });
   SetOrientation(vertical);

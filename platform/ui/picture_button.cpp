@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "platform/ui/bitmap_store.h"
+#include "platform/ui/focus_frame.h"
 
 namespace ostrelin {
 
@@ -53,6 +54,7 @@ void PictureButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   // A plain pixel copy stretched over the whole button, whatever its size.
   painter.drawImage(rect(), face);
+  PaintFocusFrame(painter, rect(), *this, kButtonFocusInset);
 }
 
 }  // namespace ostrelin

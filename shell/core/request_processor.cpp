@@ -174,6 +174,7 @@ void RequestProcessor::ShowImageOfType(int command) {
     currentType_ = type;
   }
 
+  if (!path.empty()) views_.image->ShowsPage(page.name, type);
   // Two pages that share an image file show it without loading it again; pressing the button of the
   // type already shown does nothing.
   if (!path.empty() && path != lastImagePath_) {

@@ -34,6 +34,9 @@ class ImageView {
   virtual void ClearHighlight(bool forget) = 0;
   // Offers the places (tagged page names such as "Herz (CT)") where a structure is outlined.
   virtual void ShowFoundOnList(const std::vector<std::string>& taggedPages) = 0;
+  // The page whose image of `imageType` is shown (for the file name offered when the picture is
+  // saved and for screen readers).
+  virtual void ShowsPage(const std::string& /*pageName*/, int /*imageType*/) {}
 };
 
 class TextView {

@@ -137,6 +137,11 @@ std::vector<ContextMenuEntry> BuildContextMenu(const ContextMenuState& state) {
       if (!parts[size_t(k)].empty()) menu.push_back({image_cmd::kFirstRelated + k, parts[size_t(k)]});
     }
   }
+  if (state.imageLoaded) {
+    menu.push_back({0, {}});
+    menu.push_back({image_cmd::kSavePicture, t::kSavePicture});
+    menu.push_back({image_cmd::kCopyPicture, t::kCopyPicture});
+  }
   return menu;
 }
 

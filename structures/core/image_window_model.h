@@ -31,6 +31,8 @@ inline constexpr int kFirstRelated = 1288;      // related names, at most nine
 inline constexpr int kLastRelated = 1296;
 inline constexpr int kListMarkable = 1297;
 inline constexpr int kShowMarkable = 1298;
+inline constexpr int kSavePicture = 1299;       // "Bild speichern...", Ctrl+S
+inline constexpr int kCopyPicture = 1300;       // "Bild kopieren", Ctrl+C
 inline constexpr int kNextQuestion = 1834;
 inline constexpr int kShowAnswer = 9126;
 inline constexpr int kMarkableList = 9056;
@@ -95,6 +97,7 @@ struct ContextMenuState {
   bool normalView = true;
   bool markableStructures = false;  // an image with structures worth marking is loaded
   std::string relatedNames;    // '&'-separated, as the cross-reference list gave them
+  bool imageLoaded = false;    // the picture can be saved and copied
 };
 
 std::vector<ContextMenuEntry> BuildContextMenu(const ContextMenuState& state);

@@ -324,13 +324,24 @@ bool Objektliste::DrawByName(std::string_view name, int mode) {
 
 void Objektliste::Draw(int index, int mode) {
   if (index < 0 || index >= Count()) return;
-  const Punkteliste* outline = entries_[size_t(index)].outline.get();
+  PaintEntry(entries_[size_t(index)], mode, *owner_);
+}
+
+bool Objektliste::DrawByName(std::string_view name, int mode, PointPlotter& into) const {
+  const int index = FindByName(name);
+  if (index < 0) return false;
+  PaintEntry(entries_[size_t(index)], mode, into);
+  return true;
+}
+
+void Objektliste::PaintEntry(const Objekt& entry, int mode, PointPlotter& into) {
+  const Punkteliste* outline = entry.outline.get();
   if (outline == nullptr) return;
   try {
     if (mode == kDrawFilled) {
-      outline->PaintFilled(*owner_);
+      outline->PaintFilled(into);
     } else {
-      outline->PaintOutline(*owner_);
+      outline->PaintOutline(into);
     }
   } catch (const std::bad_alloc&) {
     // Highlighting is drawn again with the next paint; a failed one leaves the image as it is.

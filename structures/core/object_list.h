@@ -189,6 +189,8 @@ class Objektliste {
   bool DrawByName(std::string_view name, int mode);
   // Paints entry `index` the same way (nothing for an index out of range).
   void Draw(int index, int mode);
+  // The same into another plotter (a saved picture of the whole image).
+  bool DrawByName(std::string_view name, int mode, PointPlotter& into) const;
 
   // Every entry whose outline contains the pixel, in list order, at most 50. Resets the hit list.
   const HitList& HitTest(int column, int row);
@@ -198,6 +200,7 @@ class Objektliste {
 
  private:
   void Fill(std::optional<std::string_view> bytes);
+  static void PaintEntry(const Objekt& entry, int mode, PointPlotter& into);
 
   PointPlotter* owner_;
   MessageService* messages_;

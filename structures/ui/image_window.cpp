@@ -2,7 +2,13 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QImageWriter>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
@@ -14,8 +20,10 @@
 #include <cstdio>
 #include <new>
 
+#include "image/core/zoomed_picture.h"
 #include "image/ui/image_painter.h"
 #include "platform/core/paths.h"
+#include "platform/ui/focus_frame.h"
 #include "platform/ui/qt_rect.h"
 #include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"
@@ -23,6 +31,7 @@
 #include "platform/ui/qt_text.h"
 #include "platform/ui/wait_message.h"
 #include "shell/core/commands.h"
+#include "structures/core/image_access.h"
 #include "structures/core/image_window_texts.h"
 #include "structures/ui/child_frame.h"
 #include "structures/ui/overview_window.h"
@@ -38,6 +47,8 @@ constexpr int kOverviewBoxLeft = 170, kOverviewBoxRight = 270;
 constexpr int kFullViewBoxLeft = 275, kFullViewBoxRight = 385;
 // The names under the mouse are written into the strip right of the controls.
 constexpr int kPointedLeft = 395;
+// The band that names the highlighted structure in a saved or copied picture.
+constexpr QRgb kNameBandColour = 0xFFF4F4F0;
 
 // A check box the window checks and unchecks itself: a click only reports, it does not toggle.
 class CommandBox : public QCheckBox {
@@ -75,8 +86,11 @@ void CloseFrame(QPointer<ChildFrame>& frame) {
 
 // A list box filled with `texts` in the given order.
 // Long names scroll sideways rather than being cut.
-QListWidget* MakeListBox(const std::vector<std::string>& texts, const QFont& font) {
+QListWidget* MakeListBox(const std::vector<std::string>& texts, const QFont& font,
+                         const QString& name) {
   auto* list = new QListWidget;
+  list->setAccessibleName(name);
+  list->setAccessibleDescription(ToQString(t::kListDescription));
   list->setFont(font);
   ShowSelectionAlways(*list);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -104,6 +118,8 @@ ImageWindow::ImageWindow(QWidget* parent, std::string dataPath, const QRect& nor
   setAttribute(Qt::WA_OpaquePaintEvent);
   crossReferences_.Load(dataPath_);
   CreateControls();
+  setAccessibleName(ToQString(t::kWindowName));
+  UpdateAccessibleText();
   setGeometry(normalRect_);
 }
 
@@ -132,6 +148,8 @@ void ImageWindow::CreateControls() {
   zoomBar_->setValue(kInitialZoomPosition);
   zoomBar_->setGeometry(kZoomBarLeft, 0, kZoomBarRight - kZoomBarLeft, kStripHeight);
   zoomBar_->setFocusPolicy(Qt::NoFocus);
+  zoomBar_->setAccessibleName(ToQString(t::kZoomBarName));
+  zoomBar_->setAccessibleDescription(ToQString(t::kZoomBarDescription));
   connect(zoomBar_, &QScrollBar::actionTriggered, this, &ImageWindow::ZoomBarAction);
 
   overviewBox_ = new CommandBox(ToQString(t::kOverviewBox), this);
@@ -139,6 +157,8 @@ void ImageWindow::CreateControls() {
   overviewBox_->setGeometry(kOverviewBoxLeft, 0, kOverviewBoxRight - kOverviewBoxLeft,
                             kStripHeight);
   overviewBox_->setFocusPolicy(Qt::NoFocus);
+  overviewBox_->setAccessibleName(ToQString(t::kOverviewBox));
+  overviewBox_->setAccessibleDescription(ToQString(t::kOverviewBoxDescription));
   connect(overviewBox_, &QCheckBox::clicked, this,
           [this] { Command(image_cmd::kToggleOverview); });
 
@@ -147,6 +167,8 @@ void ImageWindow::CreateControls() {
   fullViewBox_->setGeometry(kFullViewBoxLeft, 0, kFullViewBoxRight - kFullViewBoxLeft,
                             kStripHeight);
   fullViewBox_->setFocusPolicy(Qt::NoFocus);
+  fullViewBox_->setAccessibleName(ToQString(t::kFullViewBox));
+  fullViewBox_->setAccessibleDescription(ToQString(t::kFullViewBoxDescription));
   connect(fullViewBox_, &QCheckBox::clicked, this,
           [this] { Command(image_cmd::kToggleFullView); });
 
@@ -290,6 +312,7 @@ void ImageWindow::HighlightImpl(const std::string& names, int displayMode, bool 
   } else if (notify) {
     SendRequest(buffer_, mainWindow_, cmd::kStructureHighlighted, names);
   }
+  UpdateAccessibleText();
 }
 
 // Even without a last name: highlighting leaves show-all mode, and an empty name clears.
@@ -310,19 +333,21 @@ void ImageWindow::ClearHighlight(bool forget) {
   if (image_) image_->SetHighlightStatus(t::kNoHighlight);
   update();
   SendRequest(buffer_, mainWindow_, cmd::kStructureHighlighted, "");
+  UpdateAccessibleText();
+}
+
+std::vector<std::string> ImageWindow::HighlightedNames() const {
+  if (!objects_) return {};
+  if (showAll_) return MarkableNames(*objects_);
+  if (highlightActive_) return SplitNames(highlightText_);
+  return {};
 }
 
 void ImageWindow::PaintHighlight() {
   highlightCount_ = 0;
   lastPainted_.clear();
   if (!objects_) return;
-  std::vector<std::string> names;
-  if (showAll_) {
-    names = MarkableNames(*objects_);
-  } else if (highlightActive_) {
-    names = SplitNames(highlightText_);
-  }
-  for (const std::string& name : names) {
+  for (const std::string& name : HighlightedNames()) {
     if (name.empty()) continue;
     if (objects_->DrawByName(name, displayMode_)) {
       ++highlightCount_;
@@ -343,6 +368,7 @@ void ImageWindow::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     painter.drawRect(QRect(0, 0, client.width - 1, client.height - 1));
     PaintPointed(painter);
+    PaintFocusFrame(painter);
     return;
   }
   image_->SetClientSize(client);
@@ -354,6 +380,12 @@ void ImageWindow::paintEvent(QPaintEvent*) {
   PaintJpgBild(painter, *image_);
   ApplyScrollBars(image_->ScrollBars(), *horizontal_, *vertical_);
   PaintPointed(painter);
+  PaintFocusFrame(painter);
+}
+
+void ImageWindow::PaintFocusFrame(QPainter& painter) {
+  const ClientSize client = Client();
+  ostrelin::PaintFocusFrame(painter, QRect(0, 0, client.width, client.height), *this);
 }
 
 void ImageWindow::PaintPointed(QPainter& painter) {
@@ -421,6 +453,7 @@ void ImageWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void ImageWindow::ClickAt(const QPoint& at) {
+  stepAfresh_ = false;  // Tab goes on from what the click highlights
   CloseOverlapList();
   showAll_ = false;
   if (at.y() < kStripHeight || !image_ || !objects_) return;
@@ -440,8 +473,101 @@ void ImageWindow::ClickAt(const QPoint& at) {
   }
 }
 
+bool ImageWindow::event(QEvent* event) {
+  // Tab and Shift+Tab step through the structures before they would move the focus on.
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if (plain && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+      const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+      if (StepStructure(forward)) return true;
+    }
+  }
+  return QWidget::event(event);
+}
+
+void ImageWindow::focusInEvent(QFocusEvent* event) {
+  // Arriving by Tab or Shift+Tab starts the stepping at the first or the last structure.
+  if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason) {
+    stepAfresh_ = true;
+  }
+  update();
+  QWidget::focusInEvent(event);
+}
+
+void ImageWindow::focusOutEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusOutEvent(event);
+}
+
+bool ImageWindow::StepStructure(bool forward) {
+  // During a quiz the keys only step where a click would answer, and never name.
+  if (quiz_.Running() && !quiz_.AcceptsClicks()) return true;
+  const std::vector<std::string> order =
+      image_ && objects_ ? StepOrder(*objects_) : std::vector<std::string>{};
+  const std::string current =
+      stepAfresh_ || !highlightActive_ ? std::string() : MainName(highlightText_);
+  int next = StepFrom(order, current, forward);
+  if (next < 0) {
+    // Past the last structure the focus moves on; in full view nothing else is to be seen, so
+    // the stepping wraps round.
+    if (normalView_ || order.empty()) {
+      stepAfresh_ = true;
+      return order.empty() && !normalView_;
+    }
+    next = forward ? 0 : int(order.size()) - 1;
+  }
+  stepAfresh_ = false;
+  const std::string& name = order[size_t(next)];
+  CloseOverlapList();
+  if (quiz_.Running()) {
+    HighlightImpl(name, kDrawOutline, true, false, false);
+  } else {
+    Highlight(name, kDrawOutline, true, false);
+    ShowPointed(name);
+  }
+  return true;
+}
+
+void ImageWindow::EnterOnStructure() {
+  if (!image_ || !objects_ || !highlightActive_) return;
+  if (quiz_.Running()) {
+    // The stepped-to structure answers as a click on it would.
+    if (!quiz_.AcceptsClicks()) return;
+    const int index = objects_->FindByName(MainName(highlightText_));
+    if (index < 0) return;
+    HitList hit;
+    hit.Append(index);
+    Highlight(std::string(objects_->At(index).Name()), kDrawOutline, false, false);
+    AnswerByClick(hit);
+    return;
+  }
+  // As the context menu's first entry: the places the structure is shown on.
+  Command(image_cmd::kGoToHighlighted);
+}
+
+void ImageWindow::EscapeHighlight() {
+  if (quiz_.Running() && !quiz_.AcceptsClicks()) return;
+  CloseOverlapList();
+  ShowPointed({});
+  ClearHighlight(true);
+}
+
 void ImageWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Save)) {
+    if (!quiz_.Running()) Command(image_cmd::kSavePicture);
+    event->accept();
+    return;
+  }
+  if (event->matches(QKeySequence::Copy)) {
+    if (!quiz_.Running()) Command(image_cmd::kCopyPicture);
+    event->accept();
+    return;
+  }
   switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter: EnterOnStructure(); break;
+    case Qt::Key_Escape: EscapeHighlight(); break;
     case Qt::Key_PageUp: Pan(false, ScrollAction::PageBack, 0); break;
     case Qt::Key_PageDown: Pan(false, ScrollAction::PageForward, 0); break;
     case Qt::Key_Up: Pan(false, ScrollAction::LineBack, 0); break;
@@ -528,6 +654,8 @@ void ImageWindow::Command(int id) {
     case image_cmd::kHelp: mainWindow_.SendCommand(cmd::kContextHelp); return;
     case image_cmd::kListMarkable: OpenMarkableList(); return;
     case image_cmd::kShowMarkable: ShowAllMarkable(); return;
+    case image_cmd::kSavePicture: SavePicture(); return;
+    case image_cmd::kCopyPicture: CopyPicture(); return;
     case image_cmd::kNextQuestion: NextQuestion(); return;
     case image_cmd::kShowAnswer: ShowAnswer(); return;
     default:
@@ -547,6 +675,7 @@ void ImageWindow::OpenContextMenu(const QPoint& at) {
   state.relatedNames = related_;
   state.normalView = normalView_;
   state.markableStructures = image_ && objects_ && HasMarkableStructures(*objects_);
+  state.imageLoaded = image_ != nullptr;
   const std::vector<ContextMenuEntry> entries = BuildContextMenu(state);
   const QPoint global = mapToGlobal(at);
   const int chosen = chooseFromMenu_ ? chooseFromMenu_(entries, global)
@@ -607,6 +736,7 @@ void ImageWindow::LeaveFullView() {
   fullViewBox_->setEnabled(true);
   fullViewBox_->setCheckState(Qt::Unchecked);
   setGeometry(normalRect_);
+  UpdateAccessibleText();  // the quiz is over
   if (markableList_) {
     const QRect g = markableList_->geometry();
     const ClientSize client = Client();
@@ -629,7 +759,7 @@ void ImageWindow::OpenOverlapList(const HitList& hits, const QPoint& at) {
   for (int index : hits) overlapNames_.emplace_back(objects_->At(index).Name());
   auto* frame = new ChildFrame(this, ToQString(t::kOverlapCaption), false);
   frame->setObjectName(QString::number(image_cmd::kOverlapList));
-  QListWidget* list = MakeListBox(overlapNames_, ListFont(15));
+  QListWidget* list = MakeListBox(overlapNames_, ListFont(15), frame->Caption());
   frame->SetContent(list);
   const ClientSize client = Client();
   const Rect r = OverlapListRect(at.x(), at.y(), client.width, client.height);
@@ -666,7 +796,7 @@ void ImageWindow::OpenMarkableList() {
 
   auto* frame = new ChildFrame(this, ToQString(t::kMarkableCaption), true);
   frame->setObjectName(QString::number(image_cmd::kMarkableList));
-  QListWidget* list = MakeListBox(names, ListFont(14));
+  QListWidget* list = MakeListBox(names, ListFont(14), frame->Caption());
   frame->SetContent(list);
   frame->setGeometry(ToQRect(r));
   frame->SetCloseHandler([this] { CloseMarkableList(); });
@@ -706,7 +836,7 @@ void ImageWindow::ShowFoundOnList(const std::vector<std::string>& taggedPages) {
   auto* frame =
       new ChildFrame(this, ToQString(buffer_.structureToSelect + t::kFoundOnSuffix), false);
   frame->setObjectName(QString::number(image_cmd::kFoundOnList));
-  QListWidget* list = MakeListBox(texts, ListFont(14));
+  QListWidget* list = MakeListBox(texts, ListFont(14), frame->Caption());
   frame->SetContent(list);
   const Rect r = kFoundOnListRect;
   frame->setGeometry(ToQRect(r));
@@ -832,6 +962,83 @@ void ImageWindow::AnswerByClick(const HitList& hits) {
                                      std::string(wrong.substr(at + 2));
   messages_.Show(text, MessageButtons::Ok, MessageIcon::Information);
   quiz_.Requeue();
+}
+
+}  // namespace ostrelin
+
+namespace ostrelin {
+
+// ---------------------------------------------------------------------------------------------
+// Saving and copying the picture
+
+void ImageWindow::ShowsPage(const std::string& pageName, int imageType) {
+  pageName_ = pageName;
+  imageType_ = imageType;
+  UpdateAccessibleText();
+}
+
+void ImageWindow::UpdateAccessibleText() {
+  const std::string highlighted =
+      highlightActive_ && image_ ? image_->HighlightStatus() : std::string();
+  setAccessibleDescription(
+      ToQString(ImageWindowDescription(pageName_, imageType_, highlighted, quiz_.Running())));
+}
+
+QImage ImageWindow::Picture() {
+  if (!image_) return {};
+  ZoomedPicture picture(image_->Source(), image_->Zoom());
+  if (picture.Empty()) return {};
+  std::vector<std::string> drawn;
+  if (objects_) {
+    for (const std::string& name : HighlightedNames()) {
+      if (!name.empty() && objects_->DrawByName(name, displayMode_, picture)) {
+        drawn.push_back(name);
+      }
+    }
+  }
+  QImage result = QImage(picture.Top(), picture.Width(), picture.Height(),
+                         qsizetype(picture.Stride()), QImage::Format_BGR888)
+                      .convertToFormat(QImage::Format_RGB32);
+  const std::string caption = NameBandText(drawn, showAll_, quiz_.Running());
+  if (caption.empty()) return result;
+  QPainter painter(&result);
+  const QFont font = ListFont(16);
+  painter.setFont(font);
+  const NameBand band = LayOutNameBand(result.width(), result.height(),
+                                       QFontMetrics(font).height());
+  if (band.band.Empty()) return result;
+  painter.fillRect(ToQRect(band.band), QColor(kNameBandColour));
+  painter.setPen(Qt::black);
+  const QRect text = ToQRect(band.text);
+  painter.drawText(text, Qt::AlignCenter | Qt::TextSingleLine,
+                   QFontMetrics(font).elidedText(ToQString(caption), Qt::ElideRight,
+                                                 text.width()));
+  return result;
+}
+
+void ImageWindow::SavePicture() {
+  if (!image_) return;
+  const QString suggested = ToQString(PictureFileNameFor(pageName_));
+  const QString chosen =
+      chooseFile_ ? chooseFile_(suggested)
+                  : QFileDialog::getSaveFileName(this, ToQString(t::kSavePicture),
+                                                 QDir::home().filePath(suggested),
+                                                 ToQString(t::kPictureFilter));
+  if (chosen.isEmpty()) return;
+  const std::string file = WithPictureExtension(chosen.toStdString());
+  const QString path = QString::fromStdString(file);
+  const char* format = PictureFormatOf(file) == PictureFormat::Jpeg ? "JPEG" : "PNG";
+  const QImage picture = Picture();
+  QImageWriter writer(path, format);
+  if (picture.isNull() || !writer.write(picture)) {
+    messages_.Show(std::string(t::kCannotWrite) + FromQString(path), MessageButtons::Ok,
+                   MessageIcon::Exclamation);
+  }
+}
+
+void ImageWindow::CopyPicture() {
+  const QImage picture = Picture();
+  if (!picture.isNull()) QGuiApplication::clipboard()->setImage(picture);
 }
 
 }  // namespace ostrelin

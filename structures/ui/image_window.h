@@ -44,6 +44,9 @@ class ImageWindow : public QWidget, public ImageView {
   // Chooses a context-menu entry: the command of the chosen entry, 0 when none was chosen.
   // `at` is in global coordinates. Tests replace the popup menu with their own choice.
   using MenuChooser = std::function<int(const std::vector<ContextMenuEntry>&, const QPoint& at)>;
+  // Asks for the file to save the picture in, offering `suggested` (a file name); an empty
+  // result cancels. Tests replace the file dialog with their own answer.
+  using FileChooser = std::function<QString(const QString& suggested)>;
 
   // `dataPath` is the settings' data path (Windows style, ending in a backslash); the cross-
   // reference list "Objekte.LST" is read from it now. `normalRect` is the window's place in its
@@ -62,6 +65,7 @@ class ImageWindow : public QWidget, public ImageView {
   void Rehighlight(int displayMode) override;
   void ClearHighlight(bool forget) override;
   void ShowFoundOnList(const std::vector<std::string>& taggedPages) override;
+  void ShowsPage(const std::string& pageName, int imageType) override;
 
   // The quiz of the menu "Abfrage": direction 1 name to structure, 0 structure to name;
   // `alternate` draws the direction anew for every question.
@@ -76,6 +80,15 @@ class ImageWindow : public QWidget, public ImageView {
   void Command(int id);
 
   void SetMenuChooser(MenuChooser chooser) { chooseFromMenu_ = std::move(chooser); }
+  void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+
+  // The whole image at the current zoom with the highlight drawn as shown and, when structures
+  // are highlighted, their names on a light band along the bottom edge. Null without an image.
+  QImage Picture();
+  // "Bild speichern..." (Ctrl+S): asks for a file and writes the picture as PNG or JPEG.
+  void SavePicture();
+  // "Bild kopieren" (Ctrl+C): the picture to the clipboard.
+  void CopyPicture();
 
   // State, for the main window and the tests.
   const JpgBild* Image() const { return image_.get(); }
@@ -91,6 +104,7 @@ class ImageWindow : public QWidget, public ImageView {
   // The names of the structures under the mouse, shown in the strip ("" when none, while a quiz
   // runs and after the mouse has left the window).
   const std::string& PointedNames() const { return pointed_; }
+  const std::string& PageName() const { return pageName_; }
   const Quiz& QuizState() const { return quiz_; }
   const QRect& NormalRect() const { return normalRect_; }
   // The image area: the client area without the scroll bars, strip included.
@@ -117,7 +131,10 @@ class ImageWindow : public QWidget, public ImageView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
@@ -127,12 +144,21 @@ class ImageWindow : public QWidget, public ImageView {
   void HighlightImpl(const std::string& names, int displayMode, bool centre,
                      bool closeMarkableList, bool notify);
   void RehighlightAfterMove();
+  // The names the highlight paints: every markable one in show-all mode, else the '&'-parts.
+  std::vector<std::string> HighlightedNames() const;
   void PaintHighlight();
+  void PaintFocusFrame(QPainter& painter);
   void PaintPointed(QPainter& painter);
   void UpdatePointer(const QPoint& at);
   // Writes `names` into the strip (none during a quiz or once the mouse has left).
   void ShowPointed(std::string names);
   void ClickAt(const QPoint& at);
+  // Tab (`forward`) or Shift+Tab: the next structure in name order. False when the focus should
+  // move on to the next control instead.
+  bool StepStructure(bool forward);
+  void EnterOnStructure();
+  void EscapeHighlight();
+  void UpdateAccessibleText();
   void OpenContextMenu(const QPoint& at);
   int ChooseWithPopup(const std::vector<ContextMenuEntry>& entries, const QPoint& at);
 
@@ -194,8 +220,13 @@ class ImageWindow : public QWidget, public ImageView {
   std::string pointed_;
   std::vector<std::string> overlapNames_;
 
+  std::string pageName_;
+  int imageType_ = -1;
+  bool stepAfresh_ = true;  // the next Tab starts at the first structure again
+
   Quiz quiz_;
   MenuChooser chooseFromMenu_;
+  FileChooser chooseFile_;
 };
 
 }  // namespace ostrelin

@@ -2,6 +2,7 @@
 // overview's reduced copy.
 #include <gtest/gtest.h>
 
+#include "structures/core/image_access.h"
 #include "structures/core/image_window_model.h"
 #include "structures/core/image_window_texts.h"
 #include "platform/core/scripted_message_service.h"
@@ -147,6 +148,49 @@ TEST(ImageWindowNames, MarkableNamesSkipUnnamedStructures) {
   Objektliste none(plotter, "/no/such/image.bmp", messages);
   EXPECT_FALSE(HasMarkableStructures(none));
   EXPECT_TRUE(messages.shown.empty());
+}
+
+}  // namespace
+}  // namespace ostrelin
+
+namespace ostrelin {
+namespace {
+
+TEST(ImageAccess, StepsInNameOrderAndRunsPastEitherEnd) {
+  const std::vector<std::string> order{"Aorta", "Herz", "Lunge"};
+  struct Case {
+    const char* current;
+    bool forward;
+    int expected;
+  };
+  for (const Case c : {Case{"", true, 0}, Case{"", false, 2}, Case{"herz", true, 2},
+                       Case{"HERZ", false, 0}, Case{"Lunge", true, -1}, Case{"Aorta", false, -1},
+                       Case{"Milz", true, 0}, Case{"Milz", false, 2}}) {
+    EXPECT_EQ(StepFrom(order, c.current, c.forward), c.expected) << c.current << c.forward;
+  }
+  EXPECT_EQ(StepFrom({}, "", true), -1);
+}
+
+TEST(ImageAccess, FileNamesFormatsAndTheNameBand) {
+  EXPECT_EQ(PictureFormatOf("/tmp/a.PNG"), PictureFormat::Png);
+  EXPECT_EQ(PictureFormatOf("/tmp/a.Jpeg"), PictureFormat::Jpeg);
+  EXPECT_EQ(PictureFormatOf("/tmp/a.png/b"), PictureFormat::Unknown);
+  EXPECT_EQ(WithPictureExtension("/tmp/bild"), "/tmp/bild.png");
+  EXPECT_EQ(WithPictureExtension("/tmp/bild.gif"), "/tmp/bild.gif.png");
+  EXPECT_EQ(WithPictureExtension("/tmp/bild.jpg"), "/tmp/bild.jpg");
+  EXPECT_EQ(PictureFileNameFor("Kopf: C3/C4 \xDC" "bersicht"), "Kopf_ C3_C4 \xDC" "bersicht.png");
+  EXPECT_EQ(PictureFileNameFor(".."), "Bild.png");
+  EXPECT_EQ(PictureFileNameFor(""), "Bild.png");
+
+  const NameBand band = LayOutNameBand(300, 200, 16);
+  EXPECT_EQ(band.band, (Rect{0, 176, 300, 24}));
+  EXPECT_EQ(band.text, (Rect{4, 176, 292, 24}));
+  EXPECT_EQ(LayOutNameBand(300, 10, 16).band, (Rect{0, 0, 300, 10}));  // never taller
+  EXPECT_TRUE(LayOutNameBand(6, 200, 16).band.Empty());
+
+  EXPECT_EQ(NameBandText({"Aorta", "", "Lunge"}, false, false), "Aorta / Lunge");
+  EXPECT_EQ(NameBandText({"Aorta"}, true, false), "");
+  EXPECT_EQ(NameBandText({"Aorta"}, false, true), "");
 }
 
 }  // namespace

@@ -180,9 +180,13 @@ TEST_F(ImageWindowTest, ContextMenuOfAnImageWithoutOutlinesHasNoStructureLists) 
     return 0;
   });
   Click(*window, QPoint(60, 60), Qt::RightButton);
-  ASSERT_EQ(offered.size(), 2u);
+  ASSERT_EQ(offered.size(), 5u);
   EXPECT_EQ(offered[0].command, image_cmd::kFullView);
   EXPECT_EQ(offered[1].command, image_cmd::kHelp);
+  // Saving and copying come last, after a separator.
+  EXPECT_EQ(offered[2].command, 0);
+  EXPECT_EQ(offered[3], (ContextMenuEntry{image_cmd::kSavePicture, "Bild speichern..."}));
+  EXPECT_EQ(offered[4], (ContextMenuEntry{image_cmd::kCopyPicture, "Bild kopieren"}));
 }
 
 TEST_F(ImageWindowTest, ContextMenuOffersTheHighlightAndItsRelatedNames) {
@@ -197,7 +201,7 @@ TEST_F(ImageWindowTest, ContextMenuOffersTheHighlightAndItsRelatedNames) {
   });
   main.sent.clear();
   Click(*window, QPoint(60, 60), Qt::RightButton);
-  ASSERT_EQ(offered.size(), 9u);
+  ASSERT_EQ(offered.size(), 12u);
   EXPECT_EQ(offered[0], (ContextMenuEntry{image_cmd::kGoToHighlighted, "Herz"}));
   EXPECT_EQ(offered[3].command, image_cmd::kListMarkable);
   EXPECT_EQ(offered[6].command, 0);

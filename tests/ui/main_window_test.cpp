@@ -2,15 +2,26 @@
 // scripted message service and a fixed display.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QImage>
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
 
 #include "platform/core/scripted_message_service.h"
 #include "resources/core/string_table.h"
 #include "app/karvolen_app.h"
 #include "app/main_menu_bar.h"
 #include "app/main_window.h"
+#include "hypertext/ui/search_window.h"
+#include "hypertext/ui/text_panel.h"
+#include "navigation/ui/navigation_panel.h"
+#include "navigation/ui/step_control_widget.h"
+#include "platform/ui/picture_button.h"
+#include "structures/ui/image_window.h"
 #include "tests/support/recording_cursor.h"
 #include "tests/support/recording_views.h"
 #include "tests/support/temp_tree.h"
@@ -195,6 +206,71 @@ TEST_F(MainWindowTest, CoversTheScreenSnapsBackWhenMovedAndPaintsItsGrey) {
   const int barHeight = window->menuBar()->height();
   EXPECT_EQ(shot.pixel(layout.imageWidth + 5, barHeight + layout.imageHeight),
             MainWindow::kBackground);
+}
+
+TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelButtons) {
+  WriteLists();
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  window->show();
+  ImageWindow& image = *window->imageWindow();
+  NavigationPanel& panel = *window->navigationPanel();
+  SearchWindow& search = *window->searchWindow();
+  QWidget* field = search.findChild<QLineEdit*>();
+  QWidget* list = search.findChild<QListView*>();
+  const std::vector<std::pair<QWidget*, const char*>> expected = {
+      {window->button(MainLayout::kSchnitt), "Schnitt"},
+      {window->button(MainLayout::kCT), "CT"},
+      {window->button(MainLayout::kMR), "MR"},
+      {window->button(MainLayout::kSchema), "Schema"},
+      {window->button(MainLayout::kBildIndex), "Bild/Index"},
+      {window->button(MainLayout::kHilfe), "Hilfe"},
+      {panel.SexButton(), "Geschlecht"},
+      {panel.ConfirmButton(), "Ebene öffnen"},
+      {panel.HeadButton(), "Kopf"},
+      {panel.TrunkButton(), "Rumpf"},
+      {panel.ArmButton(), "Arm"},
+      {panel.LegButton(), "Bein"},
+      {panel.Steps()->UpperButton(), "Ebene aufwärts"},
+      {panel.Steps()->LowerButton(), "Ebene abwärts"},
+      {image.ZoomBar(), "Vergrößerung"},
+      {image.OverviewBox(), "Übersicht"},
+      {image.FullViewBox(), "Vollansicht"},
+      {&image, "Bildfenster"},
+      {window->textPanel(), "Beschreibungstext"},
+      {field, "Suchbegriff"},
+      {list, "Index"},
+  };
+  for (const auto& [widget, name] : expected) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(face, nullptr) << name;
+    EXPECT_EQ(face->text(QAccessible::Name), QString::fromUtf8(name));
+    // Buttons and boxes say what they do; the windows what they show.
+    const bool described = !face->text(QAccessible::Description).isEmpty() ||
+                           widget == field || widget == window->textPanel();
+    EXPECT_TRUE(described) << name;
+  }
+  // The text panel reads out its text and its links.
+  tree_.Write("Texte/Other/herz.txt", WithCrLf("#/H:Herz#\nDas #/L:Perikard# umgibt es.\n"));
+  window->textPanel()->ShowText("herz.txt", true, -1);
+  const QString text = QAccessible::queryAccessibleInterface(window->textPanel())
+                           ->text(QAccessible::Description);
+  EXPECT_TRUE(text.contains("Das Perikard umgibt es.")) << text.toStdString();
+  EXPECT_TRUE(text.endsWith("Verweise: Perikard")) << text.toStdString();
+
+  // The focus visits the image window, the text panel, the panel's controls, then the buttons.
+  std::vector<QWidget*> order;
+  QWidget* at = &image;
+  do {
+    if ((at->focusPolicy() & Qt::TabFocus) && at->isVisibleTo(window.get()) && at->isEnabled()) {
+      order.push_back(at);
+    }
+    at = at->nextInFocusChain();
+  } while (at != &image && order.size() < 40);
+  ASSERT_GE(order.size(), 4u);
+  EXPECT_EQ(order[1], window->textPanel());
+  EXPECT_TRUE(panel.isAncestorOf(order[2]));
+  EXPECT_EQ(order.back(), window->button(MainLayout::kHilfe));
 }
 
 TEST(RunKarvolen, WithoutASettingsFileTheProgramEndsWithExitCodeZero) {

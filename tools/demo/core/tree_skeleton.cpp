@@ -82,6 +82,19 @@ std::string HelpMenuText() {
       "#/B:Verwandte Einträge:# ist genau eine Struktur hervorgehoben, folgen unter einem Strich "
       "verwandte Einträge, etwa die Struktur der Gegenseite und die Schnitte, in denen sie am "
       "größten ist; ein Klick öffnet den Eintrag.$\n"
+      "#/B:Bild speichern...# (auch Strg+S) schreibt das ganze Bild in der eingestellten "
+      "Vergrößerung mit den hervorgehobenen Strukturen in eine Datei, als PNG oder, mit der "
+      "Endung .jpg, als JPEG; vorgeschlagen wird der Name der Seite. Ist eine Struktur "
+      "hervorgehoben, steht ihr Name auf einem hellen Streifen am unteren Rand. #/B:Bild "
+      "kopieren# (auch Strg+C) legt dasselbe Bild in die Zwischenablage, etwa für Folien.$\n"
+      "#/H:Tasten im Bildfenster#\n"
+      "Tab und Umschalt+Tab gehen die Strukturen des Bildes in alphabetischer Folge durch: jede "
+      "wird hervorgehoben, in die Mitte gerückt und oben genannt; nach der letzten geht Tab zum "
+      "Text, dann zum Navigationsfeld oder Index und zu den Knöpfen. Die Eingabetaste öffnet die "
+      "hervorgehobene Struktur wie der erste Eintrag des Kontextmenüs, Esc hebt die Hervorhebung "
+      "auf, die Pfeiltasten und Bild auf/ab verschieben das Bild. Im Testat "
+      "#/B:Name --> Struktur# wählt Tab eine Struktur ohne sie zu nennen und die Eingabetaste "
+      "gibt sie als Antwort; bei #/B:Struktur --> Name# ist Tab ohne Wirkung.$\n"
       "#/L:Zurück zur Übersicht der Hilfe{Hilfe-Übersicht}#\n");
 }
 
