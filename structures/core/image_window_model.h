@@ -33,6 +33,8 @@ inline constexpr int kListMarkable = 1297;
 inline constexpr int kShowMarkable = 1298;
 inline constexpr int kNextQuestion = 1834;
 inline constexpr int kShowAnswer = 9126;
+inline constexpr int kNameShown = 9127;        // quiz dialog: the name was shown in its field
+inline constexpr int kTypedAnswer = 9128;      // quiz dialog: Enter in the editable field
 inline constexpr int kMarkableList = 9056;
 inline constexpr int kFoundOnList = 9057;
 }  // namespace image_cmd

@@ -5,6 +5,7 @@
 
 #include "structures/core/image_window_model.h"
 #include "structures/core/image_window_texts.h"
+#include "platform/core/strings.h"
 
 namespace ostrelin {
 
@@ -13,6 +14,9 @@ void Quiz::Start(int direction, bool alternate) {
   direction_ = direction == kQuizStructureToName ? kQuizStructureToName : kQuizNameToStructure;
   alternate_ = alternate;
   answerShown_ = false;
+  right_ = 0;
+  wrong_ = 0;
+  scored_ = false;
   target_.clear();
   shown_.clear();
 }
@@ -29,12 +33,21 @@ void Quiz::Refill(int count, RuntimeRandom& random) {
   }
 }
 
-QuizQuestion Quiz::Next(const Objektliste& list, RuntimeRandom& random) {
+QuizQuestion Quiz::Next(const Objektliste& list, RuntimeRandom& random,
+                        const LearningRecord* record, Day today) {
   answerShown_ = false;
+  scored_ = false;
   if (alternate_) {
     direction_ = RandomBelow(random, 100) < 50 ? kQuizNameToStructure : kQuizStructureToName;
   }
-  if (questions_.empty()) Refill(list.Count(), random);
+  if (questions_.empty()) {
+    Refill(list.Count(), random);
+    if (record != nullptr) {
+      PutDueFirst(questions_, *record, today, [&list](int i) {
+        return i < list.Count() ? list.At(i).Name() : std::string_view();
+      });
+    }
+  }
 
   QuizQuestion question;
   question.nameToStructure = NameToStructure();
@@ -71,6 +84,45 @@ QuizAnswer Quiz::Judge(const HitList& hits, const Objektliste& list) const {
     answer.chosenText = std::string(list.At(answer.structure).Name());
   }
   return answer;
+}
+
+QuizAnswer Quiz::JudgeTyped(std::string_view typed, const SynonymPairs& synonyms) const {
+  QuizAnswer answer;
+  answer.structure = current_;
+  answer.chosenText = std::string(Trimmed(typed));
+  answer.right = !shown_.empty() && TypedAnswerMatches(typed, shown_, synonyms);
+  return answer;
+}
+
+bool Quiz::Score(bool right) {
+  if (scored_) return false;
+  scored_ = true;
+  (right ? right_ : wrong_) += 1;
+  return true;
+}
+
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' &&
+        size_t(text[i + 1] - '1') < values.size()) {
+      out += *(values.begin() + (text[i + 1] - '1'));
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string ScoreText(const Quiz& quiz) {
+  return FillIn(image_window_text::kScore,
+                {std::to_string(quiz.RightCount()), std::to_string(quiz.WrongCount()),
+                 std::to_string(quiz.OpenCount())});
+}
+
+std::string ConfusionText(std::string_view chosen, std::string_view asked) {
+  return FillIn(image_window_text::kConfusion, {chosen, asked});
 }
 
 void Quiz::Requeue() {
