@@ -25,6 +25,7 @@
 #include "resources/core/string_table.h"
 #include "shell/core/commands.h"
 #include "shell/core/display_check.h"
+#include "shell/core/file_replace.h"
 #include "shell/core/index_names.h"
 #include "shell/core/shell_texts.h"
 #include "app/main_menu_bar.h"
@@ -142,6 +143,11 @@ void MainWindow::CreateLayout() {
   search_->setGeometry(ClientRect(layout_.panel));
   search_->hide();
   search_->setEnabled(false);
+  // A typed quiz answer may use a synonym.
+  SynonymPairs synonyms;
+  const SynonymList& list = search_->Synonyms();
+  for (size_t i = 0; i < list.Count(); ++i) synonyms.emplace_back(list.Synonym(i), list.Replacement(i));
+  image_->SetSynonyms(std::move(synonyms));
 
   for (int b = 0; b < MainLayout::kButtonCount; ++b) {
     if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
@@ -358,6 +364,11 @@ bool MainWindow::Start() {
   progress_.reset();
   userName_ = kDefaultUser;
   bookmarks_.LoadBookmarks(settings_.SavePath, userName_);
+  learning_ = std::make_unique<LearningRecordFile>(
+      settings_.SavePath + LearningRecordFile::FileName(userName_),
+      ReplaceFileContents, services_.messages);
+  learning_->Load();
+  image_->SetLearningRecord(learning_.get());
   image_->show();
   navigation_->show();
   requests_.ProcessStartRequest();

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cstdio>
 
-#include "platform/core/cp1252.h"
+#include "platform/core/paths.h"
 #include "platform/core/strings.h"
 #include "platform/core/text_file.h"
 #include "structures/core/image_window_model.h"
@@ -13,7 +13,7 @@ namespace ostrelin {
 
 namespace {
 
-constexpr std::string_view kCannotWrite = "Der Lernstand kann nicht gespeichert werden:\n";
+constexpr std::string_view kCannotWrite = "Lernstand-Datei kann nicht gespeichert werden:\n";
 constexpr int kMaxCount = 999999999;
 
 bool ParseNumber(std::string_view text, int& value) {
@@ -201,15 +201,15 @@ std::string LearningRecordFile::FileName(std::string_view userName) {
 }
 
 void LearningRecordFile::Load() {
-  const std::optional<std::string> bytes = ReadFileBytes(path_);
+  const std::optional<std::string> bytes = ReadFileBytes(ResolvePath(path_));
   record_.Parse(bytes ? *bytes : std::string());
 }
 
 bool LearningRecordFile::Save() {
-  if (write_ && write_(path_, record_.Encode())) return true;
+  if (write_ && write_(ResolvePath(path_), record_.Encode())) return true;
   if (!failureShown_ && messages_ != nullptr) {
     failureShown_ = true;
-    messages_->Show(std::string(kCannotWrite) + Utf8ToCp1252(path_), MessageButtons::Ok,
+    messages_->Show(std::string(kCannotWrite) + path_, MessageButtons::Ok,
                     MessageIcon::Exclamation);
   }
   return false;

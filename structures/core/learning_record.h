@@ -12,6 +12,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -82,9 +83,10 @@ void PutDueFirst(std::vector<std::uint16_t>& questions, const LearningRecord& re
 // per run and the quiz goes on.
 class LearningRecordFile {
  public:
-  using Writer = std::function<bool(const std::string& path, std::string_view bytes)>;
+  using Writer = std::function<bool(const std::filesystem::path& path, std::string_view bytes)>;
 
-  // `path` is the Linux path of the file; `messages` may be null (no message).
+  // `path` is the file's path as the settings compose it (save path + file name); `write` gets
+  // it resolved to a Linux path. `messages` may be null (no message).
   LearningRecordFile(std::string path, Writer write, MessageService* messages);
 
   // The file name of a user's record: the user name and ".LRN".

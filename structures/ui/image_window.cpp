@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -16,6 +17,7 @@
 
 #include "image/ui/image_painter.h"
 #include "platform/core/paths.h"
+#include "platform/core/strings.h"
 #include "platform/ui/qt_rect.h"
 #include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"
@@ -221,6 +223,7 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
   image_.reset();
   // The questions left name structures of the previous image.
   quiz_.ResetQuestions();
+  ClearConfusion();
   highlightCount_ = 0;
   pointed_.clear();
 
@@ -329,6 +332,8 @@ void ImageWindow::PaintHighlight() {
       lastPainted_ = name;
     }
   }
+  for (int chosen : confusedChosen_) objects_->Draw(chosen, kDrawOutline, kConfusionRed);
+  objects_->Draw(confusedAsked_, kDrawOutline, kHighlightGreen);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -359,10 +364,10 @@ void ImageWindow::paintEvent(QPaintEvent*) {
 void ImageWindow::PaintPointed(QPainter& painter) {
   const QRect area(kPointedLeft, 0, std::max(0, Client().width - kPointedLeft), kStripHeight);
   painter.fillRect(area, QColor::fromRgb(kStripGrey));
-  if (pointed_.empty()) return;
+  const std::string& text = pointed_.empty() ? confusion_ : pointed_;
+  if (text.empty()) return;
   painter.setPen(Qt::black);
-  painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   ToQString(pointed_));
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, ToQString(text));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -530,6 +535,8 @@ void ImageWindow::Command(int id) {
     case image_cmd::kShowMarkable: ShowAllMarkable(); return;
     case image_cmd::kNextQuestion: NextQuestion(); return;
     case image_cmd::kShowAnswer: ShowAnswer(); return;
+    case image_cmd::kNameShown: NameShown(); return;
+    case image_cmd::kTypedAnswer: AnswerTyped(); return;
     default:
       if (id >= image_cmd::kFirstRelated && id <= image_cmd::kLastRelated) {
         const std::string name = RelatedNameOf(related_, id);
@@ -597,6 +604,7 @@ void ImageWindow::EnterFullView() {
 
 void ImageWindow::LeaveFullView() {
   quiz_.Stop();
+  ClearConfusion();
   if (quizDialog_) {
     QuizDialog* dialog = quizDialog_;
     quizDialog_ = nullptr;
@@ -790,7 +798,9 @@ void ImageWindow::NextQuestion() {
   const QCursor before = cursor();
   setCursor(Qt::ArrowCursor);
   ClearHighlight(true);
-  const QuizQuestion question = quiz_.Next(*objects_, random_);
+  ClearConfusion();
+  const QuizQuestion question =
+      quiz_.Next(*objects_, random_, record_ ? &record_->Record() : nullptr, today_());
   if (!quizDialog_) {
     quizDialog_ = new QuizDialog(this, [this](int id) { Command(id); });
     // Just below the strip, wherever the window's parent sits on the screen.
@@ -806,32 +816,85 @@ void ImageWindow::NextQuestion() {
       quizDialog_->AskForName(question.name);
     }
   }
+  ShowScore();
   setCursor(before);
 }
 
 void ImageWindow::ShowAnswer() {
   if (quiz_.TargetName().empty()) return;
   quiz_.SetAnswerShown();
+  CountAnswer(false, {});
   Highlight(quiz_.TargetName(), kDrawOutline, true, false);
 }
 
-void ImageWindow::AnswerByClick(const HitList& hits) {
-  const QuizAnswer answer = quiz_.Judge(hits, *objects_);
-  if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
+void ImageWindow::NameShown() {
+  if (!quiz_.Running() || quiz_.ShownName().empty()) return;
+  quiz_.SetAnswerShown();
+  CountAnswer(false, {});
+}
+
+void ImageWindow::AnswerTyped() {
+  if (!quiz_.Running() || !quizDialog_ || quiz_.NameToStructure() || quiz_.AnswerShown()) return;
+  const std::string typed = FromQString(quizDialog_->AnswerField()->text());
+  if (Trimmed(typed).empty()) return;  // nothing typed is no answer
+  const QuizAnswer answer = quiz_.JudgeTyped(typed, synonyms_);
+  CountAnswer(answer.right, answer.chosenText);
   if (answer.right) {
     messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
     Command(image_cmd::kNextQuestion);
     return;
   }
-  // The wrong-answer text names what was chosen in place of its "%1".
-  const std::string_view wrong = t::kWrong;
-  const size_t at = wrong.find("%1");
-  const std::string text = at == std::string_view::npos
-                               ? std::string(wrong)
-                               : std::string(wrong.substr(0, at)) + answer.chosenText +
-                                     std::string(wrong.substr(at + 2));
-  messages_.Show(text, MessageButtons::Ok, MessageIcon::Information);
+  ShowWrong(answer.chosenText);
+}
+
+void ImageWindow::SetLearningRecord(LearningRecordFile* record, TodayClock today) {
+  record_ = record;
+  today_ = today ? std::move(today) : TodayClock(SystemToday);
+}
+
+void ImageWindow::CountAnswer(bool right, const std::string& chosen) {
+  const int asked = quiz_.Current();
+  if (!quiz_.Score(right)) return;
+  if (record_ && objects_ && asked >= 0 && asked < objects_->Count()) {
+    record_->Record().Answer(objects_->At(asked).Name(), right, today_(), chosen);
+    record_->Save();  // a failure is told once per run; the quiz goes on
+  }
+  ShowScore();
+}
+
+void ImageWindow::ShowScore() {
+  if (quizDialog_) quizDialog_->SetScore(ScoreText(quiz_));
+}
+
+void ImageWindow::ShowWrong(const std::string& chosen) {
+  messages_.Show(FillIn(t::kWrong, {chosen}), MessageButtons::Ok, MessageIcon::Information);
   quiz_.Requeue();
+  ShowScore();
+}
+
+void ImageWindow::ClearConfusion() {
+  if (confusion_.empty() && confusedChosen_.empty() && confusedAsked_ < 0) return;
+  confusion_.clear();
+  confusedChosen_.clear();
+  confusedAsked_ = -1;
+  update();
+}
+
+void ImageWindow::AnswerByClick(const HitList& hits) {
+  const QuizAnswer answer = quiz_.Judge(hits, *objects_);
+  if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
+  CountAnswer(answer.right, answer.chosenText);
+  if (answer.right) {
+    messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
+    Command(image_cmd::kNextQuestion);
+    return;
+  }
+  ShowWrong(answer.chosenText);
+  // What was clicked in red and what was asked in green, until the next question.
+  confusedChosen_.assign(hits.begin(), hits.end());
+  confusedAsked_ = objects_->FindByName(quiz_.TargetName());
+  confusion_ = ConfusionText(answer.chosenText, quiz_.TargetName());
+  update();
 }
 
 }  // namespace ostrelin

@@ -25,6 +25,7 @@
 #include "shell/core/transfer_buffer.h"
 #include "shell/core/views.h"
 #include "structures/core/image_window_model.h"
+#include "structures/core/learning_record.h"
 #include "structures/core/object_list.h"
 #include "structures/core/quiz.h"
 #include "structures/ui/child_frame.h"
@@ -77,6 +78,12 @@ class ImageWindow : public QWidget, public ImageView {
 
   void SetMenuChooser(MenuChooser chooser) { chooseFromMenu_ = std::move(chooser); }
 
+  // The user's learning record: every quiz answer goes into it and it orders the questions
+  // (null: no record). `today` dates the answers; the program reads the clock.
+  void SetLearningRecord(LearningRecordFile* record, TodayClock today = SystemToday);
+  // The synonyms a typed answer may use.
+  void SetSynonyms(SynonymPairs synonyms) { synonyms_ = std::move(synonyms); }
+
   // State, for the main window and the tests.
   const JpgBild* Image() const { return image_.get(); }
   JpgBild* Image() { return image_.get(); }
@@ -92,6 +99,11 @@ class ImageWindow : public QWidget, public ImageView {
   // runs and after the mouse has left the window).
   const std::string& PointedNames() const { return pointed_; }
   const Quiz& QuizState() const { return quiz_; }
+  // After a wrong click, until the next question: "Gewählt: … · Gesucht: …" in the strip, the
+  // structures chosen (outlined in red) and the one asked (in green).
+  const std::string& ConfusionNote() const { return confusion_; }
+  const std::vector<int>& ConfusedChosen() const { return confusedChosen_; }
+  int ConfusedAsked() const { return confusedAsked_; }
   const QRect& NormalRect() const { return normalRect_; }
   // The image area: the client area without the scroll bars, strip included.
   ClientSize Client() const;
@@ -157,6 +169,13 @@ class ImageWindow : public QWidget, public ImageView {
   void NextQuestion();
   void ShowAnswer();
   void AnswerByClick(const HitList& hits);
+  void AnswerTyped();
+  void NameShown();
+  // Counts the current question's first answer in the score and the learning record.
+  void CountAnswer(bool right, const std::string& chosen);
+  void ShowScore();
+  void ShowWrong(const std::string& chosen);
+  void ClearConfusion();
 
   std::string dataPath_;
   QRect normalRect_;
@@ -195,6 +214,12 @@ class ImageWindow : public QWidget, public ImageView {
   std::vector<std::string> overlapNames_;
 
   Quiz quiz_;
+  LearningRecordFile* record_ = nullptr;
+  TodayClock today_ = SystemToday;
+  SynonymPairs synonyms_;
+  std::string confusion_;
+  std::vector<int> confusedChosen_;
+  int confusedAsked_ = -1;
   MenuChooser chooseFromMenu_;
 };
 

@@ -111,7 +111,7 @@ TEST(LearningRecordTest, AFailedWriteKeepsTheOldFileAndSaysSoOncePerRun) {
   ScriptedMessageService messages;
   // The disk is full: the replacement's write fails half-way, as ReplaceFileContents reports it.
   bool full = true;
-  LearningRecordFile file(path, [&](const std::string& p, std::string_view bytes) {
+  LearningRecordFile file(path, [&](const std::filesystem::path& p, std::string_view bytes) {
     return !full && ReplaceFileContents(p, bytes);
   }, &messages);
   file.Load();

@@ -1,0 +1,160 @@
+// What the quiz adds to teach: the score line, the outlines and strip text after a wrong click,
+// typed answers and the learning record written after every answer.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QKeyEvent>
+
+#include "platform/core/text_file.h"
+#include "shell/core/file_replace.h"
+#include "structures/core/image_window_texts.h"
+#include "tests/ui/image_window_testing.h"
+
+namespace ostrelin::test {
+namespace {
+
+namespace t = image_window_text;
+using QuizLearningTest = ImageWindowTest;
+
+constexpr Day kToday = Day(std::chrono::year(2026) / 3 / 2);
+
+QPoint PointOfStructure(const ImageWindow& window, const std::string& name) {
+  if (name == "Herz") return ImageWindowTest::PointOf(window, 40, 40);
+  if (name == "Lunge") return ImageWindowTest::PointOf(window, 105, 65);
+  return ImageWindowTest::PointOf(window, 120, 90);
+}
+
+void PressEnter(QWidget* widget) {
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QApplication::sendEvent(widget, &press);
+}
+
+std::string Score(const ImageWindow& window) {
+  return window.QuizControl()->ScoreLine()->text().toStdString();
+}
+
+// The smallest rectangle around the window's pixels of exactly `colour`.
+QRect AreaOf(ImageWindow& window, QColor colour) {
+  const QImage image = window.grab().toImage();
+  QRect area;
+  for (int y = kStripHeight; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixelColor(x, y) == colour) area |= QRect(x, y, 1, 1);
+    }
+  }
+  return area;
+}
+
+TEST_F(QuizLearningTest, ScoreAndOutlinesAfterWrongRightAndShownAnswers) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  ASSERT_NE(window->QuizControl(), nullptr);
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 0   Offen: 2");
+  // The dialog grew by the line below its buttons.
+  const QuizDialog& dialog = *window->QuizControl();
+  EXPECT_GT(dialog.ScoreLine()->geometry().top(), dialog.ShowAnswerButton()->geometry().bottom());
+  EXPECT_LE(dialog.ScoreLine()->geometry().bottom(), dialog.height());
+
+  const std::string target = window->QuizState().TargetName();
+  const std::string wrong = target == "Herz" ? "Lunge" : "Herz";
+  Click(*window, PointOfStructure(*window, wrong));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 3");  // the question comes back
+  EXPECT_EQ(window->ConfusionNote(), "Gew\xE4hlt: " + wrong + " \xB7 Gesucht: " + target);
+  EXPECT_EQ(window->PointedNames(), "");  // the strip still names nothing under the pointer
+  const QRect red = AreaOf(*window, Qt::red);
+  const QRect green = AreaOf(*window, Qt::green);
+  EXPECT_TRUE(red.contains(PointOfStructure(*window, wrong))) << "red around the clicked one";
+  EXPECT_FALSE(red.contains(PointOfStructure(*window, target)));
+  EXPECT_TRUE(green.contains(PointOfStructure(*window, target))) << "green around the asked one";
+
+  // The right click after the wrong one does not count again; the next question clears the rest.
+  Click(*window, PointOfStructure(*window, target));
+  EXPECT_EQ(messages.shown.back().text, t::kRight);
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 2");
+  EXPECT_EQ(window->ConfusionNote(), "");
+  EXPECT_TRUE(AreaOf(*window, Qt::red).isEmpty());
+
+  window->QuizControl()->ShowAnswerButton()->click();  // a shown answer counts as wrong
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 2   Offen: 2");
+}
+
+TEST_F(QuizLearningTest, TypedAnswersRightWrongAndShown) {
+  auto window = LoadedWindow();
+  window->SetSynonyms({{"HERZMUSKEL", "HERZ"}});
+  window->StartQuiz(kQuizStructureToName, false);
+  QuizDialog* dialog = window->QuizControl();
+  ASSERT_NE(dialog, nullptr);
+  QLineEdit* field = dialog->AnswerField();
+  EXPECT_TRUE(dialog->NameField()->isHidden());
+  EXPECT_FALSE(field->isHidden());
+  EXPECT_FALSE(field->isReadOnly());
+
+  const std::string shown = window->QuizState().ShownName();
+  field->setText(QStringLiteral("Milz"));
+  PressEnter(field);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\nMilz");
+  EXPECT_FALSE(window->QuizState().AnswerShown());  // Enter did not press "Zeige Antwort"
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 3");
+
+  // Right, written another way: upper case with blanks, or the synonym.
+  field->setText(QString::fromLatin1(shown == "Herz" ? " herz muskel " : (" " + shown + " ").c_str()).toUpper());
+  PressEnter(field);
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, t::kRight);
+  EXPECT_NE(window->QuizState().ShownName(), "");
+  EXPECT_TRUE(field->text().isEmpty());  // the next question asks afresh
+
+  // Shown: the name in the read-only field, counted wrong.
+  dialog->ShowAnswerButton()->click();
+  EXPECT_FALSE(dialog->NameField()->isHidden());
+  EXPECT_TRUE(field->isHidden());
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 2   Offen: 2");
+  PressEnter(field);  // nothing more after the answer was shown
+  EXPECT_EQ(messages.shown.size(), 2u);
+}
+
+TEST_F(QuizLearningTest, EveryAnswerGoesIntoTheRecordFileAndAFailedWriteIsToldOnce) {
+  const std::string path = tree.DataPath() + "BENUTZER.LRN";
+  bool writable = true;
+  LearningRecordFile record(path, [&](const std::filesystem::path& p, std::string_view bytes) {
+    return writable && ReplaceFileContents(p, bytes);
+  }, &messages);
+  record.Load();
+  auto window = LoadedWindow();
+  window->SetLearningRecord(&record, [] { return kToday; });
+  window->StartQuiz(kQuizNameToStructure, false);
+  const std::string target = window->QuizState().TargetName();
+  const std::string wrong = target == "Herz" ? "Lunge" : "Herz";
+  Click(*window, PointOfStructure(*window, wrong));
+  LearningRecordFile reread(path, nullptr, nullptr);
+  reread.Load();
+  ASSERT_EQ(reread.Record().Entries().size(), 1u);
+  EXPECT_EQ(reread.Record().Entries()[0].name, target);
+  EXPECT_EQ(reread.Record().Entries()[0].confusedWith, wrong);
+  EXPECT_EQ(reread.Record().Entries()[0].last, kToday);
+
+  writable = false;
+  Click(*window, PointOfStructure(*window, target));  // right, but now the record cannot be written
+  window->QuizControl()->ShowAnswerButton()->click();
+  int failures = 0;
+  for (const auto& m : messages.shown) failures += m.text.rfind("Lernstand-Datei", 0) == 0;
+  EXPECT_EQ(failures, 1);
+  EXPECT_TRUE(window->QuizState().Running());
+  EXPECT_EQ(record.Record().Entries().size(), 2u);  // kept in memory for the next write
+
+  // The next run asks the structure answered wrongly first: it is due.
+  window->QuizControl()->EndButton()->click();
+  Settle();
+  ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
+  LearningRecordFile fresh(path, nullptr, nullptr);
+  fresh.Load();
+  fresh.Record().Answer("Aorta", false, kToday - std::chrono::days(1));
+  window->SetLearningRecord(&fresh, [] { return kToday; });
+  window->StartQuiz(kQuizNameToStructure, false);
+  EXPECT_EQ(window->QuizState().TargetName(), "Aorta");
+}
+
+}  // namespace
+}  // namespace ostrelin::test
