@@ -219,6 +219,7 @@ void MainWindow::SendCommand(int command) {
     case cmd::kQuizNameToStructure:
     case cmd::kQuizStructureToName:
     case cmd::kQuizAlternating:
+    case cmd::kQuizSeries:
       StartQuiz(command);
       break;
     case cmd::kTextVisible:
@@ -252,6 +253,8 @@ void MainWindow::StartQuiz(int command) {
     image_->StartQuiz(1, false);
   } else if (command == cmd::kQuizStructureToName) {
     image_->StartQuiz(0, false);
+  } else if (command == cmd::kQuizSeries) {
+    image_->StartSeriesQuiz(navigation_->State().Planes().names);
   } else {
     image_->StartQuiz(1, true);
   }

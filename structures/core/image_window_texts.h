@@ -34,6 +34,7 @@ inline constexpr const char* kWrong = "Ihre Antwort ist leider falsch ! Sie habe
 // The score line below the quiz dialog's buttons and the strip after a wrong click.
 inline constexpr const char* kScore = "Richtig: %1   Falsch: %2   Offen: %3";
 inline constexpr const char* kConfusion = "Gew\xE4hlt: %1 \xB7 Gesucht: %2";
+inline constexpr const char* kSeriesDone = "Alle Ebenen der Serie sind abgefragt.\n";
 inline constexpr const char* kOverlapNoneRight = "\xDC" "berlappende Strukturen / keine richtig";
 
 // Overview window.

@@ -17,6 +17,8 @@ void Quiz::Start(int direction, bool alternate) {
   right_ = 0;
   wrong_ = 0;
   scored_ = false;
+  planes_.clear();
+  plane_ = -1;
   target_.clear();
   shown_.clear();
 }
@@ -129,6 +131,21 @@ void Quiz::Requeue() {
   if (questions_.empty() || current_ < 0) return;
   if (questions_.back() == std::uint16_t(current_)) return;
   questions_.push_back(std::uint16_t(current_));
+}
+
+void Quiz::StartSeries(std::vector<std::string> planes) {
+  Start(kQuizNameToStructure, false);
+  planes_ = std::move(planes);
+  questions_.clear();
+  current_ = -1;
+}
+
+std::string Quiz::NextPlane() {
+  if (plane_ + 1 >= int(planes_.size())) {
+    plane_ = int(planes_.size());
+    return {};
+  }
+  return planes_[size_t(++plane_)];
 }
 
 void Quiz::ResetQuestions() {

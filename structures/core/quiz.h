@@ -86,6 +86,18 @@ class Quiz {
   // Another image: its structures are not those the questions point at.
   void ResetQuestions();
 
+  // A run over a whole series: the planes are asked one after the other, each with all its
+  // structures, and the score counts across them. Start() ends a series.
+  void StartSeries(std::vector<std::string> planes);
+  bool InSeries() const { return !planes_.empty(); }
+  // True when every question of the shown plane has been asked (an image just loaded has asked
+  // none yet).
+  bool PlaneDone() const { return InSeries() && questions_.empty() && current_ >= 0; }
+  // The next plane to open; "" when the series is through.
+  std::string NextPlane();
+  int PlaneCount() const { return int(planes_.size()); }
+  int PlaneIndex() const { return plane_; }
+
   const std::vector<std::uint16_t>& Questions() const { return questions_; }
 
  private:
@@ -102,6 +114,8 @@ class Quiz {
   int right_ = 0;
   int wrong_ = 0;
   bool scored_ = false;  // the current question's outcome is counted
+  std::vector<std::string> planes_;
+  int plane_ = -1;  // the plane shown in a series
 };
 
 // The score line: "Richtig: r   Falsch: f   Offen: o".

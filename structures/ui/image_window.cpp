@@ -242,6 +242,7 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
     return false;
   }
 
+  ++loads_;
   ClearHighlight(false);
   int position = kInitialZoomPosition;
   if (allowReduction && normalRect_.width() < image_->Width()) position = 5;
@@ -603,6 +604,7 @@ void ImageWindow::EnterFullView() {
 }
 
 void ImageWindow::LeaveFullView() {
+  if (openingPlane_) return;  // the page of a series' plane opens inside the running quiz
   quiz_.Stop();
   ClearConfusion();
   if (quizDialog_) {
@@ -793,8 +795,41 @@ void ImageWindow::StartQuiz(int direction, bool alternate) {
   fullViewBox_->setEnabled(false);
 }
 
+void ImageWindow::StartSeriesQuiz(std::vector<std::string> planes) {
+  CloseOverlapList();
+  ShowPointed({});
+  quiz_.StartSeries(std::move(planes));
+  SetFullView();
+  fullViewBox_->setCheckState(Qt::Checked);
+  fullViewBox_->setEnabled(false);
+  if (!OpenNextPlane()) return;
+  NextQuestion();
+}
+
+bool ImageWindow::OpenNextPlane() {
+  const bool first = quiz_.PlaneIndex() < 0;
+  for (std::string plane = quiz_.NextPlane(); !plane.empty(); plane = quiz_.NextPlane()) {
+    const int before = loads_;
+    openingPlane_ = true;
+    SendRequest(buffer_, mainWindow_, cmd::kOpenPlane, plane);
+    openingPlane_ = false;
+    if (loads_ != before && objects_ && HasMarkableStructures(*objects_)) return true;
+  }
+  // Through (or nothing to ask at all): the run ends.
+  if (first) {
+    messages_.Show(t::kNoStructures, MessageButtons::Ok, MessageIcon::Information);
+  } else {
+    messages_.Show(std::string(t::kSeriesDone) + ScoreText(quiz_), MessageButtons::Ok,
+                   MessageIcon::Information);
+  }
+  Command(image_cmd::kNormalView);
+  return false;
+}
+
 void ImageWindow::NextQuestion() {
-  if (!quiz_.Running() || !objects_) return;
+  if (!quiz_.Running()) return;
+  if (quiz_.PlaneDone() && !OpenNextPlane()) return;
+  if (!objects_) return;
   const QCursor before = cursor();
   setCursor(Qt::ArrowCursor);
   ClearHighlight(true);

@@ -67,6 +67,10 @@ class ImageWindow : public QWidget, public ImageView {
   // The quiz of the menu "Abfrage": direction 1 name to structure, 0 structure to name;
   // `alternate` draws the direction anew for every question.
   void StartQuiz(int direction, bool alternate);
+  // "Ganze Serie": the structures of every plane in `planes` (page names) in one run, name to
+  // structure. Each plane's page is opened through the main window (command 9034) when its turn
+  // comes; planes without structures are passed over.
+  void StartSeriesQuiz(std::vector<std::string> planes);
   // Full view without the quiz.
   void EnterFullView();
   // Moves the window's place in its parent (the main window lays out again once its frame is
@@ -167,6 +171,8 @@ class ImageWindow : public QWidget, public ImageView {
   QRect FullRect() const;
 
   void NextQuestion();
+  // Opens the series' next plane with structures; false (and the run ended) when none is left.
+  bool OpenNextPlane();
   void ShowAnswer();
   void AnswerByClick(const HitList& hits);
   void AnswerTyped();
@@ -220,6 +226,8 @@ class ImageWindow : public QWidget, public ImageView {
   std::string confusion_;
   std::vector<int> confusedChosen_;
   int confusedAsked_ = -1;
+  bool openingPlane_ = false;  // a series opens a page: the quiz keeps the full view
+  int loads_ = 0;              // images loaded, to see whether opening a plane loaded one
   MenuChooser chooseFromMenu_;
 };
 

@@ -158,3 +158,78 @@ TEST_F(QuizLearningTest, EveryAnswerGoesIntoTheRecordFileAndAFailedWriteIsToldOn
 
 }  // namespace
 }  // namespace ostrelin::test
+
+namespace ostrelin::test {
+namespace {
+
+// A main window that opens a plane's page by loading its image into the image window, as the
+// request processing does (and, opening a page with text, asks the window to leave full view).
+class PlaneOpeningMain : public CommandTarget {
+ public:
+  explicit PlaneOpeningMain(TransferBuffer& buffer) : buffer_(buffer) {}
+  void SendCommand(int command) override {
+    const std::string name = buffer_.name;
+    if (buffer_.busy) buffer_.Release();
+    if (command != cmd::kOpenPlane || window == nullptr) return;
+    opened.push_back(name);
+    window->LeaveFullView();
+    if (name == "Ebene 1") window->LoadImage("Bilder\\Schnitt\\brust.bmp", true);
+    if (name == "Ebene 2") window->LoadImage("Bilder\\Schnitt\\ohne.bmp", true);
+    if (name == "Ebene 3") window->LoadImage("Bilder\\Schnitt\\bauch.bmp", true);
+  }
+  ImageWindow* window = nullptr;
+  std::vector<std::string> opened;
+
+ private:
+  TransferBuffer& buffer_;
+};
+
+TEST_F(QuizLearningTest, ASeriesAsksEveryPlaneAndCountsAcrossThem) {
+  // A second plane with two structures of its own; the one between has none and is passed over.
+  tree.Write("Bilder/Schnitt/bauch.bmp", *ReadFileBytes(tree.Root() / "Bilder/Schnitt/brust.bmp"));
+  OutlineFile outline{"Bauch", {Box(1, "Leber", 20, 59, 20, 59), Box(2, "Milz", 100, 139, 60, 119)}};
+  std::string bytes, error;
+  ASSERT_TRUE(EncodeOutline(outline, bytes, error)) << error;
+  tree.Write("Bilder/Schnitt/bauch.dat", bytes);
+
+  PlaneOpeningMain planes(buffer);
+  ImageWindow window(nullptr, tree.DataPath(), QRect(0, 0, 420, 320), buffer, planes, messages,
+                     random);
+  window.show();
+  planes.window = &window;
+  window.StartSeriesQuiz({"Ebene 1", "Ebene 2", "Ebene 3"});
+  ASSERT_TRUE(window.QuizState().Running());
+  EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1"}));
+  EXPECT_FALSE(window.NormalView());
+
+  std::vector<std::string> asked;
+  for (int i = 0; i < 5 && window.QuizState().Running(); ++i) {
+    asked.push_back(window.QuizState().TargetName());
+    if (i == 0) window.QuizControl()->ShowAnswerButton()->click();  // one wrong
+    window.QuizControl()->NextButton()->click();
+  }
+  EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1", "Ebene 2", "Ebene 3"}));
+  std::sort(asked.begin(), asked.end());
+  EXPECT_EQ(asked, (std::vector<std::string>{"Aorta", "Herz", "Leber", "Lunge", "Milz"}));
+  // Through: the last message gives the score of the whole run, and the quiz has ended.
+  EXPECT_FALSE(window.QuizState().Running());
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown.back().text, std::string(t::kSeriesDone) +
+                                            "Richtig: 0   Falsch: 1   Offen: 0");
+  EXPECT_TRUE(window.NormalView());
+}
+
+TEST_F(QuizLearningTest, ASeriesWithoutStructuresIsRefused) {
+  PlaneOpeningMain planes(buffer);
+  ImageWindow window(nullptr, tree.DataPath(), QRect(0, 0, 420, 320), buffer, planes, messages,
+                     random);
+  planes.window = &window;
+  window.StartSeriesQuiz({"Ebene 2"});
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, t::kNoStructures);
+  EXPECT_FALSE(window.QuizState().Running());
+  EXPECT_TRUE(window.NormalView());
+}
+
+}  // namespace
+}  // namespace ostrelin::test
