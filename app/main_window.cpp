@@ -31,6 +31,7 @@
 #include "app/main_menu_bar.h"
 #include "app/start_meldung.h"
 #include "structures/ui/image_window.h"
+#include "structures/ui/learning_state_window.h"
 
 namespace ostrelin {
 
@@ -239,12 +240,34 @@ void MainWindow::SendCommand(int command) {
     case cmd::kAbout:
       ShowAbout();
       break;
+    case cmd::kLearningState:
+      ShowLearningState();
+      break;
     case cmd::kTogglePanel:
       TogglePanel();
       break;
     default:
       break;  // "&Lernen" and anything unknown: nothing stands behind them
   }
+}
+
+void MainWindow::ShowLearningState() {
+  if (!learning_) return;
+  // The region's structures: those listed on the pages of the pictogram's planes.
+  const std::vector<std::string>& planes = navigation_->State().Planes().names;
+  std::vector<std::string> region;
+  for (size_t i = 0; i < catalogue_.LocationCount(); ++i) {
+    const StructureLocation& location = catalogue_.LocationAt(long(i));
+    if (std::find(planes.begin(), planes.end(), location.page) != planes.end()) {
+      region.push_back(location.structure);
+    }
+  }
+  auto* window = new LearningStateWindow(
+      this, learning_->Record(), SystemToday(), region, [this](const std::string& name) {
+        SendTaggedRequest(requests_.buffer(), *this, cmd::kGoToPlace, name);
+      });
+  window->setWindowFlag(Qt::Window);
+  window->show();
 }
 
 void MainWindow::StartQuiz(int command) {

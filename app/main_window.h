@@ -102,6 +102,7 @@ class MainWindow : public QWidget, public CommandTarget {
   void StopMedia();
 
   void StartQuiz(int command);
+  void ShowLearningState();
   void ChooseTextVisibility(int command);
   void ChooseFontSize(int command);
   void OpenHelpPage(int command);

@@ -8,6 +8,7 @@
 #include "platform/core/text_file.h"
 #include "shell/core/file_replace.h"
 #include "structures/core/image_window_texts.h"
+#include "structures/ui/learning_state_window.h"
 #include "tests/ui/image_window_testing.h"
 
 namespace ostrelin::test {
@@ -229,6 +230,35 @@ TEST_F(QuizLearningTest, ASeriesWithoutStructuresIsRefused) {
   EXPECT_EQ(messages.shown[0].text, t::kNoStructures);
   EXPECT_FALSE(window.QuizState().Running());
   EXPECT_TRUE(window.NormalView());
+}
+
+}  // namespace
+}  // namespace ostrelin::test
+
+namespace ostrelin::test {
+namespace {
+
+TEST(LearningStateWindowTest, CountsOfTheRegionAndTheAtlasAndTheMostConfused) {
+  LearningRecord record;
+  record.Parse(
+      "Herz # 2 # 2026-03-01 # 1 # 0 # \r\n"          // region, due 2026-03-05
+      "Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"     // region, due
+      "Leber # 3 # 2026-02-20 # 2 # 1 # Milz\r\n"     // atlas only, due 2026-03-01
+      "Niere # 5 # 2026-03-01 # 9 # 0 # \r\n");       // atlas only
+  std::vector<std::string> opened;
+  LearningStateWindow window(nullptr, record, kToday, {"HERZ", "Lunge", "Aorta"},
+                             [&](const std::string& name) { opened.push_back(name); });
+  const char* expected[6][2] = {{"1", "1"}, {"1", "1"}, {"0", "1"},
+                                {"0", "0"}, {"0", "1"}, {"1", "2"}};
+  for (int row = 0; row < 6; ++row) {
+    for (int column = 0; column < 2; ++column) {
+      EXPECT_EQ(window.Count(row, column).toStdString(), expected[row][column])
+          << "row " << row << " column " << column;
+    }
+  }
+  ASSERT_EQ(window.ShowButtons().size(), 2u);
+  window.ShowButtons()[1]->click();
+  EXPECT_EQ(opened, (std::vector<std::string>{"Leber"}));
 }
 
 }  // namespace
