@@ -872,14 +872,7 @@ void ImageWindow::AnswerTyped() {
   if (!quiz_.Running() || !quizDialog_ || quiz_.NameToStructure() || quiz_.AnswerShown()) return;
   const std::string typed = FromQString(quizDialog_->AnswerField()->text());
   if (Trimmed(typed).empty()) return;  // nothing typed is no answer
-  const QuizAnswer answer = quiz_.JudgeTyped(typed, synonyms_);
-  CountAnswer(answer.right, answer.chosenText);
-  if (answer.right) {
-    messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
-    Command(image_cmd::kNextQuestion);
-    return;
-  }
-  ShowWrong(answer.chosenText);
+  Answered(quiz_.JudgeTyped(typed, synonyms_));
 }
 
 void ImageWindow::SetLearningRecord(LearningRecordFile* record, TodayClock today) {
@@ -901,10 +894,18 @@ void ImageWindow::ShowScore() {
   if (quizDialog_) quizDialog_->SetScore(ScoreText(quiz_));
 }
 
-void ImageWindow::ShowWrong(const std::string& chosen) {
-  messages_.Show(FillIn(t::kWrong, {chosen}), MessageButtons::Ok, MessageIcon::Information);
+bool ImageWindow::Answered(const QuizAnswer& answer) {
+  CountAnswer(answer.right, answer.chosenText);
+  if (answer.right) {
+    messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
+    Command(image_cmd::kNextQuestion);
+    return true;
+  }
+  messages_.Show(FillIn(t::kWrong, {answer.chosenText}), MessageButtons::Ok,
+                 MessageIcon::Information);
   quiz_.Requeue();
   ShowScore();
+  return false;
 }
 
 void ImageWindow::ClearConfusion() {
@@ -918,13 +919,7 @@ void ImageWindow::ClearConfusion() {
 void ImageWindow::AnswerByClick(const HitList& hits) {
   const QuizAnswer answer = quiz_.Judge(hits, *objects_);
   if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
-  CountAnswer(answer.right, answer.chosenText);
-  if (answer.right) {
-    messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
-    Command(image_cmd::kNextQuestion);
-    return;
-  }
-  ShowWrong(answer.chosenText);
+  if (Answered(answer)) return;
   // What was clicked in red and what was asked in green, until the next question.
   confusedChosen_.assign(hits.begin(), hits.end());
   confusedAsked_ = objects_->FindByName(quiz_.TargetName());

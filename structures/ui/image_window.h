@@ -180,7 +180,9 @@ class ImageWindow : public QWidget, public ImageView {
   // Counts the current question's first answer in the score and the learning record.
   void CountAnswer(bool right, const std::string& chosen);
   void ShowScore();
-  void ShowWrong(const std::string& chosen);
+  // Counts the answer and shows its message: right goes on to the next question, wrong asks the
+  // question again later. Returns whether it was right.
+  bool Answered(const QuizAnswer& answer);
   void ClearConfusion();
 
   std::string dataPath_;

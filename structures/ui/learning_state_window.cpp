@@ -4,22 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <set>
+#include <algorithm>
 
-#include "platform/core/cp1252.h"
 #include "platform/ui/qt_text.h"
+#include "structures/core/image_window_model.h"
 
 namespace ostrelin {
-
-namespace {
-
-std::string Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) c = char(FoldCp1252(static_cast<unsigned char>(c)));
-  return folded;
-}
-
-}  // namespace
 
 LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& record, Day today,
                                          const std::vector<std::string>& regionNames,
@@ -29,10 +19,10 @@ LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& 
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
 
-  std::set<std::string> region;
-  for (const std::string& name : regionNames) region.insert(Folded(name));
-  const BoxCounts inRegion =
-      record.Count(today, [&](const std::string& name) { return region.count(Folded(name)) > 0; });
+  const BoxCounts inRegion = record.Count(today, [&](const std::string& name) {
+    return std::any_of(regionNames.begin(), regionNames.end(),
+                       [&](const std::string& r) { return EqualsIgnoringCase(r, name); });
+  });
   const BoxCounts inAtlas = record.Count(today);
 
   counts_ = new QGridLayout;

@@ -8,9 +8,7 @@
 #include "platform/core/text_file.h"
 #include "shell/core/file_replace.h"
 #include "structures/core/learning_record.h"
-#include "structures/core/quiz.h"
 #include "structures/core/typed_answer.h"
-#include "tests/core/outline_testing.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {
@@ -191,60 +189,6 @@ TEST(TypedAnswerTest, TolerancesAndNearMisses) {
     EXPECT_EQ(TypedAnswerMatches(c.typed, c.name, synonyms), c.right)
         << "'" << c.typed << "' for '" << c.name << "'";
   }
-}
-
-class QuizScoreTest : public ::testing::Test {
- protected:
-  std::unique_ptr<Objektliste> ListOf(std::initializer_list<const char*> names) {
-    test::RawOutline raw;
-    raw.Title("T").Int16(int(names.size()));
-    int number = 1;
-    for (const char* name : names) raw.Head(number++, name, -1, -1);
-    bytes_ = raw.Data();
-    return std::make_unique<Objektliste>(plotter_, OutlineBytes{bytes_}, messages_);
-  }
-  std::string bytes_;
-  test::RecordingPlotter plotter_;
-  ScriptedMessageService messages_;
-};
-
-TEST_F(QuizScoreTest, OnlyTheFirstAnswerOfAQuestionCountsAndTheRecordOrdersARefill) {
-  const auto list = ListOf({"A", "B", "C", "D"});
-  RuntimeRandom random(3);
-  Quiz quiz;
-  quiz.Start(kQuizStructureToName, false);
-  quiz.Next(*list, random);
-  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Offen: 3");
-  EXPECT_TRUE(quiz.Score(false));
-  EXPECT_FALSE(quiz.Score(true));  // the right click after a wrong one
-  EXPECT_FALSE(quiz.JudgeTyped("x", {}).right);
-  EXPECT_TRUE(quiz.JudgeTyped(" " + quiz.ShownName() + " ", {}).right);
-  EXPECT_EQ(quiz.JudgeTyped(" x ", {}).chosenText, "x");
-  quiz.Next(*list, random);
-  EXPECT_TRUE(quiz.Score(true));
-  EXPECT_EQ(ScoreText(quiz), "Richtig: 1   Falsch: 1   Offen: 2");
-  quiz.Start(kQuizStructureToName, false);
-  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Offen: 2");  // a new run, a new score
-
-  // A refill asks the due structure first; without a record the seeded order is unchanged.
-  std::vector<int> plain, withRecord;
-  LearningRecord record;
-  record.Answer("C", false, kMonday - days(1));
-  for (auto* order : {&plain, &withRecord}) {
-    RuntimeRandom seeded(99);
-    Quiz q;
-    q.Start(kQuizNameToStructure, false);
-    for (int i = 0; i < 4; ++i) {
-      order->push_back(q.Next(*list, seeded, order == &plain ? nullptr : &record, kMonday).index);
-    }
-  }
-  EXPECT_EQ(withRecord[0], 2);
-  std::vector<int> expected = {2};
-  for (int i : plain) {
-    if (i != 2) expected.push_back(i);
-  }
-  EXPECT_EQ(withRecord, expected);
-  EXPECT_EQ(ConfusionText("Herz", "Lunge"), "Gew\xE4hlt: Herz \xB7 Gesucht: Lunge");
 }
 
 }  // namespace
