@@ -25,11 +25,13 @@
 #include "resources/core/string_table.h"
 #include "shell/core/commands.h"
 #include "shell/core/display_check.h"
+#include "shell/core/file_replace.h"
 #include "shell/core/index_names.h"
 #include "shell/core/shell_texts.h"
 #include "app/main_menu_bar.h"
 #include "app/start_meldung.h"
 #include "structures/ui/image_window.h"
+#include "structures/ui/learning_state_window.h"
 
 namespace ostrelin {
 
@@ -149,6 +151,11 @@ void MainWindow::CreateLayout() {
   search_->setGeometry(ClientRect(layout_.panel));
   search_->hide();
   search_->setEnabled(false);
+  // A typed quiz answer may use a synonym.
+  SynonymPairs synonyms;
+  const SynonymList& list = search_->Synonyms();
+  for (size_t i = 0; i < list.Count(); ++i) synonyms.emplace_back(list.Synonym(i), list.Replacement(i));
+  image_->SetSynonyms(std::move(synonyms));
 
   for (int b = 0; b < MainLayout::kButtonCount; ++b) {
     if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
@@ -221,6 +228,7 @@ void MainWindow::SendCommand(int command) {
     case cmd::kQuizNameToStructure:
     case cmd::kQuizStructureToName:
     case cmd::kQuizAlternating:
+    case cmd::kQuizSeries:
       StartQuiz(command);
       break;
     case cmd::kTextVisible:
@@ -240,6 +248,9 @@ void MainWindow::SendCommand(int command) {
     case cmd::kAbout:
       ShowAbout();
       break;
+    case cmd::kLearningState:
+      ShowLearningState();
+      break;
     case cmd::kTogglePanel:
       TogglePanel();
       break;
@@ -248,12 +259,33 @@ void MainWindow::SendCommand(int command) {
   }
 }
 
+void MainWindow::ShowLearningState() {
+  if (!learning_) return;
+  // The region's structures: those listed on the pages of the pictogram's planes.
+  const std::vector<std::string>& planes = navigation_->State().Planes().names;
+  std::vector<std::string> region;
+  for (size_t i = 0; i < catalogue_.LocationCount(); ++i) {
+    const StructureLocation& location = catalogue_.LocationAt(long(i));
+    if (std::find(planes.begin(), planes.end(), location.page) != planes.end()) {
+      region.push_back(location.structure);
+    }
+  }
+  auto* window = new LearningStateWindow(
+      this, learning_->Record(), SystemToday(), region, [this](const std::string& name) {
+        SendTaggedRequest(requests_.buffer(), *this, cmd::kGoToPlace, name);
+      });
+  window->setWindowFlag(Qt::Window);
+  window->show();
+}
+
 void MainWindow::StartQuiz(int command) {
   (*services_.waitCursor)(true);
   if (command == cmd::kQuizNameToStructure) {
     image_->StartQuiz(1, false);
   } else if (command == cmd::kQuizStructureToName) {
     image_->StartQuiz(0, false);
+  } else if (command == cmd::kQuizSeries) {
+    image_->StartSeriesQuiz(navigation_->State().Planes().names);
   } else {
     image_->StartQuiz(1, true);
   }
@@ -366,6 +398,11 @@ bool MainWindow::Start() {
   progress_.reset();
   userName_ = kDefaultUser;
   bookmarks_.LoadBookmarks(settings_.SavePath, userName_);
+  learning_ = std::make_unique<LearningRecordFile>(
+      settings_.SavePath + LearningRecordFile::FileName(userName_),
+      ReplaceFileContents, services_.messages);
+  learning_->Load();
+  image_->SetLearningRecord(learning_.get());
   image_->show();
   navigation_->show();
   requests_.ProcessStartRequest();

@@ -14,6 +14,7 @@
 #include "shell/core/bookmark_menu.h"
 #include "shell/core/detached_views.h"
 #include "shell/core/history_menu.h"
+#include "structures/core/learning_record.h"
 #include "shell/core/main_layout.h"
 #include "shell/core/main_menu.h"
 #include "shell/core/request_processor.h"
@@ -101,6 +102,7 @@ class MainWindow : public QWidget, public CommandTarget {
   void StopMedia();
 
   void StartQuiz(int command);
+  void ShowLearningState();
   void ChooseTextVisibility(int command);
   void ChooseFontSize(int command);
   void OpenHelpPage(int command);
@@ -134,6 +136,8 @@ class MainWindow : public QWidget, public CommandTarget {
   bool panelShown_ = true;
 
   std::string userName_;
+  // The user's learning record, read once the user is known.
+  std::unique_ptr<LearningRecordFile> learning_;
 };
 
 }  // namespace ostrelin

@@ -14,6 +14,7 @@ struct Bgr {
 };
 
 inline constexpr Bgr kHighlightGreen{0, 255, 0};
+inline constexpr Bgr kConfusionRed{0, 0, 255};
 
 // A source-image pixel: columns from the left edge, rows upward from the bottom edge.
 struct ImagePoint {

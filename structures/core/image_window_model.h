@@ -35,6 +35,8 @@ inline constexpr int kSavePicture = 1299;       // "Bild speichern...", Ctrl+S
 inline constexpr int kCopyPicture = 1300;       // "Bild kopieren", Ctrl+C
 inline constexpr int kNextQuestion = 1834;
 inline constexpr int kShowAnswer = 9126;
+inline constexpr int kNameShown = 9127;        // quiz dialog: the name was shown in its field
+inline constexpr int kTypedAnswer = 9128;      // quiz dialog: Enter in the editable field
 inline constexpr int kMarkableList = 9056;
 inline constexpr int kFoundOnList = 9057;
 }  // namespace image_cmd

@@ -57,6 +57,10 @@ inline constexpr const char* kWhereIs = "Wo befindet sich die folgende Struktur 
 inline constexpr const char* kNameIt = "Benennen Sie die gekennzeichnete Struktur ?";
 inline constexpr const char* kRight = "Ihre Antwort ist richtig !\nWeiter mit der n\xE4" "chsten Frage...";
 inline constexpr const char* kWrong = "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n%1";
+// The score line below the quiz dialog's buttons and the strip after a wrong click.
+inline constexpr const char* kScore = "Richtig: %1   Falsch: %2   Offen: %3";
+inline constexpr const char* kConfusion = "Gew\xE4hlt: %1 \xB7 Gesucht: %2";
+inline constexpr const char* kSeriesDone = "Alle Ebenen der Serie sind abgefragt.\n";
 inline constexpr const char* kOverlapNoneRight = "\xDC" "berlappende Strukturen / keine richtig";
 
 // Overview window.

@@ -79,7 +79,7 @@ void Difference(const Intervals& a, const Intervals& b, Intervals& out) {
 // Collects points and hands them to the plotter in batches.
 class PointBatch {
  public:
-  explicit PointBatch(PointPlotter& plotter) : plotter_(plotter) {}
+  PointBatch(PointPlotter& plotter, Bgr colour) : plotter_(plotter), colour_(colour) {}
   ~PointBatch() { Flush(); }
 
   void Add(int column, int row) {
@@ -90,11 +90,12 @@ class PointBatch {
  private:
   void Flush() {
     if (size_ == 0) return;
-    plotter_.PlotPoints(kHighlightGreen, std::span<const ImagePoint>(points_.data(), size_));
+    plotter_.PlotPoints(colour_, std::span<const ImagePoint>(points_.data(), size_));
     size_ = 0;
   }
 
   PointPlotter& plotter_;
+  Bgr colour_;
   std::array<ImagePoint, Punkteliste::kPointBatch> points_;
   size_t size_ = 0;
 };
@@ -149,18 +150,18 @@ int Punkteliste::CentreRow() const {
   return (lowest + highest) / 2;
 }
 
-void Punkteliste::PaintFilled(PointPlotter& plotter) const {
+void Punkteliste::PaintFilled(PointPlotter& plotter, Bgr colour) const {
   for (long i = 0; i < StoredColumns(); ++i) {
     const int column = int(first_ + i);
     for (const OutlineRun& run : Strand(column)) {
-      if (run.start <= run.end) plotter.DrawVLine(column, run.start, run.end, kHighlightGreen);
+      if (run.start <= run.end) plotter.DrawVLine(column, run.start, run.end, colour);
     }
   }
 }
 
-void Punkteliste::PaintOutline(PointPlotter& plotter) const {
+void Punkteliste::PaintOutline(PointPlotter& plotter, Bgr colour) const {
   if (StoredColumns() <= 0) return;
-  PointBatch batch(plotter);
+  PointBatch batch(plotter, colour);
   // Three neighbouring columns at a time: left, own, right.
   Intervals left;
   Intervals own;
@@ -322,9 +323,9 @@ bool Objektliste::DrawByName(std::string_view name, int mode) {
   return true;
 }
 
-void Objektliste::Draw(int index, int mode) {
+void Objektliste::Draw(int index, int mode, Bgr colour) {
   if (index < 0 || index >= Count()) return;
-  PaintEntry(entries_[size_t(index)], mode, *owner_);
+  PaintEntry(entries_[size_t(index)], mode, *owner_, colour);
 }
 
 bool Objektliste::DrawByName(std::string_view name, int mode, PointPlotter& into) const {
@@ -334,14 +335,14 @@ bool Objektliste::DrawByName(std::string_view name, int mode, PointPlotter& into
   return true;
 }
 
-void Objektliste::PaintEntry(const Objekt& entry, int mode, PointPlotter& into) {
+void Objektliste::PaintEntry(const Objekt& entry, int mode, PointPlotter& into, Bgr colour) {
   const Punkteliste* outline = entry.outline.get();
   if (outline == nullptr) return;
   try {
     if (mode == kDrawFilled) {
-      outline->PaintFilled(into);
+      outline->PaintFilled(into, colour);
     } else {
-      outline->PaintOutline(into);
+      outline->PaintOutline(into, colour);
     }
   } catch (const std::bad_alloc&) {
     // Highlighting is drawn again with the next paint; a failed one leaves the image as it is.

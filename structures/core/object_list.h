@@ -66,12 +66,12 @@ class Punkteliste {
   // columns that have runs; 4999 when no column has one.
   int CentreRow() const;
 
-  // One DrawVLine per run, in green.
-  void PaintFilled(PointPlotter& plotter) const;
+  // One DrawVLine per run, in green (or `colour`).
+  void PaintFilled(PointPlotter& plotter, Bgr colour = kHighlightGreen) const;
   // The outline in green, handed to the plotter in batches of 4096 points: every inside pixel
   // whose lower neighbour is outside, every outside pixel whose lower neighbour is inside, and
   // every outside pixel with an inside pixel directly left or right of it.
-  void PaintOutline(PointPlotter& plotter) const;
+  void PaintOutline(PointPlotter& plotter, Bgr colour = kHighlightGreen) const;
 
   // Building, column after column from the first: reserve, then append each column's runs.
   // Both throw std::bad_alloc when the memory resource refuses.
@@ -187,8 +187,8 @@ class Objektliste {
   // Paints the first entry called `name`: filled in mode 1, as outline in any other mode.
   // False when no entry has that name; a structure without outline is found but paints nothing.
   bool DrawByName(std::string_view name, int mode);
-  // Paints entry `index` the same way (nothing for an index out of range).
-  void Draw(int index, int mode);
+  // Paints entry `index` the same way (nothing for an index out of range), in `colour`.
+  void Draw(int index, int mode, Bgr colour = kHighlightGreen);
   // The same into another plotter (a saved picture of the whole image).
   bool DrawByName(std::string_view name, int mode, PointPlotter& into) const;
 
@@ -200,7 +200,8 @@ class Objektliste {
 
  private:
   void Fill(std::optional<std::string_view> bytes);
-  static void PaintEntry(const Objekt& entry, int mode, PointPlotter& into);
+  static void PaintEntry(const Objekt& entry, int mode, PointPlotter& into,
+                         Bgr colour = kHighlightGreen);
 
   PointPlotter* owner_;
   MessageService* messages_;

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/core/runtime_random.h"
+#include "structures/core/learning_record.h"
+#include "structures/core/typed_answer.h"
 #include "structures/core/object_list.h"
 
 namespace ostrelin {
@@ -36,15 +38,17 @@ struct QuizAnswer {
 
 class Quiz {
  public:
-  // A new run; the questions left from an earlier run on the same image are kept.
+  // A new run with a new score; the questions left from an earlier run on the same image are kept.
   void Start(int direction, bool alternate);
   void Stop() { running_ = false; }
   bool Running() const { return running_; }
 
   // Draws the next question: with the alternate flag a new direction first (a number 0..99
   // below 50 gives name to structure), then the list is refilled and shuffled if it is empty,
-  // and its first index is taken.
-  QuizQuestion Next(const Objektliste& list, RuntimeRandom& random);
+  // and its first index is taken. With a learning record the refilled list asks the structures
+  // due on `today` first (lowest box first); without one, or with nothing due, it stays as drawn.
+  QuizQuestion Next(const Objektliste& list, RuntimeRandom& random,
+                    const LearningRecord* record = nullptr, Day today = {});
 
   bool NameToStructure() const { return direction_ == kQuizNameToStructure; }
   bool Alternate() const { return alternate_; }
@@ -64,12 +68,35 @@ class Quiz {
   // the target ignoring case. With several hits and none right, the chosen text says so.
   QuizAnswer Judge(const HitList& hits, const Objektliste& list) const;
 
+  // Judges a name typed for the structure shown in the direction structure to name.
+  QuizAnswer JudgeTyped(std::string_view typed, const SynonymPairs& synonyms) const;
+
+  // Counts the outcome of the current question: only its first answer counts (a wrong click
+  // followed by the right one is wrong; a shown answer is wrong). True when it was counted.
+  bool Score(bool right);
+  int RightCount() const { return right_; }
+  int WrongCount() const { return wrong_; }
+  // The questions still in the list.
+  int OpenCount() const { return int(questions_.size()); }
+
   // After a wrong answer: the current question goes to the end of the list, unless the list is
   // empty or already ends with it.
   void Requeue();
 
   // Another image: its structures are not those the questions point at.
   void ResetQuestions();
+
+  // A run over a whole series: the planes are asked one after the other, each with all its
+  // structures, and the score counts across them. Start() ends a series.
+  void StartSeries(std::vector<std::string> planes);
+  bool InSeries() const { return !planes_.empty(); }
+  // True when every question of the shown plane has been asked (an image just loaded has asked
+  // none yet).
+  bool PlaneDone() const { return InSeries() && questions_.empty() && current_ >= 0; }
+  // The next plane to open; "" when the series is through.
+  std::string NextPlane();
+  int PlaneCount() const { return int(planes_.size()); }
+  int PlaneIndex() const { return plane_; }
 
   const std::vector<std::uint16_t>& Questions() const { return questions_; }
 
@@ -84,6 +111,18 @@ class Quiz {
   int current_ = -1;
   std::string target_;
   std::string shown_;
+  int right_ = 0;
+  int wrong_ = 0;
+  bool scored_ = false;  // the current question's outcome is counted
+  std::vector<std::string> planes_;
+  int plane_ = -1;  // the plane shown in a series
 };
+
+// The score line: "Richtig: r   Falsch: f   Offen: o".
+std::string ScoreText(const Quiz& quiz);
+// The strip after a wrong click: "Gewählt: <clicked> · Gesucht: <asked>".
+std::string ConfusionText(std::string_view chosen, std::string_view asked);
+// A message text with "%1" (and "%2", "%3") replaced.
+std::string FillIn(std::string_view text, std::initializer_list<std::string_view> values);
 
 }  // namespace ostrelin

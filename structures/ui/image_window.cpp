@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QImageWriter>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -23,6 +24,7 @@
 #include "image/core/zoomed_picture.h"
 #include "image/ui/image_painter.h"
 #include "platform/core/paths.h"
+#include "platform/core/strings.h"
 #include "platform/ui/focus_frame.h"
 #include "platform/ui/qt_rect.h"
 #include "platform/ui/list_selection.h"
@@ -243,6 +245,7 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
   image_.reset();
   // The questions left name structures of the previous image.
   quiz_.ResetQuestions();
+  ClearConfusion();
   highlightCount_ = 0;
   pointed_.clear();
 
@@ -261,6 +264,7 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
     return false;
   }
 
+  ++loads_;
   ClearHighlight(false);
   int position = kInitialZoomPosition;
   if (allowReduction && normalRect_.width() < image_->Width()) position = 5;
@@ -354,6 +358,8 @@ void ImageWindow::PaintHighlight() {
       lastPainted_ = name;
     }
   }
+  for (int chosen : confusedChosen_) objects_->Draw(chosen, kDrawOutline, kConfusionRed);
+  objects_->Draw(confusedAsked_, kDrawOutline, kHighlightGreen);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -391,10 +397,10 @@ void ImageWindow::PaintFocusFrame(QPainter& painter) {
 void ImageWindow::PaintPointed(QPainter& painter) {
   const QRect area(kPointedLeft, 0, std::max(0, Client().width - kPointedLeft), kStripHeight);
   painter.fillRect(area, QColor::fromRgb(kStripGrey));
-  if (pointed_.empty()) return;
+  const std::string& text = pointed_.empty() ? confusion_ : pointed_;
+  if (text.empty()) return;
   painter.setPen(Qt::black);
-  painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   ToQString(pointed_));
+  painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, ToQString(text));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -658,6 +664,8 @@ void ImageWindow::Command(int id) {
     case image_cmd::kCopyPicture: CopyPicture(); return;
     case image_cmd::kNextQuestion: NextQuestion(); return;
     case image_cmd::kShowAnswer: ShowAnswer(); return;
+    case image_cmd::kNameShown: NameShown(); return;
+    case image_cmd::kTypedAnswer: AnswerTyped(); return;
     default:
       if (id >= image_cmd::kFirstRelated && id <= image_cmd::kLastRelated) {
         const std::string name = RelatedNameOf(related_, id);
@@ -725,7 +733,9 @@ void ImageWindow::EnterFullView() {
 }
 
 void ImageWindow::LeaveFullView() {
+  if (openingPlane_) return;  // the page of a series' plane opens inside the running quiz
   quiz_.Stop();
+  ClearConfusion();
   if (quizDialog_) {
     QuizDialog* dialog = quizDialog_;
     quizDialog_ = nullptr;
@@ -915,12 +925,47 @@ void ImageWindow::StartQuiz(int direction, bool alternate) {
   fullViewBox_->setEnabled(false);
 }
 
+void ImageWindow::StartSeriesQuiz(std::vector<std::string> planes) {
+  CloseOverlapList();
+  ShowPointed({});
+  quiz_.StartSeries(std::move(planes));
+  SetFullView();
+  fullViewBox_->setCheckState(Qt::Checked);
+  fullViewBox_->setEnabled(false);
+  if (!OpenNextPlane()) return;
+  NextQuestion();
+}
+
+bool ImageWindow::OpenNextPlane() {
+  const bool first = quiz_.PlaneIndex() < 0;
+  for (std::string plane = quiz_.NextPlane(); !plane.empty(); plane = quiz_.NextPlane()) {
+    const int before = loads_;
+    openingPlane_ = true;
+    SendRequest(buffer_, mainWindow_, cmd::kOpenPlane, plane);
+    openingPlane_ = false;
+    if (loads_ != before && objects_ && HasMarkableStructures(*objects_)) return true;
+  }
+  // Through (or nothing to ask at all): the run ends.
+  if (first) {
+    messages_.Show(t::kNoStructures, MessageButtons::Ok, MessageIcon::Information);
+  } else {
+    messages_.Show(std::string(t::kSeriesDone) + ScoreText(quiz_), MessageButtons::Ok,
+                   MessageIcon::Information);
+  }
+  Command(image_cmd::kNormalView);
+  return false;
+}
+
 void ImageWindow::NextQuestion() {
-  if (!quiz_.Running() || !objects_) return;
+  if (!quiz_.Running()) return;
+  if (quiz_.PlaneDone() && !OpenNextPlane()) return;
+  if (!objects_) return;
   const QCursor before = cursor();
   setCursor(Qt::ArrowCursor);
   ClearHighlight(true);
-  const QuizQuestion question = quiz_.Next(*objects_, random_);
+  ClearConfusion();
+  const QuizQuestion question =
+      quiz_.Next(*objects_, random_, record_ ? &record_->Record() : nullptr, today_());
   if (!quizDialog_) {
     quizDialog_ = new QuizDialog(this, [this](int id) { Command(id); });
     // Just below the strip, wherever the window's parent sits on the screen.
@@ -936,32 +981,80 @@ void ImageWindow::NextQuestion() {
       quizDialog_->AskForName(question.name);
     }
   }
+  ShowScore();
   setCursor(before);
 }
 
 void ImageWindow::ShowAnswer() {
   if (quiz_.TargetName().empty()) return;
   quiz_.SetAnswerShown();
+  CountAnswer(false, {});
   Highlight(quiz_.TargetName(), kDrawOutline, true, false);
+}
+
+void ImageWindow::NameShown() {
+  if (!quiz_.Running() || quiz_.ShownName().empty()) return;
+  quiz_.SetAnswerShown();
+  CountAnswer(false, {});
+}
+
+void ImageWindow::AnswerTyped() {
+  if (!quiz_.Running() || !quizDialog_ || quiz_.NameToStructure() || quiz_.AnswerShown()) return;
+  const std::string typed = FromQString(quizDialog_->AnswerField()->text());
+  if (Trimmed(typed).empty()) return;  // nothing typed is no answer
+  Answered(quiz_.JudgeTyped(typed, synonyms_));
+}
+
+void ImageWindow::SetLearningRecord(LearningRecordFile* record, TodayClock today) {
+  record_ = record;
+  today_ = today ? std::move(today) : TodayClock(SystemToday);
+}
+
+void ImageWindow::CountAnswer(bool right, const std::string& chosen) {
+  const int asked = quiz_.Current();
+  if (!quiz_.Score(right)) return;
+  if (record_ && objects_ && asked >= 0 && asked < objects_->Count()) {
+    record_->Record().Answer(objects_->At(asked).Name(), right, today_(), chosen);
+    record_->Save();  // a failure is told once per run; the quiz goes on
+  }
+  ShowScore();
+}
+
+void ImageWindow::ShowScore() {
+  if (quizDialog_) quizDialog_->SetScore(ScoreText(quiz_));
+}
+
+bool ImageWindow::Answered(const QuizAnswer& answer) {
+  CountAnswer(answer.right, answer.chosenText);
+  if (answer.right) {
+    messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
+    Command(image_cmd::kNextQuestion);
+    return true;
+  }
+  messages_.Show(FillIn(t::kWrong, {answer.chosenText}), MessageButtons::Ok,
+                 MessageIcon::Information);
+  quiz_.Requeue();
+  ShowScore();
+  return false;
+}
+
+void ImageWindow::ClearConfusion() {
+  if (confusion_.empty() && confusedChosen_.empty() && confusedAsked_ < 0) return;
+  confusion_.clear();
+  confusedChosen_.clear();
+  confusedAsked_ = -1;
+  update();
 }
 
 void ImageWindow::AnswerByClick(const HitList& hits) {
   const QuizAnswer answer = quiz_.Judge(hits, *objects_);
   if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
-  if (answer.right) {
-    messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
-    Command(image_cmd::kNextQuestion);
-    return;
-  }
-  // The wrong-answer text names what was chosen in place of its "%1".
-  const std::string_view wrong = t::kWrong;
-  const size_t at = wrong.find("%1");
-  const std::string text = at == std::string_view::npos
-                               ? std::string(wrong)
-                               : std::string(wrong.substr(0, at)) + answer.chosenText +
-                                     std::string(wrong.substr(at + 2));
-  messages_.Show(text, MessageButtons::Ok, MessageIcon::Information);
-  quiz_.Requeue();
+  if (Answered(answer)) return;
+  // What was clicked in red and what was asked in green, until the next question.
+  confusedChosen_.assign(hits.begin(), hits.end());
+  confusedAsked_ = objects_->FindByName(quiz_.TargetName());
+  confusion_ = ConfusionText(answer.chosenText, quiz_.TargetName());
+  update();
 }
 
 }  // namespace ostrelin

@@ -25,6 +25,7 @@
 #include "shell/core/transfer_buffer.h"
 #include "shell/core/views.h"
 #include "structures/core/image_window_model.h"
+#include "structures/core/learning_record.h"
 #include "structures/core/object_list.h"
 #include "structures/core/quiz.h"
 #include "structures/ui/child_frame.h"
@@ -70,6 +71,10 @@ class ImageWindow : public QWidget, public ImageView {
   // The quiz of the menu "Abfrage": direction 1 name to structure, 0 structure to name;
   // `alternate` draws the direction anew for every question.
   void StartQuiz(int direction, bool alternate);
+  // "Ganze Serie": the structures of every plane in `planes` (page names) in one run, name to
+  // structure. Each plane's page is opened through the main window (command 9034) when its turn
+  // comes; planes without structures are passed over.
+  void StartSeriesQuiz(std::vector<std::string> planes);
   // Full view without the quiz.
   void EnterFullView();
   // Moves the window's place in its parent (the main window lays out again once its frame is
@@ -90,6 +95,12 @@ class ImageWindow : public QWidget, public ImageView {
   // "Bild kopieren" (Ctrl+C): the picture to the clipboard.
   void CopyPicture();
 
+  // The user's learning record: every quiz answer goes into it and it orders the questions
+  // (null: no record). `today` dates the answers; the program reads the clock.
+  void SetLearningRecord(LearningRecordFile* record, TodayClock today = SystemToday);
+  // The synonyms a typed answer may use.
+  void SetSynonyms(SynonymPairs synonyms) { synonyms_ = std::move(synonyms); }
+
   // State, for the main window and the tests.
   const JpgBild* Image() const { return image_.get(); }
   JpgBild* Image() { return image_.get(); }
@@ -106,6 +117,11 @@ class ImageWindow : public QWidget, public ImageView {
   const std::string& PointedNames() const { return pointed_; }
   const std::string& PageName() const { return pageName_; }
   const Quiz& QuizState() const { return quiz_; }
+  // After a wrong click, until the next question: "Gewählt: … · Gesucht: …" in the strip, the
+  // structures chosen (outlined in red) and the one asked (in green).
+  const std::string& ConfusionNote() const { return confusion_; }
+  const std::vector<int>& ConfusedChosen() const { return confusedChosen_; }
+  int ConfusedAsked() const { return confusedAsked_; }
   const QRect& NormalRect() const { return normalRect_; }
   // The image area: the client area without the scroll bars, strip included.
   ClientSize Client() const;
@@ -181,8 +197,19 @@ class ImageWindow : public QWidget, public ImageView {
   QRect FullRect() const;
 
   void NextQuestion();
+  // Opens the series' next plane with structures; false (and the run ended) when none is left.
+  bool OpenNextPlane();
   void ShowAnswer();
   void AnswerByClick(const HitList& hits);
+  void AnswerTyped();
+  void NameShown();
+  // Counts the current question's first answer in the score and the learning record.
+  void CountAnswer(bool right, const std::string& chosen);
+  void ShowScore();
+  // Counts the answer and shows its message: right goes on to the next question, wrong asks the
+  // question again later. Returns whether it was right.
+  bool Answered(const QuizAnswer& answer);
+  void ClearConfusion();
 
   std::string dataPath_;
   QRect normalRect_;
@@ -225,6 +252,14 @@ class ImageWindow : public QWidget, public ImageView {
   bool stepAfresh_ = true;  // the next Tab starts at the first structure again
 
   Quiz quiz_;
+  LearningRecordFile* record_ = nullptr;
+  TodayClock today_ = SystemToday;
+  SynonymPairs synonyms_;
+  std::string confusion_;
+  std::vector<int> confusedChosen_;
+  int confusedAsked_ = -1;
+  bool openingPlane_ = false;  // a series opens a page: the quiz keeps the full view
+  int loads_ = 0;              // images loaded, to see whether opening a plane loaded one
   MenuChooser chooseFromMenu_;
   FileChooser chooseFile_;
 };

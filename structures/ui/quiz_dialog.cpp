@@ -1,5 +1,7 @@
 #include "structures/ui/quiz_dialog.h"
 
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -24,6 +26,10 @@ QuizDialog::QuizDialog(QWidget* parent, std::function<void(int)> send)
   field_->setObjectName(QString::number(kNameField));
   field_->setReadOnly(true);
   field_->setGeometry(units.ToPixels(QRect(4, 4, 194, 12)));
+  answer_ = new QLineEdit(this);
+  answer_->setGeometry(field_->geometry());
+  answer_->hide();
+  answer_->installEventFilter(this);
 
   showAnswer_ = new QPushButton(ToQString(t::kShowAnswer), this);
   showAnswer_->setDefault(true);
@@ -32,7 +38,9 @@ QuizDialog::QuizDialog(QWidget* parent, std::function<void(int)> send)
   next_->setGeometry(units.ToPixels(QRect(71, 22, 60, 14)));
   end_ = new QPushButton(ToQString(t::kEndQuiz), this);
   end_->setGeometry(units.ToPixels(QRect(138, 22, 60, 14)));
-  setFixedSize(units.ToPixels(QSize(202, 42)));
+  score_ = new QLabel(this);
+  score_->setGeometry(units.ToPixels(QRect(4, 40, 194, 10)));
+  setFixedSize(units.ToPixels(QSize(202, 54)));
 
   connect(showAnswer_, &QPushButton::clicked, this, &QuizDialog::ShowAnswer);
   connect(next_, &QPushButton::clicked, this, [this] { send_(image_cmd::kNextQuestion); });
@@ -44,6 +52,7 @@ void QuizDialog::AskForStructure(const std::string& name) {
   nameToStructure_ = true;
   field_->setText(ToQString(name));
   field_->show();
+  answer_->hide();
 }
 
 void QuizDialog::AskForName(const std::string& name) {
@@ -51,16 +60,34 @@ void QuizDialog::AskForName(const std::string& name) {
   nameToStructure_ = false;
   field_->clear();
   field_->hide();
+  answer_->clear();
+  answer_->show();
+  answer_->setFocus();
 }
 
 void QuizDialog::SetCaption(const std::string& caption) { setWindowTitle(ToQString(caption)); }
+
+void QuizDialog::SetScore(const std::string& text) { score_->setText(ToQString(text)); }
+
+bool QuizDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == answer_ && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      send_(image_cmd::kTypedAnswer);  // not the default button: Enter judges what was typed
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
 
 void QuizDialog::ShowAnswer() {
   if (nameToStructure_) {
     send_(image_cmd::kShowAnswer);
   } else {
+    answer_->hide();
     field_->setText(ToQString(name_));
     field_->show();
+    send_(image_cmd::kNameShown);
   }
 }
 

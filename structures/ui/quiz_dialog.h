@@ -1,12 +1,15 @@
 #pragma once
 // The quiz's small modeless control dialog TESTAT_NAME: a read-only field with the question's
-// name and the buttons "Zeige Antwort", "Nächste Frage" and "Test beenden". It sends its commands
-// to the image window through `send`.
+// name and the buttons "Zeige Antwort", "Nächste Frage" and "Test beenden", and below them the
+// score line. While a structure is to be named, an editable field takes the name field's place:
+// Enter there hands the typed name to the image window. It sends its commands to the image window
+// through `send`.
 
 #include <QDialog>
 #include <functional>
 #include <string>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -22,18 +25,24 @@ class QuizDialog : public QDialog {
 
   // A question naming a structure to find: the name is shown.
   void AskForStructure(const std::string& name);
-  // A question showing a structure: the name is kept, the field hidden and empty.
+  // A question showing a structure: the name is kept, the name field hidden and empty, and the
+  // answer field shown empty in its place.
   void AskForName(const std::string& name);
   void SetCaption(const std::string& caption);
+  // "Richtig: r   Falsch: f   Offen: o".
+  void SetScore(const std::string& text);
 
   // "Zeige Antwort", "Nächste Frage", "Test beenden".
   QPushButton* ShowAnswerButton() const { return showAnswer_; }
   QPushButton* NextButton() const { return next_; }
   QPushButton* EndButton() const { return end_; }
   QLineEdit* NameField() const { return field_; }
+  QLineEdit* AnswerField() const { return answer_; }
+  QLabel* ScoreLine() const { return score_; }
 
  protected:
   void reject() override;  // the close box and Escape end the quiz like "Test beenden"
+  bool eventFilter(QObject* watched, QEvent* event) override;  // Enter in the answer field
 
  private:
   void ShowAnswer();
@@ -41,6 +50,8 @@ class QuizDialog : public QDialog {
 
   std::function<void(int)> send_;
   QLineEdit* field_ = nullptr;
+  QLineEdit* answer_ = nullptr;
+  QLabel* score_ = nullptr;
   QPushButton* showAnswer_ = nullptr;
   QPushButton* next_ = nullptr;
   QPushButton* end_ = nullptr;

@@ -192,5 +192,46 @@ TEST_F(QuizTest, AStructureWithoutNameAsksNothingAndKeepsTheTarget) {
   EXPECT_TRUE(sawUnnamed);
 }
 
+constexpr Day kToday = Day(std::chrono::year(2026) / 3 / 2);
+
+TEST_F(QuizTest, OnlyTheFirstAnswerOfAQuestionCountsAndTheRecordOrdersARefill) {
+  const auto list = ListOf({"A", "B", "C", "D"});
+  RuntimeRandom random(3);
+  Quiz quiz;
+  quiz.Start(kQuizStructureToName, false);
+  quiz.Next(*list, random);
+  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Offen: 3");
+  EXPECT_TRUE(quiz.Score(false));
+  EXPECT_FALSE(quiz.Score(true));  // the right click after a wrong one
+  EXPECT_FALSE(quiz.JudgeTyped("x", {}).right);
+  EXPECT_TRUE(quiz.JudgeTyped(" " + quiz.ShownName() + " ", {}).right);
+  EXPECT_EQ(quiz.JudgeTyped(" x ", {}).chosenText, "x");
+  quiz.Next(*list, random);
+  EXPECT_TRUE(quiz.Score(true));
+  EXPECT_EQ(ScoreText(quiz), "Richtig: 1   Falsch: 1   Offen: 2");
+  quiz.Start(kQuizStructureToName, false);
+  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Offen: 2");  // a new run, a new score
+
+  // A refill asks the due structure first; without a record the seeded order is unchanged.
+  std::vector<int> plain, withRecord;
+  LearningRecord record;
+  record.Answer("C", false, kToday - std::chrono::days(1));
+  for (auto* order : {&plain, &withRecord}) {
+    RuntimeRandom seeded(99);
+    Quiz q;
+    q.Start(kQuizNameToStructure, false);
+    for (int i = 0; i < 4; ++i) {
+      order->push_back(q.Next(*list, seeded, order == &plain ? nullptr : &record, kToday).index);
+    }
+  }
+  EXPECT_EQ(withRecord[0], 2);
+  std::vector<int> expected = {2};
+  for (int i : plain) {
+    if (i != 2) expected.push_back(i);
+  }
+  EXPECT_EQ(withRecord, expected);
+  EXPECT_EQ(ConfusionText("Herz", "Lunge"), "Gew\xE4hlt: Herz \xB7 Gesucht: Lunge");
+}
+
 }  // namespace
 }  // namespace ostrelin

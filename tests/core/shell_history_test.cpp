@@ -41,16 +41,19 @@ TEST(MainMenu, SixMenusInOrderWithHistoryAndBookmarksAtThreeAndFour) {
   for (size_t i = 0; i < 5; ++i) EXPECT_FALSE(menus[i].atRightEnd);
   EXPECT_TRUE(menus[5].atRightEnd);
 
-  // "&Modus": "&Lernen" checked and without a command, the quiz submenu, a separator, "&Ende".
+  // "&Modus": "&Lernen" checked and without a command, the quiz submenu, "Lernstand...", a
+  // separator, "&Ende".
   const Menu& modus = menus[0];
-  ASSERT_EQ(modus.items.size(), 4u);
+  ASSERT_EQ(modus.items.size(), 5u);
   EXPECT_EQ(modus.items[0], MenuItem::Command(cmd::kLearn, "&Lernen", true, false));
   ASSERT_EQ(modus.items[1].kind, MenuItem::Kind::Submenu);
   EXPECT_EQ(modus.items[1].text, "Abfrage");
   EXPECT_EQ(Items(Menu{"", modus.items[1].submenu}, 0),
-            (Texts{"1125 Name --> Struktur", "1126 Struktur --> Name", "1127 Name <--> Struktur"}));
-  EXPECT_TRUE(modus.items[2].IsSeparator());
-  EXPECT_EQ(modus.items[3], MenuItem::Command(cmd::kEnd, "&Ende"));
+            (Texts{"1125 Name --> Struktur", "1126 Struktur --> Name", "1127 Name <--> Struktur",
+                   "1128 Ganze Serie"}));
+  EXPECT_EQ(modus.items[2], MenuItem::Command(cmd::kLearningState, "Lernstand..."));
+  EXPECT_TRUE(modus.items[3].IsSeparator());
+  EXPECT_EQ(modus.items[4], MenuItem::Command(cmd::kEnd, "&Ende"));
 
   EXPECT_EQ(Items(menus[1], 0), (Texts{"1134 &sichtbar", "1135 &unsichtbar"}));
   EXPECT_TRUE(menus[1].items[0].checked && !menus[1].items[0].enabled);

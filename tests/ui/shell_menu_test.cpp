@@ -101,7 +101,7 @@ TEST_F(ShellMenuTest, TheBarShowsSixMenusWithHelpAtTheRightEnd) {
   EXPECT_GT(helpPlace.right(), bar->width() - 20);
   EXPECT_EQ(Texts(bar->MenuAt(5)), (QStringList{"&Index\tF1", "--", "Über &Karvolen"}));
 
-  EXPECT_EQ(Texts(bar->MenuAt(0)), (QStringList{"&Lernen", "Abfrage", "--", "&Ende"}));
+  EXPECT_EQ(Texts(bar->MenuAt(0)), (QStringList{"&Lernen", "Abfrage", "Lernstand...", "--", "&Ende"}));
   const QAction* learn = bar->ActionFor(cmd::kLearn);
   EXPECT_TRUE(learn->isChecked());
   EXPECT_FALSE(learn->isEnabled());

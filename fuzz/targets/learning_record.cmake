@@ -1,0 +1,1 @@
+ostrelin_fuzz_target(learning_record DEPENDS structures_core)

@@ -1,0 +1,195 @@
+// The learning record: card-file boxes over simulated days, the order of due questions, the
+// record file, the typed-answer spelling and the quiz's score.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/core/scripted_message_service.h"
+#include "platform/core/text_file.h"
+#include "shell/core/file_replace.h"
+#include "structures/core/learning_record.h"
+#include "structures/core/typed_answer.h"
+#include "tests/support/temp_tree.h"
+
+namespace ostrelin {
+namespace {
+
+using std::chrono::days;
+constexpr Day kMonday = Day(std::chrono::year(2026) / 3 / 2);
+
+TEST(LearningRecordTest, BoxesRiseOnRightFallOnWrongAndComeDueAfterBoxSquaredDays) {
+  LearningRecord record;
+  Day today = kMonday;
+  // Right answers each on the day the structure comes due: 4, 9, 16, 25, 25 days apart.
+  record.Answer("Herz", true, today);  // box 2
+  int box = 2;
+  for (int step = 0; step < 5; ++step) {
+    const LearningEntry& e = *record.Find("HERZ");
+    ASSERT_EQ(e.box, box);
+    const int gap = box * box;
+    EXPECT_EQ(DueDay(e.box, e.last), today + days(gap));
+    EXPECT_FALSE(IsDue(e, today + days(gap - 1))) << "box " << box;
+    EXPECT_TRUE(IsDue(e, today + days(gap))) << "box " << box;
+    today += days(gap);
+    record.Answer("herz", true, today);
+    box = std::min(box + 1, kHighestBox);
+  }
+  EXPECT_EQ(record.Find("Herz")->box, kHighestBox);  // never above the last box
+  EXPECT_EQ(record.Find("Herz")->right, 6);
+  record.Answer("Herz", false, today, "Lunge");
+  const LearningEntry& e = *record.Find("Herz");
+  EXPECT_EQ(e.box, kLowestBox);
+  EXPECT_EQ(e.wrong, 1);
+  EXPECT_EQ(e.confusedWith, "Lunge");
+  EXPECT_TRUE(IsDue(e, today + days(1)));
+  EXPECT_EQ(record.Entries().size(), 1u);  // one line per structure, case aside
+}
+
+TEST(LearningRecordTest, DueStructuresComeFirstLowBoxFirstAndNothingDueKeepsTheOrder) {
+  LearningRecord record;
+  const Day today = kMonday;
+  const std::vector<std::string> names = {"A", "B", "C", "D", "E", "F"};
+  auto nameOf = [&](int i) { return std::string_view(names[size_t(i)]); };
+  std::vector<std::uint16_t> questions = {5, 4, 3, 2, 1, 0};
+  PutDueFirst(questions, record, today, nameOf);
+  EXPECT_EQ(questions, (std::vector<std::uint16_t>{5, 4, 3, 2, 1, 0}));  // no record
+
+  record.Answer("B", true, today - days(30));   // box 2, due
+  record.Answer("D", false, today - days(1));   // box 1, due
+  record.Answer("E", true, today);              // box 2, not due
+  record.Answer("F", false, today - days(2));   // box 1, due
+  PutDueFirst(questions, record, today, nameOf);
+  EXPECT_EQ(questions, (std::vector<std::uint16_t>{5, 3, 1, 4, 2, 0}));
+
+  std::vector<std::uint16_t> later = {4, 2, 0};
+  PutDueFirst(later, record, today, nameOf);  // only E is recorded among them, and not due
+  EXPECT_EQ(later, (std::vector<std::uint16_t>{4, 2, 0}));
+}
+
+TEST(LearningRecordTest, FileRoundTripKeepsCp1252AndCrLfAndSkipsDamagedLines) {
+  const std::string text =
+      "Gro\xDF" "hirn # 3 # 2026-02-27 # 4 # 1 # Kleinhirn\r\n"
+      "kaputt\r\n"
+      "Herz # 6 # 2026-02-27 # 1 # 0 # \r\n"          // box out of range
+      "Lunge # 2 # 2026-02-30 # 1 # 0 # \r\n"         // no such day
+      "Aorta # 2 # 2026-02-27 # x # 0 # \r\n"         // count not a number
+      "Vene # 2 # 2026-02-27 # 1 # 0\r\n"             // a field missing
+      "Milz # 1 # 2026-03-01 # 0 # 2 # Leber\n"       // LF alone is read too
+      "GROSSHIRN # 1 # 2026-03-01 # 0 # 0 # \r\n"     // not the same name: stays its own
+      "gro\xDF" "hirn # 1 # 2026-03-01 # 0 # 0 # \r\n";  // the same name again: the first counts
+  LearningRecord record;
+  record.Parse(text);
+  ASSERT_EQ(record.Entries().size(), 3u);
+  const LearningEntry& first = record.Entries()[0];
+  EXPECT_EQ(first.name, "Gro\xDF" "hirn");
+  EXPECT_EQ(first.box, 3);
+  EXPECT_EQ(first.last, Day(std::chrono::year(2026) / 2 / 27));
+  EXPECT_EQ(first.right, 4);
+  EXPECT_EQ(first.wrong, 1);
+  EXPECT_EQ(first.confusedWith, "Kleinhirn");
+  EXPECT_EQ(record.Encode(),
+            "Gro\xDF" "hirn # 3 # 2026-02-27 # 4 # 1 # Kleinhirn\r\n"
+            "Milz # 1 # 2026-03-01 # 0 # 2 # Leber\r\n"
+            "GROSSHIRN # 1 # 2026-03-01 # 0 # 0 # \r\n");
+  LearningRecord again;
+  again.Parse(record.Encode());
+  EXPECT_EQ(again.Encode(), record.Encode());
+
+  // A '#' in a name cannot break the line into other fields.
+  record.Answer("A#B", false, kMonday, "C\r\nD");
+  again.Parse(record.Encode());
+  ASSERT_NE(again.Find("A B"), nullptr);
+  EXPECT_EQ(again.Find("A B")->confusedWith, "C  D");
+}
+
+TEST(LearningRecordTest, AFailedWriteKeepsTheOldFileAndSaysSoOncePerRun) {
+  test::TempTree tree;
+  const std::string path =
+      tree.Write("BENUTZER.LRN", "Herz # 2 # 2026-03-01 # 1 # 0 # \r\n").string();
+  ScriptedMessageService messages;
+  // The disk is full: the replacement's write fails half-way, as ReplaceFileContents reports it.
+  bool full = true;
+  LearningRecordFile file(path, [&](const std::filesystem::path& p, std::string_view bytes) {
+    return !full && ReplaceFileContents(p, bytes);
+  }, &messages);
+  file.Load();
+  ASSERT_NE(file.Record().Find("Herz"), nullptr);
+  file.Record().Answer("Lunge", true, kMonday);
+  EXPECT_FALSE(file.Save());
+  EXPECT_FALSE(file.Save());
+  EXPECT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(*ReadFileBytes(path), "Herz # 2 # 2026-03-01 # 1 # 0 # \r\n");
+  full = false;
+  EXPECT_TRUE(file.Save());
+  LearningRecordFile reread(path, nullptr, nullptr);
+  reread.Load();
+  EXPECT_EQ(reread.Record().Entries().size(), 2u);
+  EXPECT_EQ(LearningRecordFile::FileName("BENUTZER"), "BENUTZER.LRN");
+
+  // A missing file is an empty record.
+  LearningRecordFile missing((tree.Root() / "NEU.LRN").string(), nullptr, nullptr);
+  missing.Load();
+  EXPECT_TRUE(missing.Record().Entries().empty());
+}
+
+TEST(LearningRecordTest, CountsPerBoxDueAndMostConfused) {
+  LearningRecord record;
+  record.Answer("Herz", true, kMonday);                        // box 2
+  record.Answer("Lunge", false, kMonday, "Herz");              // box 1, due tomorrow
+  record.Answer("Lunge", false, kMonday, "Aorta");
+  record.Answer("Milz", false, kMonday - days(3), "Leber");    // box 1, due
+  record.Answer("Leber", false, kMonday);                      // wrong without confusion
+  const BoxCounts all = record.Count(kMonday);
+  EXPECT_EQ(all.inBox, (std::array<int, 5>{3, 1, 0, 0, 0}));
+  EXPECT_EQ(all.due, 1);
+  const BoxCounts some = record.Count(kMonday + days(1),
+                                      [](const std::string& n) { return n != "Milz"; });
+  EXPECT_EQ(some.inBox, (std::array<int, 5>{2, 1, 0, 0, 0}));
+  EXPECT_EQ(some.due, 2);
+  const auto confused = record.MostConfused(10);
+  ASSERT_EQ(confused.size(), 2u);
+  EXPECT_EQ(confused[0]->name, "Lunge");
+  EXPECT_EQ(confused[0]->confusedWith, "Aorta");
+  EXPECT_EQ(confused[1]->name, "Milz");
+  EXPECT_EQ(record.MostConfused(1).size(), 1u);
+}
+
+TEST(TypedAnswerTest, TolerancesAndNearMisses) {
+  const SynonymPairs synonyms = {{"HERZMUSKEL", "MYOKARD"}, {"BALKEN", "CORPUS CALLOSUM"}};
+  struct Case {
+    const char* typed;
+    const char* name;
+    bool right;
+  };
+  const Case cases[] = {
+      {"thalamus", "Thalamus", true},
+      {"  Corpus   callosum ", "Corpus callosum", true},
+      {"corpuscallosum", "Corpus callosum", true},
+      {"Gyrus praecentralis", "Gyrus pr\xE4" "centralis", true},
+      {"GYRUS PR\xC4" "CENTRALIS", "Gyrus praecentralis", true},
+      {"Fuss", "Fu\xDF", true},
+      {"Hoehle", "H\xF6hle", true},
+      {"Ruecken", "R\xFC" "cken", true},
+      {"Thalamus li.", "Thalamus links", true},
+      {"Thalamus rechts", "Thalamus re.", true},
+      {"Thalamus re.", "Thalamus rechts", true},
+      {"Balken", "Corpus callosum", true},        // a synonym standing for the name
+      {"herzmuskel", "Myokard", true},
+      {"Thalamus links", "Thalamus rechts", false},
+      {"Thalamus li.", "Thalamus rechts", false},
+      {"Thalamus", "Thalamus links", false},
+      {"Thalamu", "Thalamus", false},
+      {"Thalamus li", "Thalamus links", false},  // the short form needs its point
+      {"Balken", "Myokard", false},              // a synonym of another structure
+      {"Herzmuskel", "Herzmuskel x", false},
+      {"", "Thalamus", false},
+      {"   ", "", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TypedAnswerMatches(c.typed, c.name, synonyms), c.right)
+        << "'" << c.typed << "' for '" << c.name << "'";
+  }
+}
+
+}  // namespace
+}  // namespace ostrelin

@@ -1,0 +1,265 @@
+// What the quiz adds to teach: the score line, the outlines and strip text after a wrong click,
+// typed answers and the learning record written after every answer.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QKeyEvent>
+
+#include "platform/core/text_file.h"
+#include "shell/core/file_replace.h"
+#include "structures/core/image_window_texts.h"
+#include "structures/ui/learning_state_window.h"
+#include "tests/ui/image_window_testing.h"
+
+namespace ostrelin::test {
+namespace {
+
+namespace t = image_window_text;
+using QuizLearningTest = ImageWindowTest;
+
+constexpr Day kToday = Day(std::chrono::year(2026) / 3 / 2);
+
+QPoint PointOfStructure(const ImageWindow& window, const std::string& name) {
+  if (name == "Herz") return ImageWindowTest::PointOf(window, 40, 40);
+  if (name == "Lunge") return ImageWindowTest::PointOf(window, 105, 65);
+  return ImageWindowTest::PointOf(window, 120, 90);
+}
+
+void PressEnter(QWidget* widget) {
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+  QApplication::sendEvent(widget, &press);
+}
+
+std::string Score(const ImageWindow& window) {
+  return window.QuizControl()->ScoreLine()->text().toStdString();
+}
+
+// The smallest rectangle around the window's pixels of exactly `colour`.
+QRect AreaOf(ImageWindow& window, QColor colour) {
+  const QImage image = window.grab().toImage();
+  QRect area;
+  for (int y = kStripHeight; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixelColor(x, y) == colour) area |= QRect(x, y, 1, 1);
+    }
+  }
+  return area;
+}
+
+TEST_F(QuizLearningTest, ScoreAndOutlinesAfterWrongRightAndShownAnswers) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  ASSERT_NE(window->QuizControl(), nullptr);
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 0   Offen: 2");
+  // The dialog grew by the line below its buttons.
+  const QuizDialog& dialog = *window->QuizControl();
+  EXPECT_GT(dialog.ScoreLine()->geometry().top(), dialog.ShowAnswerButton()->geometry().bottom());
+  EXPECT_LE(dialog.ScoreLine()->geometry().bottom(), dialog.height());
+
+  const std::string target = window->QuizState().TargetName();
+  const std::string wrong = target == "Herz" ? "Lunge" : "Herz";
+  Click(*window, PointOfStructure(*window, wrong));
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 3");  // the question comes back
+  EXPECT_EQ(window->ConfusionNote(), "Gew\xE4hlt: " + wrong + " \xB7 Gesucht: " + target);
+  EXPECT_EQ(window->PointedNames(), "");  // the strip still names nothing under the pointer
+  const QRect red = AreaOf(*window, Qt::red);
+  const QRect green = AreaOf(*window, Qt::green);
+  EXPECT_TRUE(red.contains(PointOfStructure(*window, wrong))) << "red around the clicked one";
+  EXPECT_FALSE(red.contains(PointOfStructure(*window, target)));
+  EXPECT_TRUE(green.contains(PointOfStructure(*window, target))) << "green around the asked one";
+
+  // The right click after the wrong one does not count again; the next question clears the rest.
+  Click(*window, PointOfStructure(*window, target));
+  EXPECT_EQ(messages.shown.back().text, t::kRight);
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 2");
+  EXPECT_EQ(window->ConfusionNote(), "");
+  EXPECT_TRUE(AreaOf(*window, Qt::red).isEmpty());
+
+  window->QuizControl()->ShowAnswerButton()->click();  // a shown answer counts as wrong
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 2   Offen: 2");
+}
+
+TEST_F(QuizLearningTest, TypedAnswersRightWrongAndShown) {
+  auto window = LoadedWindow();
+  window->SetSynonyms({{"HERZMUSKEL", "HERZ"}});
+  window->StartQuiz(kQuizStructureToName, false);
+  QuizDialog* dialog = window->QuizControl();
+  ASSERT_NE(dialog, nullptr);
+  QLineEdit* field = dialog->AnswerField();
+  EXPECT_TRUE(dialog->NameField()->isHidden());
+  EXPECT_FALSE(field->isHidden());
+  EXPECT_FALSE(field->isReadOnly());
+
+  const std::string shown = window->QuizState().ShownName();
+  field->setText(QStringLiteral("Milz"));
+  PressEnter(field);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\nMilz");
+  EXPECT_FALSE(window->QuizState().AnswerShown());  // Enter did not press "Zeige Antwort"
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 3");
+
+  // Right, written another way: upper case with blanks, or the synonym.
+  field->setText(QString::fromLatin1(shown == "Herz" ? " herz muskel " : (" " + shown + " ").c_str()).toUpper());
+  PressEnter(field);
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[1].text, t::kRight);
+  EXPECT_NE(window->QuizState().ShownName(), "");
+  EXPECT_TRUE(field->text().isEmpty());  // the next question asks afresh
+
+  // Shown: the name in the read-only field, counted wrong.
+  dialog->ShowAnswerButton()->click();
+  EXPECT_FALSE(dialog->NameField()->isHidden());
+  EXPECT_TRUE(field->isHidden());
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 2   Offen: 2");
+  PressEnter(field);  // nothing more after the answer was shown
+  EXPECT_EQ(messages.shown.size(), 2u);
+}
+
+TEST_F(QuizLearningTest, EveryAnswerGoesIntoTheRecordFileAndAFailedWriteIsToldOnce) {
+  const std::string path = tree.DataPath() + "BENUTZER.LRN";
+  bool writable = true;
+  LearningRecordFile record(path, [&](const std::filesystem::path& p, std::string_view bytes) {
+    return writable && ReplaceFileContents(p, bytes);
+  }, &messages);
+  record.Load();
+  auto window = LoadedWindow();
+  window->SetLearningRecord(&record, [] { return kToday; });
+  window->StartQuiz(kQuizNameToStructure, false);
+  const std::string target = window->QuizState().TargetName();
+  const std::string wrong = target == "Herz" ? "Lunge" : "Herz";
+  Click(*window, PointOfStructure(*window, wrong));
+  LearningRecordFile reread(path, nullptr, nullptr);
+  reread.Load();
+  ASSERT_EQ(reread.Record().Entries().size(), 1u);
+  EXPECT_EQ(reread.Record().Entries()[0].name, target);
+  EXPECT_EQ(reread.Record().Entries()[0].confusedWith, wrong);
+  EXPECT_EQ(reread.Record().Entries()[0].last, kToday);
+
+  writable = false;
+  Click(*window, PointOfStructure(*window, target));  // right, but now the record cannot be written
+  window->QuizControl()->ShowAnswerButton()->click();
+  int failures = 0;
+  for (const auto& m : messages.shown) failures += m.text.rfind("Lernstand-Datei", 0) == 0;
+  EXPECT_EQ(failures, 1);
+  EXPECT_TRUE(window->QuizState().Running());
+  EXPECT_EQ(record.Record().Entries().size(), 2u);  // kept in memory for the next write
+
+  // The next run asks the structure answered wrongly first: it is due.
+  window->QuizControl()->EndButton()->click();
+  Settle();
+  ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
+  LearningRecordFile fresh(path, nullptr, nullptr);
+  fresh.Load();
+  fresh.Record().Answer("Aorta", false, kToday - std::chrono::days(1));
+  window->SetLearningRecord(&fresh, [] { return kToday; });
+  window->StartQuiz(kQuizNameToStructure, false);
+  EXPECT_EQ(window->QuizState().TargetName(), "Aorta");
+}
+
+}  // namespace
+}  // namespace ostrelin::test
+
+namespace ostrelin::test {
+namespace {
+
+// A main window that opens a plane's page by loading its image into the image window, as the
+// request processing does (and, opening a page with text, asks the window to leave full view).
+class PlaneOpeningMain : public CommandTarget {
+ public:
+  explicit PlaneOpeningMain(TransferBuffer& buffer) : buffer_(buffer) {}
+  void SendCommand(int command) override {
+    const std::string name = buffer_.name;
+    if (buffer_.busy) buffer_.Release();
+    if (command != cmd::kOpenPlane || window == nullptr) return;
+    opened.push_back(name);
+    window->LeaveFullView();
+    if (name == "Ebene 1") window->LoadImage("Bilder\\Schnitt\\brust.bmp", true);
+    if (name == "Ebene 2") window->LoadImage("Bilder\\Schnitt\\ohne.bmp", true);
+    if (name == "Ebene 3") window->LoadImage("Bilder\\Schnitt\\bauch.bmp", true);
+  }
+  ImageWindow* window = nullptr;
+  std::vector<std::string> opened;
+
+ private:
+  TransferBuffer& buffer_;
+};
+
+TEST_F(QuizLearningTest, ASeriesAsksEveryPlaneAndCountsAcrossThem) {
+  // A second plane with two structures of its own; the one between has none and is passed over.
+  tree.Write("Bilder/Schnitt/bauch.bmp", *ReadFileBytes(tree.Root() / "Bilder/Schnitt/brust.bmp"));
+  OutlineFile outline{"Bauch", {Box(1, "Leber", 20, 59, 20, 59), Box(2, "Milz", 100, 139, 60, 119)}};
+  std::string bytes, error;
+  ASSERT_TRUE(EncodeOutline(outline, bytes, error)) << error;
+  tree.Write("Bilder/Schnitt/bauch.dat", bytes);
+
+  PlaneOpeningMain planes(buffer);
+  ImageWindow window(nullptr, tree.DataPath(), QRect(0, 0, 420, 320), buffer, planes, messages,
+                     random);
+  window.show();
+  planes.window = &window;
+  window.StartSeriesQuiz({"Ebene 1", "Ebene 2", "Ebene 3"});
+  ASSERT_TRUE(window.QuizState().Running());
+  EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1"}));
+  EXPECT_FALSE(window.NormalView());
+
+  std::vector<std::string> asked;
+  for (int i = 0; i < 5 && window.QuizState().Running(); ++i) {
+    asked.push_back(window.QuizState().TargetName());
+    if (i == 0) window.QuizControl()->ShowAnswerButton()->click();  // one wrong
+    window.QuizControl()->NextButton()->click();
+  }
+  EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1", "Ebene 2", "Ebene 3"}));
+  std::sort(asked.begin(), asked.end());
+  EXPECT_EQ(asked, (std::vector<std::string>{"Aorta", "Herz", "Leber", "Lunge", "Milz"}));
+  // Through: the last message gives the score of the whole run, and the quiz has ended.
+  EXPECT_FALSE(window.QuizState().Running());
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown.back().text, std::string(t::kSeriesDone) +
+                                            "Richtig: 0   Falsch: 1   Offen: 0");
+  EXPECT_TRUE(window.NormalView());
+}
+
+TEST_F(QuizLearningTest, ASeriesWithoutStructuresIsRefused) {
+  PlaneOpeningMain planes(buffer);
+  ImageWindow window(nullptr, tree.DataPath(), QRect(0, 0, 420, 320), buffer, planes, messages,
+                     random);
+  planes.window = &window;
+  window.StartSeriesQuiz({"Ebene 2"});
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, t::kNoStructures);
+  EXPECT_FALSE(window.QuizState().Running());
+  EXPECT_TRUE(window.NormalView());
+}
+
+}  // namespace
+}  // namespace ostrelin::test
+
+namespace ostrelin::test {
+namespace {
+
+TEST(LearningStateWindowTest, CountsOfTheRegionAndTheAtlasAndTheMostConfused) {
+  LearningRecord record;
+  record.Parse(
+      "Herz # 2 # 2026-03-01 # 1 # 0 # \r\n"          // region, due 2026-03-05
+      "Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"     // region, due
+      "Leber # 3 # 2026-02-20 # 2 # 1 # Milz\r\n"     // atlas only, due 2026-03-01
+      "Niere # 5 # 2026-03-01 # 9 # 0 # \r\n");       // atlas only
+  std::vector<std::string> opened;
+  LearningStateWindow window(nullptr, record, kToday, {"HERZ", "Lunge", "Aorta"},
+                             [&](const std::string& name) { opened.push_back(name); });
+  const char* expected[6][2] = {{"1", "1"}, {"1", "1"}, {"0", "1"},
+                                {"0", "0"}, {"0", "1"}, {"1", "2"}};
+  for (int row = 0; row < 6; ++row) {
+    for (int column = 0; column < 2; ++column) {
+      EXPECT_EQ(window.Count(row, column).toStdString(), expected[row][column])
+          << "row " << row << " column " << column;
+    }
+  }
+  ASSERT_EQ(window.ShowButtons().size(), 2u);
+  window.ShowButtons()[1]->click();
+  EXPECT_EQ(opened, (std::vector<std::string>{"Leber"}));
+}
+
+}  // namespace
+}  // namespace ostrelin::test
