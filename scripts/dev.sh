@@ -6,7 +6,9 @@
 #   scripts/dev.sh test         build and run every test (widget tests run offscreen), then the
 #                               Qt-free tests and fuzz corpora again under ASan + UBSan
 #   scripts/dev.sh bench        build the benchmarks in Release and run them
-#   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang and run each for a while
+#   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang, run each for a while and
+#                               print the executions per target
+#   scripts/dev.sh coverage     line coverage of every file reader by its fuzz corpus
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -83,12 +85,20 @@ case "${1:-}" in
       work=$(mktemp -d)
       cp -r "$here/fuzz/corpus/$name/." "$work/"
       echo "== fuzz_$name for ${secs}s"
-      "$f" -max_total_time="$secs" -print_final_stats=0 "$work" 2>&1 | tail -n 3
-      rm -rf "$work"
+      "$f" -max_total_time="$secs" -print_final_stats=1 "$work" >"$work.log" 2>&1 ||
+        { tail -n 40 "$work.log"; exit 1; }
+      echo "   $(grep -o 'executed_units: [0-9]*' "$work.log" | cut -d' ' -f2) executions"
+      rm -rf "$work" "$work.log"
     done
+    echo "== the campaign to date (scripts/fuzz_campaign.sh, docs/fuzzing.md)"
+    bash "$here/scripts/fuzz_campaign.sh" --totals
+    ;;
+  coverage)
+    need "${base_packages[@]}" clang llvm-14
+    exec bash "$here/scripts/fuzz_coverage.sh" "${@:2}"
     ;;
   *)
-    sed -n '2,9p' "$0"
+    sed -n '2,11p' "$0"
     exit 2
     ;;
 esac
