@@ -5,7 +5,8 @@
 #   scripts/dev.sh run          build and open the atlas on the bundled demo atlas
 #   scripts/dev.sh test         build and run every test (widget tests run offscreen), then the
 #                               Qt-free tests and fuzz corpora again under ASan + UBSan
-#   scripts/dev.sh bench        build the benchmarks in Release and run them
+#   scripts/dev.sh bench        build the benchmarks in Release and run them, the end-to-end ones
+#                               and a soak of 5000 page switches on the demo tree
 #   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang, run each for a while and
 #                               print the executions per target
 #   scripts/dev.sh coverage     line coverage of every file reader by its fuzz corpus
@@ -41,20 +42,24 @@ configure() {
   cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
 }
 
+# The demo tree of a build folder, built once and re-used until the builder changes.
+demo_tree() {
+  local tree="$1/demo-atlas"
+  if [ ! -f "$tree/.built" ] || [ "$1/tools/atlasbau" -nt "$tree/.built" ]; then
+    echo "== building the demo atlas in $tree"
+    rm -rf "$tree"
+    "$1/tools/atlasbau" build "$tree" >/dev/null
+    touch "$tree/.built"
+  fi
+}
+
 case "${1:-}" in
   run)
     need "${base_packages[@]}" "${demo_packages[@]}"
     configure "$build"
     cmake --build "$build" -j"$jobs" --target karvolen atlasbau
-    # The demo tree is built once and re-used until the builder changes.
-    tree="$build/demo-atlas"
-    if [ ! -f "$tree/.built" ] || [ "$build/tools/atlasbau" -nt "$tree/.built" ]; then
-      echo "== building the demo atlas in $tree"
-      rm -rf "$tree"
-      "$build/tools/atlasbau" build "$tree" >/dev/null
-      touch "$tree/.built"
-    fi
-    cd "$tree"
+    demo_tree "$build"
+    cd "$build/demo-atlas"
     exec "$build/app/karvolen"
     ;;
   test)
@@ -69,10 +74,15 @@ case "${1:-}" in
     ;;
   bench)
     need "${base_packages[@]}" libbenchmark-dev
-    configure "$build-bench" -DCMAKE_BUILD_TYPE=Release -DOSTRELIN_BUILD_BENCH=ON \
-      -DOSTRELIN_BUILD_TESTS=OFF -DOSTRELIN_BUILD_UI=OFF
+    configure "$build-bench" -DCMAKE_BUILD_TYPE=Release -DOSTRELIN_BUILD_BENCH=ON
     cmake --build "$build-bench" -j"$jobs"
+    # The end-to-end figures and the long soak run on the full demo tree.
+    demo_tree "$build-bench"
+    export OSTRELIN_DEMO_TREE="$build-bench/demo-atlas" QT_QPA_PLATFORM=offscreen
     for b in "$build-bench"/bench/*_bench; do "$b"; done
+    echo "== soak: 5000 page switches on the demo tree"
+    OSTRELIN_SOAK_TREE="$OSTRELIN_DEMO_TREE" OSTRELIN_SOAK_SWITCHES=5000 \
+      "$build-bench/tests/ui_tests" --gtest_filter='SoakTest.*'
     ;;
   fuzz)
     need "${base_packages[@]}" clang libclang-rt-14-dev
