@@ -46,14 +46,18 @@ for t in "${targets[@]}"; do
   rm -f "$raw"
   LLVM_PROFILE_FILE=$raw "$build/fuzz/replay_$t" "$here/fuzz/corpus/$t" >/dev/null
   "$profdata" merge -sparse "$raw" -o "$build/cov-$t.profdata"
-  files=()
-  for s in ${sources[$t]}; do files+=("$here/$s"); done
   if [ "$show" = "$t" ]; then
-    "$cov" show "$build/fuzz/replay_$t" -instr-profile="$build/cov-$t.profdata" \
-      -show-line-counts-or-regions "${files[@]}" | grep -E '^ *[0-9]+\| *0\|' || true
+    for s in ${sources[$t]}; do
+      "$cov" show "$build/fuzz/replay_$t" -instr-profile="$build/cov-$t.profdata" \
+        -show-line-counts-or-regions "$here/$s" | grep -E '^ *[0-9]+\| *0\|' | sed "s|^|$s:|" || true
+    done
     continue
   fi
-  "$cov" report "$build/fuzz/replay_$t" -instr-profile="$build/cov-$t.profdata" "${files[@]}" |
-    awk -v t="$t" '$1 == "TOTAL" { lines = $8; missed = $9;
-      printf "%-18s %8d %8d %8.1f%%\n", t, lines, lines - missed, 100 * (lines - missed) / lines }'
+  # The report names files as they were compiled; only the reader's own rows count.
+  "$cov" report "$build/fuzz/replay_$t" -instr-profile="$build/cov-$t.profdata" |
+    awk -v t="$t" -v files=" ${sources[$t]} " '
+      { name = $1; sub(/^(\.\.\/)+/, "", name) }
+      index(files, " " name " ") && NF >= 10 { lines += $8; missed += $9 }
+      END { printf "%-18s %8d %8d %8.1f%%\n", t, lines, lines - missed,
+            lines ? 100 * (lines - missed) / lines : 0 }'
 done
