@@ -35,6 +35,7 @@
 
 #include "app/karvolen_app.h"
 #include "app/main_window.h"
+#include "bench/race.h"
 #include "image/core/colour_tables.h"
 #include "image/core/jpeg_decoder.h"
 #include "platform/core/scripted_message_service.h"
@@ -56,23 +57,8 @@ constexpr int kHeight = 1216;
 constexpr int kStructures = 200;
 const QRect kScreen(0, 0, 1920, 1080);
 
-template <typename F>
-double Seconds(F f) {
-  const auto start = Clock::now();
-  f();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// Yardstick and measured work by turns, each keeping its best time (see image_bench.cpp).
-struct Race {
-  double yardstick = 1e9;
-  double measured = 1e9;
-  void Record(double y, double m) {
-    yardstick = std::min(yardstick, y);
-    measured = std::min(measured, m);
-  }
-  double Ratio() const { return measured / yardstick; }
-};
+using bench::Race;
+using bench::Seconds;
 
 // ---- The big page ----------------------------------------------------------------------------
 
