@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/race.h"
 #include "image/core/colour_tables.h"
 #include "image/core/jpeg_decoder.h"
 #include "image/core/jpg_bild.h"
@@ -26,7 +27,6 @@
 namespace {
 
 using namespace ostrelin;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kWidth = 2048;
 constexpr int kHeight = 1216;
@@ -106,24 +106,8 @@ std::size_t LibjpegToBgr(const std::string& path) {
   return rowBytes * d.output_height;
 }
 
-template <typename F>
-double Seconds(F f) {
-  const auto start = Clock::now();
-  f();
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The yardstick and the measured work run by turns in every iteration and each keeps its best
-// time, so that load from other processes on the machine affects both alike.
-struct Race {
-  double yardstick = 1e9;
-  double measured = 1e9;
-  void Record(double y, double m) {
-    yardstick = std::min(yardstick, y);
-    measured = std::min(measured, m);
-  }
-  double Ratio() const { return measured / yardstick; }
-};
+using bench::Race;
+using bench::Seconds;
 
 void BM_LibjpegToBgr(benchmark::State& state, bool grey) {
   const std::string& path = grey ? MakeSamples().grey : MakeSamples().colour;

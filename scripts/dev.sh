@@ -3,10 +3,13 @@
 # through sudo), then builds into build/ (or $OSTRELIN_BUILD_DIR).
 #
 #   scripts/dev.sh run          build and open the atlas on the bundled demo atlas
-#   scripts/dev.sh test         build and run every test (widget tests run offscreen), then the
-#                               Qt-free tests and fuzz corpora again under ASan + UBSan
-#   scripts/dev.sh bench        build the benchmarks in Release and run them
-#   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang and run each for a while
+#   scripts/dev.sh test         build and run every test (widget tests run offscreen), then every
+#                               test and fuzz corpus again under ASan + UBSan
+#   scripts/dev.sh bench        build the benchmarks in Release and run them, the end-to-end ones
+#                               and a soak of 5000 page switches on the demo tree
+#   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang, run each for a while and
+#                               print the executions per target
+#   scripts/dev.sh coverage     line coverage of every file reader by its fuzz corpus
 #   scripts/dev.sh package      build the .deb (with the demo atlas) into build-package/
 set -euo pipefail
 
@@ -40,20 +43,24 @@ configure() {
   cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
 }
 
+# The demo tree of a build folder, built once and re-used until the builder changes.
+demo_tree() {
+  local tree="$1/demo-atlas"
+  if [ ! -f "$tree/.built" ] || [ "$1/tools/atlasbau" -nt "$tree/.built" ]; then
+    echo "== building the demo atlas in $tree"
+    rm -rf "$tree"
+    "$1/tools/atlasbau" build "$tree" >/dev/null
+    touch "$tree/.built"
+  fi
+}
+
 case "${1:-}" in
   run)
     need "${base_packages[@]}" "${demo_packages[@]}"
     configure "$build"
     cmake --build "$build" -j"$jobs" --target karvolen atlasbau
-    # The demo tree is built once and re-used until the builder changes.
-    tree="$build/demo-atlas"
-    if [ ! -f "$tree/.built" ] || [ "$build/tools/atlasbau" -nt "$tree/.built" ]; then
-      echo "== building the demo atlas in $tree"
-      rm -rf "$tree"
-      "$build/tools/atlasbau" build "$tree" >/dev/null
-      touch "$tree/.built"
-    fi
-    cd "$tree"
+    demo_tree "$build"
+    cd "$build/demo-atlas"
     exec "$build/app/karvolen"
     ;;
   test)
@@ -61,17 +68,25 @@ case "${1:-}" in
     configure "$build"
     cmake --build "$build" -j"$jobs"
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
-    echo "== the Qt-free tests under ASan + UBSan"
-    configure "$build-asan" -DOSTRELIN_SANITIZE=ON -DOSTRELIN_BUILD_UI=OFF -DCMAKE_BUILD_TYPE=Debug
+    echo "== every test again, widget tests included, under ASan + UBSan (Qt as packaged)"
+    # Leaks inside Qt's own libraries are named one by one in the suppression file.
+    export LSAN_OPTIONS=suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+    configure "$build-asan" -DOSTRELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
     cmake --build "$build-asan" -j"$jobs"
     (cd "$build-asan" && ctest --output-on-failure -j"$jobs")
     ;;
   bench)
     need "${base_packages[@]}" libbenchmark-dev
-    configure "$build-bench" -DCMAKE_BUILD_TYPE=Release -DOSTRELIN_BUILD_BENCH=ON \
-      -DOSTRELIN_BUILD_TESTS=OFF -DOSTRELIN_BUILD_UI=OFF
+    configure "$build-bench" -DCMAKE_BUILD_TYPE=Release -DOSTRELIN_BUILD_BENCH=ON
     cmake --build "$build-bench" -j"$jobs"
+    # The end-to-end figures and the long soak run on the full demo tree.
+    demo_tree "$build-bench"
+    export OSTRELIN_DEMO_TREE="$build-bench/demo-atlas" QT_QPA_PLATFORM=offscreen
     for b in "$build-bench"/bench/*_bench; do "$b"; done
+    echo "== soak: 5000 page switches on the demo tree"
+    OSTRELIN_SOAK_TREE="$OSTRELIN_DEMO_TREE" OSTRELIN_SOAK_SWITCHES=5000 \
+      "$build-bench/tests/ui_tests" --gtest_filter='SoakTest.*'
     ;;
   fuzz)
     need "${base_packages[@]}" clang libclang-rt-14-dev
@@ -84,9 +99,17 @@ case "${1:-}" in
       work=$(mktemp -d)
       cp -r "$here/fuzz/corpus/$name/." "$work/"
       echo "== fuzz_$name for ${secs}s"
-      "$f" -max_total_time="$secs" -print_final_stats=0 "$work" 2>&1 | tail -n 3
-      rm -rf "$work"
+      "$f" -max_total_time="$secs" -print_final_stats=1 "$work" >"$work.log" 2>&1 ||
+        { tail -n 40 "$work.log"; exit 1; }
+      echo "   $(grep -o 'executed_units: [0-9]*' "$work.log" | cut -d' ' -f2) executions"
+      rm -rf "$work" "$work.log"
     done
+    echo "== the campaign to date (scripts/fuzz_campaign.sh, docs/fuzzing.md)"
+    bash "$here/scripts/fuzz_campaign.sh" --totals
+    ;;
+  coverage)
+    need "${base_packages[@]}" clang llvm-14
+    exec bash "$here/scripts/fuzz_coverage.sh" "${@:2}"
     ;;
   package)
     # CPack's .deb: dpkg-shlibdeps computes the library dependencies and needs `file`.
@@ -100,7 +123,7 @@ case "${1:-}" in
     need "$@"
     ;;
   *)
-    sed -n '2,10p' "$0"
+    sed -n '2,12p' "$0"
     exit 2
     ;;
 esac

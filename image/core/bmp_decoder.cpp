@@ -196,7 +196,7 @@ bool DecodeBmpFile(std::string_view path, SourceImage& image, MessageService& me
   struct Closer {
     void operator()(std::FILE* f) const { std::fclose(f); }
   };
-  std::unique_ptr<std::FILE, Closer> file(std::fopen(ResolvePath(path).c_str(), "rb"));
+  std::unique_ptr<std::FILE, Closer> file(OpenForReading(path));
   if (!file) {
     image = SourceImage{};
     messages.Show(std::string(image_text::kFileNotFound) + std::string(path), MessageButtons::Ok,

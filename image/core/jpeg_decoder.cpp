@@ -188,7 +188,7 @@ bool DecodeWith(JpegJob& job, SourceImage& image, MessageService& messages,
 
 bool DecodeJpegFile(std::string_view path, SourceImage& image, MessageService& messages,
                     const ImageLimits& limits) {
-  std::FILE* in = std::fopen(ResolvePath(path).c_str(), "rb");
+  std::FILE* in = OpenForReading(path);
   if (in == nullptr) {
     image = SourceImage{};
     messages.Show(std::string(image_text::kFileNotFound) + std::string(path), MessageButtons::Ok,

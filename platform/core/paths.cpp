@@ -1,5 +1,7 @@
 #include "platform/core/paths.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <system_error>
 #include <vector>
@@ -80,5 +82,15 @@ std::string CurrentDirectory() {
 }
 
 std::string WindowsDirectory() { return "/usr/bin"; }
+
+std::FILE* OpenForReading(std::string_view windowsPath) {
+  std::FILE* file = std::fopen(ResolvePath(windowsPath).c_str(), "rb");
+  struct stat status;
+  if (file != nullptr && (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode))) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
 
 }  // namespace ostrelin

@@ -11,6 +11,7 @@
 //   directory, as Windows file systems match names (data trees mix "INDEX.LST" and "Index.LST").
 //   A directory entry whose name is not UTF-8 is compared as Windows-1252 bytes.
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@ namespace ostrelin {
 // The Linux path of a composed Windows path; components that exist nowhere are kept as written,
 // so opening the result fails as it would on Windows.
 std::filesystem::path ResolvePath(std::string_view windowsPath);
+
+// Opens the file at a composed Windows path for binary reading; null when it cannot be opened. A
+// directory cannot, as on Windows (Linux would open it and fail only at the first read).
+std::FILE* OpenForReading(std::string_view windowsPath);
 
 // The working directory as a Windows-1252 string, as the atlas sees it (no trailing separator
 // except for the root "/").

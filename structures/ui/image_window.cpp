@@ -232,7 +232,7 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
   showAll_ = false;
 
   const std::string full = dataPath_ + path;
-  if (std::FILE* probe = std::fopen(ResolvePath(full).c_str(), "rb")) {
+  if (std::FILE* probe = OpenForReading(full)) {
     std::fclose(probe);
   } else {
     messages_.Show(std::string(t::kFileNotFound) + full, MessageButtons::Ok,
