@@ -72,7 +72,7 @@ case "${1:-}" in
     # Leaks inside Qt's own libraries are named one by one in the suppression file.
     export LSAN_OPTIONS=suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-    configure "$build-asan" -DOSTRELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+    configure "$build-asan" -DOSTRELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DOSTRELIN_BUILD_UI=ON
     cmake --build "$build-asan" -j"$jobs"
     (cd "$build-asan" && ctest --output-on-failure -j"$jobs")
     ;;
