@@ -172,6 +172,28 @@ class DemoAtlasTest : public ::testing::Test {
   test::TempTree tree_;
 };
 
+// A label file whose header was flipped without its voxels names its sides wrongly; the side-named
+// labels' positions decide, and a file that agrees with its matrix keeps its names.
+TEST(DemoHeadSources, SideNamesFollowWhereTheLabelsLie) {
+  for (const bool mirrored : {false, true}) {
+    LabelAtlas atlas;
+    atlas.volume.nx = 8, atlas.volume.ny = 1, atlas.volume.nz = 1;
+    // Columns 0..7 at world x = -35 .. +35 (or the other way round).
+    atlas.volume.toWorld.m = {{{mirrored ? -10.0 : 10.0, 0, 0, mirrored ? 35.0 : -35.0},
+                               {0, 1, 0, 0},
+                               {0, 0, 1, 0}}};
+    // Label 1 on the left half of the columns, 2 on the right, 3 across the middle.
+    atlas.volume.voxels = {1, 1, 1, 3, 3, 2, 2, 2};
+    atlas.names = {{}, {"Gyrus links", BrainRegion::kOther, true},
+                   {"Gyrus rechts", BrainRegion::kOther, true},
+                   {"Pons", BrainRegion::kOther, true}};
+    EXPECT_EQ(SwapMirroredSides(atlas), mirrored);
+    EXPECT_EQ(atlas.names[1].name, mirrored ? "Gyrus rechts" : "Gyrus links");
+    EXPECT_EQ(atlas.names[2].name, mirrored ? "Gyrus links" : "Gyrus rechts");
+    EXPECT_EQ(atlas.names[3].name, "Pons");
+  }
+}
+
 TEST_F(DemoAtlasTest, ReducedTreeFromASyntheticHeadIsCompleteAndDeterministic) {
   std::string error;
   const fs::path a = tree_.Root() / "a", b = tree_.Root() / "b";

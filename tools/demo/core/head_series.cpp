@@ -81,6 +81,44 @@ std::vector<AnatomicalName> ParseLabelNames(std::string_view text,
   return names;
 }
 
+bool SwapMirroredSides(LabelAtlas& atlas) {
+  const size_t labels = atlas.names.size();
+  std::vector<double> sumX(labels, 0.0);
+  std::vector<long> count(labels, 0);
+  const Volume& v = atlas.volume;
+  // Every second voxel in each direction is plenty for a label's mean position.
+  for (int k = 0; k < v.nz; k += 2) {
+    for (int j = 0; j < v.ny; j += 2) {
+      for (int i = 0; i < v.nx; i += 2) {
+        const float value = v.At(i, j, k);
+        if (!(value >= 1.0f) || value >= float(labels)) continue;
+        const size_t label = size_t(value);
+        sumX[label] += v.toWorld.Apply(i, j, k)[0];
+        ++count[label];
+      }
+    }
+  }
+  int agree = 0, disagree = 0;
+  for (size_t label = 0; label < labels; ++label) {
+    const std::string& name = atlas.names[label].name;
+    const int side = name.ends_with(" rechts") ? 1 : name.ends_with(" links") ? -1 : 0;
+    if (side == 0 || count[label] == 0) continue;
+    const double x = sumX[label] / double(count[label]);
+    if (std::abs(x) < 2.0) continue;  // on the midline: no vote
+    ++((x > 0) == (side > 0) ? agree : disagree);
+  }
+  if (disagree <= agree) return false;
+  for (AnatomicalName& entry : atlas.names) {
+    std::string& name = entry.name;
+    if (name.ends_with(" rechts")) {
+      name.replace(name.size() - 7, 7, " links");
+    } else if (name.ends_with(" links")) {
+      name.replace(name.size() - 6, 6, " rechts");
+    }
+  }
+  return true;
+}
+
 bool LoadHeadSources(const std::filesystem::path& dir, HeadSources& s, std::string& error) {
   if (!LoadVolume(dir / "ch2better.nii.gz", s.t1, s.t1FromWorld, error)) return false;
   struct AtlasFiles {
@@ -101,6 +139,10 @@ bool LoadHeadSources(const std::filesystem::path& dir, HeadSources& s, std::stri
       return false;
     }
     atlas.names = ParseLabelNames(*names, s.warnings);
+    if (SwapMirroredSides(atlas)) {
+      s.warnings.push_back(std::string(f.names) +
+                           ": left and right lie mirrored against the volume; names swapped");
+    }
     s.atlases.push_back(std::move(atlas));
   }
 

@@ -36,6 +36,12 @@ bool LoadHeadSources(const std::filesystem::path& dir, HeadSources& sources, std
 std::vector<AnatomicalName> ParseLabelNames(std::string_view text,
                                             std::vector<std::string>& warnings);
 
+// Some label files name their sides against their own matrix (a copy whose header was flipped
+// without its voxels). The side-named labels vote: where most "rechts" lie at negative world x
+// (the body's left) and "links" at positive x, links and rechts are swapped in `atlas`'s names.
+// True when it swapped them.
+bool SwapMirroredSides(LabelAtlas& atlas);
+
 // The axial plane at world height `z`, about `height` pixels high, seen from below (the body's
 // right on the image's left, front at the top). Without labels when `withLabels` is false (the
 // video's frames).
