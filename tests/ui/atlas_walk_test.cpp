@@ -30,6 +30,7 @@
 #include "tests/support/outline_samples.h"
 #include "tests/support/recording_cursor.h"
 #include "tests/support/temp_tree.h"
+#include "tests/ui/scripted_shell.h"
 
 namespace ostrelin {
 namespace {
@@ -65,18 +66,15 @@ class RecordingMedia : public Media {
 
 class AtlasWalkTest : public testing::Test {
  protected:
-  AtlasWalkTest() : waitCursor_(cursors_) {
+  AtlasWalkTest() {
     WriteTree();
     settings_.DataPath = tree_.DataPath();
     settings_.SavePath = tree_.DataPath() + "Benutzer\\";
-    services_.messages = &messages_;
-    services_.waitCursor = &waitCursor_;
-    services_.queryDisplay = [](const QWidget*) { return DisplayInfo{24, 1024}; };
-    services_.media = &media_;
-    services_.showStartDialog = [this](QWidget*, const std::string& dataPath) {
+    shell_.services.media = &media_;
+    shell_.services.showStartDialog = [this](QWidget*, const std::string& dataPath) {
       startDialogPath_ = dataPath;
     };
-    window_ = std::make_unique<MainWindow>(settings_, services_, QRect(0, 0, 1024, 768));
+    window_ = std::make_unique<MainWindow>(settings_, shell_.services, QRect(0, 0, 1024, 768));
   }
 
   void WriteTree() {
@@ -157,11 +155,8 @@ class AtlasWalkTest : public testing::Test {
 
   TempTree tree_;
   Settings settings_;
-  ScriptedMessageService messages_;
-  test::RecordingCursorService cursors_;
-  WaitCursor waitCursor_;
+  test::ScriptedShell shell_;
   RecordingMedia media_;
-  ShellServices services_;
   std::string startDialogPath_;
   std::unique_ptr<MainWindow> window_;
 };
@@ -170,7 +165,7 @@ TEST_F(AtlasWalkTest, FromTheStartPageThroughPanelButtonsLinksIndexHistoryAndBoo
   ASSERT_TRUE(window_->Start());
   window_->show();
   QCoreApplication::processEvents();
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(shell_.messages.shown.empty());
   EXPECT_EQ(startDialogPath_, settings_.DataPath);
   EXPECT_EQ(media_.waves, std::vector<std::string>{"START.WAV"});
 
@@ -276,7 +271,7 @@ TEST_F(AtlasWalkTest, FromTheStartPageThroughPanelButtonsLinksIndexHistoryAndBoo
   EXPECT_EQ(window_->currentType(), kCT);  // the entry brings its image type back
 
   // Closing with Yes writes the bookmark file.
-  messages_.Script({MessageAnswer::Yes});
+  shell_.messages.Script({MessageAnswer::Yes});
   EXPECT_TRUE(window_->close());
   const auto saved = ReadFileBytes(tree_.Root() / "Benutzer" / "BENUTZER.BKM");
   ASSERT_TRUE(saved.has_value());

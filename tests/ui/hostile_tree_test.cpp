@@ -24,6 +24,7 @@
 #include "tests/support/recording_cursor.h"
 #include "tests/support/step_watchdog.h"
 #include "tests/support/temp_tree.h"
+#include "tests/ui/scripted_shell.h"
 
 namespace ostrelin {
 namespace {
@@ -40,15 +41,11 @@ class SilentMedia : public Media {
 
 class HostileTreeTest : public testing::Test {
  protected:
-  HostileTreeTest() : waitCursor_(cursors_), hostile_(test::WriteHostileTree(tree_)) {
+  HostileTreeTest() : hostile_(test::WriteHostileTree(tree_)) {
     settings_.DataPath = tree_.DataPath();
     settings_.SavePath = tree_.DataPath() + "Benutzer\\";
-    services_.messages = &messages_;
-    services_.waitCursor = &waitCursor_;
-    services_.queryDisplay = [](const QWidget*) { return DisplayInfo{24, 1024}; };
-    services_.media = &media_;
-    services_.showStartDialog = [](QWidget*, const std::string&) {};
-    window_ = std::make_unique<MainWindow>(settings_, services_, QRect(0, 0, 1024, 768));
+    shell_.services.media = &media_;
+    window_ = std::make_unique<MainWindow>(settings_, shell_.services, QRect(0, 0, 1024, 768));
   }
 
   void Settle() {
@@ -63,7 +60,7 @@ class HostileTreeTest : public testing::Test {
 
   std::string Shown() const {
     std::string all;
-    for (const auto& m : messages_.shown) all += "[" + m.caption + "] " + m.text + "\n";
+    for (const auto& m : shell_.messages.shown) all += "[" + m.caption + "] " + m.text + "\n";
     return all;
   }
 
@@ -141,11 +138,8 @@ class HostileTreeTest : public testing::Test {
 
   test::TempTree tree_;
   Settings settings_;
-  ScriptedMessageService messages_;
-  test::RecordingCursorService cursors_;
-  WaitCursor waitCursor_;
+  test::ScriptedShell shell_;
   SilentMedia media_;
-  ShellServices services_;
   test::HostileTree hostile_;
   std::unique_ptr<MainWindow> window_;
 };
@@ -157,36 +151,36 @@ TEST_F(HostileTreeTest, EveryPageTypeZoomQuizAndLinkOfADamagedTreeShowsItsMessag
   window_->show();
   Settle();
   // The damaged lists around the page list cost no message; the sound pages all count.
-  EXPECT_TRUE(messages_.shown.empty()) << Shown();
+  EXPECT_TRUE(shell_.messages.shown.empty()) << Shown();
   EXPECT_EQ(window_->catalogue().PageCount(), hostile_.pages.size());
 
   for (const HostilePage& page : hostile_.pages) {
     const std::string where = page.name + " (" + page.damage + ")";
     SCOPED_TRACE(where);
     watchdog.Step(where + ": request");
-    messages_.shown.clear();
+    shell_.messages.shown.clear();
     Request(page.name);
     ASSERT_EQ(window_->requests().currentPage().name, page.name);
     // The page opens in its preferred type, the damaged one: its message comes with the request.
-    const auto request = messages_.shown;
+    const auto request = shell_.messages.shown;
 
     for (ImageType type : kImageTypesInOfferOrder) {
       const std::string typed = where + " type " + std::to_string(type);
       watchdog.Step(typed);
-      messages_.shown.clear();
+      shell_.messages.shown.clear();
       window_->SendCommand(ImageButtonCommand(type));
       Settle();
       if (type == page.type) {
-        messages_.shown.insert(messages_.shown.begin(), request.begin(), request.end());
+        shell_.messages.shown.insert(shell_.messages.shown.begin(), request.begin(), request.end());
       }
       const bool damagedHere = page.type == type;
       if (page.kind == FileKind::kText) {
-        EXPECT_TRUE(messages_.shown.empty()) << Shown();
+        EXPECT_TRUE(shell_.messages.shown.empty()) << Shown();
         if (damagedHere && !page.message.empty()) {
           EXPECT_NE(FirstTextLine().find(page.message), std::string::npos) << FirstTextLine();
         }
       } else if (!damagedHere || page.kind == FileKind::kOutline) {
-        EXPECT_TRUE(messages_.shown.empty()) << Shown();
+        EXPECT_TRUE(shell_.messages.shown.empty()) << Shown();
         EXPECT_NE(window_->imageWindow()->Image(), nullptr);
       } else if (!page.message.empty()) {
         EXPECT_NE(Shown().find(page.message), std::string::npos)
@@ -204,7 +198,7 @@ TEST_F(HostileTreeTest, EveryPageTypeZoomQuizAndLinkOfADamagedTreeShowsItsMessag
   }
 
   watchdog.Step("closing");
-  messages_.Script({MessageAnswer::Yes});
+  shell_.messages.Script({MessageAnswer::Yes});
   EXPECT_TRUE(window_->close());
 }
 

@@ -18,6 +18,7 @@
 #include "tests/support/recording_cursor.h"
 #include "tests/support/recording_views.h"
 #include "tests/support/temp_tree.h"
+#include "tests/ui/scripted_shell.h"
 
 namespace ostrelin {
 namespace {
@@ -35,7 +36,7 @@ QStringList Texts(const QWidget* menu) {
 
 class ShellMenuTest : public testing::Test {
  protected:
-  ShellMenuTest() : waitCursor_(cursors_), views_(log_) {
+  ShellMenuTest() : views_(log_) {
     tree_.Write("Daten/Index.LST",
                 WithCrLf("START # start.txt # # # # start.jpg # # P # M # U # Gesamt\n"
                          "Herz # herz.txt # herz1.jpg # # # # # S # M # R # Herz\n"
@@ -44,15 +45,11 @@ class ShellMenuTest : public testing::Test {
     tree_.MakeDir("Benutzer");
     settings_.DataPath = tree_.DataPath();
     settings_.SavePath = tree_.DataPath() + "Benutzer\\";
-    services_.messages = &messages_;
-    services_.waitCursor = &waitCursor_;
-    services_.queryDisplay = [](const QWidget*) { return DisplayInfo{24, 1024}; };
-    services_.media = &views_;
-    services_.showStartDialog = [](QWidget*, const std::string&) {};
+    shell_.services.media = &views_;
   }
 
   std::unique_ptr<MainWindow> StartWindow() {
-    auto window = std::make_unique<MainWindow>(settings_, services_, QRect(0, 0, 1024, 768));
+    auto window = std::make_unique<MainWindow>(settings_, shell_.services, QRect(0, 0, 1024, 768));
     window->AttachViews(views_, views_, views_, views_, views_);
     EXPECT_TRUE(window->Start());
     return window;
@@ -73,12 +70,9 @@ class ShellMenuTest : public testing::Test {
 
   test::TempTree tree_;
   Settings settings_;
-  ScriptedMessageService messages_;
-  test::RecordingCursorService cursors_;
-  WaitCursor waitCursor_;
+  test::ScriptedShell shell_;
   test::CallLog log_;
   test::RecordingViews views_;
-  ShellServices services_;
 };
 
 TEST_F(ShellMenuTest, TheBarShowsSixMenusWithHelpAtTheRightEnd) {
@@ -209,7 +203,7 @@ TEST_F(ShellMenuTest, HistoryAndBookmarkEntriesAreChosenFromTheMenus) {
   Choose(*window, cmd::kSetBookmark);
   EXPECT_EQ(Texts(bookmarks),
             (QStringList{"setzen", "löschen", "--", "(S) Herz", "(S) Arm && Hand", "(G) Start"}));
-  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(shell_.messages.shown.empty());
 }
 
 TEST_F(ShellMenuTest, ConfirmedClosingSavesTheBookmarksThenStopsMedia) {
@@ -218,17 +212,17 @@ TEST_F(ShellMenuTest, ConfirmedClosingSavesTheBookmarksThenStopsMedia) {
   window->show();
   Choose(*window, cmd::kSetBookmark);
 
-  messages_.Script({MessageAnswer::No});
+  shell_.messages.Script({MessageAnswer::No});
   Choose(*window, cmd::kEnd);  // "&Ende" asks like the window's close button
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(BookmarkFile(), "(S) Herz\r\n");
 
   log_.Clear();
-  messages_.Script({MessageAnswer::Yes});
+  shell_.messages.Script({MessageAnswer::Yes});
   EXPECT_TRUE(window->close());
   EXPECT_EQ(BookmarkFile(), "(S) Herz\r\n(G) START\r\n");
   EXPECT_EQ(log_.lines(), Lines{"stop"});
-  EXPECT_EQ(messages_.shown.size(), 2u);
+  EXPECT_EQ(shell_.messages.shown.size(), 2u);
 }
 
 TEST_F(ShellMenuTest, ABookmarkFileThatCannotBeWrittenIsReportedAndTheWindowStillCloses) {
@@ -236,16 +230,16 @@ TEST_F(ShellMenuTest, ABookmarkFileThatCannotBeWrittenIsReportedAndTheWindowStil
   auto window = StartWindow();
   window->show();
   Choose(*window, cmd::kSetBookmark);
-  messages_.Script({MessageAnswer::Yes});
+  shell_.messages.Script({MessageAnswer::Yes});
   EXPECT_TRUE(window->close());
-  ASSERT_EQ(messages_.shown.size(), 2u);
-  EXPECT_EQ(messages_.shown[1].text, "Bookmark-Datei kann nicht gespeichert werden:\n" +
+  ASSERT_EQ(shell_.messages.shown.size(), 2u);
+  EXPECT_EQ(shell_.messages.shown[1].text, "Bookmark-Datei kann nicht gespeichert werden:\n" +
                                          settings_.SavePath + "BENUTZER.BKM");
 }
 
 TEST_F(ShellMenuTest, WithoutMediaAndWindowsTheStartPageIsStillProcessed) {
-  services_.media = nullptr;
-  auto window = std::make_unique<MainWindow>(settings_, services_, QRect(0, 0, 1024, 768));
+  shell_.services.media = nullptr;
+  auto window = std::make_unique<MainWindow>(settings_, shell_.services, QRect(0, 0, 1024, 768));
   ASSERT_TRUE(window->Start());
   EXPECT_EQ(window->requests().currentPage().name, "START");
   EXPECT_EQ(window->requests().lastImagePath(), "Bilder\\Schema\\start.jpg");

@@ -23,6 +23,7 @@
 #include "tests/support/recording_cursor.h"
 #include "tests/support/step_watchdog.h"
 #include "tests/support/temp_tree.h"
+#include "tests/ui/scripted_shell.h"
 #include "tools/demo/core/atlas_builder.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -63,19 +64,12 @@ TEST(SoakTest, PageSwitchesKeepMemoryOpenFilesAndChildProcessesLevel) {
     dataPath = options.output.string() + "/";
   }
 
-  ScriptedMessageService messages;
-  test::RecordingCursorService cursors;
-  WaitCursor waitCursor(cursors);
-  ShellServices services;
-  services.messages = &messages;
-  services.waitCursor = &waitCursor;
-  services.queryDisplay = [](const QWidget*) { return DisplayInfo{24, 1024}; };
-  services.showStartDialog = [](QWidget*, const std::string&) {};
+  test::ScriptedShell shell;
   Settings settings;
   settings.DataPath = dataPath;
   settings.SavePath = scratch.Root().string() + "/";
   settings.MMPlayer = "/nonexistent/player";
-  KarvolenApp app(services, QRect(0, 0, 1024, 768));
+  KarvolenApp app(shell.services, QRect(0, 0, 1024, 768));
   app.InitApplication(settings, 1);
   ASSERT_TRUE(app.InitInstance());
   MainWindow& window = *app.mainWindow();
@@ -100,7 +94,7 @@ TEST(SoakTest, PageSwitchesKeepMemoryOpenFilesAndChildProcessesLevel) {
   }
   QCoreApplication::processEvents();
   const test::ProcessUsage last = test::MeasureProcess();
-  EXPECT_TRUE(messages.shown.empty()) << messages.shown.front().text;
+  EXPECT_TRUE(shell.messages.shown.empty()) << shell.messages.shown.front().text;
   std::printf("soak: %d switches over %zu pages; resident %ld kB after 200, %ld kB at the end "
               "(%+.2f %%); %d files, %d children\n",
               switches, pages.size(), settled.residentKb, last.residentKb,
@@ -114,7 +108,7 @@ TEST(SoakTest, PageSwitchesKeepMemoryOpenFilesAndChildProcessesLevel) {
   EXPECT_EQ(last.openFiles, settled.openFiles);
   EXPECT_EQ(last.children, settled.children);
 
-  messages.Script({MessageAnswer::Yes});
+  shell.messages.Script({MessageAnswer::Yes});
   window.close();
 }
 
