@@ -4,7 +4,9 @@
 # replays each corpus and prints, per target, the line coverage of the reader's own source files.
 # `scripts/dev.sh coverage` installs what this needs (clang, llvm-14) and runs it.
 #
-#   scripts/fuzz_coverage.sh [target...]     the table; --show TARGET prints the uncovered lines
+#   scripts/fuzz_coverage.sh [row...]     the table; --show ROW prints the uncovered lines
+#
+# A row is a target, or a reader that several targets feed (labels).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -28,12 +30,18 @@ declare -A sources=(
   [plane_list]="navigation/core/plane_list.cpp"
   [synonyms]="hypertext/core/synonym_list.cpp"
   [text_format]="hypertext/core/text_format.cpp hypertext/core/text_layout.cpp"
+  [learning_record]="structures/core/learning_record.cpp"
+  [labels]="tools/demo/core/label_names.cpp"
 )
+# Rows whose reader is fed by several targets: their corpora count together.
+declare -A feeds=([labels]="caret_labels label_table name_map")
 
 show=""
 if [ "${1:-}" = "--show" ]; then show=$2; set -- "$2"; fi
-targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=($(ls "$here/fuzz/corpus"))
+rows=("$@")
+[ ${#rows[@]} -gt 0 ] || rows=($(printf '%s\n' "${!sources[@]}" | sort))
+targets=()
+for r in "${rows[@]}"; do targets+=(${feeds[$r]:-$r}); done
 
 flags="-fprofile-instr-generate -fcoverage-mapping"
 CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTRELIN_BUILD_UI=OFF \
@@ -41,20 +49,26 @@ CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOST
 cmake --build "$build" -j"$jobs" --target $(printf 'replay_%s ' "${targets[@]}") >/dev/null
 
 printf '%-18s %8s %8s %9s\n' target lines covered coverage
-for t in "${targets[@]}"; do
-  raw=$build/cov-$t.profraw
-  rm -f "$raw"
-  LLVM_PROFILE_FILE=$raw "$build/fuzz/replay_$t" "$here/fuzz/corpus/$t" >/dev/null
-  "$profdata" merge -sparse "$raw" -o "$build/cov-$t.profdata"
+for t in "${rows[@]}"; do
+  raws=() objects=()
+  for f in ${feeds[$t]:-$t}; do
+    raw=$build/cov-$f.profraw
+    rm -f "$raw"
+    LLVM_PROFILE_FILE=$raw "$build/fuzz/replay_$f" "$here/fuzz/corpus/$f" >/dev/null
+    raws+=("$raw")
+    objects+=(${objects:+-object} "$build/fuzz/replay_$f")
+  done
+  "$profdata" merge -sparse "${raws[@]}" -o "$build/cov-$t.profdata"
   if [ "$show" = "$t" ]; then
-    for s in ${sources[$t]}; do
-      "$cov" show "$build/fuzz/replay_$t" -instr-profile="$build/cov-$t.profdata" \
-        -show-line-counts-or-regions "$here/$s" | grep -E '^ *[0-9]+\| *0\|' | sed "s|^|$s:|" || true
-    done
+    # The whole listing, cut to the reader's files: a file argument to `show` lists nothing here.
+    "$cov" show "${objects[@]}" -instr-profile="$build/cov-$t.profdata" -show-line-counts-or-regions |
+      awk -v root="$here/" -v files=" ${sources[$t]} " '
+        /^\/.*:$/ { name = substr($0, 1, length($0) - 1); sub(root, "", name); next }
+        index(files, " " name " ") && /^ *[0-9]+\| *0\|/ { print name ":" $0 }'
     continue
   fi
   # The report names files as they were compiled; only the reader's own rows count.
-  "$cov" report "$build/fuzz/replay_$t" -instr-profile="$build/cov-$t.profdata" |
+  "$cov" report "${objects[@]}" -instr-profile="$build/cov-$t.profdata" |
     awk -v t="$t" -v files=" ${sources[$t]} " '
       { name = $1; sub(/^(\.\.\/)+/, "", name) }
       index(files, " " name " ") && NF >= 10 { lines += $8; missed += $9 }
