@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QEvent>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -40,6 +41,8 @@
 #include "image/core/jpeg_decoder.h"
 #include "platform/core/scripted_message_service.h"
 #include "shell/core/commands.h"
+#include "structures/core/object_list.h"
+#include "structures/ui/image_window.h"
 #include "structures/core/outline_file.h"
 #include "tests/support/image_samples.h"
 #include "tests/support/outline_samples.h"
@@ -150,6 +153,14 @@ struct Atlas {
   }
 };
 
+struct PaintCounter : QObject {
+  int count = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
 void BM_PageSwitch(benchmark::State& state) {
   const BigTree& tree = Tree();
   InitColourTables();
@@ -162,14 +173,27 @@ void BM_PageSwitch(benchmark::State& state) {
   ScriptedMessageService decodeMessages;
   Race race;
   int page = 0;
+  const ImageWindow& images = *atlas.Window().imageWindow();
+  PaintCounter paints;
+  atlas.Window().imageWindow()->installEventFilter(&paints);
   for (auto _ : state) {
     const double yardstick = Seconds([&] {
       SourceImage image;
       DecodeJpegFile(tree.jpeg, image, decodeMessages);
       benchmark::DoNotOptimize(image.pixels.get());
     });
-    const double measured = Seconds([&] { atlas.Open(page++ % 2 ? "Seite B" : "Seite A"); });
+    const int paintsBefore = paints.count;
+    const char* name = page++ % 2 ? "Seite B" : "Seite A";
+    const double measured = Seconds([&] { atlas.Open(name); });
     race.Record(yardstick, measured);
+    // The figure counts only if the switch showed the other page, with its image and structures,
+    // and the image window painted it.
+    if (images.Image() == nullptr || images.PageName() != name ||
+        images.Objects() == nullptr || images.Objects()->Count() < 200 ||
+        paints.count == paintsBefore) {
+      state.SkipWithError("the page switch did not load and paint the other page");
+      return;
+    }
   }
   if (!atlas.messages.shown.empty()) state.SkipWithError(atlas.messages.shown.front().text.c_str());
   state.counters["x_decode"] = race.Ratio();
