@@ -1,4 +1,4 @@
-// The JPEG load on arbitrary bytes, from memory and (every fourth input) through the library's
+// The JPEG load on arbitrary bytes, from memory and (every eighth input) through the library's
 // file source, which must agree; an image that decodes is then shown at every zoom.
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   limits.maxSide = 2048;
   limits.maxPixels = 1 << 20;
   limits.maxScans = 64;
-  fuzz::DecodeBothWays({data, size}, limits, DecodeJpeg, DecodeJpegFile, 4);
+  fuzz::DecodeBothWays({data, size}, limits, DecodeJpeg, DecodeJpegFile, 8);
   return 0;
 }
