@@ -125,8 +125,8 @@ inline void DecodeBothWays(std::span<const std::uint8_t> input, const ImageLimit
   const std::uint32_t seed = (InputSeed(input) ^ std::uint32_t(input.size())) * 16777619u;
   if (seed % 8 == 0) {
     // Out of memory at one of the first allocations: the decoder's own ones give up with a
-    // message; one in the message service or the library may escape as bad_alloc, and the
-    // sanitizers check that it leaks nothing.
+    // message; one in the message service may escape as bad_alloc, as from a message box, and
+    // the sanitizers check that it leaks nothing.
     bool ok = false;
     try {
       FailingAllocation failing(long(seed / 8 % 4));
