@@ -1,26 +1,17 @@
-// The JPEG load on arbitrary bytes; an image that decodes is then shown at every zoom.
+// The JPEG load on arbitrary bytes, from memory and (every eighth input) through the library's
+// file source, which must agree; an image that decodes is then shown at every zoom.
 #include <cstddef>
 #include <cstdint>
 
 #include "fuzz/image_view_checks.h"
 #include "image/core/jpeg_decoder.h"
-#include "platform/core/scripted_message_service.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ostrelin;
-  const std::span<const std::uint8_t> input(data, size);
-  ScriptedMessageService messages;
   ImageLimits limits;  // small enough that every input runs in milliseconds
   limits.maxSide = 2048;
   limits.maxPixels = 1 << 20;
   limits.maxScans = 64;
-  SourceImage image;
-  const bool ok = DecodeJpeg(input, image, messages, limits);
-  fuzz::Check(ok == !image.Empty());
-  fuzz::Check(ok || !messages.shown.empty());  // an abandoned load always says why
-  if (ok) {
-    fuzz::Check(image.width <= limits.maxSide && image.height <= limits.maxSide);
-    fuzz::ExerciseView(std::move(image), input, messages);
-  }
+  fuzz::DecodeBothWays({data, size}, limits, DecodeJpeg, DecodeJpegFile, 8);
   return 0;
 }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
+#include <memory>
+#include <new>
 #include <string>
 
 // jpeglib.h needs size_t and FILE declared before it.
@@ -23,8 +25,15 @@ constexpr int kBatchRows = 16;
 
 // Everything a decode needs that must outlive a jump out of the library. It lives in the frame
 // of DecodeWith, outside the frame that calls setjmp, so its members are never left in registers
-// across a jump and its destructor runs on every path.
+// across a jump and its destructor runs on every path: also when a bad_alloc from a message box
+// leaves the decode, the library's memory is given back (destroying twice, or a decompressor
+// never created, does nothing).
 struct JpegJob {
+  JpegJob() = default;
+  JpegJob(const JpegJob&) = delete;
+  JpegJob& operator=(const JpegJob&) = delete;
+  ~JpegJob() { jpeg_destroy_decompress(&cinfo); }
+
   jpeg_decompress_struct cinfo{};
   struct ErrorManager {
     jpeg_error_mgr pub;  // first member: the library hands back a pointer to it
@@ -44,12 +53,17 @@ struct JpegJob {
 
 JpegJob& JobOf(j_common_ptr cinfo) { return *static_cast<JpegJob*>(cinfo->client_data); }
 
-void ShowLibraryMessage(j_common_ptr cinfo) {
+// Called from inside the library, whose C frames no exception may cross: a message that cannot
+// be shown for lack of memory is dropped, and the load goes on or is abandoned as it would be.
+void ShowLibraryMessage(j_common_ptr cinfo) noexcept {
   char text[JMSG_LENGTH_MAX];
   (*cinfo->err->format_message)(cinfo, text);
   auto* error = reinterpret_cast<JpegJob::ErrorManager*>(cinfo->err);
-  error->messages->Show(text, MessageButtons::Ok, MessageIcon::Exclamation,
-                        image_text::kDecoderCaption);
+  try {
+    error->messages->Show(text, MessageButtons::Ok, MessageIcon::Exclamation,
+                          image_text::kDecoderCaption);
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 [[noreturn]] void AbandonLoad(j_common_ptr cinfo) {
@@ -188,18 +202,19 @@ bool DecodeWith(JpegJob& job, SourceImage& image, MessageService& messages,
 
 bool DecodeJpegFile(std::string_view path, SourceImage& image, MessageService& messages,
                     const ImageLimits& limits) {
-  std::FILE* in = OpenForReading(path);
-  if (in == nullptr) {
+  struct Closer {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+  const std::unique_ptr<std::FILE, Closer> in(OpenForReading(path));
+  if (!in) {
     image = SourceImage{};
     messages.Show(std::string(image_text::kFileNotFound) + std::string(path), MessageButtons::Ok,
                   MessageIcon::Exclamation);
     return false;
   }
   JpegJob job;
-  job.file = in;
-  const bool ok = DecodeWith(job, image, messages, limits);
-  std::fclose(in);
-  return ok;
+  job.file = in.get();
+  return DecodeWith(job, image, messages, limits);
 }
 
 bool DecodeJpeg(std::span<const std::uint8_t> bytes, SourceImage& image, MessageService& messages,

@@ -200,7 +200,13 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
   }
   // A 4-D file: only the first volume is read.
   const void* data = nullptr;
-  nifti_brick_list bricks{};
+  struct Bricks {  // freed on every way out, also when a bad_alloc leaves the conversion
+    nifti_brick_list list{};
+    ~Bricks() {
+      if (list.bricks != nullptr) nifti_free_NBL(&list);
+    }
+  } held;
+  nifti_brick_list& bricks = held.list;
   ImagePtr image;
   if (h.ndim >= 4 && h.nt > 1) {
     int64_t first[1] = {0};
@@ -213,7 +219,6 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
     if (image && image->data != nullptr && image->nvox == int64_t(count)) data = image->data;
   }
   if (data == nullptr) {
-    if (bricks.bricks != nullptr) nifti_free_NBL(&bricks);
     error = gzip ? "the gzip data are damaged or end before the voxels"
                  : "the file ends before its voxels";
     return false;
@@ -221,7 +226,9 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
   const double slope = std::isfinite(h.scl_slope) && h.scl_slope != 0 ? h.scl_slope : 1;
   const double inter = std::isfinite(h.scl_inter) && h.scl_slope != 0 ? h.scl_inter : 0;
   ConvertVoxels(h.datatype, data, count, slope, inter, volume.voxels);
+  // The converted copy is all that is needed from here on.
   if (bricks.bricks != nullptr) nifti_free_NBL(&bricks);
+  bricks = nifti_brick_list{};
   image.reset();
 
   volume.nx = int(h.nx);
@@ -292,9 +299,13 @@ bool ReadNifti(std::string_view fileBytes, Volume& volume, std::string& error) {
     at += size_t(n);
   }
   ::close(fd);
+  // Removed on every way out, also when the reader runs out of memory.
+  struct Remove {
+    const std::string& name;
+    ~Remove() { ::unlink(name.c_str()); }
+  } removeAtEnd{name};
   const bool ok = written && ReadNiftiFile(name, volume, error);
   if (!written) error = "the temporary file cannot be written";
-  ::unlink(name.c_str());
   return ok;
 }
 
