@@ -83,7 +83,7 @@ run_slice() {  # target seconds
     # At the lowest priority on a busy machine a run can starve past the time limit: a timeout
     # counts only when its input is slow again on its own.
     local slow
-    slow=$(ls -t "$work/artifacts/$t-timeout-"* 2>/dev/null | head -n 1)
+    slow=$(ls -t "$work/artifacts/$t-timeout-"* 2>/dev/null | head -n 1 || true)
     if grep -q 'libFuzzer: timeout' "$log" && [ -n "$slow" ] &&
        "$fuzzdir/fuzz/fuzz_$t" -timeout=10 "$slow" >/dev/null 2>&1; then
       result=starved
