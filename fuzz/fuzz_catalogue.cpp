@@ -1,7 +1,8 @@
 // Page list and structure list from arbitrary bytes, then every lookup on names taken from them.
 //
 // The input is split at its first "\0\0": the bytes before are the page list, the bytes after the
-// structure list. Without such a pair both lists get the whole input.
+// structure list. Without such a pair both lists get the whole input. The two lists loaded as the
+// files of a data tree give the same catalogue.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_check.h"
+#include "fuzz/memory_file.h"
 #include "catalogue/core/catalogue.h"
 
 using ostrelin::fuzz::Check;
@@ -34,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Every page is found by its own name, and it is itself: duplicates were dropped at loading.
     Check(catalogue.FindPage(page.name, found));
     Check(found == page);
+    Check(&ImageFile(page, kSchnitt) == &page.imageSchnitt && &ImageFile(page, kMR) == &page.imageMR);
+    Check(&ImageFile(page, kCT) == &page.imageCT && &ImageFile(page, kSchema) == &page.imageSchema);
+    Check(ImageFile(page, kNoImageType).empty());
     std::vector<std::string> list;
     catalogue.PagesOfStructure(page.defaultStructure, list);
   }
@@ -44,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(count == list.size());
     const bool outlined = location.inSchnitt || location.inCT || location.inMR || location.inSchema;
     Check(!outlined || count > 0);
+    Check(!IsOutlinedOn(location, kNoImageType));
     for (const std::string& tagged : list) {
       const TaggedName split = Catalogue::SplitTaggedName(tagged);
       Check(IsImageType(split.type));
@@ -55,5 +61,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   catalogue.PageAt(-1);
   catalogue.PageAt(long(catalogue.PageCount()));
   catalogue.LocationAt(long(catalogue.LocationCount()));
+
+  const std::string& root = fuzz::ScratchDirectory();
+  fuzz::ScratchFile("Daten/INDEX.LST", pages);
+  fuzz::ScratchFile("Daten/struktur.lst", structures);
+  Catalogue loaded;
+  loaded.AddIndexList(structures);  // replaced by loading
+  Check(loaded.LoadLists(root));
+  Check(loaded.PageCount() == catalogue.PageCount());
+  Check(loaded.LocationCount() == catalogue.LocationCount());
+  for (size_t i = 0; i < catalogue.PageCount(); ++i) Check(loaded.PageAt(long(i)) == catalogue.PageAt(long(i)));
+  for (size_t i = 0; i < catalogue.LocationCount(); ++i) {
+    Check(loaded.LocationAt(long(i)) == catalogue.LocationAt(long(i)));
+  }
+  // Without the structure list loading fails after the page list; without either at once.
+  fuzz::ScratchFile("half/Daten/Index.LST", pages);
+  Check(!loaded.LoadLists(root + "half/"));
+  Check(loaded.PageCount() == catalogue.PageCount() && loaded.LocationCount() == 0);
+  Check(!loaded.LoadLists(root + "none/") && loaded.PageCount() == 0);
   return 0;
 }
