@@ -45,6 +45,14 @@ class MemoryFile {
   int fd_;
 };
 
+// A hash of the input (FNV-1a), for choosing the runs that also take the slower ways (files,
+// failing allocations) without changing how the bytes are read.
+inline std::uint32_t InputHash(std::string_view bytes) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : bytes) hash = (hash ^ std::uint8_t(c)) * 16777619u;
+  return hash;
+}
+
 // The process's scratch folder, with a trailing slash.
 inline const std::string& ScratchDirectory() {
   static const std::string directory = [] {
