@@ -34,8 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   list.Lookup(input, buffer);
 
+  // The files are made in one run of 16 (chosen by a hash of the input): writing and resolving
+  // paths costs far more than reading.
+  if (fuzz::InputHash(input) % 16 != 1) return 0;
   const std::string& root = fuzz::ScratchDirectory();
-  fuzz::ScratchFile("Daten/objekte.lst", input);  // matched without regard to case
+  fuzz::ScratchFile("Daten/Objekte.LST", input);
   CrossReferenceList loaded;
   loaded.Load(root);
   Check(loaded.Count() == list.Count());

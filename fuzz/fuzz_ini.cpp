@@ -22,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)ini.Get("", key);
   }
 
+  // The files are made in one run of 16 (chosen by a hash of the input): writing and resolving
+  // paths costs far more than reading.
+  if (fuzz::InputHash(bytes) % 16 != 1) return 0;
   const fuzz::MemoryFile file(bytes);
   // A buffer from 1 to 260 bytes, so short values are cut as well as long ones.
   const size_t buffer = size % 260 + 1;

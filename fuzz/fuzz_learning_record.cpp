@@ -30,19 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(again.Entries().size() == record.Entries().size());
   Check(again.Encode() == written);
 
-  // The file of the record, read by its path, holds the same record.
-  ScriptedMessageService messages;
-  std::string saved;
-  bool writable = false;
-  LearningRecordFile file(fuzz::ScratchFile(LearningRecordFile::FileName("fuzz"), input),
-                          [&](const std::filesystem::path&, std::string_view bytes) {
-                            saved = bytes;
-                            return writable;
-                          },
-                          &messages);
-  file.Load();
-  Check(file.Record().Encode() == written);
-
   const Day today = Day(std::chrono::year(2026) / 1 / 1);
   const std::vector<LearningEntry>& entries = again.Entries();
   for (size_t i = 0; i < entries.size(); ++i) {
@@ -96,6 +83,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (due) lastBox = e->box;
     dueEnded = dueEnded || !due;
   }
+
+  // The files are made in one run of 16 (chosen by a hash of the input): writing and resolving
+  // paths costs far more than reading.
+  if (fuzz::InputHash(input) % 16 != 1) return 0;
+  // The file of the record, read by its path, holds the same record.
+  ScriptedMessageService messages;
+  std::string saved;
+  bool writable = false;
+  LearningRecordFile file(fuzz::ScratchFile(LearningRecordFile::FileName("fuzz"), input),
+                          [&](const std::filesystem::path&, std::string_view bytes) {
+                            saved = bytes;
+                            return writable;
+                          },
+                          &messages);
+  file.Load();
+  Check(file.Record().Encode() == written);
 
   // Saving: a failing write is told once per run, a working one writes the encoded record.
   Check(!file.Save() && !file.Save() && messages.shown.size() == 1);

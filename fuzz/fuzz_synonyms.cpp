@@ -43,6 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FindForText(names, synonyms, input.substr(0, 512));
   Check(ReplaceSynonym(input, "", "X", replaced) == 0 && replaced == input);
 
+  // The files are made in one run of 16 (chosen by a hash of the input): writing and resolving
+  // paths costs far more than reading.
+  if (fuzz::InputHash(input) % 16 != 1) return 0;
   const fuzz::MemoryFile file(input);
   SynonymList loaded;
   Check(loaded.Load(file.Path()));
