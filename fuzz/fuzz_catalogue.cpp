@@ -86,6 +86,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } catch (const std::bad_alloc&) {
     }
     CheckSound(partial);
+    // Reading the lists once more completes the catalogue: pages already there stay, locations
+    // already there gain nothing new.
+    partial.AddIndexList(pages);
+    partial.AddStructureList(structures);
+    Check(partial.PageCount() == catalogue.PageCount());
+    Check(partial.LocationCount() == catalogue.LocationCount());
+    for (size_t i = 0; i < catalogue.PageCount(); ++i) {
+      Check(partial.PageAt(long(i)) == catalogue.PageAt(long(i)));
+    }
+    for (size_t i = 0; i < catalogue.LocationCount(); ++i) {
+      Check(partial.LocationAt(long(i)) == catalogue.LocationAt(long(i)));
+    }
+    CheckSound(partial);
   }
 
   // The files are made in one run of 16 (chosen by a hash of the input): writing and resolving
