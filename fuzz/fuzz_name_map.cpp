@@ -29,11 +29,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     size_t first = 0;
     while (map[first].source != label.name) ++first;
     Check(RenameLabel(label, map) == map[first].target);
-    // The same name in capitals finds an entry ignoring case, at the latest this one.
+    // The same name in capitals: an entry of exactly that name wins, otherwise one found ignoring
+    // case, at the latest this one.
     for (char& c : label.name) c = char(c >= 'a' && c <= 'z' ? c - 32 : c);
     const std::string renamed = RenameLabel(label, map);
-    bool found = false;
-    for (size_t k = 0; k <= i && !found; ++k) found = renamed == map[k].target;
+    size_t exact = 0;
+    while (exact < map.size() && map[exact].source != label.name) ++exact;
+    bool found = exact < map.size() && renamed == map[exact].target;
+    for (size_t k = 0; k <= i && !found && exact == map.size(); ++k) {
+      found = renamed == map[k].target;
+    }
     Check(found);
   }
   // A label without a name is renamed by its value, or named after it.
