@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WalkLines(layout, first, height, heights, measurer, [&](const PlacedSegment& placed) {
     Check(placed.line >= first && placed.width >= 0);
     // Links are coloured, everything else is black.
-    Check(IsLinkKind(placed.segment->kind) == !(SegmentColour(placed.segment->kind) == Rgb{0, 0, 0}));
+    const bool black = SegmentColour(placed.segment->kind) == Rgb{0, 0, 0};
+    Check(IsLinkKind(placed.segment->kind) == !black);
     ++walked;
   });
   (void)walked;
