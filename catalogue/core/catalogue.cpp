@@ -96,10 +96,14 @@ void Catalogue::ReadIndexList(std::string bytes) {
 }
 
 void Catalogue::ReadStructureList(std::string bytes) {
+  // Room for every line at once, the chains too: adding a location then allocates nothing, so
+  // running out of memory while reading leaves the locations read so far and their indexes in step.
   const size_t most = locations_.size() + MostEntries(bytes, kStructureFields);
   locations_.reserve(most);
   nextOfStructure_.reserve(most);
+  chains_.reserve(most);
   locationIndex_.Reserve(most);
+  chainIndex_.Reserve(most);
   TextReader reader(std::move(bytes));
   std::vector<std::string> fields;
   while (ReadListLine(reader, fields)) {
@@ -151,8 +155,8 @@ void Catalogue::AddLocation(StructureLocation location) {
     return EqualsAsciiNoCase(locations_[chains_[c].first].structure, location.structure);
   });
   if (chain == NameIndex::kNone) {
-    chainIndex_.Insert(structureHash, uint32_t(chains_.size()));
     chains_.push_back(Chain{id, id});
+    chainIndex_.Insert(structureHash, uint32_t(chains_.size() - 1));
   } else {
     nextOfStructure_[chains_[chain].last] = id;
     chains_[chain].last = id;

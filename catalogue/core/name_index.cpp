@@ -37,8 +37,10 @@ void NameIndex::Reserve(size_t count) {
 }
 
 void NameIndex::Rebuild(size_t slotCount) {
-  std::vector<Slot> old = std::move(slots_);
-  slots_.assign(slotCount, Slot{});
+  // The new table is made before anything changes: when it cannot be allocated, the index stays
+  // as it was instead of losing every entry.
+  std::vector<Slot> old(slotCount, Slot{});
+  old.swap(slots_);
   mask_ = slots_.size() - 1;
   for (const Slot& slot : old) {
     if (slot.id != kNone) Place(slot);

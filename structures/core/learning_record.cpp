@@ -58,12 +58,16 @@ std::string FieldText(std::string_view text) {
   return std::string(Trimmed(out));
 }
 
-bool ParseLine(std::string_view line, LearningEntry& entry) {
+bool ParseLine(std::string_view text, LearningEntry& entry) {
+  // A CR within the line reads as the blank that writing makes of it: otherwise a name such as
+  // " \rX" would be kept as "\rX", written as " X" and read back as "X", changing at every save.
+  std::string line(text);
+  std::replace(line.begin(), line.end(), '\r', ' ');
   std::vector<std::string_view> fields;
   size_t start = 0;
   for (;;) {
     const size_t hash = line.find('#', start);
-    fields.push_back(Trimmed(line.substr(start, hash - start)));
+    fields.push_back(Trimmed(std::string_view(line).substr(start, hash - start)));
     if (hash == std::string_view::npos) break;
     start = hash + 1;
   }
