@@ -47,15 +47,13 @@ std::string FormatDate(Day day) {
   return text;
 }
 
-// A name in the record may hold no field separator and no line break, and no blank at either
-// end, which reading trims: a carriage return inside a line became a blank that the next reading
-// dropped, so a record read back differed from the one written.
+// A name in the record may hold no field separator and no line break.
 std::string FieldText(std::string_view text) {
   std::string out(text);
   for (char& c : out) {
     if (c == '#' || c == '\r' || c == '\n') c = ' ';
   }
-  return std::string(Trimmed(out));
+  return out;
 }
 
 bool ParseLine(std::string_view text, LearningEntry& entry) {
