@@ -94,6 +94,8 @@ case "${1:-}" in
     CXX=clang++ configure "$build-fuzz" -DOSTRELIN_FUZZ=ON -DOSTRELIN_BUILD_UI=OFF \
       -DOSTRELIN_BUILD_TESTS=OFF
     cmake --build "$build-fuzz" -j"$jobs"
+    # 0 seconds only builds: libFuzzer would read -max_total_time=0 as no limit.
+    [ "$secs" -gt 0 ] || exit 0
     for f in "$build-fuzz"/fuzz/fuzz_*; do
       name=${f##*/fuzz_}
       work=$(mktemp -d)
