@@ -98,7 +98,7 @@ run_slice() {  # target seconds
 
 case "${1:-}" in
   --totals) totals; exit 0 ;;
-  --merge) shift; merge "${@:-$(all_targets)}"; exit 0 ;;
+  --merge) shift; [ $# -gt 0 ] || set -- $(all_targets); merge "$@"; exit 0 ;;
 esac
 
 slice=${1:-300}
