@@ -55,6 +55,18 @@ void CheckSound(const ostrelin::Catalogue& catalogue) {
   }
 }
 
+// Two catalogues hold the same pages and locations in the same order.
+void CheckSame(const ostrelin::Catalogue& got, const ostrelin::Catalogue& catalogue) {
+  Check(got.PageCount() == catalogue.PageCount());
+  Check(got.LocationCount() == catalogue.LocationCount());
+  for (size_t i = 0; i < catalogue.PageCount(); ++i) {
+    Check(got.PageAt(long(i)) == catalogue.PageAt(long(i)));
+  }
+  for (size_t i = 0; i < catalogue.LocationCount(); ++i) {
+    Check(got.LocationAt(long(i)) == catalogue.LocationAt(long(i)));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -91,14 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // already there gain nothing new.
     partial.AddIndexList(pages);
     partial.AddStructureList(structures);
-    Check(partial.PageCount() == catalogue.PageCount());
-    Check(partial.LocationCount() == catalogue.LocationCount());
-    for (size_t i = 0; i < catalogue.PageCount(); ++i) {
-      Check(partial.PageAt(long(i)) == catalogue.PageAt(long(i)));
-    }
-    for (size_t i = 0; i < catalogue.LocationCount(); ++i) {
-      Check(partial.LocationAt(long(i)) == catalogue.LocationAt(long(i)));
-    }
+    CheckSame(partial, catalogue);
     CheckSound(partial);
   }
 
@@ -111,14 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Catalogue loaded;
   loaded.AddIndexList(structures);  // replaced by loading
   Check(loaded.LoadLists(root));
-  Check(loaded.PageCount() == catalogue.PageCount());
-  Check(loaded.LocationCount() == catalogue.LocationCount());
-  for (size_t i = 0; i < catalogue.PageCount(); ++i) {
-    Check(loaded.PageAt(long(i)) == catalogue.PageAt(long(i)));
-  }
-  for (size_t i = 0; i < catalogue.LocationCount(); ++i) {
-    Check(loaded.LocationAt(long(i)) == catalogue.LocationAt(long(i)));
-  }
+  CheckSame(loaded, catalogue);
   // Without the structure list loading fails after the page list; without either at once.
   fuzz::ScratchFile("half/Daten/Index.LST", pages);
   Check(!loaded.LoadLists(root + "half/"));
