@@ -272,7 +272,7 @@ void MainWindow::ShowLearningState() {
   }
   auto* window = new LearningStateWindow(
       this, learning_->Record(), SystemToday(), region, [this](const std::string& name) {
-        SendTaggedRequest(requests_.buffer(), *this, cmd::kGoToPlace, name);
+        SendRequest(requests_.buffer(), *this, cmd::kGoToPlace, name);
       });
   window->setWindowFlag(Qt::Window);
   window->show();

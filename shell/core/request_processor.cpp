@@ -82,6 +82,7 @@ void RequestProcessor::ProcessRequest(int command) {
   WaitMessage(true);
   views_.image->CloseLists();
   if (buffer_.busy) {
+    SplitPageTag();
     lastRequestedName_.assign(CutToBuffer(buffer_.name, kNameBuffer));
     if (catalogue_.FindPage(buffer_.name, currentPage_)) {
       ShowFoundPage(command);
@@ -92,6 +93,19 @@ void RequestProcessor::ProcessRequest(int command) {
   }
   WaitMessage(false);
   waitCursor(false);
+}
+
+void RequestProcessor::SplitPageTag() {
+  // Every sender may name a page with its image type ("Kopf axial +70 mm (MR)"): a link in a text,
+  // the found-on list, the Lernstand window, a bookmark. The tag is taken off here, where every
+  // request passes, so no sender can forget it. A name that is a page as it stands stays whole, and
+  // so does one whose plain part is no page (a structure, or a name the atlas does not know).
+  const TaggedName split = Catalogue::SplitTaggedName(buffer_.name);
+  if (split.type == kNoImageType) return;
+  IndexEntry page;
+  if (catalogue_.FindPage(buffer_.name, page) || !catalogue_.FindPage(split.name, page)) return;
+  buffer_.SetName(split.name);
+  buffer_.requestedType = split.type;
 }
 
 void RequestProcessor::ShowFoundPage(int command) {

@@ -6,7 +6,8 @@
 // page where it is outlined, or offered as a choice of pages) or a page name with an image-type
 // suffix. The processor makes the page current, enables the image-type buttons the page has
 // images for, shows the image of the best available type and the page's text, and keeps the
-// navigation panel, the search window and the history in step.
+// navigation panel, the search window and the history in step. A page name with an image-type
+// suffix is split here, whoever sent it.
 //
 // Commands the processor sends to the main window itself (the image-type command of a request,
 // 1276 for a structure outlined in one place) it handles directly, before the sending step goes on,
@@ -85,6 +86,8 @@ class RequestProcessor {
  private:
   void StopMedia();
   void WaitMessage(bool on);
+  // A page name with an image-type suffix becomes the page and the type it forces.
+  void SplitPageTag();
   void ShowFoundPage(int command);
   void ShowStructure();
   void EnableButtonsFor(const IndexEntry& page);

@@ -1,6 +1,5 @@
 #include "shell/core/transfer_buffer.h"
 
-#include "catalogue/core/catalogue.h"
 #include "platform/core/strings.h"
 
 namespace ostrelin {
@@ -20,25 +19,9 @@ bool TransferBuffer::Take(std::string_view requested) {
   return true;
 }
 
-bool TransferBuffer::TakeTagged(std::string_view tagged) {
-  if (busy) return false;
-  const TaggedName split = Catalogue::SplitTaggedName(tagged);
-  busy = true;
-  SetName(split.name);
-  requestedType = split.type;
-  return true;
-}
-
 bool SendRequest(TransferBuffer& buffer, CommandTarget& target, int command,
                  std::string_view name) {
   if (!buffer.Take(name)) return false;
-  target.SendCommand(command);
-  return true;
-}
-
-bool SendTaggedRequest(TransferBuffer& buffer, CommandTarget& target, int command,
-                       std::string_view taggedName) {
-  if (!buffer.TakeTagged(taggedName)) return false;
   target.SendCommand(command);
   return true;
 }

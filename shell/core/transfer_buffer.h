@@ -24,10 +24,8 @@ struct TransferBuffer {
 
   // The sender's side: false (and nothing changed) while another request is busy; otherwise the
   // buffer becomes busy with `requested`, and the caller sends its command.
+  // A page name may end in an image-type suffix (" (CT)"): the request processing splits it.
   bool Take(std::string_view requested);
-  // Like Take for a page name that may end in an image-type suffix (" (CT)"): the plain name goes
-  // into `name`, the type into `requestedType`.
-  bool TakeTagged(std::string_view tagged);
 
   void SetName(std::string_view requested);
   void SetStructureToSelect(std::string_view structure);
@@ -50,7 +48,5 @@ class CommandTarget {
 // The sender protocol in one call: takes the buffer and sends `command`; false when the request
 // was dropped because another one is busy.
 bool SendRequest(TransferBuffer& buffer, CommandTarget& target, int command, std::string_view name);
-bool SendTaggedRequest(TransferBuffer& buffer, CommandTarget& target, int command,
-                       std::string_view taggedName);
 
 }  // namespace ostrelin

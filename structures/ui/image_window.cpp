@@ -650,7 +650,7 @@ void ImageWindow::Command(int id) {
       return;
     }
     case image_cmd::kGoToHighlighted:
-      if (image_) SendTaggedRequest(buffer_, mainWindow_, cmd::kGoToPlace, image_->HighlightStatus());
+      if (image_) SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, image_->HighlightStatus());
       return;
     case image_cmd::kFullView: EnterFullView(); return;
     case image_cmd::kNormalView:
@@ -669,7 +669,7 @@ void ImageWindow::Command(int id) {
     default:
       if (id >= image_cmd::kFirstRelated && id <= image_cmd::kLastRelated) {
         const std::string name = RelatedNameOf(related_, id);
-        if (!name.empty()) SendTaggedRequest(buffer_, mainWindow_, cmd::kGoToPlace, name);
+        if (!name.empty()) SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, name);
       }
       return;
   }
@@ -856,7 +856,7 @@ void ImageWindow::ShowFoundOnList(const std::vector<std::string>& taggedPages) {
     const std::string chosen = FromQString(text);
     Highlight(chosen, kDrawOutline, true, false);
     CloseFoundOnList();
-    SendTaggedRequest(buffer_, mainWindow_, cmd::kGoToPlace, chosen);
+    SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, chosen);
   });
   frame->show();
   frame->raise();

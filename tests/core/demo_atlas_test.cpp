@@ -297,7 +297,7 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
       << "ARM QUER OBERARM # x.txt # # # # # # C # M # A # Arm quer Oberarm\r\n";
   fs::remove(a / "Texte" / "CT" / "hilfe.txt");
   std::ofstream(a / "Texte" / "CT" / "rm_thorax2.txt", std::ios::app)
-      << "#/L:Niemand#, #/P:Milz#, #/M:fehlt.avi#\r\n";
+      << "#/L:Niemand#, #/P:Milz#, #/M:fehlt.avi#, #/L:Zum MR-Bild{Rumpf quer Herz (MR)}#\r\n";
   std::ofstream(a / "Daten" / "SYNONYMS.LST", std::ios::app)
       << "Gro\xDF # Xylophon\r\nLUNGE # Herz\r\n";
   const std::vector<std::string> problems = CheckAtlasTree(a);
@@ -312,6 +312,9 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
       "page \"ARM QUER OBERARM\" is listed twice",
       "text Texte\\CT\\hilfe.txt is missing",
       "page link to \"Niemand\"",
+      // A tagged link is followed as the atlas follows it: this page has no MR image.
+      "page link to \"Rumpf quer Herz (MR)\", which opens \"Rumpf quer Herz\" as MR image, and "
+      "the page has none",
       "structure link to \"Milz\"",
       "media link to \"fehlt.avi\"",
       "\"Xylophon\" begins no name",

@@ -29,7 +29,8 @@ constexpr const char* kPages =
     "Kopf#kopf.txt#kopf_s.jpg# #kopf_m.jpg# # #-#M#K#Kopf\n"
     "Leer#leer.txt# # # # # #S#M#R#Leer\n"
     "Blank# #blank_s.jpg# # # # #S#M#R#Blank\n"
-    "Skizze#skizze.txt# # # #skizze.jpg# #P#M#A#Arm\n";
+    "Skizze#skizze.txt# # # #skizze.jpg# #P#M#A#Arm\n"
+    "Hand (CT)#hand.txt#hand_s.jpg# # # # #S#M#A#Hand\n";  // a page named like a tagged one
 constexpr const char* kStructures =
     "Aorta # Herz # M\n"     // one place, MR only
     "Vene  # Herz # SC\n"    // two image types of one page
@@ -55,10 +56,6 @@ class RequestTest : public testing::Test {
   // A window's request: takes the buffer and sends the command, as the senders do.
   void Request(int command, std::string_view name) {
     ASSERT_TRUE(processor_.buffer().Take(name));
-    processor_.Command(command);
-  }
-  void TaggedRequest(int command, std::string_view tagged) {
-    ASSERT_TRUE(processor_.buffer().TakeTagged(tagged));
     processor_.Command(command);
   }
   // Shows `page` by a text-panel link and forgets what that logged.
@@ -197,7 +194,7 @@ TEST_F(RequestTest, AStructureInSeveralPlacesOffersThemAndWaitsForTheChoice) {
   }
   // The choice comes back as a tagged request from the found-on list.
   log_.Clear();
-  TaggedRequest(cmd::kGoToPlace, "Lunge (Schnitt)");
+  Request(cmd::kGoToPlace, "Lunge (Schnitt)");
   EXPECT_EQ(log_.Only({"load", "highlight", "search"}),
             (Lines{"load Bilder\\Schnitt\\lunge_s.jpg", "highlight Nerv c1 k1", "search Nerv"}));
   ExpectIdle();
@@ -232,7 +229,7 @@ TEST_F(RequestTest, AStructureWhosePageIsMissingEndsInTheNoObjectText) {
 
 TEST_F(RequestTest, ATaggedRequestForcesItsTypeEvenWithoutAnImage) {
   Show("Herz");
-  TaggedRequest(cmd::kBookmarkRequest, "Lunge (CT)");
+  Request(cmd::kBookmarkRequest, "Lunge (CT)");
   EXPECT_EQ(log_.Only({"load", "mark-shown"}), (Lines{"mark-shown 0", "load Bilder\\CT\\"}));
   EXPECT_EQ(processor_.currentType(), kCT);
   EXPECT_EQ(processor_.lastImagePath(), "Bilder\\CT\\");
@@ -243,8 +240,30 @@ TEST_F(RequestTest, ATaggedRequestForcesItsTypeEvenWithoutAnImage) {
   EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\Schnitt\\lunge_s.jpg"});
 }
 
+TEST_F(RequestTest, EverySenderMayTagAPageWithItsImageType) {
+  // A text link, the found-on list, the index, the panel, a bookmark, the history: each may send
+  // "page (type)", and each opens the page in that type.
+  for (const int command : {cmd::kPageLink, cmd::kGoToPlace, cmd::kSearchOpen, cmd::kOpenPlane,
+                            cmd::kBookmarkRequest, cmd::kHistoryRequest}) {
+    SCOPED_TRACE(command);
+    Show("Knie");
+    Request(command, "Herz (MR)");
+    EXPECT_EQ(log_.Only({"load", "text-with-name"}), Lines{"load Bilder\\MRT\\herz_m.jpg"});
+    EXPECT_EQ(processor_.currentType(), kMR);
+    EXPECT_EQ(processor_.lastRequestedName(), "Herz");
+    ExpectIdle();
+  }
+  // A page named like a tagged one stays whole; a tag on a name that is no page is not taken off.
+  Show("Knie");
+  Request(cmd::kPageLink, "Hand (CT)");
+  EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\Schnitt\\hand_s.jpg"});
+  log_.Clear();
+  Request(cmd::kPageLink, "Milz (MR)");
+  EXPECT_EQ(log_.Only({"text-with-name"}), Lines{"text-with-name _KEINOBJ.TXT v1 Milz (MR) t0"});
+}
+
 TEST_F(RequestTest, TwoPagesSharingAnImageShowTheSecondTextWithoutReloading) {
-  TaggedRequest(cmd::kPageLink, "Herz (CT)");
+  Request(cmd::kPageLink, "Herz (CT)");
   log_.Clear();
   Request(cmd::kPageLink, "Thorax");
   EXPECT_EQ(log_.Only({"load", "text", "history", "mark-shown"}),
@@ -374,13 +393,9 @@ TEST_F(RequestTest, TextVisibilityIsPassedOnAndMediaMayBeAbsent) {
 
 TEST(TransferBuffer, SendersAreTurnedAwayWhileBusyAndLongNamesAreCut) {
   TransferBuffer buffer;
-  EXPECT_TRUE(buffer.TakeTagged("Herz (MR)"));
-  EXPECT_EQ(buffer.name, "Herz");
-  EXPECT_EQ(buffer.requestedType, kMR);
+  EXPECT_TRUE(buffer.Take("Herz (MR)"));
   EXPECT_FALSE(buffer.Take("Lunge"));
-  EXPECT_FALSE(buffer.TakeTagged("Lunge (CT)"));
-  EXPECT_EQ(buffer.name, "Herz");
-  EXPECT_EQ(buffer.requestedType, kMR);
+  EXPECT_EQ(buffer.name, "Herz (MR)");
   buffer.Release();
   EXPECT_TRUE(buffer.Take(std::string(600, 'x')));
   EXPECT_EQ(buffer.name.size(), 511u);

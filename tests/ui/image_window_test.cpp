@@ -207,9 +207,9 @@ TEST_F(ImageWindowTest, ContextMenuOffersTheHighlightAndItsRelatedNames) {
   EXPECT_EQ(offered[6].command, 0);
   EXPECT_EQ(offered[7], (ContextMenuEntry{image_cmd::kFirstRelated, "Aorta"}));
   EXPECT_EQ(offered[8], (ContextMenuEntry{image_cmd::kFirstRelated + 1, "Lunge (CT)"}));
-  // The related page goes to the main window as a tagged request.
+  // The related page goes to the main window as a tagged request, split where requests are handled.
   ASSERT_EQ(main.sent.size(), 1u);
-  EXPECT_EQ(main.sent[0], std::make_pair(cmd::kGoToPlace, std::string("Lunge")));
+  EXPECT_EQ(main.sent[0], std::make_pair(cmd::kGoToPlace, std::string("Lunge (CT)")));
 
   choice = image_cmd::kHelp;
   Click(*window, QPoint(60, 60), Qt::RightButton);
@@ -361,7 +361,7 @@ TEST_F(ImageWindowTest, FoundOnListHandsTheChoiceToTheMainWindow) {
   list->setCurrentRow(0);
   Settle();
   EXPECT_EQ(window->FoundOnList(), nullptr);
-  EXPECT_EQ(NamesSent(cmd::kGoToPlace), (std::vector<std::string>{"Thorax 1"}));
+  EXPECT_EQ(NamesSent(cmd::kGoToPlace), (std::vector<std::string>{"Thorax 1 (CT)"}));
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "platform/core/strings.h"
 #include "platform/core/text_file.h"
 #include "platform/core/wave_file.h"
+#include "shell/core/commands.h"
+#include "shell/core/request_probe.h"
 #include "structures/core/outline_file.h"
 
 namespace ostrelin {
@@ -55,13 +57,24 @@ struct Checker {
     return &outlines.emplace(imagePath, std::move(names)).first->second;
   }
 
-  bool Resolves(const std::string& name) {
+  // Where a page link or a related entry leads, found by the atlas's own request processing: a
+  // link is sound when it shows a page in an image type the page has (a missing image file is
+  // reported with its page), shows a page without images, or offers a structure's places.
+  // Empty when it is sound, else what is wrong.
+  std::string WhereLinkFails(const std::string& name) {
+    const RequestOutcome outcome = ProbeRequest(catalogue, cmd::kPageLink, name);
+    if (outcome.kind == RequestOutcome::Kind::Unknown) return "which is no page or structure";
     IndexEntry page;
-    if (catalogue.FindPage(name, page)) return true;
-    if (structureNames.count(Upper(name)) != 0) return true;
-    const TaggedName tagged = Catalogue::SplitTaggedName(name);
-    return tagged.type != kNoImageType && catalogue.FindPage(tagged.name, page) &&
-           !ImageFile(page, tagged.type).empty();
+    if (outcome.kind == RequestOutcome::Kind::Places || !IsImageType(outcome.type) ||
+        !catalogue.FindPage(outcome.page, page) || !ImageFile(page, outcome.type).empty()) {
+      return {};
+    }
+    bool anyImage = false;
+    for (const ImageType type : kImageTypesInOfferOrder) anyImage |= !ImageFile(page, type).empty();
+    if (!anyImage) return {};  // its text is shown beside the image before
+    const std::string_view suffix = TypeSuffix(outcome.type);
+    return "which opens \"" + outcome.page + "\" as " +
+           std::string(suffix.substr(2, suffix.size() - 3)) + " image, and the page has none";
   }
 
   // Links of one text file; `structures` are the names a structure link may highlight.
@@ -93,8 +106,9 @@ struct Checker {
                                                                       : close - open - 1);
         }
         const std::string where = relative + " line " + std::to_string(number) + ": ";
-        if (kind == 'L' && !Resolves(target)) {
-          Problem(where + "page link to \"" + target + "\", which is no page or structure");
+        if (const std::string fault = kind == 'L' ? WhereLinkFails(target) : std::string();
+            !fault.empty()) {
+          Problem(where + "page link to \"" + target + "\", " + fault);
         } else if (kind == 'P' && structures != nullptr && structures->count(Upper(target)) == 0) {
           Problem(where + "structure link to \"" + target + "\", which the images do not show");
         } else if (kind == 'M' && !Read("MultiMed\\" + target)) {
@@ -255,8 +269,9 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       while (!entries.empty()) {
         const size_t amp = entries.find('&');
         const std::string entry(Trimmed(entries.substr(0, amp)));
-        if (!entry.empty() && !c.Resolves(entry)) {
-          c.Problem("Daten\\Objekte.LST: related entry \"" + entry + "\" leads nowhere");
+        if (const std::string fault = entry.empty() ? std::string() : c.WhereLinkFails(entry);
+            !fault.empty()) {
+          c.Problem("Daten\\Objekte.LST: related entry \"" + entry + "\" leads nowhere, " + fault);
         }
         entries = amp == std::string_view::npos ? std::string_view() : entries.substr(amp + 1);
       }
