@@ -138,7 +138,7 @@ const char* SeriesUsage() {
          "                 [--sex m|w] --from MM --to MM --step MM [--pixel MM]\n"
          "                 [--extent ERSTE,LETZTE]\n"
          "                 [--window ZENTRUM,BREITE | --preset weichteil|lunge|knochen|gehirn|auto]\n"
-         "                 [--names ZUORDNUNG.csv] [--schema] [--files STAMM] [--min-pixels N]\n";
+         "                 [--names ZUORDNUNG.csv|none] [--schema] [--files STAMM] [--min-pixels N]\n";
 }
 
 int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
