@@ -158,6 +158,18 @@ TEST_F(SeriesInput, ScansGivenAsLabelMapsAreRefusedBeforeAnythingIsWritten) {
   }
 }
 
+TEST(SeriesLabelMap, CountsTheVoxelsOfEveryValueForgivingScalingsRoundingErrors) {
+  Volume v = MakeVolume(4, 1, [](double x, double, double) {
+    return x < 0 ? 0.0f : x < 1 ? 2.0f * 1.0000001f : 7.0f;
+  });
+  std::map<long, size_t> voxels;
+  std::string error;
+  ASSERT_TRUE(SurveyLabelMap(v, voxels, error)) << error;
+  EXPECT_EQ(voxels, (std::map<long, size_t>{{2, 16}, {7, 16}}));
+  v.voxels[5] = 2.01f;
+  EXPECT_FALSE(SurveyLabelMap(v, voxels, error));
+}
+
 TEST_F(SeriesInput, WarnsOfUnnamedValuesEmptyPlanesAndNamesTheAtlasCannotHoldThenSumsUp) {
   // Planes at +36 mm (above everything labelled), +22, +8, -6 and -20 mm; none meets the blob.
   ASSERT_EQ(Run({}), 0) << out_ << err_;

@@ -364,10 +364,18 @@ bool SurveyLabelMap(const Volume& labels, std::map<long, size_t>& voxels, std::s
   std::vector<size_t> small(65536, 0);  // counts of the values 0 to 65535
   size_t distinct = 0;
   for (size_t i = 0; i < labels.voxels.size(); ++i) {
-    const float v = labels.voxels[i];
+    float v = labels.voxels[i];
     if (v >= 0 && v < 65536 && v == std::floor(v)) {
       if (small[size_t(v)]++ == 0 && ++distinct > kMaxLabelValues + 1) break;
       continue;
+    }
+    // Scaling (scl_slope) may leave a whole number a rounding error off.
+    if (std::isfinite(v) && std::abs(v - std::round(v)) <= 1e-3f) {
+      v = std::round(v);
+      if (v >= 0 && v < 65536) {
+        if (small[size_t(v)]++ == 0 && ++distinct > kMaxLabelValues + 1) break;
+        continue;
+      }
     }
     if (!std::isfinite(v) || v != std::floor(v)) {
       char text[64];
