@@ -203,9 +203,23 @@ TEST_F(DemoAtlasTest, ReducedTreeFromASyntheticHeadIsCompleteAndDeterministic) {
 
   // The head planes lie at their true heights: the highest slice with tissue is at +66 mm, the
   // vertex of the head 10 mm of skull and scalp above, so the top plane (+50 mm) sits
-  // 26 mm / 4.18 mm per percent below the 5 % of the vertex.
+  // 26 mm / 4.18 mm per percent below the 5 % of the vertex. The list runs from the bottom up,
+  // as the panel's upper arrow steps, and so do the texts' neighbour links.
   const std::string pos = *ReadFileBytes(a / "Daten" / "SM_KOPF.POS");
-  EXPECT_EQ(pos.substr(0, pos.find('\r')), "Kopf axial +50 mm # 11");
+  EXPECT_EQ(pos.substr(pos.rfind("Kopf axial")), "Kopf axial +50 mm # 11\r\n");
+  EXPECT_LT(pos.find("Kopf axial -"), pos.find("Kopf axial +50 mm"));
+  for (const char* pictogram : {"SM_KOPF", "SM_RUMPF", "SM_AUSW"}) {
+    const std::string list = *ReadFileBytes(a / "Daten" / (std::string(pictogram) + ".POS"));
+    int last = 101;
+    for (size_t at = list.find(" # "); at != std::string::npos; at = list.find(" # ", at + 1)) {
+      const int position = std::atoi(list.c_str() + at + 3);
+      EXPECT_LE(position, last) << pictogram << "\n" << list;
+      last = position;
+    }
+  }
+  const std::string top = *ReadFileBytes(a / "Texte" / "MRT" / "kopf_p050.txt");
+  EXPECT_NE(top.find("Schnitt darunter{Kopf axial"), std::string::npos) << top;
+  EXPECT_EQ(top.find("Schnitt dar\xFC" "ber{"), std::string::npos) << top;
   // The texts use every kind of markup.
   std::string texts;
   for (const auto& e : fs::recursive_directory_iterator(a / "Texte")) {

@@ -6,6 +6,7 @@
 
 #include "platform/core/cp1252.h"
 #include "platform/core/text_file.h"
+#include "tools/demo/core/anatomy.h"
 #include "tools/demo/core/label_names.h"
 
 namespace ostrelin {
@@ -33,7 +34,11 @@ TEST(LabelTables, EveryFormIsRecognisedByItsContent) {
        "Slicer CSV", {2, "kidney, right", {185, 102, 83}, true}},
       {"1 Precentral_L 2001\n2 Precentral_R 2002\n", "label list", {2, "Precentral_R", {}, false}},
       {"0\tUnclassified\n1\tGenu_of_corpus_callosum\n2\tBody of corpus callosum\n",
-       "value and name", {2, "Body of corpus callosum", {}, false}},
+       "value, name and abbreviation (tab-separated)", {2, "Body of corpus callosum", {}, false}},
+      // Header-less CSV (a quoted name may hold commas) and three tab-separated columns.
+      {"1,spleen\n2,\"kidney, right\"\n", "value,name (CSV)", {2, "kidney, right", {}, false}},
+      {"value\tname\tabbreviation\n1\tLeft Hippocampus\tLHC\n2\tRight Hippocampus\tRHC\n",
+       "value, name and abbreviation (tab-separated)", {2, "Right Hippocampus", {}, false}},
       // Windows-1252 input comes out as UTF-8.
       {"/ Kopf\n1 Gro\xDFhirn\n2 Br\xFC" "cke\n", "value and name", {2, "Brücke", {}, false}},
   };
@@ -49,7 +54,11 @@ TEST(LabelTables, EveryFormIsRecognisedByItsContent) {
   std::vector<LabelName> names;
   std::string format, error;
   EXPECT_FALSE(ParseLabelTable("# only comments\n0 Unknown 0 0 0 0\n", names, format, error));
-  EXPECT_FALSE(error.empty());
+  EXPECT_NE(error.find("names no label"), std::string::npos) << error;
+  // A table of no known form says so and lists the forms that are.
+  EXPECT_FALSE(ParseLabelTable("<labels><l v='1'>spleen</l></labels>\n", names, format, error));
+  EXPECT_NE(error.find("format not recognised"), std::string::npos) << error;
+  EXPECT_NE(error.find("value,name"), std::string::npos) << error;
 }
 
 TEST(LabelTables, HeaderExtensionNamesTheLabels) {
@@ -75,6 +84,15 @@ TEST(LabelTables, RenamingAndNamesTheAtlasCannotStore) {
   EXPECT_EQ(RenameLabel({7, "", {}, false}, map), "Struktur sieben");
   EXPECT_EQ(RenameLabel({8, "", {}, false}, map), "Struktur 8");
   EXPECT_EQ(RenameLabel({9, "Left_Caudate", {}, false}, map), "Left Caudate");
+  // An underscore between digits joins numbers: AAL's "Vermis_1_2" is lobules 1 and 2.
+  EXPECT_EQ(RenameLabel({10, "Vermis_1_2", {}, false}, map), "Vermis 1/2");
+  EXPECT_EQ(RenameLabel({11, "Cerebelum_4_5_L", {}, false}, map), "Cerebelum 4/5 L");
+  EXPECT_EQ(RenameLabel({12, "rib_left_1", {}, false}, map), "rib left 1");
+  // Letters no transliteration reaches: the structure gets a plain name, not "?".
+  EXPECT_EQ(UnholdableCharacters("Kopf \u03B1 \u03B2 \u03B1"), "\u03B1\u03B2");
+  EXPECT_EQ(UnholdableCharacters("\u0141\u00F3d\u017A ?"), "");
+  EXPECT_EQ(StructureName({5, "\u6D77\u99AC", {}, false}, map), "Struktur 5");
+  EXPECT_EQ(StructureName({6, "\u0141\u00F3d\u017A", {}, false}, map), "L\xF3" "dz");
 
   bool changed = true;
   EXPECT_EQ(AtlasName("Großhirn", changed), "Gro\xDFhirn");
@@ -91,6 +109,7 @@ TEST(LabelTables, ShippedRenamingTablesCoverTheirProgramsAndFitTheAtlas) {
     const char* file;
     std::vector<std::string> mustRename;
     size_t count;
+    bool latinInBrackets = true;  // "Milz (Splen)"; the AAL names are Latin already
   };
   std::vector<std::string> total;
   for (const char* side : {"left", "right"}) {
@@ -102,7 +121,8 @@ TEST(LabelTables, ShippedRenamingTablesCoverTheirProgramsAndFitTheAtlas) {
   const Table tables[] = {
       {"totalsegmentator_total.csv", total, 117},
       {"freesurfer_subcortical.csv",
-       {"Left-Hippocampus", "Right-Amygdala", "Brain-Stem", "Left-Thalamus", "3rd-Ventricle"}, 0}};
+       {"Left-Hippocampus", "Right-Amygdala", "Brain-Stem", "Left-Thalamus", "3rd-Ventricle"}, 0},
+      {"aal.csv", {"Precentral_L", "Vermis_1_2", "Cerebelum_Crus1_R", "Heschl_L"}, 116, false}};
   for (const Table& t : tables) {
     SCOPED_TRACE(t.file);
     const std::optional<std::string> bytes = ReadFileBytes(names / t.file);
@@ -120,9 +140,33 @@ TEST(LabelTables, ShippedRenamingTablesCoverTheirProgramsAndFitTheAtlas) {
       bool changed = false;
       AtlasName(e.target, changed);
       EXPECT_FALSE(changed) << e.target;
-      EXPECT_NE(e.target.find(" ("), std::string::npos) << "no Latin term: " << e.target;
+      if (t.latinInBrackets) {
+        EXPECT_NE(e.target.find(" ("), std::string::npos) << "no Latin term: " << e.target;
+      }
     }
   }
+}
+
+// The AAL table names every region of the mricron templates' list as the demo atlas does.
+TEST(LabelTables, AalTableGivesTheDemoNamesOfAllRegions) {
+  const std::filesystem::path names = std::filesystem::path(OSTRELIN_SOURCE_DIR) / "tools/demo/names";
+  std::vector<std::string> errors;
+  const std::vector<NameMapEntry> map = ParseNameMap(*ReadFileBytes(names / "aal.csv"), errors);
+  ASSERT_EQ(map.size(), 116u);
+  for (const NameMapEntry& e : map) {
+    const AnatomicalName demo = NameOfBrainLabel(e.source);
+    EXPECT_TRUE(demo.known) << e.source;
+    EXPECT_EQ(e.target, Cp1252ToUtf8(demo.name)) << e.source;
+  }
+  EXPECT_EQ(RenameLabel({1, "Precentral_L", {}, false}, map), "Gyrus praecentralis links");
+  EXPECT_EQ(RenameLabel({110, "Vermis_1_2", {}, false}, map), "Vermis cerebelli, Lobuli I und II");
+  const std::filesystem::path list = "/usr/share/mricron/templates/aal.nii.txt";
+  if (!std::filesystem::exists(list)) GTEST_SKIP() << "mricron-data is not installed";
+  std::vector<LabelName> labels;
+  std::string format, error;
+  ASSERT_TRUE(ParseLabelTable(*ReadFileBytes(list), labels, format, error)) << error;
+  EXPECT_EQ(labels.size(), 116u);
+  EXPECT_EQ(MatchedNames(labels, map), labels.size());
 }
 
 }  // namespace

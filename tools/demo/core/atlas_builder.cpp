@@ -136,7 +136,8 @@ std::string NeighbourLinks(const std::vector<Page>& series, size_t i, std::strin
   return out.empty() ? out : out + "$\n";
 }
 
-std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm,
+// `upwards`: the series runs from the bottom up, as the panel's upper arrow steps.
+std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm, bool upwards,
                        const Section& section, const std::string& sagittalPage) {
   const Page& p = series[i];
   std::ostringstream t;
@@ -157,7 +158,8 @@ std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm,
     t << W("In diesem Schnitt: ") << StructureLinks(names) << ".$\n";
   }
   t << W("#/H:Weiter#\n");
-  t << NeighbourLinks(series, i, W("Schnitt darüber"), W("Schnitt darunter"));
+  t << NeighbourLinks(series, i, W(upwards ? "Schnitt darunter" : "Schnitt darüber"),
+                      W(upwards ? "Schnitt darüber" : "Schnitt darunter"));
   t << W("#/L:Schemazeichnung dieses Schnitts{") << p.name << W(" (Schema)}#$\n");
   t << W("#/M:Film: Fahrt durch den Kopf von unten nach oben{") << kVideo << "}#$\n";
   t << W("#/L:Sagittalschnitte des Kopfes{") << sagittalPage << "}#$\n";
@@ -342,11 +344,12 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       })->name;
   axial.text = [&](size_t i, bool schemaText) {
     return schemaText ? HeadSchemaText(headPages[i], headSections[i])
-                      : HeadMrText(headPages, i, levels[i], headSections[i], midline);
+                      : HeadMrText(headPages, i, levels[i], levels.front() <= levels.back(),
+                                   headSections[i], midline);
   };
   sagittal.text = [&](size_t i, bool schemaText) {
     return SeriesPageText(sagittal, sagittalPages, i, schemaText) +
-           W("#/L:Horizontalschnitte des Kopfes{") + headPages.front().name + "}#\n";
+           W("#/L:Horizontalschnitte des Kopfes{") + headPages.back().name + "}#\n";
   };
 
   // The start picture: the drawing of the plane nearest the level of the basal ganglia.
@@ -403,9 +406,9 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
     for (size_t k = 0; k < indices.size(); ++k) {
       const PhantomPlane& plane = phantoms[indices[k]];
       if (!out.Text("Texte/CT/" + series[k].text,
-                    PhantomText(series, k, plane, false, headPages.front().name)) ||
+                    PhantomText(series, k, plane, false, headPages.back().name)) ||
           !out.Text("Texte/Schema/" + series[k].text,
-                    PhantomText(series, k, plane, true, headPages.front().name))) {
+                    PhantomText(series, k, plane, true, headPages.back().name))) {
         return false;
       }
     }
@@ -500,10 +503,15 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
 
   for (const char* pictogram : {"SM_AUSW", "SM_KOPF", "SM_RUMPF", "SF_RUMPF", "SM_ARM",
                                 "SM_BEIN"}) {
-    std::ostringstream pos;
+    // From the bottom up: the panel's upper arrow steps to the next line, toward the head.
+    std::vector<const Page*> planes;
     for (const Page& p : pages) {
-      if (p.pictogram == pictogram) pos << p.plane << " # " << p.position << "\n";
+      if (p.pictogram == pictogram) planes.push_back(&p);
     }
+    std::stable_sort(planes.begin(), planes.end(),
+                     [](const Page* a, const Page* b) { return a->position > b->position; });
+    std::ostringstream pos;
+    for (const Page* p : planes) pos << p->plane << " # " << p->position << "\n";
     if (!out.Text(fs::path("Daten") / (std::string(pictogram) + ".POS"), pos.str())) {
       return false;
     }

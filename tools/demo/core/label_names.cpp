@@ -78,6 +78,19 @@ std::vector<std::string> CsvFields(std::string_view line) {
   return fields;
 }
 
+// Fields of a line split at tabs, each trimmed.
+std::vector<std::string> TabFields(std::string_view line) {
+  std::vector<std::string> fields;
+  size_t at = 0;
+  while (true) {
+    const size_t tab = line.find('\t', at);
+    fields.emplace_back(Trimmed(line.substr(at, tab == std::string_view::npos ? tab : tab - at)));
+    if (tab == std::string_view::npos) break;
+    at = tab + 1;
+  }
+  return fields;
+}
+
 bool IsComment(std::string_view trimmed) {
   return trimmed.empty() || trimmed.front() == '#' || trimmed.front() == '/';
 }
@@ -132,6 +145,12 @@ std::optional<std::string> Attribute(std::string_view tag, std::string_view name
   return std::nullopt;
 }
 
+constexpr const char* kLabelTableFormats =
+    "FreeSurfer and 3D Slicer colour tables (\"17 Left-Hippocampus 220 216 20 0\"), ITK-SNAP "
+    "label descriptions, Slicer's CSV (header \"LabelValue,Name,...\"), value,name CSV lines "
+    "(\"1,spleen\"), tab-separated value, name and abbreviation, the mricron templates' label "
+    "lists (\"1 Precentral_L 2001\") and plain \"value name\" lines";
+
 // Latin Extended-A (U+0100 to U+017F) without its marks.
 constexpr std::string_view kLatinExtendedA =
     "AaAaAaCcCcCcCcDdDdEeEeEeEeEeGgGgGgGgHhHhIiIiIiIiIiIiJjKkkLlLlLlLlLlNnNnNnnNnOoOoOoOoRrRrRr"
@@ -181,14 +200,28 @@ bool ParseLabelTable(std::string_view bytes, std::vector<LabelName>& names, std:
           return false;
         }
         continue;
-      } else if (line.find('"') != std::string_view::npos) {
+      } else if (line.find('"') != std::string_view::npos &&
+                 [&] {
+                   const std::vector<std::string> lead = Tokens(line.substr(0, line.find('"')));
+                   double d = 0;
+                   return !lead.empty() && std::all_of(lead.begin(), lead.end(), [&](auto& x) {
+                     return ToDouble(x, d);
+                   });
+                 }()) {
         format = "ITK-SNAP label descriptions";
       } else if (numericTail(4) && ToLong(t[0], dummy)) {
         format = "colour table";
+      } else if (line.find('\t') != std::string_view::npos &&
+                 ToLong(TabFields(line).front(), dummy) && TabFields(line).size() <= 3) {
+        format = "value, name and abbreviation (tab-separated)";
+      } else if (line.find(',') != std::string_view::npos && ToLong(CsvFields(line).front(), dummy)) {
+        format = "value,name (CSV)";
       } else if (t.size() == 3 && ToLong(t[0], dummy) && ToLong(t[2], dummy)) {
         format = "label list";
-      } else {
+      } else if (!t.empty() && ToLong(t[0], dummy)) {
         format = "value and name";
+      } else {
+        continue;  // a header or a line of another kind: the first line with a value decides
       }
     }
     LabelName n;
@@ -219,6 +252,14 @@ bool ParseLabelTable(std::string_view bytes, std::vector<LabelName>& names, std:
         n.colour = {Channel(r), Channel(g), Channel(b)};
         n.hasColour = true;
       }
+    } else if (format.starts_with("value,name")) {
+      const std::vector<std::string> f = CsvFields(line);
+      if (f.size() < 2 || !ToLong(f[0], n.value)) continue;
+      n.name = f[1];
+    } else if (format.starts_with("value, name and")) {
+      const std::vector<std::string> f = TabFields(line);
+      if (f.size() < 2 || !ToLong(f[0], n.value)) continue;
+      n.name = f[1];
     } else {
       const std::vector<std::string> t = Tokens(line);
       if (t.empty() || !ToLong(t[0], n.value)) continue;
@@ -239,6 +280,10 @@ bool ParseLabelTable(std::string_view bytes, std::vector<LabelName>& names, std:
       }
     }
     add(std::move(n));
+  }
+  if (format.empty()) {
+    error = "format not recognised; label tables are " + std::string(kLabelTableFormats);
+    return false;
   }
   if (names.empty()) {
     error = "the table names no label (values 1 and up with a name)";
@@ -327,10 +372,52 @@ std::string RenameLabel(const LabelName& label, const std::vector<NameMapEntry>&
   for (const NameMapEntry& e : map) {
     if (e.source == std::to_string(label.value)) return e.target;
   }
-  std::string name(Trimmed(label.name));
+  const std::string name(Trimmed(label.name));
   if (name.empty()) return "Struktur " + std::to_string(label.value);
-  std::replace(name.begin(), name.end(), '_', ' ');
-  return name;
+  // Underscores stand for blanks, except between two digits: "Vermis_1_2" is "Vermis 1/2".
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::string out = name;
+  for (size_t i = 0; i < out.size(); ++i) {
+    if (out[i] != '_') continue;
+    out[i] = i > 0 && i + 1 < out.size() && digit(name[i - 1]) && digit(name[i + 1]) ? '/' : ' ';
+  }
+  return out;
+}
+
+std::string StructureName(const LabelName& label, const std::vector<NameMapEntry>& map) {
+  const std::string renamed = RenameLabel(label, map);
+  bool changed = false;
+  if (!UnholdableCharacters(renamed).empty()) {
+    return "Struktur " + std::to_string(label.value);
+  }
+  return AtlasName(renamed, changed);
+}
+
+size_t MatchedNames(const std::vector<LabelName>& names, const std::vector<NameMapEntry>& map) {
+  size_t matched = 0;
+  for (const LabelName& n : names) {
+    if (std::any_of(map.begin(), map.end(), [&](const NameMapEntry& e) {
+          return !n.name.empty() && EqualsAsciiNoCase(e.source, n.name);
+        })) {
+      ++matched;
+    }
+  }
+  return matched;
+}
+
+std::string UnholdableCharacters(std::string_view utf8) {
+  std::string lost;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    const size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    const std::string_view one = utf8.substr(i, length);
+    i += length;
+    bool changed = false;
+    if (AtlasName(one, changed) == "?" && one != "?" && lost.find(one) == std::string::npos) {
+      lost += one;
+    }
+  }
+  return lost;
 }
 
 std::string AtlasName(std::string_view utf8, bool& changed) {

@@ -27,9 +27,11 @@ std::string DecodeText(std::string_view bytes);
 // ("17 Left-Hippocampus 220 216 20 0") and 3D Slicer's ("1 artery 216 101 79 255"), ITK-SNAP label
 // descriptions ('1 255 0 0 1 1 1 "Label 1"'), Slicer's CSV ("LabelValue,Name,Color_R,..."), the
 // label lists of the mricron templates ("1 Precentral_L 2001", "0<TAB>Unclassified") and plain
-// "value name" lines. Comment lines start with "#" or "/"; value 0 (the background) and negative
-// values are passed over. `format` names the form found. False with `error` set when the table
-// names no label.
+// "value name" lines, header-less "value,name" CSV lines and tab-separated "value, name,
+// abbreviation" lines. Comment lines start with "#" or "/"; lines before the first that starts
+// with a value (headers) are passed over, as are value 0 (the background) and negative values.
+// `format` names the form found. False with `error` set when no line has a form of these
+// ("format not recognised" and the forms that are) or the table names no label.
 bool ParseLabelTable(std::string_view bytes, std::vector<LabelName>& names, std::string& format,
                      std::string& error);
 
@@ -45,8 +47,20 @@ std::vector<NameMapEntry> ParseNameMap(std::string_view bytes, std::vector<std::
 
 // The atlas name of a label: renamed by `map` (the source name matched exactly, then ignoring the
 // case of ASCII letters, or by its value written as a number); unrenamed names get blanks for
-// underscores; no name at all gives "Struktur <value>".
+// underscores, but "/" between two digits ("Vermis_1_2" is "Vermis 1/2"); no name at all gives
+// "Struktur <value>".
 std::string RenameLabel(const LabelName& label, const std::vector<NameMapEntry>& map);
+
+// The structure name of a label as the atlas stores it (Windows-1252): AtlasName of RenameLabel,
+// or "Struktur <value>" when that name holds characters Windows-1252 cannot hold.
+std::string StructureName(const LabelName& label, const std::vector<NameMapEntry>& map);
+
+// How many of `names` a renaming table knows by their source name (ASCII case ignored).
+size_t MatchedNames(const std::vector<LabelName>& names, const std::vector<NameMapEntry>& map);
+
+// The characters of a UTF-8 text that Windows-1252 cannot hold and that have no transliteration
+// (AtlasName would write "?" for them), each once, in UTF-8; empty when the text can be stored.
+std::string UnholdableCharacters(std::string_view utf8);
 
 // A UTF-8 name as the atlas stores it: Windows-1252, letters Windows-1252 lacks transliterated
 // ("ł" -> "l", accents dropped, anything else "?"), "#" (the lists' separator) turned into "-",

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -78,12 +79,42 @@ std::string FileStemOf(std::string_view utf8Name);
 // The world bounding box of the voxel centres: min and max along x, y, z.
 std::array<std::pair<double, double>, 3> WorldBox(const Volume& volume);
 
-// Cuts the planes. Positions outside the scan are skipped with a message on `log`. False with
+// Cuts the planes. Positions outside the scan are skipped with a message on `log`. Planes on a
+// pictogram come in its order from the bottom up (axial) or from the right to the left (sagittal),
+// the order the panel's upper arrow steps through; coronal planes keep the order of `positions`. False with
 // `error` set when no plane is left, the label map does not overlap the scan, or an image would
 // be taller than an outline file can describe.
 bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<LabelName>& names,
                const SeriesOptions& options, std::ostream& log, std::vector<SeriesPage>& pages,
                std::string& error);
+
+// A label map holds at most this many structures; more values mean it is no label map.
+inline constexpr size_t kMaxLabelValues = 1000;
+
+// The voxels of every label value above 0. False with `error` set (suggesting that --image and
+// --labels were swapped) when the map holds negative values, values that are no whole numbers or
+// more than kMaxLabelValues different values: a scan, not a label map.
+bool SurveyLabelMap(const Volume& labels, std::map<long, size_t>& voxels, std::string& error);
+
+// The longer side of a default image has at least this many pixels.
+inline constexpr int kMinLongerSide = 512;
+
+// The pixel size when none is given: the finest in-plane voxel size, made finer where the longer
+// side of the planes would have fewer than kMinLongerSide pixels.
+double DefaultPixel(const Volume& scan, PlaneOrientation plane);
+
+// The millimetres at the pictogram's 0 and 100 % that put the planes where the body drawing of
+// the region shows them: for the head the vertex (the top of the body in the scan) at 5 % and the
+// chin at 60 % (where the face ends in the scan, else an adult's 230 mm below the vertex); for the
+// trunk two of the clavicles, iliac crests and femoral heads when the label map names them
+// (TotalSegmentator's names). Sagittal planes share the axial scale with the body's midline at
+// the pictogram's middle. Nothing when there is no such mapping (then the scan's extent serves);
+// `how` tells which mapping was used or why there is none. It depends on the scan and the label
+// map alone, so every series cut from them maps alike.
+std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const Volume& labels,
+                                                       const std::vector<LabelName>& names,
+                                                       char region, PlaneOrientation plane,
+                                                       std::string& how);
 
 // Writes the pages into `options.tree` (a new tree gets its folders and the pages every tree
 // needs) and puts them into the page list, the structure list and the plane list of the region's

@@ -1,11 +1,13 @@
 #include "tools/demo/core/series_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 
 #include "platform/core/cp1252.h"
 #include "platform/core/text_file.h"
@@ -62,6 +64,56 @@ bool LoadNames(const std::optional<fs::path>& table, const Volume& labels,
   return true;
 }
 
+// The folders of the renaming tables that come with the atlas: the installed one, then the
+// sources' (for a build run from the source tree).
+#ifndef OSTRELIN_NAMES_INSTALLED
+#define OSTRELIN_NAMES_INSTALLED "/usr/share/ostrelin/names"
+#endif
+#ifndef OSTRELIN_NAMES_SOURCE
+#define OSTRELIN_NAMES_SOURCE ""
+#endif
+constexpr const char* kNameTableFolders[] = {OSTRELIN_NAMES_INSTALLED, OSTRELIN_NAMES_SOURCE};
+
+// The shipped renaming table that knows most of the label names, when it knows at least half.
+bool ShippedNameMap(const std::vector<LabelName>& names, std::vector<NameMapEntry>& map,
+                    std::ostream& out) {
+  size_t named = 0;
+  for (const LabelName& n : names) named += n.name.empty() ? 0 : 1;
+  if (named == 0) return false;
+  std::error_code ec;
+  size_t best = 0;
+  std::string bestFile;
+  std::set<std::string> seen;
+  for (const char* folder : kNameTableFolders) {
+    if (*folder == '\0') continue;
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(folder, ec)) {
+      if (entry.path().extension() == ".csv") files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+      if (!seen.insert(file.filename().string()).second) continue;
+      const std::optional<std::string> bytes = ReadFileBytes(file);
+      if (!bytes) continue;
+      std::vector<std::string> problems;
+      std::vector<NameMapEntry> candidate = ParseNameMap(*bytes, problems);
+      const size_t matched = MatchedNames(names, candidate);
+      if (matched > best) {
+        best = matched;
+        bestFile = file.string();
+        map = std::move(candidate);
+      }
+    }
+  }
+  if (best == 0 || best * 2 < named) {
+    map.clear();
+    return false;
+  }
+  out << "names: " << best << " of " << named << " label names are in the table " << bestFile
+      << ", which gives their atlas names (--names none keeps the label map's own)\n";
+  return true;
+}
+
 bool ReadVolume(const char* role, const fs::path& path, Volume& volume, std::ostream& out,
                 std::string& error) {
   if (!ReadNiftiFile(path, volume, error)) {
@@ -86,7 +138,7 @@ const char* SeriesUsage() {
          "                 [--sex m|w] --from MM --to MM --step MM [--pixel MM]\n"
          "                 [--extent ERSTE,LETZTE]\n"
          "                 [--window ZENTRUM,BREITE | --preset weichteil|lunge|knochen|gehirn|auto]\n"
-         "                 [--names ZUORDNUNG.csv] [--schema] [--files STAMM] [--min-pixels N]\n";
+         "                 [--names ZUORDNUNG.csv|none] [--schema] [--files STAMM] [--min-pixels N]\n";
 }
 
 int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -119,6 +171,10 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
   options.name = given["--name"];
   if (options.name.find('#') != std::string::npos || options.name.empty()) {
     return usage("--name must not be empty or hold \"#\"");
+  }
+  if (const std::string lost = UnholdableCharacters(options.name); !lost.empty()) {
+    return usage("--name \"" + options.name + "\" holds " + lost +
+                 ", which the atlas cannot store (Windows-1252): choose another name");
   }
   static const std::map<std::string, PlaneOrientation> kPlanes = {
       {"axial", PlaneOrientation::kAxial},
@@ -195,6 +251,18 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
     err << "atlasbau series: " << message << "\n";
     return 1;
   };
+  std::vector<std::string> warnings;
+  auto warn = [&](const std::string& message) {
+    err << "warning: " << message << "\n";
+    warnings.push_back(message);
+  };
+  if (options.type == SeriesType::kCt && options.window && options.window->second < 10) {
+    std::ostringstream text;
+    text << "--window " << given["--window"] << " is CENTRE,WIDTH: a window "
+         << options.window->second << " HU wide shows hardly more than black and white (did you "
+         << "mean --window " << options.window->second << "," << options.window->first << "?)";
+    warn(text.str());
+  }
   std::error_code ec;
   if (fs::exists(options.tree, ec) && !fs::is_directory(options.tree, ec)) {
     return fail(options.tree.string() + " is a file, not the folder of a data tree");
@@ -204,11 +272,47 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
       !ReadVolume("labels", given["--labels"], labels, out, error)) {
     return fail(error);
   }
+  std::map<long, size_t> voxelsOfValue;
+  if (!SurveyLabelMap(labels, voxelsOfValue, error)) {
+    return fail(given["--labels"] + ": " + error);
+  }
+  if (labels.orientation == "voxel sizes" && scan.orientation != "voxel sizes") {
+    if (labels.nx == scan.nx && labels.ny == scan.ny && labels.nz == scan.nz) {
+      labels.toWorld = scan.toWorld;
+      warn("the label map has neither sform nor qform: it is assumed to lie on the scan's grid "
+           "(same size, " + scan.orientation + " of the scan)");
+    } else {
+      warn("the label map has neither sform nor qform and another grid than the scan: its "
+           "orientation is assumed from its voxel sizes alone and may not match the scan");
+    }
+  }
   std::vector<LabelName> names;
   const std::optional<fs::path> table =
       given.count("--table") ? std::optional<fs::path>(given["--table"]) : std::nullopt;
   if (!LoadNames(table, labels, names, out, error)) return fail(error);
-  if (given.count("--names")) {
+  if (!names.empty()) {
+    std::string unnamed;
+    size_t count = 0;
+    for (const auto& [value, voxels] : voxelsOfValue) {
+      if (std::none_of(names.begin(), names.end(),
+                       [&](const LabelName& n) { return n.value == value; })) {
+        if (++count <= 40) {
+          unnamed += (unnamed.empty() ? "" : ", ") + std::to_string(value) + " (" +
+                     std::to_string(voxels) + " voxels)";
+        }
+      }
+    }
+    if (count > 40) unnamed += " and " + std::to_string(count - 40) + " more";
+    if (count > 0) {
+      warn(std::to_string(count) + " value(s) of the label map have no name in the table: " +
+           unnamed + "; they are called \"Struktur <value>\"");
+    }
+  }
+  if (given.count("--names") && given["--names"] == "none") {
+    out << "names: as the label map gives them (--names none)\n";
+  } else if (!given.count("--names")) {
+    ShippedNameMap(names, options.rename, out);
+  } else {
     const std::optional<std::string> bytes = ReadFileBytes(given["--names"]);
     if (!bytes) return fail(given["--names"] + ": cannot be read");
     std::vector<std::string> problems;
@@ -217,24 +321,75 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
     if (!problems.empty()) return fail(given["--names"] + ": the table has faulty lines");
     if (options.rename.empty()) return fail(given["--names"] + ": the table renames nothing");
   }
+  std::string unholdable;
   for (const LabelName& n : names) {
     bool changed = false;
     const std::string renamed = RenameLabel(n, options.rename);
     const std::string stored = AtlasName(renamed, changed);
-    if (changed) {
+    if (const std::string lost = UnholdableCharacters(renamed); !lost.empty()) {
+      unholdable += (unholdable.empty() ? "" : ", ") + std::to_string(n.value) + " \"" + renamed +
+                    "\" (" + lost + ")";
+    } else if (changed) {
       out << "note: label " << n.value << " \"" << renamed << "\" cannot be written as it is; it "
           << "becomes \"" << Cp1252ToUtf8(stored) << "\"\n";
     }
   }
 
+  if (!unholdable.empty()) {
+    warn("label names with letters the atlas cannot store (Windows-1252): " + unholdable +
+         "; they are called \"Struktur <value>\" (rename them with --names)");
+  }
+
+  if (options.pixel <= 0) {
+    options.pixel = DefaultPixel(scan, options.plane);
+    out << "pixel: " << options.pixel << " mm (the finest voxel size, or finer so that the longer "
+        << "image side has at least " << kMinLongerSide << " pixels; --pixel sets it)\n";
+  }
+  if (!options.extent) {
+    std::string how;
+    options.extent = DefaultExtent(scan, labels, names, options.region, options.plane, how);
+    if (options.extent) {
+      out << "pictogram: " << how << "\n";
+    } else if (options.plane != PlaneOrientation::kCoronal) {
+      const auto box = WorldBox(scan);
+      const auto [lo, hi] = box[size_t(PlaneAxis(options.plane))];
+      out << "pictogram: the scan's extent, " << hi << " mm at 0 %, " << lo
+          << " mm at 100 % (no body landmarks for this region" << (how.empty() ? "" : ": " + how)
+          << "; --extent sets it)\n";
+    }
+  } else {
+    out << "pictogram: --extent " << options.extent->first << " mm at 0 %, "
+        << options.extent->second << " mm at 100 %\n";
+  }
+
   std::vector<SeriesPage> pages;
   if (!CutSeries(scan, labels, names, options, out, pages, error)) return fail(error);
+  std::string empty;
+  size_t emptyCount = 0;
+  std::set<std::string> structureNames;
+  for (const SeriesPage& p : pages) {
+    for (const SectionStructure& st : p.section.structures) structureNames.insert(st.name);
+    if (p.section.structures.empty()) {
+      empty += (empty.empty() ? "" : ", ") + Cp1252ToUtf8(p.name);
+      ++emptyCount;
+    }
+  }
+  if (emptyCount > 0) {
+    warn(std::to_string(emptyCount) + " plane(s) show no structure at all: " + empty);
+  }
   scan = Volume();
   labels = Volume();
   if (!WriteSeries(options, pages, out, error)) return fail(error);
   const std::vector<std::string> problems = CheckAtlasTree(options.tree);
   for (const std::string& p : problems) err << "check: " << p << "\n";
   out << options.tree.string() << ": " << problems.size() << " problem(s)\n";
+  out << "\nSummary: " << pages.size() << " page(s) of \"" << options.name << "\" from "
+      << FormatMillimetres(pages.front().mm) << " to " << FormatMillimetres(pages.back().mm)
+      << " mm, " << structureNames.size() << " structure(s), " << warnings.size()
+      << " warning(s)" << (warnings.empty() ? "" : " (above)") << ", the tree "
+      << (problems.empty() ? "checks clean" : "has " + std::to_string(problems.size()) +
+                                                  " problem(s)")
+      << ".\n";
   return problems.empty() ? 0 : 1;
 }
 

@@ -7,7 +7,7 @@
 //                        [--sex m|w] --from MM --to MM --step MM [--pixel MM]
 //                        [--extent FIRST,LAST]
 //                        [--window CENTRE,WIDTH | --preset weichteil|lunge|knochen|gehirn|auto]
-//                        [--names MAP.csv] [--schema] [--files STEM] [--min-pixels N]
+//                        [--names MAP.csv|none] [--schema] [--files STEM] [--min-pixels N]
 
 #include <ostream>
 #include <string>
