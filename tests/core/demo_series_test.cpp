@@ -293,7 +293,7 @@ TEST_F(SeriesCommand, WritesACheckedTreeAgainAndAgainTheSameAndReplacesItsOwnPag
             std::string::npos);
   EXPECT_NE(Lines("Struktur.LST").find("Milz (Splen)"), std::string::npos);
   // The scan reaches from -45 to +45 mm: +40 mm lies 5.6 % below the pictogram's top.
-  EXPECT_EQ(Lines("SM_RUMPF.POS").substr(0, 23), "Rumpf axial +40 mm # 6\r");
+  EXPECT_NE(Lines("SM_RUMPF.POS").find("\nRumpf axial +40 mm # 6\r"), std::string::npos);
   ASSERT_EQ(Run({"--schema", ""}), 0) << log_;
   EXPECT_TRUE(Tree() == first);
 

@@ -500,10 +500,15 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
 
   for (const char* pictogram : {"SM_AUSW", "SM_KOPF", "SM_RUMPF", "SF_RUMPF", "SM_ARM",
                                 "SM_BEIN"}) {
-    std::ostringstream pos;
+    // From the bottom up: the upper arrow steps to the next plane of the list.
+    std::vector<const Page*> planes;
     for (const Page& p : pages) {
-      if (p.pictogram == pictogram) pos << p.plane << " # " << p.position << "\n";
+      if (p.pictogram == pictogram) planes.push_back(&p);
     }
+    std::stable_sort(planes.begin(), planes.end(),
+                     [](const Page* a, const Page* b) { return a->position > b->position; });
+    std::ostringstream pos;
+    for (const Page* p : planes) pos << p->plane << " # " << p->position << "\n";
     if (!out.Text(fs::path("Daten") / (std::string(pictogram) + ".POS"), pos.str())) {
       return false;
     }

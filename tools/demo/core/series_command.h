@@ -1,5 +1,5 @@
 #pragma once
-// The command "atlasbau series": a scan and its label map become a series of pages of a data tree.
+// The commands "atlasbau series", "atlasbau remove" and "atlasbau check". Series: a scan and its label map become a series of pages of a data tree.
 //
 //   atlasbau series TREE --image SCAN.nii[.gz] --labels LABELS.nii[.gz] [--table TABLE]
 //                        --name "Kopf sagittal" --plane axial|coronal|sagittal
@@ -22,5 +22,13 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
 
 // The usage text of the command.
 const char* SeriesUsage();
+
+// The command "atlasbau remove TREE --name NAME": the series' pages, lines and files leave the
+// tree, all or nothing. Status 0 done, 1 failed (the tree as it was), 2 usage.
+int RunRemoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// The command "atlasbau check TREE": an interrupted run is rolled back first, then the tree is
+// checked. Status 0 sound, 1 problems found.
+int RunCheckCommand(const std::string& tree, std::ostream& out, std::ostream& err);
 
 }  // namespace ostrelin
