@@ -12,8 +12,8 @@
 // A staging folder with a journal is the trace of a run that stopped half-way: RecoverTree rolls
 // it back, so the tree is again byte for byte what it was before that run. Without a journal the
 // folder holds nothing the tree needs (the run stopped before its first rename or after its last)
-// and is removed. Durability is paid once a run: the staged files are synced in one batch, then
-// the journal, then the folders the renames changed.
+// and is removed. Durability is paid once a run: the staged files are synced in one batch
+// (syncfs), then the journal, then the renames in a second batch.
 
 #include <signal.h>
 
@@ -81,5 +81,7 @@ class InterruptGuard {
 // empty hook removes it.
 enum class StepOutcome { kGo, kFail, kCrash };
 void SetTransactionStepHookForTesting(std::function<StepOutcome(int step)> hook);
+// For tests that run hundreds of transactions: false skips every sync (nothing else changes).
+void SetTransactionSyncForTesting(bool sync);
 
 }  // namespace ostrelin
