@@ -16,8 +16,8 @@
 namespace ostrelin {
 
 // `args` are the words after "series". Progress and notes go to `out`, problems to `err`.
-// Status 0 done (the tree checks clean), 1 failed (the tree untouched when the input was bad),
-// 2 usage.
+// Status 0 done (the tree checks clean), 1 failed (the tree as it was before: the tree is written
+// all or nothing) or done with problems found by the check, 2 usage.
 int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // The usage text of the command.
