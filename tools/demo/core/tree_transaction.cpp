@@ -19,7 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 volatile std::sig_atomic_t gInterrupted = 0;
-int gGuards = 0;
 
 void OnInterrupt(int) { gInterrupted = 1; }
 
@@ -182,8 +181,8 @@ void SetTransactionStepHookForTesting(std::function<StepOutcome(int step)> hook)
   Hook() = std::move(hook);
 }
 
+// An interrupt stays noted once caught: the command that caught it ends as soon as it can.
 InterruptGuard::InterruptGuard() {
-  if (gGuards++ == 0) gInterrupted = 0;
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   sigemptyset(&action.sa_mask);
@@ -194,7 +193,6 @@ InterruptGuard::InterruptGuard() {
 InterruptGuard::~InterruptGuard() {
   sigaction(SIGINT, &oldInt_, nullptr);
   sigaction(SIGTERM, &oldTerm_, nullptr);
-  --gGuards;
 }
 
 bool InterruptGuard::Interrupted() { return gInterrupted != 0; }
@@ -266,6 +264,17 @@ bool TreeTransaction::Commit(std::string& error) {
 
   std::error_code ec;
   const bool newTree = !fs::exists(tree_, ec);
+  // A write-protected file keeps its contents, as it would if it were rewritten in place.
+  for (const Change& c : changes_) {
+    const fs::path target = tree_ / c.target;
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0) {
+      ::close(fd);
+    } else if (errno != ENOENT) {
+      error = target.string() + ": " + Reason() + "; nothing was written";
+      return false;
+    }
+  }
   std::vector<fs::path> missingFolders;
   for (const fs::path& f : folders_) {
     if (!fs::is_directory(tree_ / f, ec)) missingFolders.push_back(f);
