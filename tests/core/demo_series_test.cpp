@@ -405,7 +405,8 @@ TEST_F(SeriesCommand, AFailureOrCrashAtAnyWriteStepLeavesTheTreeAsItWas) {
     const char* what;
     bool existing;  // the first series is in the tree already
   };
-  for (const Scenario scenario : {Scenario{"a new tree", false}, Scenario{"a replaced series", true}}) {
+  for (const Scenario scenario :
+       {Scenario{"a new tree", false}, Scenario{"a replaced series", true}}) {
     SCOPED_TRACE(scenario.what);
     fs::remove_all(tree_.Root() / "atlas");
     if (scenario.existing) {
@@ -486,7 +487,8 @@ TEST_F(SeriesCommand, AKilledOrInterruptedRunLeavesTheTreeAsItWas) {
         std::string error;
         std::ostringstream log;
         ASSERT_TRUE(RecoverTree(tree_.Root() / "atlas", log, error)) << error;
-        EXPECT_NE(log.str().find(begun ? "rolled back" : "removed"), std::string::npos) << log.str();
+        EXPECT_NE(log.str().find(begun ? "rolled back" : "removed"), std::string::npos)
+            << log.str();
       } else {
         ASSERT_TRUE(WIFEXITED(status));
         EXPECT_EQ(WEXITSTATUS(status), 1);
@@ -522,8 +524,8 @@ TEST_F(SeriesCommand, RefusesCollisionsAndRemovesASeriesAndNothingElse) {
   }
   EXPECT_TRUE(Tree() == one);
   // The start page of the tree links to the first page the tree got: the check says so.
-  EXPECT_EQ(RunRemoveCommand({(tree_.Root() / "atlas").string(), "--name", "rumpf axial"}, out, err),
-            1);
+  EXPECT_EQ(
+      RunRemoveCommand({(tree_.Root() / "atlas").string(), "--name", "rumpf axial"}, out, err), 1);
   EXPECT_NE(err.str().find("start.txt line 2: page link to \"Rumpf axial +40 mm\""),
             std::string::npos)
       << err.str();
@@ -543,7 +545,9 @@ TEST_F(SeriesCommand, CheckFindsHalfWrittenSeriesOrphansAndPlaneListsAgainstTheA
   // Planes run from the bottom of the pictogram up.
   std::vector<int> positions;
   std::istringstream pos(Lines("SM_RUMPF.POS"));
-  for (std::string line; std::getline(pos, line);) positions.push_back(std::stoi(line.substr(line.find('#') + 1)));
+  for (std::string line; std::getline(pos, line);) {
+    positions.push_back(std::stoi(line.substr(line.find('#') + 1)));
+  }
   EXPECT_TRUE(std::is_sorted(positions.rbegin(), positions.rend())) << Lines("SM_RUMPF.POS");
   struct Case {
     const char* what;
@@ -565,9 +569,10 @@ TEST_F(SeriesCommand, CheckFindsHalfWrittenSeriesOrphansAndPlaneListsAgainstTheA
        "5 of its 6 pages are planes of a plane list"},
       {"planes from the top down",
        [&] {
-         tree_.Write("atlas/Daten/SM_RUMPF.POS",
-                     "Rumpf axial +40 mm # 6\r\nRumpf axial +30 mm # 17\r\nRumpf axial +20 mm # 28\r\n"
-                     "Rumpf axial +10 mm # 39\r\nRumpf axial 0 mm # 50\r\nRumpf axial -10 mm # 61\r\n");
+         tree_.Write(
+             "atlas/Daten/SM_RUMPF.POS",
+             "Rumpf axial +40 mm # 6\r\nRumpf axial +30 mm # 17\r\nRumpf axial +20 mm # 28\r\n"
+             "Rumpf axial +10 mm # 39\r\nRumpf axial 0 mm # 50\r\nRumpf axial -10 mm # 61\r\n");
        },
        "\"Rumpf axial +30 mm\" (at 17 %) follows \"Rumpf axial +40 mm\" (at 6 %), so the upper "
        "arrow moves down the pictogram"},
@@ -586,7 +591,8 @@ TEST_F(SeriesCommand, CheckFindsHalfWrittenSeriesOrphansAndPlaneListsAgainstTheA
     SCOPED_TRACE(c.what);
     c.damage();
     const std::vector<std::string> problems = CheckAtlasTree(tree_.Root() / "atlas");
-    ASSERT_EQ(problems.size(), 1u) << (problems.empty() ? "" : problems[0] + "\n" + problems.back());
+    ASSERT_EQ(problems.size(), 1u)
+        << (problems.empty() ? "" : problems[0] + "\n" + problems.back());
     EXPECT_NE(problems[0].find(c.message), std::string::npos) << problems[0];
     for (const auto& [path, bytes] : sound) tree_.Write("atlas/" + path, bytes);
     fs::remove(tree_.Root() / "atlas/Bilder/CT/rumpf_axial_p050.jpg");

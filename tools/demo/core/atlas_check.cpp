@@ -275,7 +275,8 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
                 " the pictogram; list the planes from the " +
                 (vertical ? "rightmost to the leftmost" : "lowest to the highest"));
       // One message a series (or a run of hand-made planes) is enough.
-      while (i + 1 < planes.size() && EqualsAsciiNoCase(SeriesOfPage(planes[i + 1].first), series)) {
+      while (i + 1 < planes.size() &&
+             EqualsAsciiNoCase(SeriesOfPage(planes[i + 1].first), series)) {
         ++i;
       }
     }

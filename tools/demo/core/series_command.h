@@ -1,5 +1,6 @@
 #pragma once
-// The commands "atlasbau series", "atlasbau remove" and "atlasbau check". Series: a scan and its label map become a series of pages of a data tree.
+// The commands "atlasbau series", "atlasbau remove" and "atlasbau check". Series: a scan and its
+// label map become a series of pages of a data tree.
 //
 //   atlasbau series TREE --image SCAN.nii[.gz] --labels LABELS.nii[.gz] [--table TABLE]
 //                        --name "Kopf sagittal" --plane axial|coronal|sagittal

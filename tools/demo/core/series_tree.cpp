@@ -297,14 +297,16 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
     if (schema) images.push_back({3, true});
     std::string fields[4] = {" ", " ", " ", " "};  // Schnitt, CT, MR, Schema
     for (const auto& [type, drawing] : images) {
-      File jpg{ImageDirectory(type) + p.stem + ".jpg", {}}, dat{ImageDirectory(type) + p.stem + ".dat", {}};
+      File jpg{ImageDirectory(type) + p.stem + ".jpg", {}},
+          dat{ImageDirectory(type) + p.stem + ".dat", {}};
       const Raster picture = drawing ? DrawSchema(p.section) : p.section.grey;
       if (!EncodeJpeg(picture, drawing ? 92 : 90, jpg.bytes, error) ||
           !EncodeSectionOutline(p.section, p.name, dat.bytes, error)) {
         error = p.name + ": " + error;
         return false;
       }
-      structureLines.push_back(LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
+      structureLines.push_back(
+          LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
       static const int kField[] = {0, 2, 1, 3};  // image type -> field of the four
       fields[kField[type]] = p.stem + ".jpg";
       files.push_back(std::move(jpg));
@@ -319,7 +321,9 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
                          " # " + fields[2] + " # " + fields[3] + " # " +
                          (largest.empty() ? " " : largest) + " # " + ImageTypeLetter(own) + " # " +
                          options.sex + " # " + options.region + " # " + p.name);
-    if (p.position >= 0) planeLines.push_back({p.position, p.name + " # " + std::to_string(p.position)});
+    if (p.position >= 0) {
+      planeLines.push_back({p.position, p.name + " # " + std::to_string(p.position)});
+    }
   }
   // The upper arrow steps to the next plane of the list and must move up the pictogram (toward
   // the head, position 0), the left arrow of vertical planes to the left: the list runs from the
@@ -482,10 +486,11 @@ bool RemoveSeries(const fs::path& tree, const std::string& name, std::ostream& l
         {});
     if (planes.Bytes() == *bytes) continue;
     // A list left without planes goes with them.
-    const bool empty = std::all_of(planes.lines.begin(), planes.lines.end(), [](const std::string& l) {
-      const std::string c(Trimmed(ListLines::Content(l)));
-      return c.empty() || EqualsAsciiNoCase(c, "VERTICAL");
-    });
+    const bool empty =
+        std::all_of(planes.lines.begin(), planes.lines.end(), [](const std::string& l) {
+          const std::string c(Trimmed(ListLines::Content(l)));
+          return c.empty() || EqualsAsciiNoCase(c, "VERTICAL");
+        });
     if (empty) {
       tx.Drop(posFile);
     } else {

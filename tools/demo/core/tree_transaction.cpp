@@ -284,7 +284,8 @@ bool TreeTransaction::Commit(std::string& error) {
     for (const fs::path& part : c.target.parent_path()) {
       partial /= part;
       if (!fs::is_directory(tree_ / partial, ec) &&
-          std::find(missingFolders.begin(), missingFolders.end(), partial) == missingFolders.end()) {
+          std::find(missingFolders.begin(), missingFolders.end(), partial) ==
+              missingFolders.end()) {
         missingFolders.push_back(partial);
       }
     }
@@ -300,7 +301,8 @@ bool TreeTransaction::Commit(std::string& error) {
     return false;
   };
   if (!go(tree_.string())) return abandon();
-  if (!fs::create_directories(staging / "new", ec) || !fs::create_directories(staging / "old", ec)) {
+  if (!fs::create_directories(staging / "new", ec) ||
+      !fs::create_directories(staging / "old", ec)) {
     error = staging.string() + ": " + ec.message();
     return abandon();
   }
