@@ -321,6 +321,7 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
       "\"Herz\" on \"Nirgendwo\", no such page",
       "\"Leber\" is not outlined on the CT image",
       "plane \"Ellbogen\" is no page",
+      "\"Ellbogen\" (at 45 %) follows \"Arm quer Oberarm\" (at 25 %), so the upper arrow moves down",
       "\"101\", not a percentage",
       "\"Arm quer Oberarm\" has 6 fields instead of 11",
       "page \"ARM QUER OBERARM\" is listed twice",

@@ -1,9 +1,13 @@
 // The series builder: planes cut from synthetic scenes at known world positions (under several
 // voxel matrices), and the command writing, replacing and refusing series in a data tree.
 #include <nifti2_io.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -18,6 +22,8 @@
 #include "tools/demo/core/atlas_check.h"
 #include "tools/demo/core/series.h"
 #include "tools/demo/core/series_command.h"
+#include "tools/demo/core/series_tree.h"
+#include "tools/demo/core/tree_transaction.h"
 
 namespace ostrelin {
 namespace {
@@ -279,6 +285,10 @@ class SeriesCommand : public ::testing::Test {
     return files;
   }
   std::string Lines(const std::string& list) { return Tree().at("Daten/" + list); }
+  void Restore(const std::map<std::string, std::string>& files) {
+    fs::remove_all(tree_.Root() / "atlas");
+    for (const auto& [path, bytes] : files) tree_.Write("atlas/" + path, bytes);
+  }
 
   test::TempTree tree_;
   std::string log_;
@@ -364,6 +374,230 @@ TEST_F(SeriesCommand, BadInputLeavesTheTreeUntouched) {
   EXPECT_NE(Run({"--labels", moved.string()}, &errors), 0);
   EXPECT_NE(errors.find("does not overlap"), std::string::npos) << errors;
   EXPECT_TRUE(Tree() == before);
+}
+
+// Every write step of a run, failing as a full disk makes it fail or stopping as a crash stops
+// it, leaves the tree as it was (after the crash once the next run or the check has rolled back).
+TEST_F(SeriesCommand, AFailureOrCrashAtAnyWriteStepLeavesTheTreeAsItWas) {
+  const Volume scan = ReadScene(tree_.Root() / "scan.nii.gz");
+  const Volume labels = ReadScene(tree_.Root() / "labels.nii.gz");
+  auto cut = [&](bool schema, double step) {
+    SeriesOptions o;
+    o.tree = tree_.Root() / "atlas";
+    o.name = "Rumpf axial";
+    o.type = SeriesType::kCt;
+    o.region = 'R';
+    o.schema = schema;
+    o.pixel = 4;  // small images: the loop below writes them several hundred times
+    for (double mm = 40; mm >= -10; mm -= step) o.positions.push_back(mm);
+    std::vector<SeriesPage> pages;
+    std::ostringstream log;
+    std::string error;
+    EXPECT_TRUE(CutSeries(scan, labels, {}, o, log, pages, error)) << error;
+    return std::pair{o, pages};
+  };
+  const auto [first, firstPages] = cut(true, 10);
+  const auto [second, secondPages] = cut(false, 25);
+  std::string error;
+  std::ostringstream log;
+  SetTransactionSyncForTesting(false);
+  struct Scenario {
+    const char* what;
+    bool existing;  // the first series is in the tree already
+  };
+  for (const Scenario scenario :
+       {Scenario{"a new tree", false}, Scenario{"a replaced series", true}}) {
+    SCOPED_TRACE(scenario.what);
+    fs::remove_all(tree_.Root() / "atlas");
+    if (scenario.existing) {
+      ASSERT_TRUE(WriteSeries(first, firstPages, log, error)) << error;
+    }
+    const auto before = Tree();
+    const auto& [options, pages] = scenario.existing ? std::pair{second, secondPages}
+                                                     : std::pair{first, firstPages};
+    int steps = 0;
+    SetTransactionStepHookForTesting([&](int) {
+      ++steps;
+      return StepOutcome::kGo;
+    });
+    ASSERT_TRUE(WriteSeries(options, pages, log, error)) << error;
+    SetTransactionStepHookForTesting({});
+    ASSERT_GT(steps, 20);
+    Restore(before);
+    for (int at = 1; at <= steps; ++at) {
+      for (const StepOutcome outcome : {StepOutcome::kFail, StepOutcome::kCrash}) {
+        SCOPED_TRACE("step " + std::to_string(at) +
+                     (outcome == StepOutcome::kFail ? " failing" : " stopping"));
+        SetTransactionStepHookForTesting(
+            [&](int step) { return step == at ? outcome : StepOutcome::kGo; });
+        error.clear();
+        EXPECT_FALSE(WriteSeries(options, pages, log, error));
+        SetTransactionStepHookForTesting({});
+        if (outcome == StepOutcome::kFail) {
+          EXPECT_NE(error.find("cannot be written"), std::string::npos) << error;
+        } else {
+          std::ostringstream out, err;
+          EXPECT_EQ(RunCheckCommand((tree_.Root() / "atlas").string(), out, err),
+                    before.empty() ? 1 : 0)
+              << err.str();
+        }
+        EXPECT_TRUE(Tree() == before);
+      }
+    }
+  }
+  SetTransactionSyncForTesting(true);
+}
+
+// A run killed outright or told to stop (SIGTERM, SIGINT) in the middle of writing.
+TEST_F(SeriesCommand, AKilledOrInterruptedRunLeavesTheTreeAsItWas) {
+  ASSERT_EQ(Run({}), 0) << log_;
+  const auto before = Tree();
+  int steps = 0;
+  SetTransactionStepHookForTesting([&](int) {
+    ++steps;
+    return StepOutcome::kGo;
+  });
+  ASSERT_EQ(Run({"--step", "25", "--schema", ""}), 0);
+  SetTransactionStepHookForTesting({});
+  ASSERT_FALSE(Tree() == before);
+  Restore(before);
+  for (const int signal : {SIGKILL, SIGTERM, SIGINT}) {
+    for (const int at : {2, steps / 2, steps - 2}) {
+      SCOPED_TRACE(std::string(strsignal(signal)) + " at step " + std::to_string(at));
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        SetTransactionStepHookForTesting([&](int step) {
+          if (step == at) raise(signal);
+          return StepOutcome::kGo;
+        });
+        _exit(Run({"--step", "25", "--schema", ""}));
+      }
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      if (signal == SIGKILL) {
+        ASSERT_TRUE(WIFSIGNALED(status));
+        // Before the journal only the staging folder is there; after it the renames have begun.
+        const bool begun = at > 2;
+        const std::vector<std::string> problems = CheckAtlasTree(tree_.Root() / "atlas");
+        ASSERT_FALSE(problems.empty());
+        EXPECT_NE(problems.back().find(begun ? "stopped half-way" : "staging folder"),
+                  std::string::npos)
+            << problems.back();
+        std::string error;
+        std::ostringstream log;
+        ASSERT_TRUE(RecoverTree(tree_.Root() / "atlas", log, error)) << error;
+        EXPECT_NE(log.str().find(begun ? "rolled back" : "removed"), std::string::npos)
+            << log.str();
+      } else {
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+      }
+      EXPECT_TRUE(Tree() == before);
+      EXPECT_TRUE(CheckAtlasTree(tree_.Root() / "atlas").empty());
+    }
+  }
+}
+
+// Series whose file names are another series' are refused before anything is written; removing
+// a series takes exactly its pages, lines and files out again.
+TEST_F(SeriesCommand, RefusesCollisionsAndRemovesASeriesAndNothingElse) {
+  ASSERT_EQ(Run({"--schema", ""}), 0) << log_;
+  const auto one = Tree();
+  std::string errors;
+  EXPECT_EQ(Run({"--name", "Rumpf-axial"}, &errors), 1);
+  EXPECT_NE(errors.find("of the series \"Rumpf axial\""), std::string::npos) << errors;
+  EXPECT_TRUE(Tree() == one);
+
+  ASSERT_EQ(Run({"--name", "Rumpf quer", "--step", "20", "--schema", ""}), 0) << log_;
+  ASSERT_EQ(Run({"--name", "Rumpf frontal", "--plane", "coronal"}), 0) << log_;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunRemoveCommand({(tree_.Root() / "atlas").string(), "--name", "Rumpf Zahl"}, out, err),
+            1);
+  EXPECT_NE(err.str().find("no series \"Rumpf Zahl\"; its series are \"Rumpf axial\", "
+                           "\"Rumpf frontal\", \"Rumpf quer\""),
+            std::string::npos)
+      << err.str();
+  for (const char* name : {"Rumpf frontal", "Rumpf quer"}) {
+    EXPECT_EQ(RunRemoveCommand({(tree_.Root() / "atlas").string(), "--name", name}, out, err), 0)
+        << err.str();
+  }
+  EXPECT_TRUE(Tree() == one);
+  // The start page of the tree links to the first page the tree got: the check says so.
+  EXPECT_EQ(
+      RunRemoveCommand({(tree_.Root() / "atlas").string(), "--name", "rumpf axial"}, out, err), 1);
+  EXPECT_NE(err.str().find("start.txt line 2: page link to \"Rumpf axial -10 mm\""),
+            std::string::npos)
+      << err.str();
+  const auto empty = Tree();
+  EXPECT_EQ(empty.count("Daten/SM_RUMPF.POS"), 0u);
+  EXPECT_EQ(std::count_if(empty.begin(), empty.end(),
+                          [](const auto& f) { return f.first.find("rumpf") != std::string::npos; }),
+            0);
+  EXPECT_EQ(Lines("Index.LST").find("Rumpf"), std::string::npos);
+}
+
+// The check finds what a run stopped half-way, a stray file or a plane list against the
+// pictogram's arrows would cost the atlas; the lists the command writes pass it.
+TEST_F(SeriesCommand, CheckFindsHalfWrittenSeriesOrphansAndPlaneListsAgainstTheArrows) {
+  ASSERT_EQ(Run({}), 0) << log_;
+  const auto sound = Tree();
+  // Planes run from the bottom of the pictogram up.
+  std::vector<int> positions;
+  std::istringstream pos(Lines("SM_RUMPF.POS"));
+  for (std::string line; std::getline(pos, line);) {
+    positions.push_back(std::stoi(line.substr(line.find('#') + 1)));
+  }
+  EXPECT_TRUE(std::is_sorted(positions.rbegin(), positions.rend())) << Lines("SM_RUMPF.POS");
+  struct Case {
+    const char* what;
+    std::function<void()> damage;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"an orphan", [&] { tree_.Write("atlas/Bilder/CT/rumpf_axial_p050.jpg", "x"); },
+       "Bilder\\CT\\rumpf_axial_p050.jpg is an orphan"},
+      {"lists written before the structure list",
+       [&] { tree_.Write("atlas/Daten/Struktur.LST", "/ Strukturen\r\n"); },
+       "series \"Rumpf axial\" is half-written: the structure list names none of the structures "
+       "of 4 of its 6 pages"},
+      {"a plane list without some planes",
+       [&] {
+         std::string p = Lines("SM_RUMPF.POS");
+         tree_.Write("atlas/Daten/SM_RUMPF.POS", p.substr(0, p.rfind("Rumpf")));
+       },
+       "5 of its 6 pages are planes of a plane list"},
+      {"planes from the top down",
+       [&] {
+         tree_.Write(
+             "atlas/Daten/SM_RUMPF.POS",
+             "Rumpf axial +40 mm # 6\r\nRumpf axial +30 mm # 17\r\nRumpf axial +20 mm # 28\r\n"
+             "Rumpf axial +10 mm # 39\r\nRumpf axial 0 mm # 50\r\nRumpf axial -10 mm # 61\r\n");
+       },
+       "\"Rumpf axial +30 mm\" (at 17 %) follows \"Rumpf axial +40 mm\" (at 6 %), so the upper "
+       "arrow moves down the pictogram"},
+      {"planes from left to right",
+       [&] {
+         tree_.Write("atlas/Daten/SM_RUMPF.POS",
+                     "VERTICAL\r\nRumpf axial -10 mm # 61\r\nRumpf axial +40 mm # 6\r\n"
+                     "Rumpf axial +30 mm # 17\r\nRumpf axial +20 mm # 28\r\n"
+                     "Rumpf axial +10 mm # 39\r\nRumpf axial 0 mm # 50\r\n");
+       },
+       "so the left arrow moves to the right"},
+      {"a stale staging folder", [&] { tree_.MakeDir("atlas/.atlasbau/new"); },
+       "the staging folder of an earlier run"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.damage();
+    const std::vector<std::string> problems = CheckAtlasTree(tree_.Root() / "atlas");
+    ASSERT_EQ(problems.size(), 1u)
+        << (problems.empty() ? "" : problems[0] + "\n" + problems.back());
+    EXPECT_NE(problems[0].find(c.message), std::string::npos) << problems[0];
+    for (const auto& [path, bytes] : sound) tree_.Write("atlas/" + path, bytes);
+    fs::remove(tree_.Root() / "atlas/Bilder/CT/rumpf_axial_p050.jpg");
+    fs::remove_all(tree_.Root() / "atlas/.atlasbau");
+  }
 }
 
 }  // namespace

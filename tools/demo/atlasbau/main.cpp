@@ -1,9 +1,10 @@
 // atlasbau: builds the demo atlas from the real head data of the templates folder and the
-// schematic phantoms, turns a scan and its segmentation into a series of pages, and checks data
-// trees.
+// schematic phantoms, turns a scan and its segmentation into a series of pages, takes a series out
+// again, and checks data trees (rolling back a run that was interrupted).
 //
 //   atlasbau build ZIEL [--templates DIR] [--reduced]
 //   atlasbau series BAUM --image SCAN --labels LABELS ... (see series_command.h)
+//   atlasbau remove BAUM --name NAME
 //   atlasbau check BAUM
 #include <iostream>
 #include <string>
@@ -17,18 +18,19 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const auto usage = [] {
     std::cerr << "Aufruf:\n  atlasbau build ZIEL [--templates DIR] [--reduced]\n"
-              << ostrelin::SeriesUsage() << "  atlasbau check BAUM\n";
+              << ostrelin::SeriesUsage() << "  atlasbau remove BAUM --name NAME\n"
+              << "  atlasbau check BAUM\n";
     return 2;
   };
   if (!args.empty() && args[0] == "series") {
     return ostrelin::RunSeriesCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
   }
+  if (!args.empty() && args[0] == "remove") {
+    return ostrelin::RunRemoveCommand({args.begin() + 1, args.end()}, std::cout, std::cerr);
+  }
   if (args.size() < 2) return usage();
   if (args[0] == "check" && args.size() == 2) {
-    const std::vector<std::string> problems = ostrelin::CheckAtlasTree(args[1]);
-    for (const std::string& p : problems) std::cerr << p << "\n";
-    std::cout << args[1] << ": " << problems.size() << " problem(s)\n";
-    return problems.empty() ? 0 : 1;
+    return ostrelin::RunCheckCommand(args[1], std::cout, std::cerr);
   }
   if (args[0] != "build") return usage();
   ostrelin::DemoAtlasOptions options;

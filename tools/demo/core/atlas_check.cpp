@@ -1,5 +1,6 @@
 #include "tools/demo/core/atlas_check.h"
 
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -13,6 +14,8 @@
 #include "shell/core/commands.h"
 #include "shell/core/request_probe.h"
 #include "structures/core/outline_file.h"
+#include "tools/demo/core/series_tree.h"
+#include "tools/demo/core/tree_transaction.h"
 
 namespace ostrelin {
 
@@ -159,6 +162,8 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
   // Pages: images, outline files, texts.
   const std::string other = "Texte\\Other\\";
   std::map<std::string, std::set<std::string>> textStructures;  // text path -> structures
+  std::set<std::string> used;                                   // upper-case data-tree paths
+  std::set<std::string> outlinedPages;  // upper case: pages whose outlines hold a structure
   for (size_t i = 0; i < c.catalogue.PageCount(); ++i) {
     const IndexEntry& page = c.catalogue.PageAt(long(i));
     bool anyImage = false;
@@ -168,6 +173,9 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       if (file.empty()) continue;
       anyImage = true;
       const std::string image = ImageDirectory(type) + file;
+      used.insert(Upper(image));
+      if (file.size() >= 4) used.insert(Upper(image.substr(0, image.size() - 3) + "dat"));
+      if (!page.textFile.empty()) used.insert(Upper(TextDirectory(type) + page.textFile));
       if (!c.Read(image)) c.Problem("page \"" + page.name + "\": image " + image + " is missing");
       const std::set<std::string>* names = file.size() < 4 ? nullptr : c.Outline(image);
       if (names == nullptr) {
@@ -188,9 +196,11 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
     for (ImageType type : {0, 1, 2, 3, -1}) {
       if (anyImage || page.textFile.empty()) break;
       const std::string text = (type < 0 ? other : TextDirectory(type)) + page.textFile;
+      used.insert(Upper(text));
       textStructures.emplace(text, std::set<std::string>{});
       if (!c.Read(text)) c.Problem("page \"" + page.name + "\": text " + text + " is missing");
     }
+    if (!all.empty()) outlinedPages.insert(Upper(page.name));
     if (!page.defaultStructure.empty() && all.count(Upper(page.defaultStructure)) == 0) {
       c.Problem("page \"" + page.name + "\": default structure \"" + page.defaultStructure +
                 "\" is on none of its images");
@@ -229,17 +239,25 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
   const std::optional<std::string> wave = c.Read("MultiMed\\START.WAV");
   if (!wave || !ParseWave(*wave)) c.Problem("MultiMed\\START.WAV is missing or no wave file");
 
-  // Plane lists: every plane is a page of the pictogram's region.
+  // Plane lists: every plane is a page of the pictogram's region, and the arrows move the way
+  // they point. The upper arrow steps to the next plane of the list, the lower one to the
+  // previous; positions count from the top (the head) or from the left: so the planes of a series
+  // run from the largest position to the smallest. Series that follow each other in a list are
+  // judged each on its own (the step from one to the next is like the step round at the end).
   const std::pair<const char*, char> pictograms[] = {{"SM_AUSW", 'U'}, {"SM_KOPF", 'K'},
                                                      {"SM_RUMPF", 'R'}, {"SF_RUMPF", 'R'},
                                                      {"SM_ARM", 'A'},  {"SM_BEIN", 'B'}};
+  std::map<std::string, std::set<std::string>> seriesOnPlaneLists;  // upper series -> its planes
   for (const auto& [pictogram, region] : pictograms) {
     const std::string file = std::string("Daten\\") + pictogram + ".POS";
     const std::optional<std::string> bytes = c.Read(file);
     if (!bytes) continue;
     TextReader reader(*bytes, 512);
     std::string line;
+    bool vertical = false;
+    std::vector<std::pair<std::string, long>> planes;  // accepted planes in list order
     while (reader.ReadLine(line)) {
+      if (EqualsAsciiNoCase(Trimmed(line), "VERTICAL")) vertical = true;
       const std::vector<std::string> fields = SplitListFields(line);
       if (fields.size() < 2 || EqualsAsciiNoCase(Trimmed(line), "VERTICAL")) continue;
       const std::string& position = fields[1];
@@ -248,6 +266,8 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
           std::stol(position.substr(0, std::min<size_t>(digits, 4))) > 100) {
         c.Problem(file + ": plane \"" + fields[0] + "\" has the position \"" + position +
                   "\", not a percentage from 0 to 100");
+      } else {
+        planes.push_back({fields[0], std::stol(position.substr(0, std::min<size_t>(digits, 4)))});
       }
       IndexEntry page;
       if (!c.catalogue.FindPage(fields[0], page)) {
@@ -255,7 +275,103 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       } else if (RegionFromLetter(std::string(1, region)) != page.region) {
         c.Problem(file + ": plane \"" + fields[0] + "\" belongs to another region");
       }
+      const std::string series = SeriesOfPage(fields[0]);
+      if (!series.empty()) seriesOnPlaneLists[Upper(series)].insert(Upper(fields[0]));
     }
+    for (size_t i = 0; i + 1 < planes.size(); ++i) {
+      const auto& [name, position] = planes[i];
+      const auto& [next, nextPosition] = planes[i + 1];
+      const std::string series = SeriesOfPage(name);
+      if (!EqualsAsciiNoCase(series, SeriesOfPage(next)) || nextPosition <= position) continue;
+      c.Problem(file + ": \"" + next + "\" (at " + std::to_string(nextPosition) +
+                " %) follows \"" + name + "\" (at " + std::to_string(position) + " %), so the " +
+                (vertical ? "left arrow moves to the right" : "upper arrow moves down") +
+                " the pictogram; list the planes from the " +
+                (vertical ? "rightmost to the leftmost" : "lowest to the highest"));
+      // One message a series (or a run of hand-made planes) is enough.
+      while (i + 1 < planes.size() &&
+             EqualsAsciiNoCase(SeriesOfPage(planes[i + 1].first), series)) {
+        ++i;
+      }
+    }
+  }
+
+  // Half-written series: a run stopped between the lists leaves pages whose structures the
+  // structure list does not know, or a series only partly on its pictogram.
+  std::set<std::string> listedPages;  // upper case
+  for (size_t i = 0; i < c.catalogue.LocationCount(); ++i) {
+    listedPages.insert(Upper(c.catalogue.LocationAt(long(i)).page));
+  }
+  std::map<std::string, std::pair<std::string, std::vector<std::string>>> series;  // upper ->
+  for (size_t i = 0; i < c.catalogue.PageCount(); ++i) {
+    const std::string& name = c.catalogue.PageAt(long(i)).name;
+    const std::string s = SeriesOfPage(name);
+    if (s.empty()) continue;
+    auto& entry = series[Upper(s)];
+    entry.first = s;
+    entry.second.push_back(Upper(name));
+  }
+  for (const auto& [key, entry] : series) {
+    const auto& [name, pages] = entry;
+    size_t unknown = 0;
+    std::string first;
+    for (const std::string& page : pages) {
+      if (outlinedPages.count(page) != 0 && listedPages.count(page) == 0 && unknown++ == 0) {
+        first = page;
+      }
+    }
+    if (unknown != 0) {
+      c.Problem("series \"" + name + "\" is half-written: the structure list names none of the "
+                "structures of " + std::to_string(unknown) + " of its " +
+                std::to_string(pages.size()) + " pages (the first: \"" + first +
+                "\"); run atlasbau series for it again or atlasbau remove");
+    }
+    const auto planes = seriesOnPlaneLists.find(key);
+    if (planes != seriesOnPlaneLists.end() && planes->second.size() < pages.size()) {
+      c.Problem("series \"" + name + "\" is half-written: " +
+                std::to_string(planes->second.size()) + " of its " +
+                std::to_string(pages.size()) + " pages are planes of a plane list, the others "
+                "of none; run atlasbau series for it again or atlasbau remove");
+    }
+  }
+
+  // Orphan files: images, outline files and texts of the image types that no page uses.
+  namespace fs = std::filesystem;
+  auto childNamed = [](const fs::path& folder, std::string_view name) -> fs::path {
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(folder, ec)) {
+      if (EqualsAsciiNoCase(e.path().filename().string(), name)) return e.path();
+    }
+    return {};
+  };
+  for (const char* top : {"Bilder", "Texte"}) {
+    const fs::path topFolder = childNamed(root, top);
+    if (topFolder.empty()) continue;
+    for (const char* sub : {"Schnitt", "CT", "MRT", "Schema"}) {
+      const fs::path folder = childNamed(topFolder, sub);
+      if (folder.empty()) continue;
+      std::error_code ec;
+      std::set<std::string> orphans;
+      for (const auto& e : fs::directory_iterator(folder, ec)) {
+        if (!e.is_regular_file(ec)) continue;
+        const std::string relative =
+            std::string(top) + "\\" + sub + "\\" + e.path().filename().string();
+        const std::string key = Upper(relative);
+        if (used.count(key) == 0 && !key.ends_with("\\_KEINOBJ.TXT")) orphans.insert(relative);
+      }
+      for (const std::string& o : orphans) c.Problem(o + " is an orphan: no page uses it");
+    }
+  }
+
+  // What an interrupted run of atlasbau left.
+  const fs::path staging = root / kStagingFolder;
+  std::error_code ec;
+  if (fs::exists(staging / "journal", ec)) {
+    c.Problem(std::string(kStagingFolder) + "/journal: a run of atlasbau stopped half-way "
+              "through changing the tree; atlasbau check rolls it back");
+  } else if (fs::exists(staging, ec)) {
+    c.Problem(std::string(kStagingFolder) + ": the staging folder of an earlier run of atlasbau "
+              "is left over; atlasbau check removes it");
   }
 
   // Related entries and synonyms lead somewhere.

@@ -13,6 +13,8 @@
 #include "platform/core/text_file.h"
 #include "tools/demo/core/atlas_check.h"
 #include "tools/demo/core/series.h"
+#include "tools/demo/core/series_tree.h"
+#include "tools/demo/core/tree_transaction.h"
 
 namespace ostrelin {
 
@@ -379,7 +381,9 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
   }
   scan = Volume();
   labels = Volume();
-  if (!WriteSeries(options, pages, out, error)) return fail(error);
+  if (!RecoverTree(options.tree, out, error) || !WriteSeries(options, pages, out, error)) {
+    return fail(error);
+  }
   const std::vector<std::string> problems = CheckAtlasTree(options.tree);
   for (const std::string& p : problems) err << "check: " << p << "\n";
   out << options.tree.string() << ": " << problems.size() << " problem(s)\n";
@@ -390,6 +394,32 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
       << (problems.empty() ? "checks clean" : "has " + std::to_string(problems.size()) +
                                                   " problem(s)")
       << ".\n";
+  return problems.empty() ? 0 : 1;
+}
+
+int RunRemoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  if (args.size() != 3 || args[0].starts_with("--") || args[1] != "--name" || args[2].empty()) {
+    err << "atlasbau remove: the data tree and --name NAME are needed\nAufruf:\n"
+        << "  atlasbau remove BAUM --name NAME\n";
+    return 2;
+  }
+  std::string error;
+  if (!RemoveSeries(args[0], args[2], out, error)) {
+    err << "atlasbau remove: " << error << "\n";
+    return 1;
+  }
+  const std::vector<std::string> problems = CheckAtlasTree(args[0]);
+  for (const std::string& p : problems) err << "check: " << p << "\n";
+  out << args[0] << ": " << problems.size() << " problem(s)\n";
+  return problems.empty() ? 0 : 1;
+}
+
+int RunCheckCommand(const std::string& tree, std::ostream& out, std::ostream& err) {
+  std::string error;
+  if (!RecoverTree(tree, out, error)) err << "atlasbau check: " << error << "\n";
+  const std::vector<std::string> problems = CheckAtlasTree(tree);
+  for (const std::string& p : problems) err << p << "\n";
+  out << tree << ": " << problems.size() << " problem(s)\n";
   return problems.empty() ? 0 : 1;
 }
 

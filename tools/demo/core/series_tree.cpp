@@ -1,5 +1,6 @@
-// Writing a series into a data tree: its files, then its lines in the lists, which replace the
-// lines an earlier run of the same series wrote and leave every other line as it was.
+// Writing a series into a data tree, and taking one out: its files and its lines in the lists,
+// which replace the lines an earlier run of the same series wrote and leave every other line as it
+// was, all in one transaction.
 #include <algorithm>
 #include <map>
 #include <set>
@@ -10,10 +11,11 @@
 #include "platform/core/list_file.h"
 #include "platform/core/strings.h"
 #include "platform/core/text_file.h"
-#include "shell/core/file_replace.h"
 #include "tools/core/linklist.h"
 #include "tools/demo/core/media.h"
 #include "tools/demo/core/series.h"
+#include "tools/demo/core/series_tree.h"
+#include "tools/demo/core/tree_transaction.h"
 #include "tools/demo/core/tree_skeleton.h"
 
 namespace ostrelin {
@@ -60,15 +62,13 @@ std::string Lf(std::string_view text) {  // LF -> CR LF
 struct ListLines {
   std::vector<std::string> lines;
 
-  static ListLines Read(const fs::path& path) {
+  static ListLines Parse(const std::string& bytes) {
     ListLines l;
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    if (!bytes) return l;
     size_t at = 0;
-    while (at < bytes->size()) {
-      size_t end = bytes->find('\n', at);
-      end = end == std::string::npos ? bytes->size() : end + 1;
-      l.lines.push_back(bytes->substr(at, end - at));
+    while (at < bytes.size()) {
+      size_t end = bytes.find('\n', at);
+      end = end == std::string::npos ? bytes.size() : end + 1;
+      l.lines.push_back(bytes.substr(at, end - at));
       at = end;
     }
     if (!l.lines.empty() && !l.lines.back().ends_with('\n')) l.lines.back() += "\r\n";
@@ -153,27 +153,18 @@ std::set<std::string> FilesOfPage(const std::vector<std::string>& f) {
   return files;
 }
 
-// Files every tree needs, written only where they are missing.
-bool WriteSkeleton(const fs::path& tree, const std::string& firstPage, std::ostream& log,
-                   std::string& error) {
-  std::error_code ec;
-  for (const char* folder : kFolders) {
-    fs::create_directories(tree / folder, ec);
-    if (ec) {
-      error = (tree / folder).string() + ": " + ec.message();
-      return false;
-    }
-  }
+// Files every tree needs (data-tree paths and bytes), written only where they are missing.
+std::vector<std::pair<std::string, std::string>> SkeletonFiles(const std::string& firstPage) {
   std::vector<std::pair<std::string, std::string>> files = {
-      {"Daten/Index.LST",
+      {"Daten\\Index.LST",
        W("/ Seiten: Name # Text # Schnitt # CT # MR # Schema # Struktur # Typ # Geschlecht # "
          "Region # Ebene\n"
          "START # start.txt # # # # # # # M # U # START\n"
          "Hilfe-Übersicht # hilfe.txt # # # # # # # - # - # Hilfe-Übersicht\n"
          "Hilfe-Kontextmenü # hilfe_menue.txt # # # # # # # - # - # Hilfe-Kontextmenü\n")},
-      {"Daten/Struktur.LST", W("/ Strukturen: Struktur # Seite # Bildtypen\n")},
-      {"Texte/Other/_KEINTXT.TXT", HiddenTextNote()},
-      {"Texte/Other/Info.TXT",
+      {"Daten\\Struktur.LST", W("/ Strukturen: Struktur # Seite # Bildtypen\n")},
+      {"Texte\\Other\\_KEINTXT.TXT", HiddenTextNote()},
+      {"Texte\\Other\\Info.TXT",
        W("Ostrelin - Atlas der Schnittanatomie\n\nGebaut mit atlasbau series aus Schnittbildern und "
          "ihrer Segmentierung.\n")},
       {"KARVOLEN.INI", SettingsFile()},
@@ -183,31 +174,98 @@ bool WriteSkeleton(const fs::path& tree, const std::string& firstPage, std::ostr
         "Segmentierung gebaut. Die erste Serie beginnt mit #/L:") +
       firstPage + W("#.$\n#/L:So bedienen Sie den Atlas{Hilfe-Übersicht}#\n");
   for (const char* folder : kTextFolders) {
-    files.push_back({std::string(folder) + "/start.txt", start});
-    files.push_back({std::string(folder) + "/hilfe.txt", HelpOverviewText()});
-    files.push_back({std::string(folder) + "/hilfe_menue.txt", HelpMenuText()});
-    files.push_back({std::string(folder) + "/_KEINOBJ.TXT", NotFoundText()});
+    std::string f(folder);
+    std::replace(f.begin(), f.end(), '/', '\\');
+    files.push_back({f + "\\start.txt", start});
+    files.push_back({f + "\\hilfe.txt", HelpOverviewText()});
+    files.push_back({f + "\\hilfe_menue.txt", HelpMenuText()});
+    files.push_back({f + "\\_KEINOBJ.TXT", NotFoundText()});
   }
-  size_t written = 0;
-  for (const auto& [relative, text] : files) {
-    if (fs::exists(tree / relative, ec)) continue;
-    if (!ReplaceFileContents(tree / relative, Lf(text))) {
-      error = (tree / relative).string() + ": cannot be written";
-      return false;
-    }
-    ++written;
-  }
-  log << "a new data tree: its folders, the start and help pages and " << written
-      << " fixed files\n";
-  if (!fs::exists(tree / "MultiMed/START.WAV", ec) &&
-      !ReplaceFileContents(tree / "MultiMed/START.WAV", SynthesiseChime())) {
-    error = (tree / "MultiMed/START.WAV").string() + ": cannot be written";
-    return false;
-  }
-  return true;
+  for (auto& [relative, bytes] : files) bytes = Lf(bytes);
+  return files;
 }
 
+std::string Upper(std::string_view s) {
+  std::string u(s);
+  for (char& c : u) c = AsciiUpper(c);
+  return u;
+}
+
+bool IsComment(const std::string& content) { return Trimmed(content).starts_with("/"); }
+
+// The lists of a tree with the lines of one series taken out (and, for writing, new ones put in),
+// the files the series' pages used and the files the remaining pages use.
+struct TreeLists {
+  fs::path tree;
+  std::string seriesName;
+  ListLines index, structures;
+  std::set<std::string> oldFiles, oldPages;  // of the series
+
+  TreeLists(const fs::path& root, std::string name) : tree(root), seriesName(std::move(name)) {}
+
+  bool OfSeriesPage(const std::string& content, size_t field) const {
+    const std::vector<std::string> f = SplitListFields(content);
+    return !IsComment(content) && f.size() > field && IsSeriesPage(f[field], seriesName);
+  }
+  void Read(const std::string& indexBytes, const std::string& structureBytes) {
+    index = ListLines::Parse(indexBytes);
+    structures = ListLines::Parse(structureBytes);
+    for (const std::string& line : index.lines) {
+      const std::string content = ListLines::Content(line);
+      if (!OfSeriesPage(content, 0)) continue;
+      const std::vector<std::string> f = SplitListFields(content);
+      oldPages.insert(f[0]);
+      const std::set<std::string> used = FilesOfPage(f);
+      oldFiles.insert(used.begin(), used.end());
+    }
+  }
+  // Upper-case data-tree path -> the page that uses it, for the pages of other series.
+  std::map<std::string, std::string> FilesOfOthers() const {
+    std::map<std::string, std::string> files;
+    for (const std::string& line : index.lines) {
+      const std::string content = ListLines::Content(line);
+      if (IsComment(content) || OfSeriesPage(content, 0)) continue;
+      const std::vector<std::string> f = SplitListFields(content);
+      for (const std::string& file : FilesOfPage(f)) files.emplace(Upper(file), f[0]);
+    }
+    return files;
+  }
+  void ReplaceSeries(const std::vector<std::string>& indexLines,
+                     const std::vector<std::string>& structureLines) {
+    index.Replace([&](const std::string& c) { return OfSeriesPage(c, 0); }, indexLines);
+    structures.Replace([&](const std::string& c) { return OfSeriesPage(c, 1); }, structureLines);
+  }
+  // The files of the series' earlier pages that no page uses any more, for removal.
+  void DropUnused(TreeTransaction& tx) const {
+    std::set<std::string> referenced;
+    for (const std::string& line : index.lines) {
+      for (const std::string& file : FilesOfPage(SplitListFields(ListLines::Content(line)))) {
+        referenced.insert(Upper(file));
+      }
+    }
+    std::error_code ec;
+    for (const std::string& file : oldFiles) {
+      if (referenced.count(Upper(file)) == 0 && !tx.Touches(file) &&
+          fs::exists(Local(tree, file), ec)) {
+        tx.Drop(file);
+      }
+    }
+  }
+};
+
+constexpr const char* kPictograms[] = {"SM_AUSW", "SM_KOPF", "SM_RUMPF",
+                                       "SF_RUMPF", "SM_ARM", "SM_BEIN"};
+
 }  // namespace
+
+std::string SeriesOfPage(std::string_view page) {
+  page = Trimmed(page);
+  if (!page.ends_with(" mm")) return {};
+  const size_t blank = page.substr(0, page.size() - 3).rfind(' ');
+  if (blank == std::string_view::npos || blank == 0) return {};
+  const std::string series(page.substr(0, blank));
+  return IsSeriesPage(page, series) ? series : std::string();
+}
 
 bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
                  std::ostream& log, std::string& error) {
@@ -231,21 +289,24 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
     std::string bytes;
   };
   std::vector<File> files;
-  std::vector<std::string> indexLines, structureLines, planeLines;
+  std::vector<std::string> indexLines, structureLines;
+  std::vector<std::pair<int, std::string>> planeLines;
   for (size_t i = 0; i < pages.size(); ++i) {
     const SeriesPage& p = pages[i];
     std::vector<std::pair<ImageType, bool>> images = {{own, options.type == SeriesType::kSchema}};
     if (schema) images.push_back({3, true});
     std::string fields[4] = {" ", " ", " ", " "};  // Schnitt, CT, MR, Schema
     for (const auto& [type, drawing] : images) {
-      File jpg{ImageDirectory(type) + p.stem + ".jpg", {}}, dat{ImageDirectory(type) + p.stem + ".dat", {}};
+      File jpg{ImageDirectory(type) + p.stem + ".jpg", {}},
+          dat{ImageDirectory(type) + p.stem + ".dat", {}};
       const Raster picture = drawing ? DrawSchema(p.section) : p.section.grey;
       if (!EncodeJpeg(picture, drawing ? 92 : 90, jpg.bytes, error) ||
           !EncodeSectionOutline(p.section, p.name, dat.bytes, error)) {
         error = p.name + ": " + error;
         return false;
       }
-      structureLines.push_back(LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
+      structureLines.push_back(
+          LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
       static const int kField[] = {0, 2, 1, 3};  // image type -> field of the four
       fields[kField[type]] = p.stem + ".jpg";
       files.push_back(std::move(jpg));
@@ -260,33 +321,57 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
                          " # " + fields[2] + " # " + fields[3] + " # " +
                          (largest.empty() ? " " : largest) + " # " + ImageTypeLetter(own) + " # " +
                          options.sex + " # " + options.region + " # " + p.name);
-    if (p.position >= 0) planeLines.push_back(p.name + " # " + std::to_string(p.position));
-  }
-
-  if (!fs::exists(tree / "Daten" / "Index.LST", ec)) {
-    if (!WriteSkeleton(tree, pages.front().name, log, error)) return false;
-  }
-  for (const char* folder : kFolders) fs::create_directories(tree / folder, ec);
-
-  // The page list: the series' lines in place of the earlier ones; files of earlier pages that
-  // no line names any more are removed afterwards.
-  ListLines index = ListLines::Read(Local(tree, "Daten\\Index.LST"));
-  std::set<std::string> oldFiles, oldPages;
-  for (const std::string& line : index.lines) {
-    const std::vector<std::string> f = SplitListFields(ListLines::Content(line));
-    if (!f.empty() && IsSeriesPage(f[0], seriesName)) {
-      oldPages.insert(f[0]);
-      const std::set<std::string> used = FilesOfPage(f);
-      oldFiles.insert(used.begin(), used.end());
+    if (p.position >= 0) {
+      planeLines.push_back({p.position, p.name + " # " + std::to_string(p.position)});
     }
   }
-  auto ofSeries = [&](const std::string& content) {
-    const std::vector<std::string> f = SplitListFields(content);
-    return !Trimmed(content).starts_with("/") && !f.empty() && IsSeriesPage(f[0], seriesName);
-  };
-  index.Replace(ofSeries, indexLines);
+  // The upper arrow steps to the next plane of the list and must move up the pictogram (toward
+  // the head, position 0), the left arrow of vertical planes to the left: the list runs from the
+  // largest position to the smallest.
+  std::stable_sort(planeLines.begin(), planeLines.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
 
-  ListLines structures = ListLines::Read(Local(tree, "Daten\\Struktur.LST"));
+  TreeTransaction tx(tree);
+  TreeLists lists(tree, seriesName);
+  const std::optional<std::string> indexBytes = ReadFileBytes(Local(tree, "Daten\\Index.LST"));
+  if (!indexBytes) {
+    size_t written = 0;
+    std::string structureBytes;
+    for (const auto& [relative, bytes] : SkeletonFiles(pages.front().name)) {
+      if (relative == "Daten\\Index.LST" || relative == "Daten\\Struktur.LST") {
+        (relative[6] == 'I' ? lists.index : lists.structures) = ListLines::Parse(bytes);
+        ++written;
+      } else if (!fs::exists(Local(tree, relative), ec)) {
+        tx.Put(relative, bytes);
+        ++written;
+      }
+    }
+    if (!fs::exists(tree / "MultiMed" / "START.WAV", ec)) {
+      tx.Put("MultiMed\\START.WAV", SynthesiseChime());
+    }
+    log << "a new data tree: its folders, the start and help pages and " << written
+        << " fixed files\n";
+  } else {
+    lists.Read(*indexBytes, ReadFileBytes(Local(tree, "Daten\\Struktur.LST")).value_or(""));
+  }
+  for (const char* folder : kFolders) tx.Folder(folder);
+
+  // Files of another series' pages are never written over ("Gehirn-axial" and "Gehirn axial"
+  // make the same file names).
+  const std::map<std::string, std::string> othersFiles = lists.FilesOfOthers();
+  for (const File& f : files) {
+    const auto it = othersFiles.find(Upper(f.relative));
+    if (it == othersFiles.end()) continue;
+    const std::string other = SeriesOfPage(it->second);
+    error = "the series \"" + options.name + "\" would write over " + f.relative + " of " +
+            (other.empty() ? "the page \"" + Cp1252ToUtf8(it->second) + "\""
+                           : "the series \"" + Cp1252ToUtf8(other) + "\"") +
+            "; give it other file names with --files (or another --name)";
+    return false;
+  }
+
+  // The lists: the series' lines in place of the earlier ones; files of earlier pages that no
+  // line names any more are removed.
   std::vector<std::string> freshStructures;
   for (const std::string& block : structureLines) {
     std::istringstream in(block);
@@ -296,18 +381,14 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
       if (!line.empty()) freshStructures.push_back(line);
     }
   }
-  structures.Replace(
-      [&](const std::string& content) {
-        const std::vector<std::string> f = SplitListFields(content);
-        return !Trimmed(content).starts_with("/") && f.size() >= 2 && IsSeriesPage(f[1], seriesName);
-      },
-      freshStructures);
+  lists.ReplaceSeries(indexLines, freshStructures);
 
   // The plane list of the region's pictogram. A pictogram has one orientation: when planes of
   // other series lie on it in the other orientation, it is left alone.
   const std::string pictogram = Pictogram(options.region, options.sex);
-  const fs::path posPath = tree / "Daten" / (pictogram + ".POS");
-  ListLines planes = ListLines::Read(posPath);
+  const std::string posFile = "Daten\\" + pictogram + ".POS";
+  const std::optional<std::string> posBytes = ReadFileBytes(Local(tree, posFile));
+  ListLines planes = ListLines::Parse(posBytes.value_or(""));
   bool vertical = false, others = false;
   for (const std::string& line : planes.lines) {
     const std::string content(Trimmed(ListLines::Content(line)));
@@ -323,8 +404,9 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
     const std::vector<std::string> f = SplitListFields(content);
     return !f.empty() && IsSeriesPage(f[0], seriesName);
   };
-  const bool hadPlaneList = fs::exists(posPath, ec);
-  if (planeLines.empty()) {
+  std::vector<std::string> sortedPlanes;
+  for (auto& [position, line] : planeLines) sortedPlanes.push_back(std::move(line));
+  if (sortedPlanes.empty()) {
     planes.Replace(planeOfSeries, {});
   } else if (others && vertical != wantVertical) {
     planes.Replace(planeOfSeries, {});
@@ -338,39 +420,86 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
                      {});
       if (wantVertical) planes.lines.insert(planes.lines.begin(), "VERTICAL\r\n");
     }
-    planes.Replace(planeOfSeries, planeLines);
+    planes.Replace(planeOfSeries, sortedPlanes);
   }
 
-  // Writing: files first, the lists last, each through a temporary file.
-  for (const File& f : files) {
-    if (!ReplaceFileContents(Local(tree, f.relative), f.bytes)) {
-      error = Local(tree, f.relative).string() + ": cannot be written";
-      return false;
-    }
+  // Everything goes in at once: the files, the lists, the removal of unused files.
+  for (File& f : files) tx.Put(f.relative, std::move(f.bytes));
+  tx.Put("Daten\\Index.LST", lists.index.Bytes());
+  tx.Put("Daten\\Struktur.LST", lists.structures.Bytes());
+  if ((posBytes || !sortedPlanes.empty()) && planes.Bytes() != posBytes.value_or("")) {
+    tx.Put(posFile, planes.Bytes());
   }
-  std::set<std::string> referenced;
-  for (const std::string& line : index.lines) {
-    const std::set<std::string> used = FilesOfPage(SplitListFields(ListLines::Content(line)));
-    referenced.insert(used.begin(), used.end());
-  }
-  const std::pair<fs::path, std::string> lists[] = {
-      {Local(tree, "Daten\\Index.LST"), index.Bytes()},
-      {Local(tree, "Daten\\Struktur.LST"), structures.Bytes()}};
-  for (const auto& [path, bytes] : lists) {
-    if (!ReplaceFileContents(path, bytes)) {
-      error = path.string() + ": cannot be written";
-      return false;
-    }
-  }
-  if ((hadPlaneList || !planeLines.empty()) && !ReplaceFileContents(posPath, planes.Bytes())) {
-    error = posPath.string() + ": cannot be written";
+  lists.DropUnused(tx);
+  if (!tx.Commit(error)) return false;
+  log << pages.size() << " pages of \"" << options.name << "\" written to " << tree.string()
+      << (lists.oldPages.empty() ? ""
+                                 : " (" + std::to_string(lists.oldPages.size()) +
+                                       " earlier pages replaced)")
+      << "\n";
+  return true;
+}
+
+bool RemoveSeries(const fs::path& tree, const std::string& name, std::ostream& log,
+                  std::string& error) {
+  SeriesOptions options;
+  options.name = name;
+  const std::string seriesName = SeriesName(options);
+  if (!RecoverTree(tree, log, error)) return false;
+  const std::optional<std::string> indexBytes = ReadFileBytes(Local(tree, "Daten\\Index.LST"));
+  if (!indexBytes) {
+    error = tree.string() + ": no data tree (Daten/Index.LST cannot be read)";
     return false;
   }
-  for (const std::string& file : oldFiles) {
-    if (referenced.count(file) == 0) fs::remove(Local(tree, file), ec);
+  TreeLists lists(tree, seriesName);
+  lists.Read(*indexBytes, ReadFileBytes(Local(tree, "Daten\\Struktur.LST")).value_or(""));
+  if (lists.oldPages.empty()) {
+    std::set<std::string> series;
+    for (const std::string& line : lists.index.lines) {
+      const std::vector<std::string> f = SplitListFields(ListLines::Content(line));
+      if (!f.empty() && !IsComment(ListLines::Content(line))) {
+        const std::string s = SeriesOfPage(f[0]);
+        if (!s.empty()) series.insert("\"" + Cp1252ToUtf8(s) + "\"");
+      }
+    }
+    error = tree.string() + " holds no series \"" + name + "\"";
+    if (!series.empty()) {
+      error += "; its series are";
+      for (const std::string& s : series) error += (s == *series.begin() ? " " : ", ") + s;
+    }
+    return false;
   }
-  log << pages.size() << " pages of \"" << options.name << "\" written to " << tree.string()
-      << (oldPages.empty() ? "" : " (" + std::to_string(oldPages.size()) + " earlier pages replaced)")
+  lists.ReplaceSeries({}, {});
+  TreeTransaction tx(tree);
+  tx.Put("Daten\\Index.LST", lists.index.Bytes());
+  tx.Put("Daten\\Struktur.LST", lists.structures.Bytes());
+  for (const char* pictogram : kPictograms) {
+    const std::string posFile = std::string("Daten\\") + pictogram + ".POS";
+    const std::optional<std::string> bytes = ReadFileBytes(Local(tree, posFile));
+    if (!bytes) continue;
+    ListLines planes = ListLines::Parse(*bytes);
+    planes.Replace(
+        [&](const std::string& c) {
+          const std::vector<std::string> f = SplitListFields(c);
+          return !f.empty() && IsSeriesPage(f[0], seriesName);
+        },
+        {});
+    if (planes.Bytes() == *bytes) continue;
+    // A list left without planes goes with them.
+    const bool empty =
+        std::all_of(planes.lines.begin(), planes.lines.end(), [](const std::string& l) {
+          const std::string c(Trimmed(ListLines::Content(l)));
+          return c.empty() || EqualsAsciiNoCase(c, "VERTICAL");
+        });
+    if (empty) {
+      tx.Drop(posFile);
+    } else {
+      tx.Put(posFile, planes.Bytes());
+    }
+  }
+  lists.DropUnused(tx);
+  if (!tx.Commit(error)) return false;
+  log << lists.oldPages.size() << " pages of \"" << name << "\" removed from " << tree.string()
       << "\n";
   return true;
 }
