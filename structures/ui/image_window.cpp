@@ -1033,6 +1033,12 @@ void ImageWindow::AnswerTyped() {
   update();
 }
 
+bool ImageWindow::ShowStructureHere(const std::string& name) {
+  if (!image_ || !objects_ || name.empty() || objects_->FindByName(name) < 0) return false;
+  Highlight(name, kDrawOutline, true, true);
+  return true;
+}
+
 std::vector<std::string> ImageWindow::AtlasNames() const {
   std::vector<std::string> names;
   if (objects_) {

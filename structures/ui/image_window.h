@@ -71,6 +71,8 @@ class ImageWindow : public QWidget, public ImageView {
   // The quiz of the menu "Abfrage": direction 1 name to structure, 0 structure to name;
   // `alternate` draws the direction anew for every question.
   void StartQuiz(int direction, bool alternate);
+  // Outlines `name` and centres it when it is a structure of the image shown; false otherwise.
+  bool ShowStructureHere(const std::string& name);
   // "Ganze Serie": the structures of every plane in `planes` (page names) in one run, name to
   // structure. Each plane's page is opened through the main window (command 9034) when its turn
   // comes; planes without structures are passed over.

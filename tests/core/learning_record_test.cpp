@@ -8,6 +8,7 @@
 #include "platform/core/text_file.h"
 #include "shell/core/file_replace.h"
 #include "structures/core/learning_record.h"
+#include "structures/core/learning_state_layout.h"
 #include "structures/core/typed_answer.h"
 #include "tests/support/temp_tree.h"
 
@@ -152,6 +153,27 @@ TEST(LearningRecordTest, CountsPerBoxDueAndMostConfused) {
   EXPECT_EQ(confused[0]->confusedWith, "Aorta");
   EXPECT_EQ(confused[1]->name, "Milz");
   EXPECT_EQ(record.MostConfused(1).size(), 1u);
+}
+
+TEST(LearningStateLayoutTest, TheWindowStandsBesideTheImageCentreOnTheScreen) {
+  const Rect screen{0, 0, 1024, 768};
+  struct Case {
+    Rect image;
+    int width, height;
+    Rect placed;
+  };
+  const Case cases[] = {
+      {{0, 20, 1024, 700}, 300, 400, {528, 36, 300, 400}},   // right of the centre
+      {{600, 20, 424, 700}, 300, 400, {496, 36, 300, 400}},  // no room right: left of it
+      {{0, 20, 1024, 700}, 600, 400, {528, 36, 496, 400}},   // narrowed to the room there
+      {{0, 500, 1024, 268}, 300, 400, {528, 368, 300, 400}},  // moved up onto the screen
+  };
+  for (const Case& c : cases) {
+    const Rect placed = PlaceBesideCentre(c.image, c.width, c.height, screen);
+    EXPECT_EQ(placed, c.placed) << c.image.left << "," << c.image.top << " " << c.width;
+    const int centreX = c.image.left + c.image.width / 2;
+    EXPECT_TRUE(placed.left > centreX || placed.left + placed.width < centreX);
+  }
 }
 
 TEST(TypedAnswerTest, WhatStudentsWriteAndWhatStaysWrong) {

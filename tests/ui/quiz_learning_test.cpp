@@ -296,6 +296,40 @@ TEST(LearningStateWindowTest, CountsOfTheRegionAndTheAtlasAndTheMostConfused) {
   ASSERT_EQ(window.ShowButtons().size(), 2u);
   window.ShowButtons()[1]->click();
   EXPECT_EQ(opened, (std::vector<std::string>{"Leber"}));
+  for (int column = 0; column < 2; ++column) {
+    EXPECT_EQ(window.Header(column)->alignment(), Qt::AlignRight | Qt::AlignVCenter)
+        << "the header stands over its right-aligned numbers";
+  }
+}
+
+TEST_F(QuizLearningTest, LernstandShowsAStructureOnTheImageAtOnceAndClosesBesideIt) {
+  LearningRecord record;
+  record.Parse("Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"   // on the image shown
+               "Leber # 1 # 2026-03-01 # 0 # 2 # Milz\r\n");  // not on it
+  auto image = LoadedWindow(700, 500);
+  image->move(0, 0);
+  std::vector<std::string> opened;
+  LearningStateWindow window(nullptr, record, kToday, {},
+                             [&](const std::string& name) { opened.push_back(name); });
+  window.ShowOnImage(image.get());
+  window.show();
+  const QPoint centre = image->mapToGlobal(image->rect().center());
+  EXPECT_FALSE(window.frameGeometry().contains(centre)) << "the image's centre stays in sight";
+
+  ASSERT_EQ(window.ShowButtons().size(), 2u);
+  window.ShowButtons()[0]->click();  // Lunge: outlined at once, no list, no page
+  EXPECT_EQ(image->LastHighlightedName(), "Lunge");
+  EXPECT_TRUE(opened.empty());
+  window.ShowButtons()[1]->click();  // Leber: found elsewhere
+  EXPECT_EQ(opened, (std::vector<std::string>{"Leber"}));
+
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&window, &escape);
+  EXPECT_FALSE(window.isVisible());
+  window.show();
+  ASSERT_NE(window.CloseButton(), nullptr);
+  window.CloseButton()->click();
+  EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace
