@@ -188,9 +188,11 @@ std::string PlaneText(const Quiz& quiz) {
 }
 
 std::string QuizStripText(const Quiz& quiz, std::string_view confusion) {
-  std::string text = quiz.Running() ? PlaneText(quiz) : std::string();
-  if (!text.empty() && !confusion.empty()) text += "   ";
-  text += confusion;
+  // What was asked first: on a narrow screen the plane is what the strip cuts off.
+  std::string text(confusion);
+  const std::string plane = quiz.Running() ? PlaneText(quiz) : std::string();
+  if (!text.empty() && !plane.empty()) text += "   ";
+  text += plane;
   return text;
 }
 

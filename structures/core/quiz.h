@@ -152,7 +152,7 @@ std::string ScoreText(const Quiz& quiz);
 std::string ResultText(const Quiz& quiz);
 // In a series, the plane asked: "Ebene 3 von 12: Kopf axial +10 mm" ("" outside a series).
 std::string PlaneText(const Quiz& quiz);
-// The strip while a quiz runs: the plane asked in a series, then what a wrong answer confused.
+// The strip while a quiz runs: what a wrong answer confused, then the plane asked in a series.
 std::string QuizStripText(const Quiz& quiz, std::string_view confusion);
 // The strip after a wrong click: "Gewählt: <clicked> · Gesucht: <asked>".
 std::string ConfusionText(std::string_view chosen, std::string_view asked);

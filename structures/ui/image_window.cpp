@@ -1018,19 +1018,19 @@ void ImageWindow::AnswerTyped() {
   const std::string typed = FromQString(quizDialog_->AnswerField()->text());
   if (Trimmed(typed).empty()) return;  // nothing typed is no answer
   const QuizAnswer answer = quiz_.JudgeTyped(typed, synonyms_, AtlasNames());
-  const int asked = quiz_.Current();
-  const std::string name = quiz_.ShownName();
-  if (Answered(answer)) return;
-  // As after a wrong click: the strip names what was typed and what was asked, the structure
-  // asked is outlined green and, when the typed name is another structure here, that one red.
-  confusedChosen_.clear();
-  if (!answer.confusedWith.empty() && objects_) {
-    const int other = objects_->FindByName(answer.confusedWith);
-    if (other >= 0) confusedChosen_.push_back(other);
+  if (!answer.right) {
+    // As after a wrong click: the strip names what was typed and what was asked, the structure
+    // asked is outlined green and, when the typed name is another structure here, that one red.
+    confusedChosen_.clear();
+    if (!answer.confusedWith.empty() && objects_) {
+      const int other = objects_->FindByName(answer.confusedWith);
+      if (other >= 0) confusedChosen_.push_back(other);
+    }
+    confusedAsked_ = quiz_.Current();
+    confusion_ = ConfusionText(answer.chosenText, quiz_.ShownName());
+    update();
   }
-  confusedAsked_ = asked;
-  confusion_ = ConfusionText(answer.chosenText, name);
-  update();
+  Answered(answer);
 }
 
 bool ImageWindow::ShowStructureHere(const std::string& name) {
@@ -1085,10 +1085,11 @@ bool ImageWindow::Answered(const QuizAnswer& answer) {
     Command(image_cmd::kNextQuestion);
     return true;
   }
-  messages_.Show(FillIn(t::kWrong, {answer.chosenText}), MessageButtons::Ok,
-                 MessageIcon::Information);
+  // Asked once more later: the score line shows so while the message is up.
   quiz_.Requeue();
   ShowScore();
+  messages_.Show(FillIn(t::kWrong, {answer.chosenText}), MessageButtons::Ok,
+                 MessageIcon::Information);
   return false;
 }
 
@@ -1103,12 +1104,14 @@ void ImageWindow::ClearConfusion() {
 void ImageWindow::AnswerByClick(const HitList& hits) {
   const QuizAnswer answer = quiz_.Judge(hits, *objects_);
   if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
-  if (Answered(answer)) return;
-  // What was clicked in red and what was asked in green, until the next question.
-  confusedChosen_.assign(hits.begin(), hits.end());
-  confusedAsked_ = objects_->FindByName(quiz_.TargetName());
-  confusion_ = ConfusionText(answer.chosenText, quiz_.TargetName());
-  update();
+  if (!answer.right) {
+    // What was clicked in red and what was asked in green, until the next question.
+    confusedChosen_.assign(hits.begin(), hits.end());
+    confusedAsked_ = objects_->FindByName(quiz_.TargetName());
+    confusion_ = ConfusionText(answer.chosenText, quiz_.TargetName());
+    update();
+  }
+  Answered(answer);
 }
 
 }  // namespace ostrelin

@@ -59,9 +59,10 @@ LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& 
   auto* list = new QGridLayout;
   for (size_t i = 0; i < confused.size(); ++i) {
     const LearningEntry& e = *confused[i];
-    list->addWidget(new QLabel(ToQString(e.name + ": " + std::to_string(e.wrong) +
-                                         "-mal falsch, zuletzt mit " + e.confusedWith)),
-                    int(i), 0);
+    auto* line = new QLabel(ToQString(e.name + ": " + std::to_string(e.wrong) +
+                                      "-mal falsch, zuletzt mit " + e.confusedWith));
+    line->setWordWrap(true);  // long names wrap: the window stays narrow beside the image
+    list->addWidget(line, int(i), 0);
     auto* button = new QPushButton(QStringLiteral("Zeigen"));
     button->setAccessibleName(ToQString(e.name) + QStringLiteral(" zeigen"));
     const std::string name = e.name;
@@ -95,7 +96,8 @@ void LearningStateWindow::showEvent(QShowEvent* event) {
   const QScreen* shown = image_->screen();
   if (shown == nullptr) return;
   const QRect image(image_->mapToGlobal(QPoint(0, 0)), image_->size());
-  const QSize size = sizeHint().expandedTo(minimumSizeHint());
+  const QSize size(std::min(sizeHint().width(), 2 * minimumSizeHint().width()),
+                   sizeHint().height());
   const Rect placed = PlaceBesideCentre(FromQRect(image), size.width(), size.height(),
                                         FromQRect(shown->availableGeometry()));
   setGeometry(ToQRect(placed));

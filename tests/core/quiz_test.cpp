@@ -282,7 +282,7 @@ TEST_F(QuizTest, ASeriesNamesThePlaneAskedInTheStrip) {
   EXPECT_EQ(quiz.NextPlane(), "Kopf axial +10 mm");
   EXPECT_EQ(PlaneText(quiz), "Ebene 2 von 3: Kopf axial +10 mm");
   EXPECT_EQ(QuizStripText(quiz, ""), "Ebene 2 von 3: Kopf axial +10 mm");
-  EXPECT_EQ(QuizStripText(quiz, "x"), "Ebene 2 von 3: Kopf axial +10 mm   x");
+  EXPECT_EQ(QuizStripText(quiz, "x"), "x   Ebene 2 von 3: Kopf axial +10 mm");
   quiz.Stop();
   EXPECT_EQ(QuizStripText(quiz, "x"), "x");
 }
