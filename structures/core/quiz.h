@@ -157,7 +157,7 @@ std::string QuizStripText(const Quiz& quiz, std::string_view confusion);
 // The strip after a wrong click: "Gewählt: <clicked> · Gesucht: <asked>".
 std::string ConfusionText(std::string_view chosen, std::string_view asked);
 // The quiz dialog's width in pixels: its design width, or wider so that its caption fits the
-// window's title bar (`captionWidth` of text beside `titleButtons` buttons of `titleHeight` each)
+// window's title bar (`captionWidth` of text beside kTitleButtons buttons of `titleHeight` each)
 // and its question fits the name field (`questionWidth` of text plus `fieldMargins`); never wider
 // than `screenWidth`.
 struct QuizDialogFit {
