@@ -275,6 +275,7 @@ void MainWindow::ShowLearningState() {
         SendRequest(requests_.buffer(), *this, cmd::kGoToPlace, name);
       });
   window->setWindowFlag(Qt::Window);
+  window->ShowOnImage(image_);  // "Zeigen" outlines there at once; the window opens beside it
   window->show();
 }
 

@@ -394,10 +394,14 @@ void ImageWindow::PaintFocusFrame(QPainter& painter) {
   ostrelin::PaintFocusFrame(painter, QRect(0, 0, client.width, client.height), *this);
 }
 
+std::string ImageWindow::StripText() const {
+  return pointed_.empty() ? QuizStripText(quiz_, confusion_) : pointed_;
+}
+
 void ImageWindow::PaintPointed(QPainter& painter) {
   const QRect area(kPointedLeft, 0, std::max(0, Client().width - kPointedLeft), kStripHeight);
   painter.fillRect(area, QColor::fromRgb(kStripGrey));
-  const std::string& text = pointed_.empty() ? confusion_ : pointed_;
+  const std::string text = StripText();
   if (text.empty()) return;
   painter.setPen(Qt::black);
   painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, ToQString(text));
@@ -734,7 +738,7 @@ void ImageWindow::EnterFullView() {
 
 void ImageWindow::LeaveFullView() {
   if (openingPlane_) return;  // the page of a series' plane opens inside the running quiz
-  quiz_.Stop();
+  EndQuizWithResult({});
   ClearConfusion();
   if (quizDialog_) {
     QuizDialog* dialog = quizDialog_;
@@ -941,16 +945,17 @@ bool ImageWindow::OpenNextPlane() {
   for (std::string plane = quiz_.NextPlane(); !plane.empty(); plane = quiz_.NextPlane()) {
     const int before = loads_;
     openingPlane_ = true;
-    SendRequest(buffer_, mainWindow_, cmd::kOpenPlane, plane);
+    // A page request as from a link, not the panel's own: the panel follows and marks the plane.
+    SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, plane);
     openingPlane_ = false;
     if (loads_ != before && objects_ && HasMarkableStructures(*objects_)) return true;
   }
   // Through (or nothing to ask at all): the run ends.
   if (first) {
     messages_.Show(t::kNoStructures, MessageButtons::Ok, MessageIcon::Information);
+    quiz_.Stop();
   } else {
-    messages_.Show(std::string(t::kSeriesDone) + ScoreText(quiz_), MessageButtons::Ok,
-                   MessageIcon::Information);
+    EndQuizWithResult(t::kSeriesDone);
   }
   Command(image_cmd::kNormalView);
   return false;
@@ -958,7 +963,13 @@ bool ImageWindow::OpenNextPlane() {
 
 void ImageWindow::NextQuestion() {
   if (!quiz_.Running()) return;
+  quiz_.Pass();  // an unanswered question is passed over
   if (quiz_.PlaneDone() && !OpenNextPlane()) return;
+  if (quiz_.Through()) {  // every question of the run is answered: the result, and the end
+    EndQuizWithResult({});
+    Command(image_cmd::kNormalView);
+    return;
+  }
   if (!objects_) return;
   const QCursor before = cursor();
   setCursor(Qt::ArrowCursor);
@@ -989,6 +1000,8 @@ void ImageWindow::ShowAnswer() {
   if (quiz_.TargetName().empty()) return;
   quiz_.SetAnswerShown();
   CountAnswer(false, {});
+  quiz_.Requeue();  // shown is not known: asked once more before the run is through
+  ShowScore();
   Highlight(quiz_.TargetName(), kDrawOutline, true, false);
 }
 
@@ -996,13 +1009,44 @@ void ImageWindow::NameShown() {
   if (!quiz_.Running() || quiz_.ShownName().empty()) return;
   quiz_.SetAnswerShown();
   CountAnswer(false, {});
+  quiz_.Requeue();  // shown is not known: asked once more before the run is through
+  ShowScore();
 }
 
 void ImageWindow::AnswerTyped() {
   if (!quiz_.Running() || !quizDialog_ || quiz_.NameToStructure() || quiz_.AnswerShown()) return;
   const std::string typed = FromQString(quizDialog_->AnswerField()->text());
   if (Trimmed(typed).empty()) return;  // nothing typed is no answer
-  Answered(quiz_.JudgeTyped(typed, synonyms_));
+  const QuizAnswer answer = quiz_.JudgeTyped(typed, synonyms_, AtlasNames());
+  if (!answer.right) {
+    // As after a wrong click: the strip names what was typed and what was asked, the structure
+    // asked is outlined green and, when the typed name is another structure here, that one red.
+    confusedChosen_.clear();
+    if (!answer.confusedWith.empty() && objects_) {
+      const int other = objects_->FindByName(answer.confusedWith);
+      if (other >= 0) confusedChosen_.push_back(other);
+    }
+    confusedAsked_ = quiz_.Current();
+    confusion_ = ConfusionText(answer.chosenText, quiz_.ShownName());
+    update();
+  }
+  Answered(answer);
+}
+
+bool ImageWindow::ShowStructureHere(const std::string& name) {
+  if (!image_ || !objects_ || name.empty() || objects_->FindByName(name) < 0) return false;
+  Highlight(name, kDrawOutline, true, true);
+  return true;
+}
+
+std::vector<std::string> ImageWindow::AtlasNames() const {
+  std::vector<std::string> names;
+  if (objects_) {
+    for (int i = 0; i < objects_->Count(); ++i) names.emplace_back(objects_->At(i).Name());
+  }
+  for (const auto& [synonym, atlasName] : synonyms_) names.push_back(atlasName);
+  for (size_t i = 0; i < crossReferences_.Count(); ++i) names.push_back(crossReferences_.KeyAt(i));
+  return names;
 }
 
 void ImageWindow::SetLearningRecord(LearningRecordFile* record, TodayClock today) {
@@ -1012,7 +1056,7 @@ void ImageWindow::SetLearningRecord(LearningRecordFile* record, TodayClock today
 
 void ImageWindow::CountAnswer(bool right, const std::string& chosen) {
   const int asked = quiz_.Current();
-  if (!quiz_.Score(right)) return;
+  if (!(quiz_.AnswerShown() && !right ? quiz_.ScoreShown() : quiz_.Score(right))) return;
   if (record_ && objects_ && asked >= 0 && asked < objects_->Count()) {
     record_->Record().Answer(objects_->At(asked).Name(), right, today_(), chosen);
     record_->Save();  // a failure is told once per run; the quiz goes on
@@ -1020,21 +1064,32 @@ void ImageWindow::CountAnswer(bool right, const std::string& chosen) {
   ShowScore();
 }
 
+void ImageWindow::EndQuizWithResult(const std::string& before) {
+  const bool tell = quiz_.Running() && quiz_.AskedCount() > 0;
+  quiz_.Stop();
+  if (tell) {
+    messages_.Show(before + ResultText(quiz_), MessageButtons::Ok, MessageIcon::Information);
+  }
+}
+
 void ImageWindow::ShowScore() {
   if (quizDialog_) quizDialog_->SetScore(ScoreText(quiz_));
 }
 
 bool ImageWindow::Answered(const QuizAnswer& answer) {
-  CountAnswer(answer.right, answer.chosenText);
+  CountAnswer(answer.right, answer.confusedWith);
   if (answer.right) {
-    messages_.Show(t::kRight, MessageButtons::Ok, MessageIcon::Information);
+    std::string text = t::kRight;
+    if (answer.misspelt) text += "\n" + FillIn(t::kRightSpelling, {quiz_.ShownName()});
+    messages_.Show(text, MessageButtons::Ok, MessageIcon::Information);
     Command(image_cmd::kNextQuestion);
     return true;
   }
-  messages_.Show(FillIn(t::kWrong, {answer.chosenText}), MessageButtons::Ok,
-                 MessageIcon::Information);
+  // Asked once more later: the score line shows so while the message is up.
   quiz_.Requeue();
   ShowScore();
+  messages_.Show(FillIn(t::kWrong, {answer.chosenText}), MessageButtons::Ok,
+                 MessageIcon::Information);
   return false;
 }
 
@@ -1049,12 +1104,14 @@ void ImageWindow::ClearConfusion() {
 void ImageWindow::AnswerByClick(const HitList& hits) {
   const QuizAnswer answer = quiz_.Judge(hits, *objects_);
   if (answer.structure >= 0) objects_->SetCurrentStructure(answer.structure);
-  if (Answered(answer)) return;
-  // What was clicked in red and what was asked in green, until the next question.
-  confusedChosen_.assign(hits.begin(), hits.end());
-  confusedAsked_ = objects_->FindByName(quiz_.TargetName());
-  confusion_ = ConfusionText(answer.chosenText, quiz_.TargetName());
-  update();
+  if (!answer.right) {
+    // What was clicked in red and what was asked in green, until the next question.
+    confusedChosen_.assign(hits.begin(), hits.end());
+    confusedAsked_ = objects_->FindByName(quiz_.TargetName());
+    confusion_ = ConfusionText(answer.chosenText, quiz_.TargetName());
+    update();
+  }
+  Answered(answer);
 }
 
 }  // namespace ostrelin

@@ -71,6 +71,8 @@ class ImageWindow : public QWidget, public ImageView {
   // The quiz of the menu "Abfrage": direction 1 name to structure, 0 structure to name;
   // `alternate` draws the direction anew for every question.
   void StartQuiz(int direction, bool alternate);
+  // Outlines `name` and centres it when it is a structure of the image shown; false otherwise.
+  bool ShowStructureHere(const std::string& name);
   // "Ganze Serie": the structures of every plane in `planes` (page names) in one run, name to
   // structure. Each plane's page is opened through the main window (command 9034) when its turn
   // comes; planes without structures are passed over.
@@ -120,6 +122,9 @@ class ImageWindow : public QWidget, public ImageView {
   // After a wrong click, until the next question: "Gewählt: … · Gesucht: …" in the strip, the
   // structures chosen (outlined in red) and the one asked (in green).
   const std::string& ConfusionNote() const { return confusion_; }
+  // What the strip shows: the names under the pointer, or while a quiz runs the plane asked in a
+  // series and what a wrong answer confused.
+  std::string StripText() const;
   const std::vector<int>& ConfusedChosen() const { return confusedChosen_; }
   int ConfusedAsked() const { return confusedAsked_; }
   const QRect& NormalRect() const { return normalRect_; }
@@ -205,6 +210,10 @@ class ImageWindow : public QWidget, public ImageView {
   void NameShown();
   // Counts the current question's first answer in the score and the learning record.
   void CountAnswer(bool right, const std::string& chosen);
+  // Ends the quiz; when it asked anything, a message gives the result after `before`.
+  void EndQuizWithResult(const std::string& before);
+  // The structures a typed answer may name instead of the one asked.
+  std::vector<std::string> AtlasNames() const;
   void ShowScore();
   // Counts the answer and shows its message: right goes on to the next question, wrong asks the
   // question again later. Returns whether it was right.

@@ -1,20 +1,25 @@
 #include "structures/ui/learning_state_window.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "platform/ui/qt_rect.h"
 #include "platform/ui/qt_text.h"
 #include "structures/core/image_window_model.h"
+#include "structures/core/learning_state_layout.h"
+#include "structures/ui/image_window.h"
 
 namespace ostrelin {
 
 LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& record, Day today,
                                          const std::vector<std::string>& regionNames,
                                          std::function<void(const std::string&)> open)
-    : QDialog(parent) {
+    : QDialog(parent), open_(std::move(open)) {
   setWindowTitle(QStringLiteral("Lernstand"));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
@@ -26,8 +31,13 @@ LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& 
   const BoxCounts inAtlas = record.Count(today);
 
   counts_ = new QGridLayout;
-  counts_->addWidget(new QLabel(QStringLiteral("Region")), 0, 1);
-  counts_->addWidget(new QLabel(QStringLiteral("Ganzer Atlas")), 0, 2);
+  // The headers stand right-aligned over their right-aligned numbers.
+  for (const auto& [column, text] : {std::pair{1, QStringLiteral("Region")},
+                                     std::pair{2, QStringLiteral("Ganzer Atlas")}}) {
+    auto* header = new QLabel(text);
+    header->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    counts_->addWidget(header, 0, column);
+  }
   for (int row = 0; row <= kHighestBox; ++row) {
     const bool due = row == kHighestBox;
     counts_->addWidget(new QLabel(due ? QStringLiteral("Heute f\u00E4llig")
@@ -49,19 +59,48 @@ LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& 
   auto* list = new QGridLayout;
   for (size_t i = 0; i < confused.size(); ++i) {
     const LearningEntry& e = *confused[i];
-    list->addWidget(new QLabel(ToQString(e.name + ": " + std::to_string(e.wrong) +
-                                         "-mal falsch, zuletzt mit " + e.confusedWith)),
-                    int(i), 0);
+    auto* line = new QLabel(ToQString(e.name + ": " + std::to_string(e.wrong) +
+                                      "-mal falsch, zuletzt mit " + e.confusedWith));
+    line->setWordWrap(true);  // long names wrap: the window stays narrow beside the image
+    list->addWidget(line, int(i), 0);
     auto* button = new QPushButton(QStringLiteral("Zeigen"));
     button->setAccessibleName(ToQString(e.name) + QStringLiteral(" zeigen"));
     const std::string name = e.name;
-    connect(button, &QPushButton::clicked, this, [open, name] {
-      if (open) open(name);
-    });
+    connect(button, &QPushButton::clicked, this, [this, name] { Show(name); });
     list->addWidget(button, int(i), 1);
     showButtons_.push_back(button);
   }
   layout->addLayout(list);
+
+  close_ = new QPushButton(QStringLiteral("Schlie\u00DFen"));
+  connect(close_, &QPushButton::clicked, this, &QWidget::close);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(close_);
+  layout->addLayout(buttons);
+}
+
+void LearningStateWindow::Show(const std::string& name) {
+  if (image_ && image_->ShowStructureHere(name)) return;
+  if (open_) open_(name);
+}
+
+QLabel* LearningStateWindow::Header(int column) const {
+  QLayoutItem* item = counts_->itemAtPosition(0, column + 1);
+  return item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+}
+
+void LearningStateWindow::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!image_ || !image_->isVisible()) return;
+  const QScreen* shown = image_->screen();
+  if (shown == nullptr) return;
+  const QRect image(image_->mapToGlobal(QPoint(0, 0)), image_->size());
+  const QSize size(std::min(sizeHint().width(), 2 * minimumSizeHint().width()),
+                   sizeHint().height());
+  const Rect placed = PlaceBesideCentre(FromQRect(image), size.width(), size.height(),
+                                        FromQRect(shown->availableGeometry()));
+  setGeometry(ToQRect(placed));
 }
 
 QString LearningStateWindow::Count(int row, int column) const {

@@ -3,7 +3,7 @@
 // name and the buttons "Zeige Antwort", "Nächste Frage" and "Test beenden", and below them the
 // score line. While a structure is to be named, an editable field takes the name field's place:
 // Enter there hands the typed name to the image window. It sends its commands to the image window
-// through `send`.
+// through `send`. It is as wide as its caption and question need, from its design width up.
 
 #include <QDialog>
 #include <functional>
@@ -47,6 +47,10 @@ class QuizDialog : public QDialog {
  private:
   void ShowAnswer();
   void End();
+  // Widens the dialog (never narrows it) until its caption fits the title bar and the question
+  // its field, up to the screen's width; the buttons spread over the width.
+  void FitWidth();
+  QFont TitleFont() const;
 
   std::function<void(int)> send_;
   QLineEdit* field_ = nullptr;
@@ -58,6 +62,8 @@ class QuizDialog : public QDialog {
   std::string name_;
   bool nameToStructure_ = true;
   bool ending_ = false;
+  int designWidth_ = 0;
+  int margin_ = 0;
 };
 
 }  // namespace ostrelin

@@ -8,6 +8,7 @@
 #include "platform/core/text_file.h"
 #include "shell/core/file_replace.h"
 #include "structures/core/learning_record.h"
+#include "structures/core/learning_state_layout.h"
 #include "structures/core/typed_answer.h"
 #include "tests/support/temp_tree.h"
 
@@ -154,40 +155,104 @@ TEST(LearningRecordTest, CountsPerBoxDueAndMostConfused) {
   EXPECT_EQ(record.MostConfused(1).size(), 1u);
 }
 
-TEST(TypedAnswerTest, TolerancesAndNearMisses) {
-  const SynonymPairs synonyms = {{"HERZMUSKEL", "MYOKARD"}, {"BALKEN", "CORPUS CALLOSUM"}};
+TEST(LearningStateLayoutTest, TheWindowStandsBesideTheImageCentreOnTheScreen) {
+  const Rect screen{0, 0, 1024, 768};
+  struct Case {
+    Rect image;
+    int width, height;
+    Rect placed;
+  };
+  const Case cases[] = {
+      {{0, 20, 1024, 700}, 300, 400, {528, 36, 300, 400}},   // right of the centre
+      {{600, 20, 424, 700}, 300, 400, {496, 36, 300, 400}},  // no room right: left of it
+      {{0, 20, 1024, 700}, 600, 400, {528, 36, 496, 400}},   // narrowed to the room there
+      {{0, 500, 1024, 268}, 300, 400, {528, 368, 300, 400}},  // moved up onto the screen
+  };
+  for (const Case& c : cases) {
+    const Rect placed = PlaceBesideCentre(c.image, c.width, c.height, screen);
+    EXPECT_EQ(placed, c.placed) << c.image.left << "," << c.image.top << " " << c.width;
+    const int centreX = c.image.left + c.image.width / 2;
+    EXPECT_TRUE(placed.left > centreX || placed.left + placed.width < centreX);
+  }
+}
+
+TEST(TypedAnswerTest, WhatStudentsWriteAndWhatStaysWrong) {
+  const SynonymPairs synonyms = {{"HERZMUSKEL", "MYOKARD"},
+                                 {"BALKEN", "CORPUS CALLOSUM"},
+                                 {"REN", "NIERE"},
+                                 {"HEPAR", "LEBER"}};
+  const std::vector<std::string> atlas = {"Thalamus rechts", "Thalamus links", "Niere rechts",
+                                          "Niere links", "Corpus callosum", "Nucleus caudatus",
+                                          "Nucleus caudatus (Schweifkern)", "Leber (Hepar)"};
+  using V = TypedVerdict;
   struct Case {
     const char* typed;
     const char* name;
-    bool right;
+    V verdict;
+    const char* other = "";  // the structure a wrong answer stands for
   };
   const Case cases[] = {
-      {"thalamus", "Thalamus", true},
-      {"  Corpus   callosum ", "Corpus callosum", true},
-      {"corpuscallosum", "Corpus callosum", true},
-      {"Gyrus praecentralis", "Gyrus pr\xE4" "centralis", true},
-      {"GYRUS PR\xC4" "CENTRALIS", "Gyrus praecentralis", true},
-      {"Fuss", "Fu\xDF", true},
-      {"Hoehle", "H\xF6hle", true},
-      {"Ruecken", "R\xFC" "cken", true},
-      {"Thalamus li.", "Thalamus links", true},
-      {"Thalamus rechts", "Thalamus re.", true},
-      {"Thalamus re.", "Thalamus rechts", true},
-      {"Balken", "Corpus callosum", true},        // a synonym standing for the name
-      {"herzmuskel", "Myokard", true},
-      {"Thalamus links", "Thalamus rechts", false},
-      {"Thalamus li.", "Thalamus rechts", false},
-      {"Thalamus", "Thalamus links", false},
-      {"Thalamu", "Thalamus", false},
-      {"Thalamus li", "Thalamus links", false},  // the short form needs its point
-      {"Balken", "Myokard", false},              // a synonym of another structure
-      {"Herzmuskel", "Herzmuskel x", false},
-      {"", "Thalamus", false},
-      {"   ", "", false},
+      {"thalamus", "Thalamus", V::Right},
+      {"  Corpus   callosum ", "Corpus callosum", V::Right},
+      {"corpuscallosum", "Corpus callosum", V::Right},
+      {"Gyrus praecentralis", "Gyrus pr\xE4" "centralis", V::Right},
+      {"GYRUS PR\xC4" "CENTRALIS", "Gyrus praecentralis", V::Right},
+      {"Fuss", "Fu\xDF", V::Right},
+      {"Ruecken", "R\xFC" "cken", V::Right},
+      // Sides, however written and wherever they stand.
+      {"Thalamus li.", "Thalamus links", V::Right},
+      {"Thalamus li", "Thalamus links", V::Right},
+      {"Thalamus rechts", "Thalamus re.", V::Right},
+      {"re. Thalamus", "Thalamus rechts", V::Right},
+      {"Thalamus dext.", "Thalamus rechts", V::Right},
+      {"Thalamus, sin.", "Thalamus links", V::Right},
+      {"Thalamus links", "Thalamus rechts", V::Wrong, "Thalamus links"},
+      {"Thalamus li.", "Thalamus rechts", V::Wrong, "Thalamus links"},
+      {"Thalamus", "Thalamus links", V::Wrong},
+      // Synonyms, alone and with a side.
+      {"Balken", "Corpus callosum", V::Right},
+      {"herzmuskel", "Myokard", V::Right},
+      {"Ren re.", "Niere rechts", V::Right},
+      {"Ren rechts", "Niere rechts", V::Right},
+      {"Ren li", "Niere rechts", V::Wrong, "Niere links"},
+      {"Balken", "Myokard", V::Wrong, "Corpus callosum"},
+      // Short forms, point or not.
+      {"A. carotis int.", "Arteria carotis int.", V::Right},
+      {"Aa. cerebri", "Arteriae cerebri", V::Right},
+      {"V cava superior", "Vena cava superior", V::Right},
+      {"Vv. pulmonales", "Venae pulmonales", V::Right},
+      {"M. biceps brachii", "Musculus biceps brachii", V::Right},
+      {"Mm intercostales", "Musculi intercostales", V::Right},
+      {"N. opticus", "Nervus opticus", V::Right},
+      {"Nn. craniales", "Nervi craniales", V::Right},
+      {"Lig. teres", "Ligamentum teres", V::Right},
+      {"Proc mastoideus", "Processus mastoideus", V::Right},
+      {"Nucl. ruber", "Nucleus ruber", V::Right},
+      {"Nervus opticus", "N. opticus", V::Right},
+      // Commas, hyphens and parentheses; either part of a name with a part in parentheses.
+      {"Gyrus-praecentralis", "Gyrus praecentralis", V::Right},
+      {"Capsula interna, Crus anterius", "Capsula interna (Crus anterius)", V::Right},
+      {"Leber", "Leber (Hepar)", V::Right},
+      {"hepar", "Leber (Hepar)", V::Right},
+      {"Schweifkern", "Nucleus caudatus (Schweifkern)", V::Right},
+      {"Hepar links", "Leber (Hepar)", V::Wrong},
+      // One typing error in a word of six letters or more.
+      {"Thalamsu", "Thalamus", V::Wrong},     // two letters swapped are two edits
+      {"Thalamu", "Thalamus", V::Misspelt},
+      {"Nucleus caudatis", "Nucleus caudatus", V::Misspelt},
+      {"Nucleus cuadatis", "Nucleus caudatus", V::Wrong},
+      {"Nukleus kaudatus", "Nucleus caudatus", V::Wrong},  // one error in each of two words
+      {"Leberr", "Leber", V::Wrong},                        // a word of five letters
+      {"Schweifkerm", "Nucleus caudatus (Schweifkern)", V::Misspelt},
+      {"Nucleus caudatus", "Nucleus caudata", V::Wrong, "Nucleus caudatus"},  // another structure
+      {"Herzmuskel", "Herzmuskel x", V::Wrong},
+      {"", "Thalamus", V::Wrong},
+      {"  .  ", "", V::Wrong},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(TypedAnswerMatches(c.typed, c.name, synonyms), c.right)
-        << "'" << c.typed << "' for '" << c.name << "'";
+    const TypedJudgement j = JudgeTypedName(c.typed, c.name, synonyms, atlas);
+    EXPECT_EQ(j.verdict, c.verdict) << "'" << c.typed << "' for '" << c.name << "'";
+    EXPECT_EQ(j.otherStructure, c.other) << "'" << c.typed << "' for '" << c.name << "'";
   }
 }
 

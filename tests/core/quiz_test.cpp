@@ -35,20 +35,23 @@ class QuizTest : public ::testing::Test {
   RuntimeRandom random_{7};
 };
 
-TEST_F(QuizTest, EveryStructureIsAskedOnceBeforeTheListRefills) {
+TEST_F(QuizTest, ARunAsksEveryStructureOnceAndDoesNotStartOverByItself) {
   const auto list = ListOf({"A", "B", "C", "D", "E", "F"});
   Quiz quiz;
-  quiz.Start(kQuizNameToStructure, false);
-  for (int round = 0; round < 2; ++round) {
+  for (int run = 0; run < 2; ++run) {
+    quiz.Start(kQuizNameToStructure, false);
     std::set<int> asked;
     for (int i = 0; i < 6; ++i) {
+      EXPECT_FALSE(quiz.Through());
       const QuizQuestion q = quiz.Next(*list, random_);
       EXPECT_TRUE(q.nameToStructure);
       EXPECT_EQ(q.name, std::string(1, char('A' + q.index)));
       EXPECT_EQ(quiz.TargetName(), q.name);
       asked.insert(q.index);
     }
-    EXPECT_EQ(asked.size(), 6u) << "round " << round;
+    EXPECT_EQ(asked.size(), 6u) << "run " << run;
+    EXPECT_TRUE(quiz.Through());
+    EXPECT_EQ(quiz.Next(*list, random_).index, -1);  // through: nothing more is asked
     EXPECT_TRUE(quiz.Questions().empty());
   }
 }
@@ -74,6 +77,7 @@ TEST_F(QuizTest, AlternateDrawsBothDirections) {
   quiz.Start(kQuizNameToStructure, true);
   int names = 0, structures = 0;
   for (int i = 0; i < 40; ++i) {
+    if (quiz.Through()) quiz.Start(kQuizNameToStructure, true);
     const QuizQuestion q = quiz.Next(*list, random_);
     (q.nameToStructure ? names : structures)++;
     if (!q.nameToStructure) {
@@ -135,25 +139,39 @@ TEST_F(QuizTest, JudgingOneOrSeveralStructures) {
   EXPECT_TRUE(quiz.Judge(Hits({0}), *lower).right);  // case does not matter
 }
 
-TEST_F(QuizTest, AWrongAnswerComesBackUnlessItWasTheLastQuestion) {
-  const auto list = ListOf({"A", "B", "C"});
+TEST_F(QuizTest, AMissedQuestionIsAskedOnceMoreAtTheEndAndOpenNeverGrows) {
+  const auto list = ListOf({"A", "B", "C", "D"});
   Quiz quiz;
   quiz.Start(kQuizNameToStructure, false);
-  const int first = quiz.Next(*list, random_).index;
+  const int wrong = quiz.Next(*list, random_).index;
+  EXPECT_EQ(quiz.OpenCount(), 4);
+  EXPECT_TRUE(quiz.Score(false));
   quiz.Requeue();
-  ASSERT_EQ(quiz.Questions().size(), 3u);
-  EXPECT_EQ(quiz.Questions().back(), first);
-  quiz.Requeue();  // already last: not twice
-  EXPECT_EQ(quiz.Questions().size(), 3u);
+  quiz.Requeue();  // not twice
+  EXPECT_EQ(quiz.Questions().back(), wrong);
+  EXPECT_EQ(quiz.OpenCount(), 4);
 
+  const int shown = quiz.Next(*list, random_).index;
+  quiz.SetAnswerShown();
+  EXPECT_TRUE(quiz.ScoreShown());
+  quiz.Requeue();
+  EXPECT_EQ(quiz.OpenCount(), 4);
   quiz.Next(*list, random_);
-  quiz.Next(*list, random_);
-  quiz.Next(*list, random_);
-  ASSERT_TRUE(quiz.Questions().empty());
-  quiz.Requeue();  // the last remaining question is not re-queued
-  EXPECT_TRUE(quiz.Questions().empty());
-  quiz.Next(*list, random_);  // refills the whole list
-  EXPECT_EQ(quiz.Questions().size(), 2u);
+  EXPECT_TRUE(quiz.Score(true));
+  EXPECT_EQ(quiz.OpenCount(), 3);
+  quiz.Next(*list, random_);  // passed over with "Nächste Frage"
+  EXPECT_EQ(quiz.OpenCount(), 3);
+
+  // The last question was missed as well: it too is asked once more, after the others.
+  EXPECT_EQ(quiz.Next(*list, random_).index, wrong);
+  EXPECT_TRUE(quiz.AskedAgain());
+  EXPECT_FALSE(quiz.Score(false));  // asked again: neither counted nor queued a third time
+  quiz.Requeue();
+  EXPECT_EQ(quiz.OpenCount(), 1);
+  EXPECT_EQ(quiz.Next(*list, random_).index, shown);
+  EXPECT_TRUE(quiz.Through());
+  EXPECT_EQ(ScoreText(quiz), "Richtig: 1   Falsch: 1   Gezeigt: 1   Offen: 1");
+  EXPECT_EQ(ResultText(quiz), "Ergebnis: 1 von 4 richtig, 1 falsch, 1 gezeigt");
 }
 
 TEST_F(QuizTest, QuestionsAreForgottenForAnotherImageAndKeptBetweenRuns) {
@@ -167,7 +185,7 @@ TEST_F(QuizTest, QuestionsAreForgottenForAnotherImageAndKeptBetweenRuns) {
 
   quiz.ResetQuestions();
   const auto small = ListOf({"X", "Y"});
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 2; ++i) {
     const QuizQuestion q = quiz.Next(*small, random_);
     EXPECT_LT(q.index, 2);
     EXPECT_FALSE(q.name.empty());
@@ -179,15 +197,19 @@ TEST_F(QuizTest, AStructureWithoutNameAsksNothingAndKeepsTheTarget) {
   Quiz quiz;
   quiz.Start(kQuizNameToStructure, false);
   bool sawUnnamed = false;
+  bool herzAsked = false;  // in this run
   for (int i = 0; i < 6; ++i) {
+    if (quiz.Through()) {
+      quiz.Start(kQuizNameToStructure, false);
+      herzAsked = false;
+    }
     const QuizQuestion q = quiz.Next(*list, random_);
     if (q.index == 1) {
       sawUnnamed = true;
       EXPECT_TRUE(q.name.empty());
-      if (i > 0) {
-        EXPECT_EQ(quiz.TargetName(), "Herz");
-      }
+      EXPECT_EQ(quiz.TargetName(), herzAsked ? "Herz" : "");
     }
+    herzAsked = herzAsked || q.index == 0;
   }
   EXPECT_TRUE(sawUnnamed);
 }
@@ -200,7 +222,7 @@ TEST_F(QuizTest, OnlyTheFirstAnswerOfAQuestionCountsAndTheRecordOrdersARefill) {
   Quiz quiz;
   quiz.Start(kQuizStructureToName, false);
   quiz.Next(*list, random);
-  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Offen: 3");
+  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Gezeigt: 0   Offen: 4");
   EXPECT_TRUE(quiz.Score(false));
   EXPECT_FALSE(quiz.Score(true));  // the right click after a wrong one
   EXPECT_FALSE(quiz.JudgeTyped("x", {}).right);
@@ -208,9 +230,10 @@ TEST_F(QuizTest, OnlyTheFirstAnswerOfAQuestionCountsAndTheRecordOrdersARefill) {
   EXPECT_EQ(quiz.JudgeTyped(" x ", {}).chosenText, "x");
   quiz.Next(*list, random);
   EXPECT_TRUE(quiz.Score(true));
-  EXPECT_EQ(ScoreText(quiz), "Richtig: 1   Falsch: 1   Offen: 2");
+  EXPECT_EQ(ScoreText(quiz), "Richtig: 1   Falsch: 1   Gezeigt: 0   Offen: 2");
   quiz.Start(kQuizStructureToName, false);
-  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Offen: 2");  // a new run, a new score
+  // A new run, a new score.
+  EXPECT_EQ(ScoreText(quiz), "Richtig: 0   Falsch: 0   Gezeigt: 0   Offen: 2");
 
   // A refill asks the due structure first; without a record the seeded order is unchanged.
   std::vector<int> plain, withRecord;
@@ -231,6 +254,37 @@ TEST_F(QuizTest, OnlyTheFirstAnswerOfAQuestionCountsAndTheRecordOrdersARefill) {
   }
   EXPECT_EQ(withRecord, expected);
   EXPECT_EQ(ConfusionText("Herz", "Lunge"), "Gew\xE4hlt: Herz \xB7 Gesucht: Lunge");
+}
+
+TEST_F(QuizTest, TypedAnswersKeepAConfusionOnlyForAnotherStructure) {
+  const auto list = ListOf({"Thalamus rechts"});
+  Quiz quiz;
+  quiz.Start(kQuizStructureToName, false);
+  quiz.Next(*list, random_);
+  const std::vector<std::string> atlas = {"Thalamus rechts", "Thalamus links"};
+  const QuizAnswer other = quiz.JudgeTyped(" Thalamus li. ", {}, atlas);
+  EXPECT_FALSE(other.right);
+  EXPECT_EQ(other.chosenText, "Thalamus li.");
+  EXPECT_EQ(other.confusedWith, "Thalamus links");
+  const QuizAnswer miss = quiz.JudgeTyped("Talamus lings", {}, atlas);
+  EXPECT_FALSE(miss.right);
+  EXPECT_EQ(miss.confusedWith, "");
+  const QuizAnswer misspelt = quiz.JudgeTyped("Thalamsu re", {}, atlas);
+  EXPECT_TRUE(!misspelt.right && misspelt.confusedWith.empty());  // two letters swapped
+  EXPECT_TRUE(quiz.JudgeTyped("Thalamu re", {}, atlas).misspelt);
+}
+
+TEST_F(QuizTest, ASeriesNamesThePlaneAskedInTheStrip) {
+  Quiz quiz;
+  quiz.StartSeries({"Kopf axial +0 mm", "Kopf axial +10 mm", "Kopf axial +20 mm"});
+  EXPECT_EQ(PlaneText(quiz), "");
+  quiz.NextPlane();
+  EXPECT_EQ(quiz.NextPlane(), "Kopf axial +10 mm");
+  EXPECT_EQ(PlaneText(quiz), "Ebene 2 von 3: Kopf axial +10 mm");
+  EXPECT_EQ(QuizStripText(quiz, ""), "Ebene 2 von 3: Kopf axial +10 mm");
+  EXPECT_EQ(QuizStripText(quiz, "x"), "x   Ebene 2 von 3: Kopf axial +10 mm");
+  quiz.Stop();
+  EXPECT_EQ(QuizStripText(quiz, "x"), "x");
 }
 
 }  // namespace

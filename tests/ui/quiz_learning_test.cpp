@@ -35,6 +35,13 @@ std::string Score(const ImageWindow& window) {
 }
 
 // The smallest rectangle around the window's pixels of exactly `colour`.
+QRect AreaOf(ImageWindow& window, QColor colour);
+
+// True when the structure `name` is outlined green.
+bool green(ImageWindow& window, const std::string& name) {
+  return AreaOf(window, Qt::green).contains(PointOfStructure(window, name));
+}
+
 QRect AreaOf(ImageWindow& window, QColor colour) {
   const QImage image = window.grab().toImage();
   QRect area;
@@ -50,7 +57,7 @@ TEST_F(QuizLearningTest, ScoreAndOutlinesAfterWrongRightAndShownAnswers) {
   auto window = LoadedWindow();
   window->StartQuiz(kQuizNameToStructure, false);
   ASSERT_NE(window->QuizControl(), nullptr);
-  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 0   Offen: 2");
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 0   Gezeigt: 0   Offen: 3");
   // The dialog grew by the line below its buttons.
   const QuizDialog& dialog = *window->QuizControl();
   EXPECT_GT(dialog.ScoreLine()->geometry().top(), dialog.ShowAnswerButton()->geometry().bottom());
@@ -60,7 +67,8 @@ TEST_F(QuizLearningTest, ScoreAndOutlinesAfterWrongRightAndShownAnswers) {
   const std::string wrong = target == "Herz" ? "Lunge" : "Herz";
   Click(*window, PointOfStructure(*window, wrong));
   ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 3");  // the question comes back
+  // The question comes back once more at the end; "Offen" does not grow for it.
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Gezeigt: 0   Offen: 3");
   EXPECT_EQ(window->ConfusionNote(), "Gew\xE4hlt: " + wrong + " \xB7 Gesucht: " + target);
   EXPECT_EQ(window->PointedNames(), "");  // the strip still names nothing under the pointer
   const QRect red = AreaOf(*window, Qt::red);
@@ -72,16 +80,21 @@ TEST_F(QuizLearningTest, ScoreAndOutlinesAfterWrongRightAndShownAnswers) {
   // The right click after the wrong one does not count again; the next question clears the rest.
   Click(*window, PointOfStructure(*window, target));
   EXPECT_EQ(messages.shown.back().text, t::kRight);
-  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 2");
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Gezeigt: 0   Offen: 3");
   EXPECT_EQ(window->ConfusionNote(), "");
   EXPECT_TRUE(AreaOf(*window, Qt::red).isEmpty());
 
-  window->QuizControl()->ShowAnswerButton()->click();  // a shown answer counts as wrong
-  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 2   Offen: 2");
+  window->QuizControl()->ShowAnswerButton()->click();  // shown: counted as such, asked again
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Gezeigt: 1   Offen: 3");
 }
 
-TEST_F(QuizLearningTest, TypedAnswersRightWrongAndShown) {
+TEST_F(QuizLearningTest, TypedAnswersRightWrongAndShownWithTheStripAndTheRecord) {
+  const std::string path = tree.DataPath() + "BENUTZER.LRN";
+  LearningRecordFile record(path, [](const std::filesystem::path& p, std::string_view bytes) {
+    return ReplaceFileContents(p, bytes);
+  }, &messages);
   auto window = LoadedWindow();
+  window->SetLearningRecord(&record, [] { return kToday; });
   window->SetSynonyms({{"HERZMUSKEL", "HERZ"}});
   window->StartQuiz(kQuizStructureToName, false);
   QuizDialog* dialog = window->QuizControl();
@@ -91,29 +104,46 @@ TEST_F(QuizLearningTest, TypedAnswersRightWrongAndShown) {
   EXPECT_FALSE(field->isHidden());
   EXPECT_FALSE(field->isReadOnly());
 
-  const std::string shown = window->QuizState().ShownName();
+  // A name that is no structure: wrong, the strip tells what was asked, the record a plain miss.
+  const std::string first = window->QuizState().ShownName();
   field->setText(QStringLiteral("Milz"));
   PressEnter(field);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\nMilz");
   EXPECT_FALSE(window->QuizState().AnswerShown());  // Enter did not press "Zeige Antwort"
-  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Offen: 3");
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 1   Gezeigt: 0   Offen: 3");
+  EXPECT_EQ(window->ConfusionNote(), "Gew\xE4hlt: Milz \xB7 Gesucht: " + first);
+  ASSERT_NE(record.Record().Find(first), nullptr);
+  EXPECT_EQ(record.Record().Find(first)->confusedWith, "");
+  EXPECT_TRUE(green(*window, first));
 
   // Right, written another way: upper case with blanks, or the synonym.
-  field->setText(QString::fromLatin1(shown == "Herz" ? " herz muskel " : (" " + shown + " ").c_str()).toUpper());
+  field->setText(QString::fromLatin1(first == "Herz" ? " herz muskel " : (" " + first + " ").c_str()).toUpper());
   PressEnter(field);
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].text, t::kRight);
-  EXPECT_NE(window->QuizState().ShownName(), "");
   EXPECT_TRUE(field->text().isEmpty());  // the next question asks afresh
+  EXPECT_EQ(window->ConfusionNote(), "");
 
-  // Shown: the name in the read-only field, counted wrong.
+  // Another structure of the atlas: the record keeps the confusion, and it is outlined red.
+  const std::string second = window->QuizState().ShownName();
+  const std::string other = second == "Herz" ? "Lunge" : "Herz";
+  field->setText(QString::fromLatin1(other.c_str()));
+  PressEnter(field);
+  EXPECT_EQ(window->ConfusionNote(), "Gew\xE4hlt: " + other + " \xB7 Gesucht: " + second);
+  ASSERT_NE(record.Record().Find(second), nullptr);
+  EXPECT_EQ(record.Record().Find(second)->confusedWith, other);
+  EXPECT_TRUE(AreaOf(*window, Qt::red).contains(PointOfStructure(*window, other)));
+
+  // Shown: the name in the read-only field, counted as shown.
+  dialog->NextButton()->click();
   dialog->ShowAnswerButton()->click();
   EXPECT_FALSE(dialog->NameField()->isHidden());
   EXPECT_TRUE(field->isHidden());
-  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 2   Offen: 2");
+  EXPECT_EQ(Score(*window), "Richtig: 0   Falsch: 2   Gezeigt: 1   Offen: 3");
+  const size_t shownMessages = messages.shown.size();
   PressEnter(field);  // nothing more after the answer was shown
-  EXPECT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown.size(), shownMessages);
 }
 
 TEST_F(QuizLearningTest, EveryAnswerGoesIntoTheRecordFileAndAFailedWriteIsToldOnce) {
@@ -171,7 +201,8 @@ class PlaneOpeningMain : public CommandTarget {
   void SendCommand(int command) override {
     const std::string name = buffer_.name;
     if (buffer_.busy) buffer_.Release();
-    if (command != cmd::kOpenPlane || window == nullptr) return;
+    if (window == nullptr || (command != cmd::kOpenPlane && command != cmd::kGoToPlace)) return;
+    commands.push_back(command);
     opened.push_back(name);
     window->LeaveFullView();
     if (name == "Ebene 1") window->LoadImage("Bilder\\Schnitt\\brust.bmp", true);
@@ -180,6 +211,7 @@ class PlaneOpeningMain : public CommandTarget {
   }
   ImageWindow* window = nullptr;
   std::vector<std::string> opened;
+  std::vector<int> commands;
 
  private:
   TransferBuffer& buffer_;
@@ -202,21 +234,26 @@ TEST_F(QuizLearningTest, ASeriesAsksEveryPlaneAndCountsAcrossThem) {
   ASSERT_TRUE(window.QuizState().Running());
   EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1"}));
   EXPECT_FALSE(window.NormalView());
+  // The strip names the plane asked; the plane is opened as a page request the navigation
+  // panel follows and marks (it does not follow its own "open plane").
+  EXPECT_EQ(window.StripText(), "Ebene 1 von 3: Ebene 1");
 
   std::vector<std::string> asked;
-  for (int i = 0; i < 5 && window.QuizState().Running(); ++i) {
-    asked.push_back(window.QuizState().TargetName());
-    if (i == 0) window.QuizControl()->ShowAnswerButton()->click();  // one wrong
+  for (int i = 0; i < 6 && window.QuizState().Running(); ++i) {
+    if (!window.QuizState().AskedAgain()) asked.push_back(window.QuizState().TargetName());
+    if (i == 4) EXPECT_EQ(window.StripText(), "Ebene 3 von 3: Ebene 3");
+    if (i == 0) window.QuizControl()->ShowAnswerButton()->click();  // one shown, asked again
     window.QuizControl()->NextButton()->click();
   }
   EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1", "Ebene 2", "Ebene 3"}));
+  EXPECT_EQ(planes.commands, std::vector<int>(3, cmd::kGoToPlace));
   std::sort(asked.begin(), asked.end());
   EXPECT_EQ(asked, (std::vector<std::string>{"Aorta", "Herz", "Leber", "Lunge", "Milz"}));
   // Through: the last message gives the score of the whole run, and the quiz has ended.
   EXPECT_FALSE(window.QuizState().Running());
   ASSERT_FALSE(messages.shown.empty());
-  EXPECT_EQ(messages.shown.back().text, std::string(t::kSeriesDone) +
-                                            "Richtig: 0   Falsch: 1   Offen: 0");
+  EXPECT_EQ(messages.shown.back().text,
+            std::string(t::kSeriesDone) + "Ergebnis: 0 von 5 richtig, 0 falsch, 1 gezeigt");
   EXPECT_TRUE(window.NormalView());
 }
 
@@ -259,6 +296,40 @@ TEST(LearningStateWindowTest, CountsOfTheRegionAndTheAtlasAndTheMostConfused) {
   ASSERT_EQ(window.ShowButtons().size(), 2u);
   window.ShowButtons()[1]->click();
   EXPECT_EQ(opened, (std::vector<std::string>{"Leber"}));
+  for (int column = 0; column < 2; ++column) {
+    EXPECT_EQ(window.Header(column)->alignment(), Qt::AlignRight | Qt::AlignVCenter)
+        << "the header stands over its right-aligned numbers";
+  }
+}
+
+TEST_F(QuizLearningTest, LernstandShowsAStructureOnTheImageAtOnceAndClosesBesideIt) {
+  LearningRecord record;
+  record.Parse("Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"   // on the image shown
+               "Leber # 1 # 2026-03-01 # 0 # 2 # Milz\r\n");  // not on it
+  auto image = LoadedWindow(700, 500);
+  image->move(0, 0);
+  std::vector<std::string> opened;
+  LearningStateWindow window(nullptr, record, kToday, {},
+                             [&](const std::string& name) { opened.push_back(name); });
+  window.ShowOnImage(image.get());
+  window.show();
+  const QPoint centre = image->mapToGlobal(image->rect().center());
+  EXPECT_FALSE(window.frameGeometry().contains(centre)) << "the image's centre stays in sight";
+
+  ASSERT_EQ(window.ShowButtons().size(), 2u);
+  window.ShowButtons()[0]->click();  // Lunge: outlined at once, no list, no page
+  EXPECT_EQ(image->LastHighlightedName(), "Lunge");
+  EXPECT_TRUE(opened.empty());
+  window.ShowButtons()[1]->click();  // Leber: found elsewhere
+  EXPECT_EQ(opened, (std::vector<std::string>{"Leber"}));
+
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QApplication::sendEvent(&window, &escape);
+  EXPECT_FALSE(window.isVisible());
+  window.show();
+  ASSERT_NE(window.CloseButton(), nullptr);
+  window.CloseButton()->click();
+  EXPECT_FALSE(window.isVisible());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The quiz in the image window: the control dialog, the three directions, right and wrong
 // answers, "Zeige Antwort" and the end of a run.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -225,6 +226,61 @@ TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
 
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
   EXPECT_TRUE(window->QuizState().Questions().empty());
+}
+
+TEST_F(QuizWindowTest, ARunEndsWithItsResultAfterAskingAMissedStructureOnceMore) {
+  auto window = LoadedWindow();
+  window->StartQuiz(kQuizNameToStructure, false);
+  const std::string missed = window->QuizState().TargetName();
+  Click(*window, PointOfStructure(*window, missed == "Herz" ? "Lunge" : "Herz"));
+  window->QuizControl()->NextButton()->click();
+  std::vector<std::string> asked = {missed};
+  for (int i = 0; i < 3 && window->QuizState().Running(); ++i) {
+    asked.push_back(window->QuizState().TargetName());
+    Click(*window, PointOfStructure(*window, asked.back()));
+  }
+  ASSERT_EQ(asked.size(), 4u);
+  EXPECT_EQ(asked.back(), missed);  // the missed one, once more, last
+  EXPECT_FALSE(window->QuizState().Running());
+  EXPECT_TRUE(window->NormalView());
+  ASSERT_FALSE(messages.shown.empty());
+  EXPECT_EQ(messages.shown.back().text, "Ergebnis: 2 von 3 richtig, 1 falsch, 0 gezeigt");
+
+  // "Test beenden" tells the result of the questions so far.
+  messages.shown.clear();
+  window->StartQuiz(kQuizNameToStructure, false);
+  window->QuizControl()->ShowAnswerButton()->click();
+  window->QuizControl()->EndButton()->click();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "Ergebnis: 0 von 1 richtig, 0 falsch, 1 gezeigt");
+}
+
+TEST_F(QuizWindowTest, TheDialogIsWideEnoughForItsCaptionAndQuestionAtEveryFontSize) {
+  const QFont before = QApplication::font();
+  const std::string name = "Arteria cerebri media sinistra, Pars sphenoidalis";
+  for (const int points : {8, 10, 12, 14}) {
+    QFont font = before;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    QuizDialog dialog(nullptr, [](int) {});
+    for (const char* caption : {t::kWhereIs, t::kNameIt}) {
+      dialog.SetCaption(caption);
+      dialog.AskForStructure(name);
+      // A bold caption in the desktop's font beside the icon and three title buttons.
+      font.setBold(true);
+      const QFontMetrics title(font);
+      EXPECT_GE(dialog.width(), title.horizontalAdvance(QString::fromLatin1(caption)) +
+                                    4 * title.height())
+          << points << " points";
+      const QFontMetrics field(dialog.NameField()->font());
+      EXPECT_GT(dialog.NameField()->contentsRect().width(),
+                field.horizontalAdvance(QString::fromLatin1(name.c_str())))
+          << points << " points";
+      EXPECT_LE(dialog.NextButton()->geometry().right(), dialog.EndButton()->geometry().left());
+      EXPECT_LE(dialog.EndButton()->geometry().right(), dialog.width());
+    }
+  }
+  QApplication::setFont(before);
 }
 
 }  // namespace
