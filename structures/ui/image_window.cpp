@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <cstdio>
+#include <functional>
 #include <new>
 
 #include "image/core/zoomed_picture.h"
@@ -100,6 +101,30 @@ QListWidget* MakeListBox(const std::vector<std::string>& texts, const QFont& fon
   for (const std::string& text : texts) list->addItem(ToQString(text));
   return list;
 }
+
+// Enter and Escape in a list of places: Enter opens the current place, Escape closes the list.
+// Neither goes on to the image window, whose Enter would look the places up again and whose
+// Escape would clear the highlight.
+class PlaceListKeys : public QObject {
+ public:
+  PlaceListKeys(QObject* parent, std::function<void()> enter, std::function<void()> escape)
+      : QObject(parent), enter_(std::move(enter)), escape_(std::move(escape)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter: enter_(); return true;
+      case Qt::Key_Escape: escape_(); return true;
+      default: return false;
+    }
+  }
+
+ private:
+  std::function<void()> enter_;
+  std::function<void()> escape_;
+};
 
 }  // namespace
 
@@ -851,19 +876,35 @@ void ImageWindow::ShowFoundOnList(const std::vector<std::string>& taggedPages) {
   const Rect r = kFoundOnListRect;
   frame->setGeometry(ToQRect(r));
   frame->SetCloseHandler([this] { CloseFoundOnList(); });
-  connect(list, &QListWidget::currentTextChanged, this, [this](const QString& text) {
-    if (text.isEmpty()) return;
+  // A place opens by a click on it or by Enter; moving through the list with the arrow keys, or
+  // arriving in it by Tab, only makes a place current.
+  const auto open = [this](const QString& text) {
+    if (text.isEmpty() || !foundOnList_) return;
     const std::string chosen = FromQString(text);
     Highlight(chosen, kDrawOutline, true, false);
     CloseFoundOnList();
     SendTaggedRequest(buffer_, mainWindow_, cmd::kGoToPlace, chosen);
-  });
+  };
+  connect(list, &QListWidget::itemClicked, this,
+          [open](QListWidgetItem* item) { open(item->text()); });
+  list->installEventFilter(new PlaceListKeys(
+      list, [list, open] { if (list->currentItem()) open(list->currentItem()->text()); },
+      [this] { CloseFoundOnList(); }));
   frame->show();
   frame->raise();
   foundOnList_ = frame;
+  // The keyboard goes to the list at once: Up and Down move in it, Enter opens, Escape closes.
+  if (list->count() > 0) list->setCurrentRow(0);
+  list->setFocus(Qt::OtherFocusReason);
 }
 
-void ImageWindow::CloseFoundOnList() { CloseFrame(foundOnList_); }
+void ImageWindow::CloseFoundOnList() {
+  // The keyboard comes back to the image the list was opened over.
+  if (foundOnList_ && foundOnList_->isAncestorOf(QApplication::focusWidget())) {
+    setFocus(Qt::OtherFocusReason);
+  }
+  CloseFrame(foundOnList_);
+}
 
 void ImageWindow::ShowAllMarkable() {
   WaitMessage(true, this);
