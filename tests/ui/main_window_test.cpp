@@ -6,22 +6,28 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QScrollBar>
+#include <QTimer>
+#include <QTranslator>
 
 #include "platform/core/scripted_message_service.h"
 #include "resources/core/string_table.h"
 #include "app/karvolen_app.h"
 #include "app/main_menu_bar.h"
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "hypertext/ui/search_window.h"
 #include "hypertext/ui/text_panel.h"
 #include "navigation/ui/navigation_panel.h"
 #include "navigation/ui/step_control_widget.h"
 #include "platform/ui/picture_button.h"
 #include "structures/ui/image_window.h"
+#include "tests/support/image_samples.h"
 #include "tests/support/recording_cursor.h"
 #include "tests/support/recording_views.h"
 #include "tests/support/temp_tree.h"
@@ -271,6 +277,39 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
   EXPECT_EQ(order[1], window->textPanel());
   EXPECT_TRUE(panel.isAncestorOf(order[2]));
   EXPECT_EQ(order.back(), window->button(MainLayout::kHilfe));
+}
+
+TEST_F(MainWindowTest, QtsOwnTextsAreGermanInTheSaveDialog) {
+  // Whatever the user's language, Qt's file dialog speaks German with the atlas; the system's
+  // dialog would not be Qt's, so the test (like the offscreen platform) gets Qt's own.
+  const auto translator = InstallQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
+  ASSERT_NE(translator, nullptr) << "Qt's translations are not installed";
+  WriteLists();
+  test::BmpLayout layout;
+  layout.width = 4;
+  layout.height = 4;
+  layout.rows.assign(4, std::vector<std::uint8_t>(12, 0x80));
+  tree_.Write("Bilder/Schnitt/herz1.bmp", test::MakeBmp(layout));
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  ImageWindow& image = *window->imageWindow();
+  ASSERT_TRUE(image.LoadImage("Bilder\\Schnitt\\herz1.bmp", false));
+
+  QString title;
+  QStringList buttons;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    for (const QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons()) {
+      buttons << button->text().remove('&');
+    }
+    dialog->reject();
+  });
+  image.Command(image_cmd::kSavePicture);
+  EXPECT_EQ(title, "Bild speichern...");
+  buttons.sort();
+  EXPECT_EQ(buttons, QStringList({"Abbrechen", "Speichern"}));
 }
 
 TEST(RunKarvolen, WithoutASettingsFileTheProgramEndsWithExitCodeZero) {
