@@ -86,8 +86,10 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
       mainWindow_(mainWindow),
       media_(media),
       measurer_(std::make_unique<FontMeasurer>(fonts_)) {
+  // The border is as wide as the focus frame, which is drawn in it, clear of the text.
   setFrameShape(QFrame::Box);
-  setLineWidth(1);
+  setLineWidth(kFocusFrameWidth);
+  FollowKeyboardUse();
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // The bar moves by the panel's own steps: a line, and three lines a page.
@@ -189,7 +191,14 @@ void TextPanel::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   painter.fillRect(viewport()->rect(), kBackground);
   PaintText(painter);
-  PaintFocusFrame(painter, viewport()->rect(), *this);
+}
+
+bool TextPanel::event(QEvent* event) {
+  if (event->type() != QEvent::Paint) return QAbstractScrollArea::event(event);
+  // The panel's own paint is its border; the text is the viewport's.
+  QPainter painter(this);
+  PaintFocusBorder(painter, rect(), *this, kBackground);
+  return true;
 }
 
 void TextPanel::PaintText(QPainter& painter) {

@@ -210,6 +210,7 @@ void ImageWindow::CreateControls() {
           [this](int action) { PanAction(true, action); });
   connect(vertical_, &QScrollBar::actionTriggered, this,
           [this](int action) { PanAction(false, action); });
+  focusLine_ = new FocusLine(*this);  // made last, so it lies above the strip's controls
 }
 
 ClientSize ImageWindow::Client() const {
@@ -222,6 +223,9 @@ void ImageWindow::LayoutScrollBars() {
   const ClientSize client = Client();
   horizontal_->setGeometry(0, client.height, client.width, height() - client.height);
   vertical_->setGeometry(client.width, 0, width() - client.width, client.height);
+  // The focus shows as a line along the bottom of the strip, above its controls: a frame round
+  // the window would cover the zoom text and the image's edge pixels.
+  focusLine_->setGeometry(0, kStripHeight - kFocusFrameWidth, client.width, kFocusFrameWidth);
 }
 
 void ImageWindow::resizeEvent(QResizeEvent* event) {
@@ -399,7 +403,6 @@ void ImageWindow::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     painter.drawRect(QRect(0, 0, client.width - 1, client.height - 1));
     PaintPointed(painter);
-    PaintFocusFrame(painter);
     return;
   }
   image_->SetClientSize(client);
@@ -411,17 +414,13 @@ void ImageWindow::paintEvent(QPaintEvent*) {
   PaintJpgBild(painter, *image_);
   ApplyScrollBars(image_->ScrollBars(), *horizontal_, *vertical_);
   PaintPointed(painter);
-  PaintFocusFrame(painter);
-}
-
-void ImageWindow::PaintFocusFrame(QPainter& painter) {
-  const ClientSize client = Client();
-  ostrelin::PaintFocusFrame(painter, QRect(0, 0, client.width, client.height), *this);
 }
 
 void ImageWindow::PaintPointed(QPainter& painter) {
-  const QRect area(kPointedLeft, 0, std::max(0, Client().width - kPointedLeft), kStripHeight);
+  QRect area(kPointedLeft, 0, std::max(0, Client().width - kPointedLeft), kStripHeight);
   painter.fillRect(area, QColor::fromRgb(kStripGrey));
+  // The name stands clear of the focus line along the strip's bottom edge.
+  area.setHeight(kStripHeight - kFocusFrameWidth);
   const std::string& text = pointed_.empty() ? confusion_ : pointed_;
   if (text.empty()) return;
   painter.setPen(Qt::black);
