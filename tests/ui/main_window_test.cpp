@@ -27,7 +27,6 @@
 #include "hypertext/ui/text_panel.h"
 #include "navigation/ui/navigation_panel.h"
 #include "navigation/ui/step_control_widget.h"
-#include "platform/ui/focus_frame.h"
 #include "platform/ui/picture_button.h"
 #include "structures/ui/image_window.h"
 #include "tests/support/image_samples.h"
