@@ -8,11 +8,13 @@
 #include "platform/ui/screen_info.h"
 #include "resources/ui/program_icon.h"
 #include "app/karvolen_app.h"
+#include "app/qt_translations.h"
 
 int main(int argc, char** argv) {
   QApplication qapp(argc, argv);
   QApplication::setQuitOnLastWindowClosed(true);
   QApplication::setWindowIcon(ostrelin::ProgramIcon());
+  const auto qtTexts = ostrelin::InstallQtTranslations();
 
   ostrelin::QtMessageService messages;
   ostrelin::QtCursorService cursors;

@@ -18,6 +18,7 @@
 #include "navigation/ui/navigation_panel.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/design_scale.h"
+#include "platform/ui/focus_frame.h"
 #include "platform/ui/picture_button.h"
 #include "platform/ui/qt_rect.h"
 #include "platform/ui/qt_text.h"
@@ -174,6 +175,55 @@ void MainWindow::CreateLayout() {
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::ApplicationShortcut);
   connect(help, &QShortcut::activated, this, [this] { SendCommand(cmd::kHelpIndex); });
+  // F6 and Shift+F6 go from pane to pane, wherever the focus is; Tab stays with the image
+  // window's structures.
+  for (const bool forward : {true, false}) {
+    auto* pane = new QShortcut(QKeySequence(forward ? Qt::Key_F6 : Qt::SHIFT | Qt::Key_F6), this);
+    pane->setContext(Qt::ApplicationShortcut);
+    connect(pane, &QShortcut::activated, this, [this, forward] { FocusNextPane(forward); });
+  }
+  FollowKeyboardUse();
+}
+
+std::vector<QWidget*> MainWindow::Panes() const {
+  // In full view the image covers the others.
+  if (!image_->NormalView()) return {image_};
+  std::vector<QWidget*> panes = {image_, text_};
+  panes.push_back(panelShown_ ? static_cast<QWidget*>(navigation_) : search_);
+  for (PictureButton* button : buttons_) {
+    if (button->isEnabled() && button->isVisible()) {
+      panes.push_back(button);  // the buttons are one pane: its first button that takes the keys
+      break;
+    }
+  }
+  return panes;
+}
+
+void MainWindow::FocusNextPane(bool forward) {
+  if (QApplication::activeModalWidget()) return;
+  SetKeyboardInUse(true);
+  const std::vector<QWidget*> panes = Panes();
+  const QWidget* focus = QApplication::focusWidget();
+  // The pane that holds the focus; the buttons count as one.
+  int current = -1;
+  for (size_t i = 0; i < panes.size() && focus; ++i) {
+    if (panes[i] == focus || panes[i]->isAncestorOf(focus)) current = int(i);
+  }
+  for (const PictureButton* button : buttons_) {
+    if (button == focus && image_->NormalView()) current = int(panes.size()) - 1;
+  }
+  const int count = int(panes.size());
+  const int next = current < 0 ? (forward ? 0 : count - 1)
+                               : (current + (forward ? 1 : count - 1)) % count;
+  QWidget* pane = panes[size_t(next)];
+  activateWindow();
+  if (pane == navigation_) {
+    FocusFirstControl(*navigation_);
+  } else if (pane == search_) {
+    search_->Field()->setFocus(Qt::ShortcutFocusReason);
+  } else {
+    pane->setFocus(Qt::ShortcutFocusReason);
+  }
 }
 
 QRect MainWindow::ClientRect(const Rect& rect) const {

@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "catalogue/core/catalogue.h"
 #include "platform/core/wait_cursor.h"
@@ -82,6 +83,8 @@ class MainWindow : public QWidget, public CommandTarget {
   const MainLayout& layout() const { return layout_; }
   // True while the navigation panel is shown, false while the search window is.
   bool panelShown() const { return panelShown_; }
+  // F6 (`forward`) and Shift+F6: the keyboard focus to the next or the previous pane.
+  void FocusNextPane(bool forward);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -108,6 +111,9 @@ class MainWindow : public QWidget, public CommandTarget {
   void OpenHelpPage(int command);
   void ShowAbout();
   void TogglePanel();
+  // The panes F6 goes through, in order: the image window, the text panel, the navigation panel
+  // or the index, the buttons (their first one that can be used); in full view the image alone.
+  std::vector<QWidget*> Panes() const;
 
   const Settings& settings_;
   ShellServices services_;

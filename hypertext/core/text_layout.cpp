@@ -27,7 +27,9 @@ int64_t MeasureLine(const TextMeasurer& measurer, std::string_view line) {
 }
 
 bool Wrapper::Fits(std::string_view text) const {
-  return kLeftMargin + MeasureLine(measurer_, text) < int64_t(clientWidth_) - kRightReserve;
+  const int64_t unit = std::max(1, measurer_.Subdivision());
+  return int64_t(kLeftMargin) * unit + MeasureLine(measurer_, text) <
+         (int64_t(clientWidth_) - kRightReserve) * unit;
 }
 
 // Where a text that may be cut is cut: the text's length when it fits whole.

@@ -6,6 +6,7 @@
 // character. Layout happens once per load; painting and hit tests only scan and measure the lines
 // from the first visible one down to about one window height below it.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,13 +17,19 @@
 
 namespace ostrelin {
 
-// Width in pixels of `shown` drawn in the font of segments of `kind` (None: the body font).
-// Widths must not shrink when characters are appended (no font's kerning outweighs an advance);
-// the fast wrapping relies on it.
+// Width of `shown` drawn in the font of segments of `kind` (None: the body font), in
+// 1/Subdivision() pixels. Widths must not shrink when characters are appended (no font's kerning
+// outweighs an advance); the fast wrapping relies on it.
+//
+// Fonts place characters at fractions of a pixel. A measurer that adds up whole-pixel advances
+// drifts from the drawn text by up to half a pixel a character, so the next segment starts
+// several pixels away from where the text before it really ends: a gap like a blank before a
+// comma ("links ,"), or an overlap. A measurer that knows the fractions counts in them.
 class TextMeasurer {
  public:
   virtual ~TextMeasurer() = default;
   virtual int Width(SegmentKind kind, std::string_view shown) const = 0;
+  virtual int Subdivision() const { return 1; }
 };
 
 // Heights of the heading font and of all other fonts, which are also the advances of heading and
@@ -39,8 +46,9 @@ inline constexpr int kRightReserve = 20;
 // Text shorter than this is never cut, and a word that does not fit is cut after this many.
 inline constexpr size_t kMinimumCut = 20;
 
-// Drawn width of a display line: its segments' shown texts, each in its kind's font, scanned from
-// nothing open (text before the first "#" is body text, braces in it are plain characters).
+// Drawn width of a display line, in the measurer's subdivided pixels: its segments' shown texts,
+// each in its kind's font, scanned from nothing open (text before the first "#" is body text,
+// braces in it are plain characters).
 int64_t MeasureLine(const TextMeasurer& measurer, std::string_view line);
 
 // Breaking text into pieces that fit a client width: a piece is the longest prefix that ends just
@@ -98,10 +106,11 @@ int ScrollTarget(ScrollCode code, int position, int maximum, int thumb = 0);
 struct PlacedSegment {
   const Segment* segment;
   size_t line;
-  int64_t x;      // from the left of the client area
+  int64_t x;      // from the left of the client area, whole pixels (the fraction cut off)
   int64_t top;    // of the line, in text coordinates (subtract the top of the first line)
-  int width;
+  int width;      // whole pixels from x to where the next segment's x lies
   int height;     // of the segment's font
+  double exactX;  // x with its fraction: where the text is drawn
 };
 
 // Scans every line from the first on with the segment state carried from line 0, calling
@@ -129,17 +138,21 @@ void WalkLines(const TextLayout& layout, size_t first, int clientHeight, LineHei
   if (n == 0) return;
   if (first >= n) first = n - 1;
   const int64_t y0 = layout.tops[first];
+  const int64_t unit = std::max(1, measurer.Subdivision());
   ScanState state;
   for (size_t i = 0; i < n; ++i) {
     const bool placed = i >= first;
-    int64_t x = kLeftMargin;
+    // Positions run on in subdivided pixels, so the drawn texts meet where the fonts end them.
+    int64_t fine = int64_t(kLeftMargin) * unit;
     ScanLine(layout.lines[i], state, [&](const Segment& segment) {
       if (!placed) return;
-      const int width = measurer.Width(segment.kind, segment.shown);
+      const int64_t next = fine + measurer.Width(segment.kind, segment.shown);
       const int height =
           segment.kind == SegmentKind::Heading ? heights.heading : heights.body;
-      onSegment(PlacedSegment{&segment, i, x, layout.tops[i], width, height});
-      x += width;
+      onSegment(PlacedSegment{&segment, i, fine / unit, layout.tops[i],
+                              int(next / unit - fine / unit), height,
+                              double(fine) / double(unit)});
+      fine = next;
     });
     if (!IsLinkKind(state.kind) && !state.targetOpen &&
         layout.tops[i] - y0 > int64_t(clientHeight) + heights.heading) {

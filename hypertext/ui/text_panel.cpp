@@ -1,12 +1,14 @@
 #include "hypertext/ui/text_panel.h"
 
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QStringList>
+#include <cmath>
 
 #include "platform/core/strings.h"
 #include "platform/ui/focus_frame.h"
@@ -44,7 +46,8 @@ FontSlot SlotOf(SegmentKind kind) {
 
 // Widths from the panel's fonts. Kerning is off in those fonts, so a text is as wide as the sum of
 // its characters' advances: each font's 256 advances are asked once and then only added up, which
-// keeps laying out long texts cheap.
+// keeps laying out long texts cheap. The advances are kept in 1/64 pixel, as the fonts place the
+// characters: rounded to whole pixels they would add up to gaps between segments.
 class TextPanel::FontMeasurer : public TextMeasurer {
  public:
   explicit FontMeasurer(const std::array<QFont, 6>& fonts) : fonts_(fonts) { Reset(); }
@@ -59,16 +62,18 @@ class TextPanel::FontMeasurer : public TextMeasurer {
     int width = 0;
     for (unsigned char c : shown) {
       if (table[c] < 0) {
-        const QFontMetrics metrics(fonts_[slot]);
-        table[c] = metrics.horizontalAdvance(ToQString(std::string_view(
-            reinterpret_cast<const char*>(&c), 1)));
+        const QFontMetricsF metrics(fonts_[slot]);
+        table[c] = int(std::lround(kSubdivision * metrics.horizontalAdvance(ToQString(
+                                                      std::string_view(reinterpret_cast<const char*>(&c), 1)))));
       }
       width += table[c];
     }
     return width;
   }
+  int Subdivision() const override { return kSubdivision; }
 
  private:
+  static constexpr int kSubdivision = 64;
   const std::array<QFont, 6>& fonts_;
   mutable std::array<std::array<int, 256>, 6> advances_;
 };
@@ -81,8 +86,10 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
       mainWindow_(mainWindow),
       media_(media),
       measurer_(std::make_unique<FontMeasurer>(fonts_)) {
+  // The border is as wide as the focus frame, which is drawn in it, clear of the text.
   setFrameShape(QFrame::Box);
-  setLineWidth(1);
+  setLineWidth(kFocusFrameWidth);
+  FollowKeyboardUse();
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // The bar moves by the panel's own steps: a line, and three lines a page.
@@ -184,7 +191,14 @@ void TextPanel::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   painter.fillRect(viewport()->rect(), kBackground);
   PaintText(painter);
-  PaintFocusFrame(painter, viewport()->rect(), *this);
+}
+
+bool TextPanel::event(QEvent* event) {
+  if (event->type() != QEvent::Paint) return QAbstractScrollArea::event(event);
+  // The panel's own paint is its border; the text is the viewport's.
+  QPainter painter(this);
+  PaintFocusBorder(painter, rect(), *this, kBackground);
+  return true;
 }
 
 void TextPanel::PaintText(QPainter& painter) {
@@ -201,7 +215,7 @@ void TextPanel::PaintText(QPainter& painter) {
     const Rgb colour = SegmentColour(segment.kind);
     painter.setFont(font);
     painter.setPen(QColor(colour.red, colour.green, colour.blue));
-    painter.drawText(QPoint(int(placed.x), int(top) + QFontMetrics(font).ascent()),
+    painter.drawText(QPointF(placed.exactX, double(top) + QFontMetrics(font).ascent()),
                      ToQString(segment.shown));
   });
 }

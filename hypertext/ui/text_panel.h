@@ -55,6 +55,7 @@ class TextPanel : public QAbstractScrollArea, public TextView {
   const QFont& FontOf(SegmentKind kind) const;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

@@ -211,13 +211,18 @@ void NavigationPanel::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void NavigationPanel::wheelEvent(QWheelEvent* event) {
-  // The wheel steps through the series like the arrows: away from the user is the upper arrow.
+  // The wheel steps through the series like the arrows: its top turned away from the user (or to
+  // the left, on a horizontal wheel) is the upper arrow. Where the system turns scrolling round
+  // ("natural scrolling"), the event says so and the angle is turned back: the steps follow the
+  // hand on the wheel, as a slider does, not the scrolled content.
   if (!steps_->isEnabled()) {
     event->ignore();
     return;
   }
   event->accept();
-  wheelAngle_ += event->angleDelta().y();
+  const QPoint delta = event->angleDelta();
+  const int angle = std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y();
+  wheelAngle_ += event->inverted() ? -angle : angle;
   while (std::abs(wheelAngle_) >= kWheelStep) {
     const bool upper = wheelAngle_ > 0;
     wheelAngle_ -= upper ? kWheelStep : -kWheelStep;

@@ -16,6 +16,7 @@ PictureButton::PictureButton(const QString& caption, const QRect& rect, QWidget*
   setText(caption);
   setShortcut(QKeySequence());
   setGeometry(rect);
+  FollowKeyboardUse();
   connect(this, &QAbstractButton::clicked, this, [this] { emit command(commandId_); });
 }
 

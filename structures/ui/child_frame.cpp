@@ -23,6 +23,12 @@ ChildFrame::ChildFrame(QWidget* parent, const QString& caption, bool sizable) : 
   closeBox_ = new QToolButton(this);
   closeBox_->setText(QStringLiteral("\u00D7"));
   closeBox_->setAutoRaise(true);
+  // The close box stands on the title bar: white on its blue, also while the pointer raises it.
+  QPalette boxPalette = closeBox_->palette();
+  boxPalette.setColor(QPalette::Button, palette.color(QPalette::Window));
+  boxPalette.setColor(QPalette::ButtonText, Qt::white);
+  boxPalette.setColor(QPalette::WindowText, Qt::white);
+  closeBox_->setPalette(boxPalette);
   closeBox_->setFocusPolicy(Qt::NoFocus);
   connect(closeBox_, &QToolButton::clicked, this, [this] {
     if (onClose_) {

@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <cstdio>
+#include <functional>
 #include <new>
 
 #include "image/core/zoomed_picture.h"
@@ -100,6 +101,30 @@ QListWidget* MakeListBox(const std::vector<std::string>& texts, const QFont& fon
   for (const std::string& text : texts) list->addItem(ToQString(text));
   return list;
 }
+
+// Enter and Escape in a list of places: Enter opens the current place, Escape closes the list.
+// Neither goes on to the image window, whose Enter would look the places up again and whose
+// Escape would clear the highlight.
+class PlaceListKeys : public QObject {
+ public:
+  PlaceListKeys(QObject* parent, std::function<void()> enter, std::function<void()> escape)
+      : QObject(parent), enter_(std::move(enter)), escape_(std::move(escape)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+      case Qt::Key_Return:
+      case Qt::Key_Enter: enter_(); return true;
+      case Qt::Key_Escape: escape_(); return true;
+      default: return false;
+    }
+  }
+
+ private:
+  std::function<void()> enter_;
+  std::function<void()> escape_;
+};
 
 }  // namespace
 
@@ -185,6 +210,7 @@ void ImageWindow::CreateControls() {
           [this](int action) { PanAction(true, action); });
   connect(vertical_, &QScrollBar::actionTriggered, this,
           [this](int action) { PanAction(false, action); });
+  focusLine_ = new FocusLine(*this);  // made last, so it lies above the strip's controls
 }
 
 ClientSize ImageWindow::Client() const {
@@ -197,6 +223,9 @@ void ImageWindow::LayoutScrollBars() {
   const ClientSize client = Client();
   horizontal_->setGeometry(0, client.height, client.width, height() - client.height);
   vertical_->setGeometry(client.width, 0, width() - client.width, client.height);
+  // The focus shows as a line along the bottom of the strip, above its controls: a frame round
+  // the window would cover the zoom text and the image's edge pixels.
+  focusLine_->setGeometry(0, kStripHeight - kFocusFrameWidth, client.width, kFocusFrameWidth);
 }
 
 void ImageWindow::resizeEvent(QResizeEvent* event) {
@@ -374,7 +403,6 @@ void ImageWindow::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::black);
     painter.drawRect(QRect(0, 0, client.width - 1, client.height - 1));
     PaintPointed(painter);
-    PaintFocusFrame(painter);
     return;
   }
   image_->SetClientSize(client);
@@ -386,12 +414,6 @@ void ImageWindow::paintEvent(QPaintEvent*) {
   PaintJpgBild(painter, *image_);
   ApplyScrollBars(image_->ScrollBars(), *horizontal_, *vertical_);
   PaintPointed(painter);
-  PaintFocusFrame(painter);
-}
-
-void ImageWindow::PaintFocusFrame(QPainter& painter) {
-  const ClientSize client = Client();
-  ostrelin::PaintFocusFrame(painter, QRect(0, 0, client.width, client.height), *this);
 }
 
 std::string ImageWindow::StripText() const {
@@ -399,8 +421,10 @@ std::string ImageWindow::StripText() const {
 }
 
 void ImageWindow::PaintPointed(QPainter& painter) {
-  const QRect area(kPointedLeft, 0, std::max(0, Client().width - kPointedLeft), kStripHeight);
+  QRect area(kPointedLeft, 0, std::max(0, Client().width - kPointedLeft), kStripHeight);
   painter.fillRect(area, QColor::fromRgb(kStripGrey));
+  // The name stands clear of the focus line along the strip's bottom edge.
+  area.setHeight(kStripHeight - kFocusFrameWidth);
   const std::string text = StripText();
   if (text.empty()) return;
   painter.setPen(Qt::black);
@@ -855,19 +879,35 @@ void ImageWindow::ShowFoundOnList(const std::vector<std::string>& taggedPages) {
   const Rect r = kFoundOnListRect;
   frame->setGeometry(ToQRect(r));
   frame->SetCloseHandler([this] { CloseFoundOnList(); });
-  connect(list, &QListWidget::currentTextChanged, this, [this](const QString& text) {
-    if (text.isEmpty()) return;
+  // A place opens by a click on it or by Enter; moving through the list with the arrow keys, or
+  // arriving in it by Tab, only makes a place current.
+  const auto open = [this](const QString& text) {
+    if (text.isEmpty() || !foundOnList_) return;
     const std::string chosen = FromQString(text);
     Highlight(chosen, kDrawOutline, true, false);
     CloseFoundOnList();
     SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, chosen);
-  });
+  };
+  connect(list, &QListWidget::itemClicked, this,
+          [open](QListWidgetItem* item) { open(item->text()); });
+  list->installEventFilter(new PlaceListKeys(
+      list, [list, open] { if (list->currentItem()) open(list->currentItem()->text()); },
+      [this] { CloseFoundOnList(); }));
   frame->show();
   frame->raise();
   foundOnList_ = frame;
+  // The keyboard goes to the list at once: Up and Down move in it, Enter opens, Escape closes.
+  if (list->count() > 0) list->setCurrentRow(0);
+  list->setFocus(Qt::OtherFocusReason);
 }
 
-void ImageWindow::CloseFoundOnList() { CloseFrame(foundOnList_); }
+void ImageWindow::CloseFoundOnList() {
+  // The keyboard comes back to the image the list was opened over.
+  if (foundOnList_ && foundOnList_->isAncestorOf(QApplication::focusWidget())) {
+    setFocus(Qt::OtherFocusReason);
+  }
+  CloseFrame(foundOnList_);
+}
 
 void ImageWindow::ShowAllMarkable() {
   WaitMessage(true, this);

@@ -168,7 +168,6 @@ class ImageWindow : public QWidget, public ImageView {
   // The names the highlight paints: every markable one in show-all mode, else the '&'-parts.
   std::vector<std::string> HighlightedNames() const;
   void PaintHighlight();
-  void PaintFocusFrame(QPainter& painter);
   void PaintPointed(QPainter& painter);
   void UpdatePointer(const QPoint& at);
   // Writes `names` into the strip (none during a quiz or once the mouse has left).
@@ -237,6 +236,7 @@ class ImageWindow : public QWidget, public ImageView {
   QCheckBox* fullViewBox_ = nullptr;
   QScrollBar* horizontal_ = nullptr;
   QScrollBar* vertical_ = nullptr;
+  QWidget* focusLine_ = nullptr;
 
   QPointer<ChildFrame> overlapList_;
   QPointer<ChildFrame> markableList_;

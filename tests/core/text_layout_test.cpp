@@ -137,6 +137,36 @@ TEST(LayoutTest, WalkStopsBelowTheWindowUnlessALinkRunsOn) {
   EXPECT_EQ(walked(closed, 0), 8u);
 }
 
+// Advances of 8.89 pixels, as a 14-pixel sans-serif "n": counted in 1/64 pixel they add up to
+// what is drawn; rounded to 9 a character, ten of them would end a pixel beyond, and the next
+// segment would start after a gap that reads as a blank ("links ,").
+class FractionalMeasurer : public TextMeasurer {
+ public:
+  int Width(SegmentKind, std::string_view shown) const override { return int(shown.size()) * 569; }
+  int Subdivision() const override { return 64; }
+};
+
+TEST(LayoutTest, SegmentsStartWhereTheFractionalWidthsBeforeThemEnd) {
+  const FractionalMeasurer measurer;
+  const std::string line = "#/L:nnnnnnnnnn#, nnnn";
+  const TextLayout layout = Lay(line + "$", 400, 400, true, measurer);
+  ASSERT_EQ(layout.lines, std::vector<std::string>{line});
+  std::vector<PlacedSegment> placed;
+  WalkLines(layout, 0, 400, kMedium, measurer,
+            [&](const PlacedSegment& segment) { placed.push_back(segment); });
+  ASSERT_EQ(placed.size(), 2u);
+  EXPECT_EQ(placed[0].x, 5);
+  EXPECT_EQ(placed[0].width, 88);                  // 5 + 88.9 ends at 93.9
+  EXPECT_EQ(placed[1].x, 93);
+  EXPECT_DOUBLE_EQ(placed[1].exactX, 5 + 10 * 569 / 64.0);
+  // Fitting counts the fractions too: 5 + 88.9 < 114 - 20, but not < 113 - 20.
+  EXPECT_TRUE(Wrapper(measurer, 114).Fits("nnnnnnnnnn"));
+  EXPECT_FALSE(Wrapper(measurer, 113).Fits("nnnnnnnnnn"));
+  // The link's box ends where the comma begins.
+  EXPECT_EQ(HitTest(layout, 0, 93, 3, 400, kMedium, measurer).kind, SegmentKind::PageLink);
+  EXPECT_EQ(HitTest(layout, 0, 95, 3, 400, kMedium, measurer).kind, SegmentKind::None);
+}
+
 TEST(LayoutTest, FontSizesGiveTheirHeights) {
   EXPECT_EQ(HeightsForFontSize(1).heading, 20);
   EXPECT_EQ(HeightsForFontSize(1).body, 12);

@@ -4,6 +4,7 @@
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QToolButton>
 
 #include "structures/core/image_window_texts.h"
 #include "platform/ui/program_cursor.h"
@@ -346,22 +347,70 @@ TEST_F(ImageWindowTest, ListsShowTheirSelectionInTheHighlightColourWhileInactive
   }
 }
 
-TEST_F(ImageWindowTest, FoundOnListHandsTheChoiceToTheMainWindow) {
+TEST_F(ImageWindowTest, FoundOnListTakesTheKeyboardAndOpensOnlyOnEnterOrClick) {
   auto window = LoadedWindow();
-  buffer.structureToSelect = "Aorta";
-  window->ShowFoundOnList({"Thorax 2 (MR)", "Thorax 1 (CT)"});
-  ChildFrame* frame = window->FoundOnList();
-  ASSERT_NE(frame, nullptr);
-  EXPECT_EQ(frame->Caption(), "Aorta gefunden auf");
-  QListWidget* list = ImageWindow::ListBoxOf(frame);
-  ASSERT_EQ(list->count(), 2);
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  const auto key = [](QWidget* to, int code) {
+    QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
+    QApplication::sendEvent(to, &press);
+  };
+  const auto open = [&] {
+    buffer.structureToSelect = "Aorta";
+    window->ShowFoundOnList({"Thorax 2 (MR)", "Thorax 1 (CT)", "Thorax 3 (Schema)"});
+    buffer.structureToSelect.clear();
+    return ImageWindow::ListBoxOf(window->FoundOnList());
+  };
+  window->Highlight("Herz", kDrawOutline, false, false);
+  QListWidget* list = open();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(window->FoundOnList()->Caption(), "Aorta gefunden auf");
   EXPECT_EQ(list->item(0)->text(), "Thorax 1 (CT)");
-  buffer.structureToSelect.clear();
+  EXPECT_TRUE(list->hasFocus());
   main.sent.clear();
-  list->setCurrentRow(0);
+
+  // Down moves, Escape closes: nothing is opened, the highlight stays, the image has the keys.
+  key(list, Qt::Key_Down);
+  EXPECT_EQ(list->currentRow(), 1);
+  key(list, Qt::Key_Escape);
   Settle();
   EXPECT_EQ(window->FoundOnList(), nullptr);
-  EXPECT_EQ(NamesSent(cmd::kGoToPlace), (std::vector<std::string>{"Thorax 1 (CT)"}));
+  EXPECT_TRUE(main.sent.empty());
+  EXPECT_EQ(window->HighlightText(), "Herz");
+  EXPECT_TRUE(window->hasFocus());
+
+  // Arriving by Tab in a list with no current place opens nothing; Enter opens the current one.
+  list = open();
+  list->setCurrentRow(-1);
+  window->setFocus(Qt::OtherFocusReason);
+  list->setFocus(Qt::TabFocusReason);
+  Settle();
+  EXPECT_NE(window->FoundOnList(), nullptr);
+  EXPECT_TRUE(main.sent.empty());
+  list->setCurrentRow(1);
+  key(list, Qt::Key_Return);
+  Settle();
+  EXPECT_EQ(window->FoundOnList(), nullptr);
+  EXPECT_EQ(NamesSent(cmd::kGoToPlace), (std::vector<std::string>{"Thorax 2 (MR)"}));
+
+  // A click on a place opens it.
+  main.sent.clear();
+  list = open();
+  const QPoint at = list->visualItemRect(list->item(2)).center();
+  Click(*list->viewport(), at);
+  Settle();
+  EXPECT_EQ(window->FoundOnList(), nullptr);
+  EXPECT_EQ(NamesSent(cmd::kGoToPlace), (std::vector<std::string>{"Thorax 3 (Schema)"}));
+}
+
+TEST_F(ImageWindowTest, TheCloseBoxStandsOutOnTheTitleBar) {
+  auto window = LoadedWindow();
+  window->ShowFoundOnList({"Thorax 1 (CT)"});
+  const QToolButton* box = window->FoundOnList()->CloseBox();
+  const QColor title(0, 0, 128);
+  for (const QPalette::ColorRole role : {QPalette::ButtonText, QPalette::WindowText}) {
+    EXPECT_GT(box->palette().color(role).lightness() - title.lightness(), 150) << role;
+  }
 }
 
 }  // namespace

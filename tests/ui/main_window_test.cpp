@@ -6,22 +6,30 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QListView>
 #include <QScrollBar>
+#include <QShortcut>
+#include <QTimer>
+#include <QTranslator>
 
 #include "platform/core/scripted_message_service.h"
 #include "resources/core/string_table.h"
+#include "shell/core/commands.h"
 #include "app/karvolen_app.h"
 #include "app/main_menu_bar.h"
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "hypertext/ui/search_window.h"
 #include "hypertext/ui/text_panel.h"
 #include "navigation/ui/navigation_panel.h"
 #include "navigation/ui/step_control_widget.h"
 #include "platform/ui/picture_button.h"
 #include "structures/ui/image_window.h"
+#include "tests/support/image_samples.h"
 #include "tests/support/recording_cursor.h"
 #include "tests/support/recording_views.h"
 #include "tests/support/temp_tree.h"
@@ -271,6 +279,143 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
   EXPECT_EQ(order[1], window->textPanel());
   EXPECT_TRUE(panel.isAncestorOf(order[2]));
   EXPECT_EQ(order.back(), window->button(MainLayout::kHilfe));
+}
+
+// Rows of `a` and `b` that differ, as "first-last" spans.
+std::vector<int> DifferingRows(const QImage& a, const QImage& b) {
+  std::vector<int> rows;
+  for (int y = 0; y < std::min(a.height(), b.height()); ++y) {
+    for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) {
+        rows.push_back(y);
+        break;
+      }
+    }
+  }
+  return rows;
+}
+
+TEST_F(MainWindowTest, F6GoesFromPaneToPaneAndTheFocusShowsOnlyForKeysOverNothingShown) {
+  WriteLists();
+  test::BmpLayout layout;
+  layout.width = 600;
+  layout.height = 500;
+  layout.rows.assign(500, std::vector<std::uint8_t>(1800, 0x60));
+  tree_.Write("Bilder/Schnitt/herz1.bmp", test::MakeBmp(layout));
+  tree_.Write("Texte/Other/herz.txt", WithCrLf("Das Herz liegt links, hinter dem Brustbein.\n"));
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  ImageWindow& image = *window->imageWindow();
+  ASSERT_TRUE(image.LoadImage("Bilder\\Schnitt\\herz1.bmp", false));
+  TextPanel& text = *window->textPanel();
+  text.ShowText("herz.txt", true, -1);
+  QShortcut* next = nullptr;
+  QShortcut* previous = nullptr;
+  for (QShortcut* shortcut : window->findChildren<QShortcut*>()) {
+    if (shortcut->key() == QKeySequence(Qt::Key_F6)) next = shortcut;
+    if (shortcut->key() == QKeySequence(Qt::SHIFT | Qt::Key_F6)) previous = shortcut;
+  }
+  ASSERT_NE(next, nullptr);
+  ASSERT_NE(previous, nullptr);
+  EXPECT_EQ(next->context(), Qt::ApplicationShortcut);
+  const auto press = [](QWidget* to, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(to, &event);
+  };
+  const auto click = [](QWidget* on) {
+    QMouseEvent event(QEvent::MouseButtonPress, QPointF(300, 300), QPointF(300, 300),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(on, &event);
+  };
+
+  // Started with the mouse: the image window has the focus and shows no frame.
+  click(&image);
+  image.setFocus(Qt::MouseFocusReason);
+  ASSERT_TRUE(image.hasFocus());
+  const QImage imageQuiet = image.grab().toImage();
+  const QImage textQuiet = text.grab().toImage();
+
+  // A key brings the frame. F6 (through the key, as the keyboard sends it) goes on to the text
+  // panel, which shows its frame in its border, its text untouched.
+  press(&image, Qt::Key_Shift);  // a modifier alone is no use of the keyboard
+  EXPECT_EQ(image.grab().toImage(), imageQuiet);
+  press(&image, Qt::Key_F6);
+  EXPECT_TRUE(text.hasFocus());
+  EXPECT_EQ(image.grab().toImage(), imageQuiet);  // one frame at a time
+  const QImage textFramed = text.grab().toImage();
+  EXPECT_EQ(textFramed.pixelColor(0, 0), text.palette().color(QPalette::Highlight));
+  EXPECT_EQ(textFramed.copy(text.viewport()->geometry()),
+            textQuiet.copy(text.viewport()->geometry()));
+
+  // Back on the image window, its frame is a line along the bottom of the strip, clear of the
+  // zoom text above it and of the image below it.
+  press(&text, Qt::Key_F6, Qt::ShiftModifier);
+  ASSERT_TRUE(image.hasFocus());
+  const QImage imageFramed = image.grab().toImage();
+  EXPECT_EQ(DifferingRows(imageQuiet, imageFramed), (std::vector<int>{18, 19}));
+  EXPECT_EQ(imageFramed.pixelColor(50, 19), image.palette().color(QPalette::Highlight));
+  EXPECT_EQ(text.grab().toImage(), textQuiet);
+
+  emit next->activated();
+  EXPECT_TRUE(text.hasFocus());
+  emit next->activated();
+  EXPECT_TRUE(window->navigationPanel()->isAncestorOf(QApplication::focusWidget()));
+  emit next->activated();
+  EXPECT_TRUE(qobject_cast<PictureButton*>(QApplication::focusWidget()));
+  emit next->activated();
+  EXPECT_TRUE(image.hasFocus());
+  emit previous->activated();
+  EXPECT_TRUE(qobject_cast<PictureButton*>(QApplication::focusWidget()));
+  emit previous->activated();
+  emit previous->activated();
+  EXPECT_TRUE(text.hasFocus());
+
+  // With the index shown, it is the third pane.
+  window->SendCommand(cmd::kTogglePanel);
+  emit previous->activated();
+  EXPECT_TRUE(text.hasFocus());
+  emit next->activated();
+  EXPECT_TRUE(window->searchWindow()->isAncestorOf(QApplication::focusWidget()));
+
+  // A mouse press takes the frame away again.
+  text.setFocus(Qt::OtherFocusReason);
+  click(&text);
+  EXPECT_EQ(text.grab().toImage(), textQuiet);
+}
+
+TEST_F(MainWindowTest, QtsOwnTextsAreGermanInTheSaveDialog) {
+  // Whatever the user's language, Qt's file dialog speaks German with the atlas; the system's
+  // dialog would not be Qt's, so the test (like the offscreen platform) gets Qt's own.
+  const auto translator = InstallQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
+  ASSERT_NE(translator, nullptr) << "Qt's translations are not installed";
+  WriteLists();
+  test::BmpLayout layout;
+  layout.width = 4;
+  layout.height = 4;
+  layout.rows.assign(4, std::vector<std::uint8_t>(12, 0x80));
+  tree_.Write("Bilder/Schnitt/herz1.bmp", test::MakeBmp(layout));
+  auto window = MakeWindow();
+  ASSERT_TRUE(window->Start());
+  ImageWindow& image = *window->imageWindow();
+  ASSERT_TRUE(image.LoadImage("Bilder\\Schnitt\\herz1.bmp", false));
+
+  QString title;
+  QStringList buttons;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    title = dialog->windowTitle();
+    for (const QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons()) {
+      buttons << button->text().remove('&');
+    }
+    dialog->reject();
+  });
+  image.Command(image_cmd::kSavePicture);
+  EXPECT_EQ(title, "Bild speichern...");
+  buttons.sort();
+  EXPECT_EQ(buttons, QStringList({"Abbrechen", "Speichern"}));
 }
 
 TEST(RunKarvolen, WithoutASettingsFileTheProgramEndsWithExitCodeZero) {

@@ -86,9 +86,10 @@ class NavigationPanelTest : public ::testing::Test {
                       Qt::NoModifier);
     QApplication::sendEvent(&panel_, &event);
   }
-  void Wheel(int angle) {
-    QWheelEvent event(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, angle), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+  void Wheel(int angle, bool inverted = false, bool horizontal = false) {
+    const QPoint delta = horizontal ? QPoint(angle, 0) : QPoint(0, angle);
+    QWheelEvent event(QPointF(50, 50), QPointF(50, 50), QPoint(), delta, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, inverted);
     QApplication::sendEvent(&panel_, &event);
   }
   std::vector<std::string> TakeLog() { return std::exchange(log_, {}); }
@@ -197,6 +198,13 @@ TEST_F(NavigationPanelTest, ArrowsAndWheelStepRoundTheSeries) {
   EXPECT_EQ(TakeLog(), (std::vector<std::string>{"9059 Scheitel", "9059 Kinn", "9059 Auge"}));
   EXPECT_EQ(panel_.State().SelectedName(), "Auge");
   EXPECT_EQ(notifications, 5);
+
+  // The same hand movement where the system reverses scrolling, and on a horizontal wheel (top to
+  // the left): each is the upper arrow, the next plane of the list.
+  Wheel(60);  // completes the half notch above: Kinn
+  Wheel(-120, true);
+  Wheel(120, false, true);
+  EXPECT_EQ(TakeLog(), (std::vector<std::string>{"9059 Kinn", "9059 Scheitel", "9059 Auge"}));
 }
 
 TEST_F(NavigationPanelTest, ClicksPickDoubleClicksOpenAndRightClicksSwitch) {
