@@ -18,6 +18,7 @@
 
 #include "platform/core/text_file.h"
 #include "structures/core/outline_file.h"
+#include "tests/support/command_line.h"
 #include "tests/support/temp_tree.h"
 #include "tools/demo/core/atlas_check.h"
 #include "tools/demo/core/series.h"
@@ -256,17 +257,7 @@ class SeriesCommand : public ::testing::Test {
                                      "--name", "Rumpf axial", "--plane", "axial", "--type", "ct",
                                      "--region", "rumpf", "--from", "40", "--to", "-10",
                                      "--step", "10", "--names", (tree_.Root() / "map.csv").string()};
-    for (size_t i = 0; i + 1 < extra.size(); i += 2) {
-      auto it = std::find(args.begin(), args.end(), extra[i]);
-      if (it != args.end() && extra[i + 1] == "-") {
-        args.erase(it, it + 2);
-      } else if (it != args.end()) {
-        *(it + 1) = extra[i + 1];
-      } else {
-        args.push_back(extra[i]);
-        if (extra[i + 1] != "") args.push_back(extra[i + 1]);
-      }
-    }
+    args = test::WithOptions(std::move(args), extra);
     std::ostringstream out, err;
     const int status = RunSeriesCommand(args, out, err);
     log_ = out.str() + err.str();

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/text_file.h"
+#include "tests/support/command_line.h"
 #include "tests/support/temp_tree.h"
 #include "tools/demo/core/series.h"
 #include "tools/demo/core/series_command.h"
@@ -93,16 +94,7 @@ class SeriesInput : public ::testing::Test {
                                      "--name", "Kopf axial", "--plane", "axial", "--type", "mr",
                                      "--region", "kopf", "--from", "36", "--to", "-20",
                                      "--step", "14", "--pixel", "1"};
-    for (size_t i = 0; i + 1 < extra.size(); i += 2) {
-      auto it = std::find(args.begin(), args.end(), extra[i]);
-      if (it != args.end() && extra[i + 1] == "-") {
-        args.erase(it, it + 2);
-      } else if (it != args.end()) {
-        *(it + 1) = extra[i + 1];
-      } else {
-        args.insert(args.end(), {extra[i], extra[i + 1]});
-      }
-    }
+    args = test::WithOptions(std::move(args), extra);
     std::ostringstream out, err;
     const int status = RunSeriesCommand(args, out, err);
     out_ = out.str();

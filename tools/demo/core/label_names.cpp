@@ -405,13 +405,24 @@ size_t MatchedNames(const std::vector<LabelName>& names, const std::vector<NameM
   return matched;
 }
 
+namespace {
+
+// The bytes of the UTF-8 code point at `at` (its lead byte's length, cut at the end), moving `at`
+// past them.
+std::string_view NextCodePoint(std::string_view utf8, size_t& at) {
+  const unsigned char c = static_cast<unsigned char>(utf8[at]);
+  const size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  const std::string_view one = utf8.substr(at, length);
+  at += length;
+  return one;
+}
+
+}  // namespace
+
 std::string UnholdableCharacters(std::string_view utf8) {
   std::string lost;
   for (size_t i = 0; i < utf8.size();) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    const size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    const std::string_view one = utf8.substr(i, length);
-    i += length;
+    const std::string_view one = NextCodePoint(utf8, i);
     bool changed = false;
     if (AtlasName(one, changed) == "?" && one != "?" && lost.find(one) == std::string::npos) {
       lost += one;
@@ -425,10 +436,9 @@ std::string AtlasName(std::string_view utf8, bool& changed) {
   std::string out;
   // Code point by code point, so that each one can be transliterated on its own.
   for (size_t i = 0; i < utf8.size();) {
-    const unsigned char c = static_cast<unsigned char>(utf8[i]);
-    const size_t length = c < 0x80 ? 1 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    const std::string_view one = utf8.substr(i, length);
-    i += length;
+    const std::string_view one = NextCodePoint(utf8, i);
+    const size_t length = one.size();
+    const unsigned char c = static_cast<unsigned char>(one[0]);
     char32_t cp = c;
     if (length > 1) {
       cp = c & (0x3F >> (length - 1));
