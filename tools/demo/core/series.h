@@ -118,8 +118,9 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
 
 // Writes the pages into `options.tree` (a new tree gets its folders and the pages every tree
 // needs) and puts them into the page list, the structure list and the plane list of the region's
-// pictogram in place of the pages an earlier run of the same series wrote. Lists are replaced
-// through a temporary file. False with `error` set when the tree cannot be written.
+// pictogram in place of the pages an earlier run of the same series wrote. All or nothing: the
+// files are staged inside the tree and put in place by renames (tree_transaction.h). False with
+// `error` set when the tree cannot be written; the tree is then as it was.
 bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
                  std::ostream& log, std::string& error);
 
