@@ -148,6 +148,15 @@ TEST_F(SeriesInput, ScansGivenAsLabelMapsAreRefusedBeforeAnythingIsWritten) {
     EXPECT_NE(err_.find("--image and --labels may be swapped"), std::string::npos) << err_;
     EXPECT_FALSE(fs::exists(tree_.Root() / "atlas"));
   }
+  // An 8-bit MR holds whole numbers only, few of them: it is warned about, not refused.
+  WriteVolume(tree_.Root() / "mr8.nii", MakeVolume(40, 2, [](double x, double y, double z) {
+                return float(int(x * 7 + y * 3 + z * 5 + 1000) % 200 + 1);
+              }));
+  EXPECT_EQ(Run({"--labels", (tree_.Root() / "mr8.nii").string(), "--table", "-"}), 0) << err_;
+  EXPECT_NE(err_.find("looks like a scan"), std::string::npos) << err_;
+  EXPECT_NE(err_.find("no name for any of the 100 values"), std::string::npos) << err_;
+  EXPECT_EQ(Run({}), 0);
+  EXPECT_EQ(err_.find("looks like a scan"), std::string::npos) << err_;
 }
 
 TEST(SeriesLabelMap, CountsTheVoxelsOfEveryValueForgivingScalingsRoundingErrors) {

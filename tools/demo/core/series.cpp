@@ -358,6 +358,19 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
   return true;
 }
 
+double NeighbourAgreement(const Volume& labels) {
+  size_t labelled = 0, agreeing = 0;
+  for (size_t row = 0; row + 1 <= labels.voxels.size() / size_t(std::max(1, labels.nx)); ++row) {
+    const float* v = labels.voxels.data() + row * size_t(labels.nx);
+    for (int i = 0; i + 1 < labels.nx; ++i) {
+      if (v[i] == 0) continue;
+      ++labelled;
+      agreeing += v[i] == v[i + 1];
+    }
+  }
+  return labelled == 0 ? 1.0 : double(agreeing) / double(labelled);
+}
+
 bool SurveyLabelMap(const Volume& labels, std::map<long, size_t>& voxels, std::string& error) {
   voxels.clear();
   constexpr const char* kSwapped = ": is it a scan? --image and --labels may be swapped";

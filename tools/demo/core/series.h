@@ -96,6 +96,14 @@ inline constexpr size_t kMaxLabelValues = 1000;
 // more than kMaxLabelValues different values: a scan, not a label map.
 bool SurveyLabelMap(const Volume& labels, std::map<long, size_t>& voxels, std::string& error);
 
+// Of the labelled voxels, the share whose neighbour along i holds the same value: near 1 for a
+// segmentation (structures are regions), far lower for a scan, whose grey values change from voxel
+// to voxel. 1 when nothing is labelled.
+double NeighbourAgreement(const Volume& labels);
+// Below this agreement a "label map" is taken for a scan (segmentations show 0.7 and more, scans
+// 0.1 to 0.25).
+inline constexpr double kMinLabelAgreement = 0.5;
+
 // The longer side of a default image has at least this many pixels.
 inline constexpr int kMinLongerSide = 512;
 

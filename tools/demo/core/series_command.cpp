@@ -278,6 +278,12 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
   if (!SurveyLabelMap(labels, voxelsOfValue, error)) {
     return fail(given["--labels"] + ": " + error);
   }
+  // A scan of whole grey values (an 8-bit MR) passes the survey; its voxels do not form regions.
+  if (const double agreement = NeighbourAgreement(labels); agreement < kMinLabelAgreement) {
+    warn("the label map looks like a scan: only " + std::to_string(std::lround(agreement * 100)) +
+         " % of its labelled voxels hold the value of their neighbour (in a segmentation, whose "
+         "structures are regions, 70 % and more): are --image and --labels swapped?");
+  }
   if (labels.orientation == "voxel sizes" && scan.orientation != "voxel sizes") {
     if (labels.nx == scan.nx && labels.ny == scan.ny && labels.nz == scan.nz) {
       labels.toWorld = scan.toWorld;
@@ -292,6 +298,10 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
   const std::optional<fs::path> table =
       given.count("--table") ? std::optional<fs::path>(given["--table"]) : std::nullopt;
   if (!LoadNames(table, labels, names, out, error)) return fail(error);
+  if (names.empty() && !voxelsOfValue.empty()) {
+    warn("no name for any of the " + std::to_string(voxelsOfValue.size()) +
+         " values of the label map: every structure is called \"Struktur <value>\" (see --table)");
+  }
   if (!names.empty()) {
     std::string unnamed;
     size_t count = 0;
