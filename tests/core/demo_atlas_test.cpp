@@ -14,6 +14,7 @@
 #include "platform/core/scripted_message_service.h"
 #include "platform/core/text_file.h"
 #include "structures/core/outline_file.h"
+#include "tests/support/hostile_tree.h"
 #include "tests/support/temp_tree.h"
 #include "tools/demo/core/atlas_builder.h"
 #include "tools/demo/core/atlas_check.h"
@@ -341,6 +342,17 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
     EXPECT_TRUE(found) << "not reported: " << e;
   }
   EXPECT_EQ(problems.size(), expected.size());
+}
+
+TEST(DemoAtlasChecker, ReadsATreeDamagedEveryWayAndNamesWhatIsWrong) {
+  test::TempTree tree;
+  const test::HostileTree hostile = test::WriteHostileTree(tree);
+  const std::vector<std::string> problems = CheckAtlasTree(tree.Root());
+  std::string all;
+  for (const std::string& p : problems) all += p + "\n";
+  // Among them the list line without any field, which once ended the checker.
+  EXPECT_NE(all.find("a line without fields is ignored"), std::string::npos) << all;
+  EXPECT_NE(all.find("which is no page or structure"), std::string::npos) << all;
 }
 
 TEST(DemoAtlasRealData, ReducedTreeFromTheInstalledTemplatesChecksClean) {

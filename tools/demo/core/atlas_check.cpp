@@ -144,7 +144,9 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
     std::vector<std::string> fields;
     std::set<std::string> pages;
     while (ReadListLine(reader, fields)) {
-      if (fields.size() != wanted) {
+      if (fields.empty()) {
+        c.Problem(std::string(list) + ": a line without fields is ignored");
+      } else if (fields.size() != wanted) {
         c.Problem(std::string(list) + ": the line of \"" + fields.front() + "\" has " +
                   std::to_string(fields.size()) + " fields instead of " + std::to_string(wanted) +
                   " and is ignored");
