@@ -328,7 +328,7 @@ std::string WebAtlas::LoadLists(const std::string& indexList, const std::string&
 bool WebAtlas::PutFile(const std::string& relativePath, const std::string& bytes) {
   const std::string cp1252 = Utf8ToCp1252(relativePath);
   if (ManifestKey(cp1252).empty()) return false;
-  std::string path = state_->root;
+  std::string path = state_->root + "/";
   for (const char c : cp1252) path += c == '\\' ? '/' : c;
   std::filesystem::path file(Cp1252ToUtf8(path));
   std::error_code error;

@@ -11,6 +11,7 @@
 //   navselect SEX REGION PLANE     navcommand COMMAND     navpick X Y WIDTH HEIGHT OPEN
 //   navpicture
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -21,7 +22,10 @@
 
 namespace {
 
+// Regular files only: a folder where a file should be reads as missing, as in the browser.
 bool ReadFile(const std::string& path, std::string& bytes) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return false;
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream s;
