@@ -52,6 +52,13 @@ JsonWriter& JsonWriter::Key(std::string_view key) {
   return *this;
 }
 
+JsonWriter& JsonWriter::KeyUtf8(std::string_view utf8) {
+  Utf8(utf8);
+  out_ += ':';
+  afterKey_ = true;
+  return *this;
+}
+
 JsonWriter& JsonWriter::String(std::string_view cp1252) { return Utf8(Cp1252ToUtf8(cp1252)); }
 
 JsonWriter& JsonWriter::Utf8(std::string_view utf8) {

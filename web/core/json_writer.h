@@ -17,6 +17,8 @@ class JsonWriter {
   JsonWriter& EndArray();
   // The key of the next value inside an object (plain ASCII, written as it stands).
   JsonWriter& Key(std::string_view key);
+  // A key of any UTF-8 text, escaped like a string.
+  JsonWriter& KeyUtf8(std::string_view utf8);
   JsonWriter& String(std::string_view cp1252);  // Windows-1252 text, written as UTF-8
   JsonWriter& Utf8(std::string_view utf8);      // text already in UTF-8
   JsonWriter& Int(long long value);
