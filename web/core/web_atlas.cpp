@@ -430,6 +430,26 @@ std::string WebAtlas::HitTest(int x, int y, int imageHeight) {
   return w.EndArray().str();
 }
 
+std::string WebAtlas::FindStructure(const std::string& names, int imageHeight) const {
+  if (!state_->outline) return "null";
+  const Objektliste& list = *state_->outline;
+  const std::string main = MainName(Utf8ToCp1252(names));
+  // An empty name never highlights: it would find the unnamed entry of an image without outlines.
+  const int index = main.empty() ? -1 : list.FindByName(main);
+  if (index < 0) return "null";
+  const Objekt& structure = list.At(index);
+  JsonWriter w;
+  w.BeginObject().Key("index").Int(index).Key("name").String(std::string(structure.Name()));
+  w.Key("centre");
+  if (structure.outline) {
+    w.BeginArray().Int(structure.outline->CentreColumn());
+    w.Int(imageHeight - 1 - structure.outline->CentreRow()).EndArray();
+  } else {
+    w.Null();
+  }
+  return w.EndObject().str();
+}
+
 std::string WebAtlas::Paint(const std::string& names, int mode, int width, int height) const {
   if (width <= 0 || height <= 0 || long(width) * height > (1L << 26)) return {};
   OverlayPlotter overlay(width, height);

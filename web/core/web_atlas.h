@@ -62,6 +62,10 @@ class WebAtlas {
   // ---- Outline of the shown image -------------------------------------------------------------
   std::string LoadOutline(const std::string& bytes);
   std::string HitTest(int x, int y, int imageHeight);
+  // The structure a highlight of `names` marks (the first of '&'-separated names, found as the
+  // image window finds it): {"index", "name", "centre": [x, y] or null}, or null when the image has
+  // none of that name.
+  std::string FindStructure(const std::string& names, int imageHeight) const;
   // An RGBA overlay of width x height: the structures of `names` ('&' separates several; empty:
   // every markable structure) in highlight green, outlined (mode 0) or filled (mode 1), the rest
   // transparent.

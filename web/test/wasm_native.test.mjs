@@ -92,6 +92,7 @@ async function wasmSession(tree) {
         }
       }
       if (a.do === 'highlight' && a.name) {
+        call(['find', a.name, '260'], atlas.findStructure(a.name, 260));
         call(['paint', a.name, '1', '300', '260'], fnv(atlas.paint(a.name, 1, 300, 260)));
       }
       if (a.do === 'text' && !seen.has(a.key)) {

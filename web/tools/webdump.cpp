@@ -6,7 +6,7 @@
 //   lists INDEX STRUKTUR OBJEKTE SYNONYMS   (a missing file reads as empty)
 //   pictogram NAME WIDTH HEIGHT     start     request COMMAND NAME     command COMMAND
 //   page NAME     places NAME     xref NAME     outline FILE     hit X Y HEIGHT
-//   paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash of the overlay)
+//   find NAMES HEIGHT     paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash of the overlay)
 //   text FILE     index     search TEXT
 //   navselect SEX REGION PLANE     navcommand COMMAND     navpick X Y WIDTH HEIGHT OPEN
 //   navpicture
@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
       out = atlas.LoadOutline(file(f[1]));
     } else if (op == "hit") {
       out = atlas.HitTest(std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]));
+    } else if (op == "find") {
+      out = atlas.FindStructure(f[1], std::stoi(f[2]));
     } else if (op == "paint") {
       out = PaintDigest(atlas.Paint(f[1], std::stoi(f[2]), std::stoi(f[3]), std::stoi(f[4])));
     } else if (op == "text") {

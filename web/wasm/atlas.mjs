@@ -32,6 +32,7 @@ export class Atlas {
   crossReferences(name) { return json(this.core.crossReferences(name)); }
   loadOutline(bytes) { return json(this.core.loadOutline(bytes)); }
   hitTest(x, y, imageHeight) { return json(this.core.hitTest(x, y, imageHeight)); }
+  findStructure(names, imageHeight) { return json(this.core.findStructure(names, imageHeight)); }
   paint(names, mode, width, height) { return this.core.paint(names, mode, width, height); }
   text(bytes, found, path) { return json(this.core.text(bytes, found, path)); }
   indexNames() { return json(this.core.indexNames()); }

@@ -43,6 +43,7 @@ EMSCRIPTEN_BINDINGS(ostrelin) {
       .function("crossReferences", &WebAtlas::CrossReferences)
       .function("loadOutline", &WebAtlas::LoadOutline)
       .function("hitTest", &WebAtlas::HitTest)
+      .function("findStructure", &WebAtlas::FindStructure)
       .function("paint", &Paint)
       .function("text", &WebAtlas::Text)
       .function("indexNames", &WebAtlas::IndexNames)
