@@ -16,8 +16,12 @@
 #include "platform/core/wait_cursor.h"
 #include "resources/core/string_table.h"
 #include "resources/core/text_ids.h"
+#include "shell/core/bookmark_menu.h"
 #include "shell/core/detached_views.h"
+#include "shell/core/history_menu.h"
+#include "shell/core/main_menu.h"
 #include "shell/core/index_names.h"
+#include "shell/core/commands.h"
 #include "shell/core/request_processor.h"
 #include "structures/core/image_window_model.h"
 #include "structures/core/object_list.h"
@@ -53,7 +57,7 @@ class NoCursors : public CursorService {
   void Show(CursorShape, bool) override {}
 };
 
-// Messages of the outline reader, kept for the page.
+// Messages of the outline reader and of the bookmarks, kept for the page.
 class NotedMessages : public MessageService {
  public:
   MessageAnswer Show(std::string_view text, MessageButtons, MessageIcon,
@@ -117,7 +121,11 @@ class ByteMeasurer : public TextMeasurer {
 // window's routing of commands; the navigation panel's window.
 struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWindow {
   explicit State(std::string rootFolder)
-      : root(std::move(rootFolder)), dataPath(root + "/"), waitCursor(cursors) {
+      : root(std::move(rootFolder)), dataPath(root + "/"), waitCursor(cursors),
+        history(menus.history()), bookmarks(menus.bookmarks(), bookmarkMessages) {
+    const auto changed = [this] { Note(Action("menus").EndObject()); };
+    history.onChanged = changed;
+    bookmarks.onChanged = changed;
     Rebuild();
   }
 
@@ -201,6 +209,7 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
     Note(w.EndObject());
   }
   void AddHistory(ImageType type, const std::string& page) override {
+    history.AddHistory(type, page);
     JsonWriter w = Action("history");
     w.Key("type").Int(type).Key("page").String(page);
     w.Key("tag").String(std::string(HistoryTag(type)));
@@ -208,7 +217,38 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
   }
 
   // ---- the main window's routing ----
-  void SendCommand(int command) override { processor->Command(command); }
+  void SendCommand(int command) override {
+    if (processor->Command(command)) return;
+    TransferBuffer& buffer = processor->buffer();
+    if (history.Choose(command, buffer)) {
+      SendCommand(cmd::kHistoryRequest);
+    } else if (bookmarks.Command(command, processor->currentType(),
+                                 processor->lastRequestedName(), buffer)) {
+      SendCommand(cmd::kBookmarkRequest);
+    }
+    for (const std::string& note : bookmarkMessages.notes) {
+      Note(Action("message").Key("text").String(note).EndObject());
+    }
+    bookmarkMessages.notes.clear();
+  }
+
+  std::string MenuJson() const {
+    const auto items = [](JsonWriter& w, const Menu& menu) {
+      w.BeginArray();
+      for (const MenuItem& item : menu.items) {
+        if (item.kind != MenuItem::Kind::Command) continue;
+        w.BeginObject().Key("id").Int(item.id).Key("text").String(item.text);
+        w.Key("enabled").Bool(item.enabled).EndObject();
+      }
+      w.EndArray();
+    };
+    JsonWriter w;
+    w.BeginObject().Key("history");
+    items(w, menus.menus()[MainMenu::kHistoryMenu]);
+    w.Key("bookmarks");
+    items(w, menus.menus()[MainMenu::kBookmarkMenu]);
+    return w.EndObject().str();
+  }
 
   // ---- the navigation panel's window ----
   Size LoadPictogram(const std::string& name) override {
@@ -292,6 +332,11 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
   std::string lastHighlight;
   std::string lastText;
 
+  MainMenu menus;
+  NotedMessages bookmarkMessages;
+  HistoryMenu history;
+  BookmarkMenu bookmarks;
+
   NoPlotter noPlotter;
   NotedMessages outlineMessages;
   std::unique_ptr<Objektliste> outline;
@@ -352,13 +397,27 @@ std::string WebAtlas::Start() {
 std::string WebAtlas::Request(int command, const std::string& name) {
   State& s = *state_;
   const bool accepted = s.processor->buffer().Take(Utf8ToCp1252(name));
-  if (accepted) s.SendCommand(command);
+  if (accepted) {
+    s.SendCommand(command);
+    // A command that is no request leaves the buffer to nobody: free it, or every later request
+    // would be dropped.
+    s.processor->buffer().Release();
+  }
   return s.RequestResult(accepted);
 }
 
 std::string WebAtlas::Command(int command) {
   state_->SendCommand(command);
   return state_->RequestResult(true);
+}
+
+std::string WebAtlas::Menus() const { return state_->MenuJson(); }
+
+std::string WebAtlas::BookmarkText() const { return Cp1252ToUtf8(state_->bookmarks.FileBytes()); }
+
+void WebAtlas::AddBookmarkText(const std::string& text) {
+  state_->bookmarks.AddFromFileBytes(Utf8ToCp1252(text));
+  state_->actions.clear();  // the menu's change notes belong to no request
 }
 
 std::string WebAtlas::Page(const std::string& name) const {

@@ -51,8 +51,17 @@ class WebAtlas {
   // Puts `name` into the transfer buffer and sends `command` (1274 page link, 1276 place, 9045
   // history, 9046 bookmark, 9054 index, 1275 structure link, 9059 announce, 9060 select).
   std::string Request(int command, const std::string& name);
-  // Sends `command` without a name (the image-type buttons 9025 to 9028).
+  // Sends `command` without a name: the image-type buttons 9025 to 9028, the history entries
+  // 1149 to 1164, "löschen" 1173 and "setzen" 1174 of the bookmarks, the bookmarks 1175 to 1189.
   std::string Command(int command);
+
+  // ---- History and bookmarks (the desktop's menus, kept by shell/core) ------------------------
+  // {"history": [{id, text, enabled}], "bookmarks": [...]}: the items of both menus.
+  std::string Menus() const;
+  // The bookmarks as the bookmark file holds them (UTF-8 here), for the browser's storage, and
+  // back: adds the bookmarks of such a text.
+  std::string BookmarkText() const;
+  void AddBookmarkText(const std::string& text);
 
   // ---- Catalogue -------------------------------------------------------------------------------
   std::string Page(const std::string& name) const;

@@ -119,6 +119,13 @@ async function wasmSession(tree) {
     show(call(['request', '1274', name], atlas.request(1274, name)));
     call(['search', name], atlas.search(name));
   }
+  // History and bookmarks: set two, open one, delete one, go back through the history.
+  for (const c of [1174, 1174]) call(['command', `${c}`], atlas.command(c));
+  show(call(['command', '1175'], atlas.command(1175)));
+  call(['command', '1173'], atlas.command(1173));
+  for (const c of [1149, 1150, 1151, 1160]) show(call(['command', `${c}`], atlas.command(c)));
+  call(['menus'], atlas.menus());
+  call(['bookmarks'], atlas.bookmarkText());
   for (const sex of [0, 1]) {
     for (const region of [0, 1, 2, 3, 4]) {
       show(call(['navselect', `${sex}`, `${region}`, ''], atlas.navSelect(sex, region, '')));

@@ -5,6 +5,7 @@
 // TREE, as they are on disk):
 //   lists INDEX STRUKTUR OBJEKTE SYNONYMS   (a missing file reads as empty)
 //   pictogram NAME WIDTH HEIGHT     start     request COMMAND NAME     command COMMAND
+//   menus     bookmarks (the bookmark text as a JSON string)
 //   page NAME     places NAME     xref NAME     outline FILE     hit X Y HEIGHT
 //   find NAMES HEIGHT     paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash of the overlay)
 //   text FILE     index     search TEXT
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "web/core/json_writer.h"
 #include "web/core/web_atlas.h"
 
 namespace {
@@ -80,6 +82,10 @@ int main(int argc, char** argv) {
       out = atlas.Request(std::stoi(f[1]), f[2]);
     } else if (op == "command") {
       out = atlas.Command(std::stoi(f[1]));
+    } else if (op == "menus") {
+      out = atlas.Menus();
+    } else if (op == "bookmarks") {
+      out = ostrelin::web::JsonWriter().Utf8(atlas.BookmarkText()).str();
     } else if (op == "page") {
       out = atlas.Page(f[1]);
     } else if (op == "places") {

@@ -27,6 +27,9 @@ export class Atlas {
   start() { return json(this.core.start()); }
   request(command, name) { return json(this.core.request(command, name)); }
   command(command) { return json(this.core.command(command)); }
+  menus() { return json(this.core.menus()); }
+  bookmarkText() { return this.core.bookmarkText(); }
+  addBookmarkText(text) { this.core.addBookmarkText(text); }
   page(name) { return json(this.core.page(name)); }
   pagesOfStructure(name) { return json(this.core.pagesOfStructure(name)); }
   crossReferences(name) { return json(this.core.crossReferences(name)); }
@@ -50,4 +53,6 @@ export const Commands = Object.freeze({
   showSchnitt: 9025, showCT: 9026, showMR: 9027, showSchema: 9028,
   sexButton: 9036, ok: 9037, head: 9038, arm: 9039, leg: 9040, trunk: 9041,
   upperArrow: 9042, lowerArrow: 9043,
+  historyStart: 1149, firstHistoryEntry: 1150, deleteBookmark: 1173, setBookmark: 1174,
+  firstBookmark: 1175,
 });
