@@ -23,6 +23,7 @@
 #include "shell/core/index_names.h"
 #include "shell/core/commands.h"
 #include "shell/core/request_processor.h"
+#include "structures/core/image_access.h"
 #include "structures/core/image_window_model.h"
 #include "structures/core/object_list.h"
 #include "web/core/json_writer.h"
@@ -507,6 +508,43 @@ std::string WebAtlas::FindStructure(const std::string& names, int imageHeight) c
     w.Null();
   }
   return w.EndObject().str();
+}
+
+std::string WebAtlas::PictureInfo(const std::string& page, int imageType,
+                                  const std::string& names, bool showAll, int width, int height,
+                                  int textHeight) const {
+  const std::string pageName = Utf8ToCp1252(page);
+  const std::string highlight = Utf8ToCp1252(names);
+  std::vector<std::string> drawn;
+  if (state_->outline) {
+    for (const std::string& name : SplitNames(highlight)) {
+      if (!name.empty() && state_->outline->FindByName(name) >= 0) drawn.push_back(name);
+    }
+  }
+  const NameBand band = LayOutNameBand(width, height, textHeight);
+  const auto rect = [](JsonWriter& w, const Rect& r) {
+    w.BeginArray().Int(r.left).Int(r.top).Int(r.width).Int(r.height).EndArray();
+  };
+  JsonWriter w;
+  w.BeginObject().Key("fileName").String(PictureFileNameFor(pageName));
+  w.Key("bandText").String(NameBandText(drawn, showAll, false));
+  w.Key("band");
+  rect(w, band.band);
+  w.Key("textRect");
+  rect(w, band.text);
+  w.Key("description").String(ImageWindowDescription(pageName, imageType, highlight, false));
+  return w.EndObject().str();
+}
+
+std::string WebAtlas::StepOrder() const {
+  if (!state_->outline) return "[]";
+  return JsonWriter().Strings(ostrelin::StepOrder(*state_->outline)).str();
+}
+
+int WebAtlas::StepFrom(const std::string& current, bool forward) const {
+  if (!state_->outline) return -1;
+  return ostrelin::StepFrom(ostrelin::StepOrder(*state_->outline), Utf8ToCp1252(current),
+                            forward);
 }
 
 std::string WebAtlas::Paint(const std::string& names, int mode, int width, int height) const {

@@ -80,6 +80,17 @@ class WebAtlas {
   // transparent.
   std::string Paint(const std::string& names, int mode, int width, int height) const;
 
+  // "Bild speichern" and the screen reader's description, as the image window decides them: the
+  // file name offered for `page`, the name band of a width x height picture whose font is
+  // textHeight pixels high and its text for the highlight `names` (the names the current outline
+  // has; none while `showAll`), the description of page, image type and highlight.
+  std::string PictureInfo(const std::string& page, int imageType, const std::string& names,
+                          bool showAll, int width, int height, int textHeight) const;
+  // Tab and Shift+Tab through the structures of the current outline: the order, and the index in
+  // it a step from `current` goes to (-1: past either end).
+  std::string StepOrder() const;
+  int StepFrom(const std::string& current, bool forward) const;
+
   // ---- Texts ----------------------------------------------------------------------------------
   // The paragraphs and segments of a text file given as its bytes; `found` false: the text of a
   // file that could not be fetched, with `path` (data-relative) in its message.

@@ -78,7 +78,9 @@ async function wasmSession(tree) {
     call(['pictogram', name, '120', '400'], (atlas.setPictogramSize(name, 120, 400), null));
   }
   const seen = new Set();
+  let shown = { page: '', type: -1 };  // the page on screen (panel results do not name it)
   const show = (result) => {
+    if (result.page !== undefined) shown = result;
     for (const a of result.actions) {
       if (a.do === 'image' && !seen.has(a.outlineKey)) {
         seen.add(a.outlineKey);
@@ -87,12 +89,20 @@ async function wasmSession(tree) {
         for (let y = 0; y < 512; y += 37) {
           for (let x = 0; x < 512; x += 41) call(['hit', `${x}`, `${y}`, '512'], atlas.hitTest(x, y, 512));
         }
+        const order = call(['steporder'], atlas.stepOrder());
+        for (const name of ['', order[1] ?? 'x']) {
+          for (const forward of [true, false]) {
+            call(['stepfrom', name, forward ? '1' : '0'], atlas.stepFrom(name, forward));
+          }
+        }
         for (const mode of [0, 1]) {
           call(['paint', '', `${mode}`, '300', '260'], fnv(atlas.paint('', mode, 300, 260)));
         }
       }
       if (a.do === 'highlight' && a.name) {
         call(['find', a.name, '260'], atlas.findStructure(a.name, 260));
+        call(['picture', shown.page, `${shown.type}`, a.name, '0', '300', '260', '14'],
+             atlas.pictureInfo(shown.page, shown.type, a.name, false, 300, 260, 14));
         call(['paint', a.name, '1', '300', '260'], fnv(atlas.paint(a.name, 1, 300, 260)));
       }
       if (a.do === 'text' && !seen.has(a.key)) {

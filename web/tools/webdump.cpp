@@ -8,6 +8,7 @@
 //   menus     bookmarks (the bookmark text as a JSON string)
 //   page NAME     places NAME     xref NAME     outline FILE     hit X Y HEIGHT
 //   find NAMES HEIGHT     paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash of the overlay)
+//   picture PAGE TYPE NAMES SHOWALL WIDTH HEIGHT TEXTHEIGHT     steporder     stepfrom NAME FORWARD
 //   text FILE     index     search TEXT
 //   navselect SEX REGION PLANE     navcommand COMMAND     navpick X Y WIDTH HEIGHT OPEN
 //   navpicture
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
     std::string field;
     std::istringstream fields(line);
     while (std::getline(fields, field, '\t')) f.push_back(field);
-    while (f.size() < 6) f.emplace_back();
+    while (f.size() < 8) f.emplace_back();
     const std::string& op = f[0];
     std::string out;
     if (op == "lists") {
@@ -98,6 +99,13 @@ int main(int argc, char** argv) {
       out = atlas.HitTest(std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]));
     } else if (op == "find") {
       out = atlas.FindStructure(f[1], std::stoi(f[2]));
+    } else if (op == "picture") {
+      out = atlas.PictureInfo(f[1], std::stoi(f[2]), f[3], f[4] == "1", std::stoi(f[5]),
+                              std::stoi(f[6]), std::stoi(f[7]));
+    } else if (op == "steporder") {
+      out = atlas.StepOrder();
+    } else if (op == "stepfrom") {
+      out = std::to_string(atlas.StepFrom(f[1], f[2] == "1"));
     } else if (op == "paint") {
       out = PaintDigest(atlas.Paint(f[1], std::stoi(f[2]), std::stoi(f[3]), std::stoi(f[4])));
     } else if (op == "text") {

@@ -37,6 +37,11 @@ export class Atlas {
   hitTest(x, y, imageHeight) { return json(this.core.hitTest(x, y, imageHeight)); }
   findStructure(names, imageHeight) { return json(this.core.findStructure(names, imageHeight)); }
   paint(names, mode, width, height) { return this.core.paint(names, mode, width, height); }
+  pictureInfo(page, imageType, names, showAll, width, height, textHeight) {
+    return json(this.core.pictureInfo(page, imageType, names, showAll, width, height, textHeight));
+  }
+  stepOrder() { return json(this.core.stepOrder()); }
+  stepFrom(current, forward) { return this.core.stepFrom(current, forward); }
   text(bytes, found, path) { return json(this.core.text(bytes, found, path)); }
   indexNames() { return json(this.core.indexNames()); }
   search(typed) { return json(this.core.search(typed)); }
