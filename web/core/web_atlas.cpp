@@ -23,8 +23,10 @@
 #include "shell/core/index_names.h"
 #include "shell/core/commands.h"
 #include "shell/core/request_processor.h"
+#include "shell/core/shell_texts.h"
 #include "structures/core/image_access.h"
 #include "structures/core/image_window_model.h"
+#include "structures/core/image_window_texts.h"
 #include "structures/core/object_list.h"
 #include "web/core/json_writer.h"
 
@@ -226,6 +228,11 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
     } else if (bookmarks.Command(command, processor->currentType(),
                                  processor->lastRequestedName(), buffer)) {
       SendCommand(cmd::kBookmarkRequest);
+    } else if (command == cmd::kHelpIndex || command == cmd::kHelpButton ||
+               command == cmd::kContextHelp) {
+      // The help pages are ordinary pages of the index, shown like a page link.
+      const char* page = command == cmd::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
+      if (buffer.Take(page)) SendCommand(cmd::kPageLink);
     }
     for (const std::string& note : bookmarkMessages.notes) {
       Note(Action("message").Key("text").String(note).EndObject());
@@ -534,6 +541,45 @@ std::string WebAtlas::PictureInfo(const std::string& page, int imageType,
   rect(w, band.text);
   w.Key("description").String(ImageWindowDescription(pageName, imageType, highlight, false));
   return w.EndObject().str();
+}
+
+std::string WebAtlas::ContextMenu(const std::string& names, bool showAll, bool normalView,
+                                  bool imageLoaded) const {
+  const Objektliste* list = state_->outline.get();
+  const std::string highlight = Utf8ToCp1252(names);
+  // What the image window's paint and highlight status would be.
+  std::vector<std::string> painted;
+  std::string status = image_window_text::kNoHighlight;
+  if (list) {
+    const std::vector<std::string> drawn = showAll ? MarkableNames(*list) : SplitNames(highlight);
+    for (const std::string& name : drawn) {
+      if (!name.empty() && list->FindByName(name) >= 0) painted.push_back(name);
+    }
+    const std::string main = MainName(highlight);
+    if (showAll || (!main.empty() && list->FindByName(main) >= 0 &&
+                    highlight.find('&') != std::string::npos)) {
+      status = image_window_text::kSeveralHighlighted;
+    } else if (!main.empty() && list->FindByName(main) >= 0) {
+      status = highlight;
+    }
+  }
+  ContextMenuState menuState;
+  menuState.paintedCount = int(painted.size());
+  menuState.highlightStatus = status;
+  if (painted.size() == 1) state_->crossReferences.Lookup(painted.back(), menuState.relatedNames);
+  menuState.normalView = normalView;
+  menuState.markableStructures = list && HasMarkableStructures(*list);
+  menuState.imageLoaded = imageLoaded;
+  JsonWriter w;
+  w.BeginArray();
+  for (const ContextMenuEntry& entry : BuildContextMenu(menuState)) {
+    w.BeginObject().Key("command").Int(entry.command).Key("text").String(entry.text);
+    if (entry.command >= image_cmd::kFirstRelated && entry.command <= image_cmd::kLastRelated) {
+      w.Key("name").String(RelatedNameOf(menuState.relatedNames, entry.command));
+    }
+    w.EndObject();
+  }
+  return w.EndArray().str();
 }
 
 std::string WebAtlas::StepOrder() const {

@@ -86,6 +86,11 @@ class WebAtlas {
   // has; none while `showAll`), the description of page, image type and highlight.
   std::string PictureInfo(const std::string& page, int imageType, const std::string& names,
                           bool showAll, int width, int height, int textHeight) const;
+  // The image window's context menu for the highlight `names` (or all markable structures while
+  // `showAll`): [{command, text, name?}], command 0 a separator; `name` on the related entries is
+  // what choosing one sends with 1276.
+  std::string ContextMenu(const std::string& names, bool showAll, bool normalView,
+                          bool imageLoaded) const;
   // Tab and Shift+Tab through the structures of the current outline: the order, and the index in
   // it a step from `current` goes to (-1: past either end).
   std::string StepOrder() const;

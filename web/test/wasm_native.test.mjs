@@ -101,6 +101,9 @@ async function wasmSession(tree) {
       }
       if (a.do === 'highlight' && a.name) {
         call(['find', a.name, '260'], atlas.findStructure(a.name, 260));
+        for (const showAll of [false, true]) {
+          call(['contextmenu', a.name, showAll ? '1' : '0', '1', '1'], atlas.contextMenu(a.name, showAll, true, true));
+        }
         call(['picture', shown.page, `${shown.type}`, a.name, '0', '300', '260', '14'],
              atlas.pictureInfo(shown.page, shown.type, a.name, false, 300, 260, 14));
         call(['paint', a.name, '1', '300', '260'], fnv(atlas.paint(a.name, 1, 300, 260)));
@@ -134,6 +137,7 @@ async function wasmSession(tree) {
   show(call(['command', '1175'], atlas.command(1175)));
   call(['command', '1173'], atlas.command(1173));
   for (const c of [1149, 1150, 1151, 1160]) show(call(['command', `${c}`], atlas.command(c)));
+  for (const c of [1304, 1305]) show(call(['command', `${c}`], atlas.command(c)));
   call(['menus'], atlas.menus());
   call(['bookmarks'], atlas.bookmarkText());
   for (const sex of [0, 1]) {

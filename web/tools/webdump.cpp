@@ -9,6 +9,7 @@
 //   page NAME     places NAME     xref NAME     outline FILE     hit X Y HEIGHT
 //   find NAMES HEIGHT     paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash of the overlay)
 //   picture PAGE TYPE NAMES SHOWALL WIDTH HEIGHT TEXTHEIGHT     steporder     stepfrom NAME FORWARD
+//   contextmenu NAMES SHOWALL NORMALVIEW IMAGELOADED
 //   text FILE     index     search TEXT
 //   navselect SEX REGION PLANE     navcommand COMMAND     navpick X Y WIDTH HEIGHT OPEN
 //   navpicture
@@ -102,6 +103,8 @@ int main(int argc, char** argv) {
     } else if (op == "picture") {
       out = atlas.PictureInfo(f[1], std::stoi(f[2]), f[3], f[4] == "1", std::stoi(f[5]),
                               std::stoi(f[6]), std::stoi(f[7]));
+    } else if (op == "contextmenu") {
+      out = atlas.ContextMenu(f[1], f[2] == "1", f[3] == "1", f[4] == "1");
     } else if (op == "steporder") {
       out = atlas.StepOrder();
     } else if (op == "stepfrom") {

@@ -40,6 +40,9 @@ export class Atlas {
   pictureInfo(page, imageType, names, showAll, width, height, textHeight) {
     return json(this.core.pictureInfo(page, imageType, names, showAll, width, height, textHeight));
   }
+  contextMenu(names, showAll, normalView, imageLoaded) {
+    return json(this.core.contextMenu(names, showAll, normalView, imageLoaded));
+  }
   stepOrder() { return json(this.core.stepOrder()); }
   stepFrom(current, forward) { return this.core.stepFrom(current, forward); }
   text(bytes, found, path) { return json(this.core.text(bytes, found, path)); }

@@ -49,6 +49,7 @@ EMSCRIPTEN_BINDINGS(ostrelin) {
       .function("findStructure", &WebAtlas::FindStructure)
       .function("paint", &Paint)
       .function("pictureInfo", &WebAtlas::PictureInfo)
+      .function("contextMenu", &WebAtlas::ContextMenu)
       .function("stepOrder", &WebAtlas::StepOrder)
       .function("stepFrom", &WebAtlas::StepFrom)
       .function("text", &WebAtlas::Text)
