@@ -654,6 +654,20 @@ std::string WebAtlas::Search(const std::string& typed) const {
   return std::to_string(FindForText(state_->names, state_->synonyms, Utf8ToCp1252(typed)));
 }
 
+int WebAtlas::MoveSelection(int command, int selected) const {
+  return ostrelin::MoveSelection(command, selected, int(state_->names.Count()));
+}
+
+std::string WebAtlas::Synonyms() const {
+  JsonWriter w;
+  w.BeginArray();
+  for (size_t i = 0; i < state_->synonyms.Count(); ++i) {
+    w.BeginArray().String(state_->synonyms.Synonym(i)).String(state_->synonyms.Replacement(i));
+    w.EndArray();
+  }
+  return w.EndArray().str();
+}
+
 std::string WebAtlas::NavSelect(int sex, int region, const std::string& plane) {
   state_->navigation->Select(sex, region, Utf8ToCp1252(plane));
   return state_->NavResult();

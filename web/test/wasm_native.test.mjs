@@ -120,6 +120,10 @@ async function wasmSession(tree) {
   };
   show(call(['start'], atlas.start()));
   const names = call(['index'], atlas.indexNames());
+  call(['synonyms'], atlas.synonyms());
+  for (let c = 9130; c <= 9135; ++c) {
+    for (const at of [-1, 0, 5, names.length - 1]) call(['move', `${c}`, `${at}`], atlas.moveSelection(c, at));
+  }
   for (const name of names) {
     call(['page', name], atlas.page(name));
     call(['places', name], atlas.pagesOfStructure(name));

@@ -10,7 +10,7 @@
 //   find NAMES HEIGHT     paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash of the overlay)
 //   picture PAGE TYPE NAMES SHOWALL WIDTH HEIGHT TEXTHEIGHT     steporder     stepfrom NAME FORWARD
 //   contextmenu NAMES SHOWALL NORMALVIEW IMAGELOADED
-//   text FILE     index     search TEXT
+//   text FILE     index     search TEXT     move COMMAND SELECTED     synonyms
 //   navselect SEX REGION PLANE     navcommand COMMAND     navpick X Y WIDTH HEIGHT OPEN
 //   navpicture
 #include <cstdint>
@@ -117,6 +117,10 @@ int main(int argc, char** argv) {
       out = atlas.Text(bytes, found, f[1]);
     } else if (op == "index") {
       out = atlas.IndexNames();
+    } else if (op == "move") {
+      out = std::to_string(atlas.MoveSelection(std::stoi(f[1]), std::stoi(f[2])));
+    } else if (op == "synonyms") {
+      out = atlas.Synonyms();
     } else if (op == "search") {
       out = atlas.Search(f[1]);
     } else if (op == "navselect") {

@@ -48,6 +48,8 @@ export class Atlas {
   text(bytes, found, path) { return json(this.core.text(bytes, found, path)); }
   indexNames() { return json(this.core.indexNames()); }
   search(typed) { return json(this.core.search(typed)); }
+  moveSelection(command, selected) { return this.core.moveSelection(command, selected); }
+  synonyms() { return json(this.core.synonyms()); }
   navSelect(sex, region, plane) { return json(this.core.navSelect(sex, region, plane)); }
   navCommand(command) { return json(this.core.navCommand(command)); }
   navPick(x, y, width, height, open) { return json(this.core.navPick(x, y, width, height, open)); }

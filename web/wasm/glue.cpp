@@ -55,6 +55,8 @@ EMSCRIPTEN_BINDINGS(ostrelin) {
       .function("text", &WebAtlas::Text)
       .function("indexNames", &WebAtlas::IndexNames)
       .function("search", &WebAtlas::Search)
+      .function("moveSelection", &WebAtlas::MoveSelection)
+      .function("synonyms", &WebAtlas::Synonyms)
       .function("navSelect", &WebAtlas::NavSelect)
       .function("navCommand", &WebAtlas::NavCommand)
       .function("navPick", &WebAtlas::NavPick)
