@@ -71,6 +71,10 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
               {21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35}};
   const std::string bmpBytes = test::MakeBmp(bmp);
   work.Write("tree/Bilder/Schema/\xC3\x84rmel Bild.BMP", bmpBytes);
+  test::BmpLayout huge;  // a header of 50000 x 50000 pixels over nothing
+  huge.width = 50000;
+  huge.height = 50000;
+  work.Write("tree/Bilder/CT/riesig.bmp", test::MakeBmp(huge));
 
   fs::create_directories(work.Root() / "app");
   work.Write("app/index.html", "<!doctype html>");
@@ -88,6 +92,14 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
   for (const auto& [name, bytes] : first) EXPECT_TRUE(std::regex_match(name, plain)) << name;
 
   const std::string& manifest = first.at("atlas/manifest.json");
+  // The huge BMP is listed with the atlas's message instead of a file.
+  const size_t unreadable = manifest.find("\"unreadable\":{");
+  ASSERT_NE(unreadable, std::string::npos);
+  const std::string hugeKey = "\"BILDER/CT/RIESIG.BMP\":\"";
+  const size_t entry = manifest.find(hugeKey);
+  ASSERT_NE(entry, std::string::npos);
+  EXPECT_GT(entry, unreadable);                           // only there, not among the files
+  EXPECT_NE(manifest[entry + hugeKey.size()], '"');        // with a message
   const std::string key = "\"BILDER/SCHEMA/\xC3\x84RMEL BILD.BMP\":\"";
   const size_t at = manifest.find(key);
   ASSERT_NE(at, std::string::npos) << manifest.substr(0, 300);
