@@ -183,8 +183,10 @@ bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
   const fs::path site = options.output;
   // An earlier export is replaced whole, so that the same tree always gives the same site; a
   // folder that holds something else is left alone.
-  if (fs::exists(site / "atlas" / "manifest.json", error)) fs::remove_all(site / "atlas", error);
-  if (fs::exists(site / "art", error)) fs::remove_all(site / "art", error);
+  if (fs::exists(site / "atlas" / "manifest.json", error)) {
+    fs::remove_all(site / "atlas", error);
+    fs::remove_all(site / "art", error);
+  }
 
   std::vector<std::pair<std::string, std::string>> files;   // key, site file
   std::vector<std::pair<std::string, std::string>> failed;  // key, message
