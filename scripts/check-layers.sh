@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "${1:-$(dirname "${BASH_SOURCE[0]}")/..}"
 
-folders=(app platform resources catalogue image structures hypertext navigation shell tools)
+folders=(app platform resources catalogue image structures hypertext navigation shell tools web)
 headers=$(find "${folders[@]}" -name '*.h')
 # "file included" for every include outside the tests.
 includes=$(grep -rHoE --include='*.cpp' --include='*.h' '^#include "[^"]+"' "${folders[@]}" |

@@ -11,6 +11,8 @@
 #                               print the executions per target
 #   scripts/dev.sh coverage     line coverage of every file reader by its fuzz corpus
 #   scripts/dev.sh package      build the .deb (with the demo atlas) into build-package/
+#   scripts/dev.sh web          publish the demo atlas as a web site and serve it with nginx at
+#                               http://127.0.0.1:8080/ (in the foreground; Ctrl+C ends it)
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -23,6 +25,8 @@ base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev 
 # real head data; the run command adds the video player.
 base_packages+=(zlib1g-dev mricron-data libnifti2-dev)
 demo_packages=(ffmpeg)
+# The web edition: the cores built with emscripten, tested with node, served by nginx.
+web_packages=(emscripten nodejs nginx-light)
 
 need() {
   local missing=()
@@ -64,10 +68,13 @@ case "${1:-}" in
     exec "$build/app/karvolen"
     ;;
   test)
-    need "${base_packages[@]}"
+    need "${base_packages[@]}" "${web_packages[@]}"
     configure "$build"
     cmake --build "$build" -j"$jobs"
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+    echo "== the WebAssembly cores against the native ones (node --test)"
+    cmake --build "$build" -j"$jobs" --target web_app
+    OSTRELIN_BUILD_DIR="$build" OSTRELIN_WASM_DIR="$build/web/wasm" node --test "$here/web/test/"
     echo "== every test again, widget tests included, under ASan + UBSan (Qt as packaged)"
     # Leaks inside Qt's own libraries are named one by one in the suppression file.
     export LSAN_OPTIONS=suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0
@@ -119,6 +126,19 @@ case "${1:-}" in
     configure "$build-package" -DOSTRELIN_BUILD_TESTS=OFF
     cmake --build "$build-package" -j"$jobs"
     (cd "$build-package" && cpack -G DEB)
+    ;;
+  web)
+    need "${base_packages[@]}" "${web_packages[@]}"
+    configure "$build"
+    cmake --build "$build" -j"$jobs" --target atlasbau web_app
+    demo_tree "$build"
+    serve="$build/web-serve"
+    mkdir -p "$serve/tmp"
+    "$build/tools/atlasbau" web "$build/demo-atlas" "$serve/site"
+    echo "== serving $serve/site at http://127.0.0.1:8080/ (Ctrl+C ends it)"
+    # nginx's workers run as nobody when root starts it: the site must be readable for everyone.
+    chmod -R a+rX "$serve/site"
+    exec nginx -p "$serve" -e stderr -c "$here/web/nginx.conf" -g 'daemon off;'
     ;;
   need)  # scripts/dev.sh need PACKAGE...: install what is missing (used by scripts/check-package.sh)
     shift

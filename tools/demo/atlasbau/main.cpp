@@ -6,6 +6,7 @@
 //   atlasbau series BAUM --image SCAN --labels LABELS ... (see series_command.h)
 //   atlasbau remove BAUM --name NAME
 //   atlasbau check BAUM
+//   atlasbau web BAUM ZIEL [--app DIR] [--art DIR]
 #include <iostream>
 #include <string>
 #include <vector>
@@ -13,13 +14,15 @@
 #include "tools/demo/core/atlas_builder.h"
 #include "tools/demo/core/atlas_check.h"
 #include "tools/demo/core/series_command.h"
+#include "tools/demo/core/web_export.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const auto usage = [] {
     std::cerr << "Aufruf:\n  atlasbau build ZIEL [--templates DIR] [--reduced]\n"
               << ostrelin::SeriesUsage() << "  atlasbau remove BAUM --name NAME\n"
-              << "  atlasbau check BAUM\n";
+              << "  atlasbau check BAUM\n"
+              << "  atlasbau web BAUM ZIEL [--app DIR] [--art DIR]\n";
     return 2;
   };
   if (!args.empty() && args[0] == "series") {
@@ -31,6 +34,24 @@ int main(int argc, char** argv) {
   if (args.size() < 2) return usage();
   if (args[0] == "check" && args.size() == 2) {
     return ostrelin::RunCheckCommand(args[1], std::cout, std::cerr);
+  }
+  if (args[0] == "web" && args.size() >= 3) {
+    ostrelin::WebExportOptions web{args[1], args[2], OSTRELIN_WEB_APP_DIR, OSTRELIN_ART_DIR};
+    for (size_t i = 3; i < args.size(); ++i) {
+      if (args[i] == "--app" && i + 1 < args.size()) {
+        web.appFolder = args[++i];
+      } else if (args[i] == "--art" && i + 1 < args.size()) {
+        web.artFolder = args[++i];
+      } else {
+        return usage();
+      }
+    }
+    std::vector<std::string> problems;
+    if (!ostrelin::ExportWebSite(web, std::cout, problems)) {
+      for (const std::string& p : problems) std::cerr << "atlasbau web: " << p << "\n";
+      return 1;
+    }
+    return 0;
   }
   if (args[0] != "build") return usage();
   ostrelin::DemoAtlasOptions options;

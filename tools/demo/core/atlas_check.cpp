@@ -346,6 +346,14 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
     }
     return {};
   };
+  // The files the pages' names lead to, found as the atlas finds them (any case, Windows-1252
+  // names stored as UTF-8 on disk).
+  std::set<fs::path> usedFiles;
+  for (const std::string& relative : used) {
+    std::error_code ec;
+    const fs::path file = ResolvePath(c.dataPath + relative);
+    if (fs::exists(file, ec)) usedFiles.insert(fs::weakly_canonical(file, ec));
+  }
   for (const char* top : {"Bilder", "Texte"}) {
     const fs::path topFolder = childNamed(root, top);
     if (topFolder.empty()) continue;
@@ -356,10 +364,12 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       std::set<std::string> orphans;
       for (const auto& e : fs::directory_iterator(folder, ec)) {
         if (!e.is_regular_file(ec)) continue;
-        const std::string relative =
-            std::string(top) + "\\" + sub + "\\" + e.path().filename().string();
-        const std::string key = Upper(relative);
-        if (used.count(key) == 0 && !key.ends_with("\\_KEINOBJ.TXT")) orphans.insert(relative);
+        const std::string relative = std::string(top) + "\\" + sub + "\\" +
+                                     Utf8ToCp1252(e.path().filename().string());
+        if (usedFiles.count(fs::weakly_canonical(e.path(), ec)) == 0 &&
+            !Upper(relative).ends_with("\\_KEINOBJ.TXT")) {
+          orphans.insert(relative);
+        }
       }
       for (const std::string& o : orphans) c.Problem(o + " is an orphan: no page uses it");
     }

@@ -1,0 +1,64 @@
+// The WebAssembly face of the facade: the class WebAtlas with the same calls, nothing more.
+// Strings cross as UTF-8; byte arguments (file contents) may be given as Uint8Array.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include "platform/core/cp1252.h"
+#include "web/core/web_atlas.h"
+
+namespace {
+
+using ostrelin::web::WebAtlas;
+
+// The overlay as a Uint8ClampedArray of its own (ImageData takes it as it is); null when the size
+// is refused.
+emscripten::val Paint(WebAtlas& atlas, const std::string& names, int mode, int width,
+                      int height) {
+  const std::string rgba = atlas.Paint(names, mode, width, height);
+  if (rgba.empty()) return emscripten::val::null();
+  const emscripten::val view = emscripten::val(emscripten::typed_memory_view(
+      rgba.size(), reinterpret_cast<const unsigned char*>(rgba.data())));
+  return emscripten::val::global("Uint8ClampedArray").new_(view);
+}
+
+// A data-relative path given in UTF-8 as the manifest keys it.
+std::string ManifestKey(const std::string& path) {
+  return ostrelin::web::ManifestKey(ostrelin::Utf8ToCp1252(path));
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(ostrelin) {
+  emscripten::function("manifestKey", &ManifestKey);
+  emscripten::class_<WebAtlas>("WebAtlas")
+      .constructor<std::string>()
+      .function("loadLists", &WebAtlas::LoadLists)
+      .function("putFile", &WebAtlas::PutFile)
+      .function("setPictogramSize", &WebAtlas::SetPictogramSize)
+      .function("start", &WebAtlas::Start)
+      .function("request", &WebAtlas::Request)
+      .function("command", &WebAtlas::Command)
+      .function("menus", &WebAtlas::Menus)
+      .function("bookmarkText", &WebAtlas::BookmarkText)
+      .function("addBookmarkText", &WebAtlas::AddBookmarkText)
+      .function("page", &WebAtlas::Page)
+      .function("pagesOfStructure", &WebAtlas::PagesOfStructure)
+      .function("crossReferences", &WebAtlas::CrossReferences)
+      .function("loadOutline", &WebAtlas::LoadOutline)
+      .function("hitTest", &WebAtlas::HitTest)
+      .function("findStructure", &WebAtlas::FindStructure)
+      .function("paint", &Paint)
+      .function("pictureInfo", &WebAtlas::PictureInfo)
+      .function("contextMenu", &WebAtlas::ContextMenu)
+      .function("stepOrder", &WebAtlas::StepOrder)
+      .function("stepFrom", &WebAtlas::StepFrom)
+      .function("text", &WebAtlas::Text)
+      .function("indexNames", &WebAtlas::IndexNames)
+      .function("search", &WebAtlas::Search)
+      .function("moveSelection", &WebAtlas::MoveSelection)
+      .function("synonyms", &WebAtlas::Synonyms)
+      .function("navSelect", &WebAtlas::NavSelect)
+      .function("navCommand", &WebAtlas::NavCommand)
+      .function("navPick", &WebAtlas::NavPick)
+      .function("navPicture", &WebAtlas::NavPicture);
+}
