@@ -22,6 +22,7 @@ function freePort() {
 // Exports TREE with atlasbau web into a fresh folder and serves it; returns {url, stop}.
 export async function serveTree(tree, { work } = {}) {
   const prefix = work ?? fs.mkdtempSync(path.join(os.tmpdir(), 'ostrelin-web-'));
+  fs.chmodSync(prefix, 0o755);  // nginx's workers run as nobody when root starts it
   fs.mkdirSync(path.join(prefix, 'tmp'), { recursive: true });
   execFileSync(path.join(build, 'tools/atlasbau'), ['web', tree, path.join(prefix, 'site')], { stdio: 'pipe' });
   return serveSite(prefix);
@@ -84,7 +85,8 @@ export async function openPage(context, base) {
 export async function settled(page) {
   await page.waitForFunction(() => {
     const a = document.getElementById('atlas');
-    return document.body.classList.contains('loaded') && a.dataset.ready !== undefined;
+    return document.body.classList.contains('loaded') && a.dataset.ready !== undefined &&
+           a.dataset.busy === undefined;
   });
   await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
 }

@@ -202,7 +202,9 @@ function drawNow() {
     g.drawImage(image.bitmap, 0, 0);
     if (image.overlay) g.drawImage(image.overlay, 0, 0);
   }
+  // What is on the screen, for the browser tests: image, highlight, zoom and offset.
   c.dataset.painted = image.key + '|' + (image.showAll ? '*' : image.names);
+  c.dataset.view = [image.view.scale, image.view.x, image.view.y].map((n) => n.toFixed(3)).join(' ');
   drawOverview();
 }
 
@@ -238,6 +240,7 @@ function paintOverlay() {
 }
 
 function setHighlight(names: string, mode: number) {
+  if (names !== image.names && names) showPointed(names.split('&').map((n) => n.trim()).filter((n) => n).join(' / '));
   image.names = names;
   image.mode = mode;
   image.showAll = false;
@@ -339,7 +342,7 @@ function setFullView(on: boolean) {
   requestAnimationFrame(() => { if (image.fitted) fit(); clampView(); draw(); });
 }
 
-async function loadImage(action: Action, ticket: number) {
+async function loadImage(action: Action) {
   image.key = action.key;
   const url = fileUrl(action.key);
   let bitmap: ImageBitmap | null = null;
@@ -356,7 +359,6 @@ async function loadImage(action: Action, ticket: number) {
     }
   }
   const outline = bitmap ? await fetchBytes(action.outlineKey) : null;
-  if (ticket !== state.ticket) { bitmap?.close(); return; }
   image.bitmap?.close();
   image.bitmap = bitmap;
   image.width = bitmap?.width ?? 0;
@@ -385,17 +387,29 @@ const state = {
   textVisible: true,
 };
 let queue: Promise<void> = Promise.resolve();
+let pending = 0;
 
 function run(request: Request, options: { fromAddress?: boolean } = {}): Promise<void> {
   const ticket = ++state.ticket;
+  const atlasBox = $('atlas');
+  atlasBox.dataset.busy = String(++pending);
   queue = queue.then(() => apply(request, ticket, options.fromAddress ?? false))
-    .catch((error) => { console.warn(error); });
+    .catch((error) => { console.warn(error); })
+    .finally(() => {
+      // Idle again: the browser tests wait for this.
+      if (--pending === 0) delete atlasBox.dataset.busy;
+      else atlasBox.dataset.busy = String(pending);
+    });
   return queue;
 }
 
 async function apply(request: Request, ticket: number, fromAddress: boolean) {
   state.fromAddress = fromAddress;
   for (const a of request.actions) await act(a, ticket);
+  // A page without images of its own keeps the image shown; it is the current page all the same.
+  if (request.page && (request.page !== state.page || request.type !== state.type)) {
+    showsPage(request.page, request.type);
+  }
   state.buttons = request.buttons;
   if (request.type >= -1) state.type = request.type;
   updateTypeButtons();
@@ -406,7 +420,7 @@ async function act(a: Action, ticket: number) {
   switch (a.do) {
     case 'closeLists': closePopup(); break;
     case 'leaveFullView': if (!image.normalView) setFullView(false); break;
-    case 'image': await loadImage(a, ticket); break;
+    case 'image': await loadImage(a); break;
     case 'showsPage': showsPage(a.page, a.type); break;
     case 'highlight': {
       if (!image.bitmap) { image.names = a.name; break; }
@@ -425,7 +439,7 @@ async function act(a: Action, ticket: number) {
         run(atlas.request(C.goToPlace, place));
       });
       break;
-    case 'text': await showText(a, ticket); break;
+    case 'text': await showText(a); break;
     case 'navigation':
     case 'markShown': drawPanel(); break;
     case 'select': selectIndex(a.index, false); break;
@@ -466,9 +480,8 @@ function updateTypeButtons() {
 
 let lastText: { action: Action; text: ReturnType<Atlas['text']> } | null = null;
 
-async function showText(a: Action, ticket: number) {
+async function showText(a: Action) {
   const bytes = await fetchBytes(a.key);
-  if (ticket !== state.ticket) return;
   const text = atlas.text(bytes ?? new Uint8Array(0), bytes !== null, a.path);
   if (a.appendName && text.paragraphs.length) {
     text.paragraphs[0].segments.push({ kind: 4, shown: ' ' + a.name });
@@ -861,8 +874,10 @@ function bindImage() {
   const v = viewport();
   const pointers = new Map<number, { x: number; y: number }>();
   let moved = false, pinch = 0, down: { x: number; y: number } | null = null;
+  // The lists and the overview sit inside the image window but are no part of the image.
+  const onImage = (e: Event) => !(e.target as HTMLElement).closest('#popup, #overview');
   v.addEventListener('pointerdown', (e) => {
-    if (e.button !== 0) return;
+    if (e.button !== 0 || !onImage(e)) return;
     v.setPointerCapture(e.pointerId);
     pointers.set(e.pointerId, { x: e.clientX, y: e.clientY });
     if (pointers.size === 1) { moved = false; down = { x: e.clientX, y: e.clientY }; }
@@ -873,6 +888,7 @@ function bindImage() {
     }
   });
   v.addEventListener('pointermove', (e) => {
+    if (!onImage(e) && !pointers.size) return;
     const last = pointers.get(e.pointerId);
     if (!last) { if (e.pointerType === 'mouse') pointerName(e); return; }
     if (pointers.size === 2) {
@@ -899,11 +915,13 @@ function bindImage() {
   v.addEventListener('pointercancel', up);
   v.addEventListener('pointerleave', (e) => { if (e.pointerType === 'mouse' && !pointers.size) showPointed(''); });
   v.addEventListener('wheel', (e) => {
+    if (!onImage(e)) return;
     e.preventDefault();
     const r = v.getBoundingClientRect();
     zoomAt(Math.exp(-e.deltaY * (e.deltaMode === 1 ? 0.05 : 0.002)), e.clientX - r.left, e.clientY - r.top);
   }, { passive: false });
   v.addEventListener('contextmenu', (e) => {
+    if (!onImage(e)) return;
     e.preventDefault();
     const r = v.getBoundingClientRect();
     openContextMenu(e.clientX - r.left, e.clientY - r.top);
@@ -950,9 +968,7 @@ function bindImage() {
     const s = o.width / image.width;
     centreOn(e.offsetX / s, e.offsetY / s);
     draw();
-    e.stopPropagation();
   });
-  $('overview').addEventListener('pointerdown', (e) => e.stopPropagation());
   new ResizeObserver(() => { if (image.fitted) fit(); else clampView(); draw(); }).observe(v);
 }
 
@@ -1025,6 +1041,13 @@ function bindControls() {
   // The index.
   const search = $<HTMLInputElement>('search');
   search.addEventListener('input', () => {
+    // Capitals as the desktop's upper-case field makes them: letter by letter, ß stays.
+    const upper = [...search.value].map((c) => (c === 'ß' ? c : c.toUpperCase())).join('');
+    if (upper !== search.value) {
+      const at = search.selectionStart;
+      search.value = upper;
+      if (at !== null) search.setSelectionRange(at, at);
+    }
     const i = atlas.search(search.value);
     if (i >= 0) selectIndex(i, true);
   });
