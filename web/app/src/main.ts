@@ -57,15 +57,28 @@ function fileUrl(key: string): string | null {
   return file ? 'atlas/' + file : null;
 }
 
-async function fetchBytes(key: string): Promise<Uint8Array | null> {
+// The tree's files as the last pages used them, kept in memory (their names carry a fingerprint,
+// so a kept file is never stale): a page switch fetches only what is new, all at once.
+const kept = new Map<string, Promise<Blob | null>>();
+const KEPT_FILES = 48;
+
+function fetchBlob(key: string): Promise<Blob | null> {
   const url = fileUrl(key);
-  if (!url) return null;
-  try {
-    const response = await fetch(url);
-    return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
-  } catch {
-    return null;
+  if (!url) return Promise.resolve(null);
+  let blob = kept.get(url);
+  if (blob) {
+    kept.delete(url);
+  } else {
+    blob = fetch(url).then((r) => (r.ok ? r.blob() : null), () => null);
   }
+  kept.set(url, blob);
+  while (kept.size > KEPT_FILES) kept.delete(kept.keys().next().value as string);
+  return blob;
+}
+
+async function fetchBytes(key: string): Promise<Uint8Array | null> {
+  const blob = await fetchBlob(key);
+  return blob ? new Uint8Array(await blob.arrayBuffer()) : null;
 }
 
 function artUrl(name: string): string {
@@ -180,32 +193,48 @@ function centreOn(x: number, y: number) {
   clampView();
 }
 
-let drawPending = false;
+let applying = false;
+let dirty = false;
+let firstPaint = false;
+
+// Zoom and pan move the canvas (the image at its own size) with a CSS transform: the picture is
+// painted only when the image or the highlight changes.
 function draw() {
-  if (drawPending) return;
-  drawPending = true;
-  requestAnimationFrame(() => { drawPending = false; drawNow(); });
+  const c = canvas();
+  const { scale, x, y } = image.view;
+  c.style.transform = `translate(${x}px, ${y}px) scale(${scale})`;
+  c.classList.toggle('pixels', scale >= 2);
+  c.dataset.view = [scale, x, y].map((n) => n.toFixed(3)).join(' ');
+  drawOverview();
 }
 
 function drawNow() {
-  const c = canvas(), v = viewport();
-  const dpr = window.devicePixelRatio || 1;
-  const w = Math.max(1, Math.round(v.clientWidth * dpr)), h = Math.max(1, Math.round(v.clientHeight * dpr));
-  if (c.width !== w || c.height !== h) { c.width = w; c.height = h; }
-  const g = c.getContext('2d')!;
-  g.setTransform(1, 0, 0, 1, 0, 0);
-  g.fillStyle = '#000';
-  g.fillRect(0, 0, w, h);
+  // Inside a request the picture is painted once, when its image and highlight are both set.
+  if (applying) { dirty = true; return; }
+  dirty = false;
+  const c = canvas();
+  c.hidden = !image.bitmap;
   if (image.bitmap) {
-    g.setTransform(dpr * image.view.scale, 0, 0, dpr * image.view.scale, dpr * image.view.x, dpr * image.view.y);
-    g.imageSmoothingEnabled = image.view.scale < 2;
+    if (c.width !== image.width || c.height !== image.height) {
+      c.width = image.width;
+      c.height = image.height;
+      c.style.width = image.width + 'px';
+      c.style.height = image.height + 'px';
+    }
+    const g = c.getContext('2d')!;
+    g.clearRect(0, 0, c.width, c.height);
     g.drawImage(image.bitmap, 0, 0);
     if (image.overlay) g.drawImage(image.overlay, 0, 0);
   }
-  // What is on the screen, for the browser tests: image, highlight, zoom and offset.
+  // What is on the screen, for the browser tests: image, highlight, zoom and offset; a mark
+  // with the time for the benchmark.
   c.dataset.painted = image.key + '|' + (image.showAll ? '*' : image.names);
-  c.dataset.view = [image.view.scale, image.view.x, image.view.y].map((n) => n.toFixed(3)).join(' ');
-  drawOverview();
+  if (image.bitmap) {
+    if (!firstPaint) { firstPaint = true; performance.mark('ostrelin-first-paint'); }
+    performance.clearMarks('ostrelin-paint');
+    performance.mark('ostrelin-paint', { detail: c.dataset.painted });
+  }
+  draw();
 }
 
 function drawOverview() {
@@ -225,6 +254,8 @@ function drawOverview() {
   g.strokeRect(x * s, y * s, v.clientWidth / image.view.scale * s, v.clientHeight / image.view.scale * s);
 }
 
+let overlayCanvas: HTMLCanvasElement | null = null;
+
 // The highlight as the cores paint it, at the image's own resolution.
 function paintOverlay() {
   image.overlay = null;
@@ -232,10 +263,11 @@ function paintOverlay() {
   const rgba = atlas.paint(image.showAll ? '' : image.names, image.showAll ? 0 : image.mode,
                            image.width, image.height);
   if (!rgba) return;
-  const c = document.createElement('canvas');
+  // The module hands over an array of its own: ImageData takes it as it is.
+  const c = overlayCanvas ??= document.createElement('canvas');
   c.width = image.width;
   c.height = image.height;
-  c.getContext('2d')!.putImageData(new ImageData(new Uint8ClampedArray(rgba), image.width, image.height), 0, 0);
+  c.getContext('2d')!.putImageData(new ImageData(rgba as Uint8ClampedArray<ArrayBuffer>, image.width, image.height), 0, 0);
   image.overlay = c;
 }
 
@@ -245,7 +277,7 @@ function setHighlight(names: string, mode: number) {
   image.mode = mode;
   image.showAll = false;
   paintOverlay();
-  draw();
+  drawNow();
   describeImage();
 }
 
@@ -309,7 +341,7 @@ function showAllMarkable() {
   image.showAll = true;
   image.mode = 0;
   paintOverlay();
-  draw();
+  drawNow();
   describeImage();
 }
 
@@ -342,23 +374,27 @@ function setFullView(on: boolean) {
   requestAnimationFrame(() => { if (image.fitted) fit(); clampView(); draw(); });
 }
 
+// The image decoded and its outline file read, both started as soon as a request names them.
+const prepared = new Map<string, Promise<[ImageBitmap | null, Uint8Array | null]>>();
+
+function prepareImage(action: Action) {
+  if (prepared.has(action.key) || !fileUrl(action.key)) return;
+  const bitmap = fetchBlob(action.key).then((b) => (b ? createImageBitmap(b) : null)).catch(() => null);
+  prepared.set(action.key, Promise.all([bitmap, fetchBytes(action.outlineKey)]));
+}
+
 async function loadImage(action: Action) {
   image.key = action.key;
-  const url = fileUrl(action.key);
-  let bitmap: ImageBitmap | null = null;
-  if (!url) {
+  let bitmap: ImageBitmap | null = null, outline: Uint8Array | null = null;
+  if (!fileUrl(action.key)) {
     const why = manifest.unreadable[action.key];
     message(why ?? NOT_FOUND + ' ' + action.path);
   } else {
-    try {
-      const response = await fetch(url);
-      if (!response.ok) throw new Error(String(response.status));
-      bitmap = await createImageBitmap(await response.blob());
-    } catch {
-      message('Das Bild kann nicht angezeigt werden: ' + action.path);
-    }
+    prepareImage(action);
+    [bitmap, outline] = await prepared.get(action.key)!;
+    prepared.delete(action.key);
+    if (!bitmap) message('Das Bild kann nicht angezeigt werden: ' + action.path);
   }
-  const outline = bitmap ? await fetchBytes(action.outlineKey) : null;
   image.bitmap?.close();
   image.bitmap = bitmap;
   image.width = bitmap?.width ?? 0;
@@ -371,7 +407,7 @@ async function loadImage(action: Action) {
   image.overlay = null;
   closePopup();
   fit();
-  draw();
+  drawNow();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -387,6 +423,9 @@ const state = {
   textVisible: true,
 };
 let queue: Promise<void> = Promise.resolve();
+let pendingText: Action | null = null;
+const later = new Set<string>();
+let laterSelect = -1;
 let pending = 0;
 
 function run(request: Request, options: { fromAddress?: boolean } = {}): Promise<void> {
@@ -405,7 +444,32 @@ function run(request: Request, options: { fromAddress?: boolean } = {}): Promise
 
 async function apply(request: Request, ticket: number, fromAddress: boolean) {
   state.fromAddress = fromAddress;
-  for (const a of request.actions) await act(a, ticket);
+  // Every file the request needs is asked for at once; a text shown twice is laid out once.
+  const lastText = request.actions.map((a) => a.do).lastIndexOf('text');
+  for (const a of request.actions) {
+    if (a.do === 'image') prepareImage(a);
+    if (a.do === 'text') fetchBlob(a.key);
+  }
+  applying = true;
+  try {
+    for (const [i, a] of request.actions.entries()) {
+      if (a.do === 'text' && i !== lastText) continue;
+      await act(a, ticket);
+    }
+  } finally {
+    applying = false;
+  }
+  if (dirty) drawNow();
+  if (later.has('panel')) schedulePanel();
+  if (later.has('select')) selectIndex(laterSelect, false);
+  if (later.has('menus')) updateMenus();
+  later.clear();
+  // The text after the image and its outline are on the screen.
+  if (pendingText) {
+    const text = pendingText;
+    pendingText = null;
+    await showText(text);
+  }
   // A page without images of its own keeps the image shown; it is the current page all the same.
   if (request.page && (request.page !== state.page || request.type !== state.type)) {
     showsPage(request.page, request.type);
@@ -439,11 +503,12 @@ async function act(a: Action, ticket: number) {
         run(atlas.request(C.goToPlace, place));
       });
       break;
-    case 'text': await showText(a); break;
+    case 'text': pendingText = a; break;
+    // The panel, the index and the menus follow once the image is on the screen.
     case 'navigation':
-    case 'markShown': drawPanel(); break;
-    case 'select': selectIndex(a.index, false); break;
-    case 'menus': updateMenus(); break;
+    case 'markShown': later.add('panel'); break;
+    case 'select': laterSelect = a.index; later.add('select'); break;
+    case 'menus': later.add('menus'); break;
     case 'message': message(a.text); break;
     default: break;
   }
@@ -676,6 +741,13 @@ function savePicture() {
 // The navigation panel: pictogram with plane lines, region and sex buttons, arrows, OK
 
 let panelSize = { width: 1, height: 1 };
+let panelPending = false;
+
+function schedulePanel() {
+  if (panelPending) return;
+  panelPending = true;
+  requestAnimationFrame(() => { panelPending = false; drawPanel(); });
+}
 
 async function drawPanel() {
   const panel: Panel = atlas.navPicture();
@@ -771,10 +843,17 @@ function selectIndex(i: number, announce: boolean) {
   li.setAttribute('aria-selected', 'true');
   list.setAttribute('aria-activedescendant', li.id);
   $('search').setAttribute('aria-activedescendant', li.id);
+  requestAnimationFrame(scrollToSelected);  // after the paint: no layout in the middle of a request
+  if (announce) run(atlas.request(C.announce, indexNames[i]));
+}
+
+function scrollToSelected() {
+  const list = $('names');
+  const li = list.children[selected] as HTMLElement | undefined;
+  if (!li || $('index').hidden) return;
   const top = li.offsetTop - list.offsetTop, bottom = top + li.offsetHeight;
   if (top < list.scrollTop) list.scrollTop = top;
   else if (bottom > list.scrollTop + list.clientHeight) list.scrollTop = bottom - list.clientHeight;
-  if (announce) run(atlas.request(C.announce, indexNames[i]));
 }
 
 function openIndexEntry() {
@@ -791,6 +870,7 @@ function showIndex(on: boolean) {
   b.setAttribute('aria-pressed', String(on));
   if (on) {
     $('search').focus();
+    scrollToSelected();
     if (selected >= 0) run(atlas.request(C.announce, indexNames[selected]));
   } else {
     drawPanel();
@@ -801,6 +881,8 @@ function showIndex(on: boolean) {
 
 // ---------------------------------------------------------------------------------------------
 // Menus: history and bookmarks as the cores keep them
+
+let storedBookmarks: string | null = null;
 
 function updateMenus() {
   const menus = atlas.menus();
@@ -822,7 +904,11 @@ function updateMenus() {
   };
   fill('history-list', menus.history);
   fill('bookmark-list', menus.bookmarks);
-  try { localStorage.setItem(STORAGE, atlas.bookmarkText()); } catch { /* storage off: kept for the visit */ }
+  const bookmarks = atlas.bookmarkText();
+  if (bookmarks !== storedBookmarks) {
+    storedBookmarks = bookmarks;
+    try { localStorage.setItem(STORAGE, bookmarks); } catch { /* storage off: kept for the visit */ }
+  }
 }
 
 function closeMenus() {
