@@ -127,6 +127,27 @@ test('image: pointer names, a click highlights, Tab steps, wheel and buttons zoo
   // The index follows the highlighted structure.
   assert.equal(await page.locator('#names li[aria-selected=true]').textContent(), points[0].name);
 
+  // "Bild speichern": a PNG of the image's own size with the outline and the name band.
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save')]);
+  assert.match(download.suggestedFilename(), /^Kopf.*\.png$/);
+  const png = fs.readFileSync(await download.path());
+  const band = await page.evaluate(async (b64) => {
+    const bytes = Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([bytes], { type: 'image/png' }));
+    const c = new OffscreenCanvas(bitmap.width, bitmap.height);
+    const g = c.getContext('2d');
+    g.drawImage(bitmap, 0, 0);
+    return [bitmap.width, bitmap.height, ...g.getImageData(2, bitmap.height - 2, 1, 1).data];
+  }, png.toString('base64'));
+  assert.deepEqual(band, [456, 560, 0xf4, 0xf4, 0xf0, 255]);
+
+  // The context menu as the desktop builds it.
+  await page.mouse.click(points[0].x, points[0].y, { button: 'right' });
+  const menu = await page.locator('#popup [role=menuitem]').allTextContents();
+  assert.ok(menu.includes(points[0].name) && menu.includes('Zeige alle markierbaren Strukturen') &&
+            menu.includes('Hilfe'), menu.join(' | '));
+  await page.keyboard.press('Escape');
+
   const [s0] = await view(page);
   const box = await page.locator('#viewport').boundingBox();
   await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
