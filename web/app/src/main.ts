@@ -257,7 +257,12 @@ function drawOverview() {
 let overlayCanvas: HTMLCanvasElement | null = null;
 
 // The highlight as the cores paint it, at the image's own resolution.
+let overlayOf = '';  // the image and highlight the overlay shows
+
 function paintOverlay() {
+  const of = [image.key, image.width, image.showAll ? '*' : image.names, image.showAll ? 0 : image.mode].join('|');
+  if (of === overlayOf && (image.overlay || !image.bitmap)) return;  // a highlight asked for again
+  overlayOf = of;
   image.overlay = null;
   if (!image.bitmap || (!image.showAll && !image.names)) return;
   const rgba = atlas.paint(image.showAll ? '' : image.names, image.showAll ? 0 : image.mode,
@@ -405,6 +410,7 @@ async function loadImage(action: Action) {
   image.names = '';
   image.showAll = false;
   image.overlay = null;
+  overlayOf = '';
   closePopup();
   fit();
   drawNow();
