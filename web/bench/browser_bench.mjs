@@ -11,7 +11,7 @@ import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { build, serveSite, launch } from '../e2e/serve.mjs';
+import { build, serveSite, launch, encodeOutline } from '../e2e/serve.mjs';
 
 const demoTree = process.env.OSTRELIN_DEMO_TREE ?? path.join(build, 'demo-atlas');
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'ostrelin-bench-'));
@@ -19,27 +19,19 @@ fs.chmodSync(work, 0o755);
 execFileSync(path.join(build, 'tools/atlasbau'), ['web', demoTree, path.join(work, 'site')], { stdio: 'pipe' });
 
 // An outline of 200 structures (a 20 x 10 grid of cells over the image) for one head image: the
-// pointer figure is taken on it. Rows count upwards from the bottom; runs are 12-bit pairs packed
-// in three bytes.
+// pointer figure is taken on it.
 const HEAD_MR = 'BILDER/MRT/KOPF_P000.DAT';
 const manifest = JSON.parse(fs.readFileSync(path.join(work, 'site/atlas/manifest.json'), 'utf8'));
 function gridOutline(width, height, across, down) {
-  const parts = [];
-  const i16 = (v) => { const b = Buffer.alloc(2); b.writeInt16LE(v); return b; };
-  parts.push(Buffer.from('Raster'.padEnd(20, '\0'), 'latin1'), i16(across * down));
+  const cells = [];
   const cw = Math.floor(width / across), ch = Math.floor(height / down);
   for (let j = 0; j < down; ++j) {
     for (let i = 0; i < across; ++i) {
-      const name = Buffer.from(`Feld ${j + 1}-${i + 1}\0`, 'latin1');
-      parts.push(Buffer.from([(j * across + i) & 255]), i16(name.length), name);
-      const first = i * cw, last = first + cw - 1, start = j * ch, end = start + ch - 1;
-      parts.push(i16(first), i16(last));
-      for (let c = first; c <= last; ++c) {
-        parts.push(i16(1), Buffer.from([start & 255, end & 255, (start >> 8) | ((end >> 8) << 4)]));
-      }
+      cells.push({ name: `Feld ${j + 1}-${i + 1}`, first: i * cw, last: i * cw + cw - 1,
+                   start: j * ch, end: j * ch + ch - 1 });
     }
   }
-  return Buffer.concat(parts);
+  return encodeOutline(cells, 'Raster');
 }
 fs.writeFileSync(path.join(work, 'site/atlas', manifest.files[HEAD_MR]), gridOutline(456, 560, 20, 10));
 

@@ -10,7 +10,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import AxeBuilder from '@axe-core/playwright';
-import { build, serveSite, launch, openPage, settled } from './serve.mjs';
+import { build, serveSite, launch, openPage, settled, encodeOutline } from './serve.mjs';
 import { execFileSync } from 'node:child_process';
 
 const demoTree = process.env.OSTRELIN_DEMO_TREE ?? path.join(build, 'demo-atlas');
@@ -270,6 +270,32 @@ test('phone 390 x 844: image on top, panel and text below, no sideways scrolling
   await page.locator('#type-3').tap();
   await page.waitForFunction(() => location.hash.endsWith('&typ=schema'));
   await done(page);
+});
+
+test('overlapping structures are offered as a choice', async () => {
+  // Two structures over the middle of an image: a click there offers both.
+  const prefix = path.join(work, 'overlap');
+  fs.cpSync(path.join(work, 'demo/site'), path.join(prefix, 'site'), { recursive: true });
+  const manifest = JSON.parse(fs.readFileSync(path.join(prefix, 'site/atlas/manifest.json'), 'utf8'));
+  fs.writeFileSync(path.join(prefix, 'site/atlas', manifest.files['BILDER/MRT/KOPF_P010.DAT']), encodeOutline([
+    { name: 'Links', first: 0, last: 300, start: 0, end: 559 },
+    { name: 'Rechts', first: 150, last: 455, start: 0, end: 559 }]));
+  const overlap = await serveSite(prefix);
+  try {
+    const page = await open('#seite=Kopf%20axial%20%2B10%20mm&typ=mr', {}, overlap.url);
+    const box = await page.locator('#viewport').boundingBox();
+    await page.mouse.move(box.x + box.width / 2, box.y + box.height / 2);
+    assert.equal(await text(page, '#pointed'), 'Links / Rechts');
+    await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+    assert.equal(await text(page, '#popup h2'), 'Mögliche (überlappende) Strukturen');
+    assert.deepEqual(await page.locator('#popup li button').allTextContents(), ['Links', 'Rechts']);
+    await page.getByRole('button', { name: 'Rechts', exact: true }).click();
+    await waitPainted(page, /^BILDER\/MRT\/KOPF_P010\.JPG\|Rechts$/);
+    assert.equal(await page.locator('#popup').isHidden(), true);
+    await done(page);
+  } finally {
+    await overlap.stop();
+  }
 });
 
 test('a hostile site shows its messages and runs nothing of its own', async () => {

@@ -90,3 +90,19 @@ export async function settled(page) {
   });
   await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
 }
+
+// An outline file of rectangles [{name, first, last, start, end}] (columns from the left, rows
+// upwards from the bottom edge): a 20-byte title, the count, then per structure its number, name
+// with its zero byte, column range and per column one run of two 12-bit rows in three bytes.
+export function encodeOutline(rectangles, title = 'Test') {
+  const i16 = (v) => { const b = Buffer.alloc(2); b.writeInt16LE(v); return b; };
+  const parts = [Buffer.from(title.padEnd(20, '\0').slice(0, 20), 'latin1'), i16(rectangles.length)];
+  rectangles.forEach((r, i) => {
+    const name = Buffer.from(r.name + '\0', 'latin1');
+    parts.push(Buffer.from([(i + 1) & 255]), i16(name.length), name, i16(r.first), i16(r.last));
+    for (let c = r.first; c <= r.last; ++c) {
+      parts.push(i16(1), Buffer.from([r.start & 255, r.end & 255, (r.start >> 8) | ((r.end >> 8) << 4)]));
+    }
+  });
+  return Buffer.concat(parts);
+}
