@@ -27,9 +27,14 @@ base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev 
 base_packages+=(zlib1g-dev mricron-data libnifti2-dev)
 demo_packages=(ffmpeg)
 # The web edition: the cores built with emscripten, tested with node, served by nginx.
-web_packages=(emscripten nodejs npm nginx-light)
+web_packages=(emscripten nodejs nginx-light)
 # The browser tests and the browser benchmark: Debian's chromium driven by npm's playwright-core.
 browser_packages=(chromium)
+
+# npm for the page's packages (web/package-lock.json): Debian's, unless nodejs brought its own.
+need_npm() {
+  command -v npm >/dev/null || need npm
+}
 
 need() {
   local missing=()
@@ -72,6 +77,7 @@ case "${1:-}" in
     ;;
   test)
     need "${base_packages[@]}" "${web_packages[@]}" "${browser_packages[@]}"
+    need_npm
     configure "$build"
     cmake --build "$build" -j"$jobs"
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
@@ -102,6 +108,7 @@ case "${1:-}" in
       "$build-bench/tests/ui_tests" --gtest_filter='SoakTest.*'
     echo "== the web atlas in chromium: page switch, pointer names, transfer size, first paint"
     need "${web_packages[@]}" "${browser_packages[@]}"
+    need_npm
     cmake --build "$build-bench" -j"$jobs" --target atlasbau web_app
     OSTRELIN_BUILD_DIR="$build-bench" node "$here/web/bench/browser_bench.mjs"
     ;;
@@ -139,6 +146,7 @@ case "${1:-}" in
     ;;
   web)
     need "${base_packages[@]}" "${web_packages[@]}"
+    need_npm
     configure "$build"
     cmake --build "$build" -j"$jobs" --target atlasbau web_app
     demo_tree "$build"
