@@ -116,6 +116,7 @@ try {
     const r = v.getBoundingClientRect();
     const times = [];
     let named = 0;
+    const begin = performance.now();
     for (let i = 0; i < 400; ++i) {
       const x = r.left + r.width * (0.3 + 0.4 * ((i * 37) % 100) / 100);
       const y = r.top + r.height * (0.05 + 0.9 * ((i * 61) % 100) / 100);
@@ -124,8 +125,9 @@ try {
       if (strip.textContent.trim()) ++named;
       times.push(performance.now() - t);
     }
+    const mean = (performance.now() - begin) / 400;  // the clock's 0.1 ms steps averaged out
     times.sort((a, b) => a - b);
-    return { median: times[200], p95: times[380], named };
+    return { mean, p95: times[380], named };
   });
 
   // Transfer size: the app's files as nginx sends them to a browser asking for gzip.
@@ -148,7 +150,7 @@ try {
   report('page switch, image + outline painted (median)', ms(sw), '<= 2 x decode', sw <= 2 * dec);
   report('createImageBitmap of the same image (median)', ms(dec), '', true);
   report('  ratio', (sw / dec).toFixed(2) + ' x', '<= 2 x', sw <= 2 * dec);
-  report(`pointer move -> name, 200 structures (median)`, pointer.median.toFixed(3) + ' ms', '<= 4 ms', pointer.median <= 4);
+  report(`pointer move -> name, 200 structures (mean)`, pointer.mean.toFixed(3) + ' ms', '<= 4 ms', pointer.mean <= 4);
   report('pointer move -> name, 95th percentile', pointer.p95.toFixed(3) + ' ms', '<= 4 ms', pointer.p95 <= 4);
   report('transfer size of the app, gzip', (total / 1024).toFixed(1) + ' KB', '<= 300 KB', total <= 300 * 1024);
   console.log('  ' + Object.entries(sizes).map(([f, n]) => `${f} ${(n / 1024).toFixed(1)} KB`).join(', '));
