@@ -460,7 +460,7 @@ async function apply(request: Request, ticket: number, fromAddress: boolean) {
   try {
     for (const [i, a] of request.actions.entries()) {
       if (a.do === 'text' && i !== lastText) continue;
-      await act(a, ticket);
+      await act(a);
     }
   } finally {
     applying = false;
@@ -483,10 +483,10 @@ async function apply(request: Request, ticket: number, fromAddress: boolean) {
   state.buttons = request.buttons;
   if (request.type >= -1) state.type = request.type;
   updateTypeButtons();
-  if (ticket === state.ticket) $('atlas').dataset.ready = String(ticket);
+  $('atlas').dataset.ready = String(ticket);
 }
 
-async function act(a: Action, ticket: number) {
+async function act(a: Action) {
   switch (a.do) {
     case 'closeLists': closePopup(); break;
     case 'leaveFullView': if (!image.normalView) setFullView(false); break;
@@ -499,7 +499,7 @@ async function act(a: Action, ticket: number) {
       if (a.centre && found?.centre) { centreOn(found.centre[0], found.centre[1]); draw(); }
       if (found && !a.name.includes('&')) {
         const r = atlas.request(C.highlighted, a.name);
-        for (const b of r.actions) await act(b, ticket);
+        for (const b of r.actions) await act(b);
       }
       break;
     }
@@ -928,8 +928,7 @@ let depth = 0;
 let lastAddress = '';
 
 function addressOf(page: string, type: number): string {
-  const enc = (s: string) => encodeURIComponent(s).replace(/%20/g, '%20');
-  return '#seite=' + enc(page) + (type >= 0 ? '&typ=' + TYPES[type].url : '');
+  return '#seite=' + encodeURIComponent(page) + (type >= 0 ? '&typ=' + TYPES[type].url : '');
 }
 
 function parseAddress(hash: string): Record<string, string> {
@@ -1172,7 +1171,11 @@ function bindControls() {
     if (!t.closest('#popup') && !t.closest('#viewport')) closePopup();
     if (!t.closest('details.menu')) closeMenus();
   });
-  window.addEventListener('popstate', () => { followAddress(true); });
+  window.addEventListener('popstate', () => {
+    depth = history.state?.n ?? 0;
+    $<HTMLButtonElement>('back').disabled = depth <= 0;
+    followAddress(true);
+  });
   window.addEventListener('hashchange', () => { followAddress(false); });
 }
 
