@@ -1172,7 +1172,8 @@ function bindControls() {
     if (!t.closest('details.menu')) closeMenus();
   });
   window.addEventListener('popstate', () => {
-    depth = history.state?.n ?? 0;
+    // An entry of ours carries its count; one the browser made for a typed address follows ours.
+    depth = history.state ? history.state.n : depth + 1;
     $<HTMLButtonElement>('back').disabled = depth <= 0;
     followAddress(true);
   });
