@@ -69,7 +69,10 @@ function fetchBlob(key: string): Promise<Blob | null> {
   if (blob) {
     kept.delete(url);
   } else {
-    blob = fetch(url).then((r) => (r.ok ? r.blob() : null), () => null);
+    const asked: Promise<Blob | null> = fetch(url).then((r) => (r.ok ? r.blob() : null), () => null);
+    // A failed answer is not kept: the next page that needs the file asks again.
+    asked.then((b) => { if (!b && kept.get(url!) === asked) kept.delete(url!); });
+    blob = asked;
   }
   kept.set(url, blob);
   while (kept.size > KEPT_FILES) kept.delete(kept.keys().next().value as string);
