@@ -319,6 +319,8 @@ test('a hostile site shows its messages and runs nothing of its own', async () =
   delete manifest.files['BILDER/SCHEMA/UE_BRUST.JPG'];
   manifest.unreadable['BILDER/SCHEMA/UE_BRUST.JPG'] = 'Das Bild ist zu groß (50000 × 50000 Pixel)';
   manifest.files['TEXTE/SCHEMA/ARM_OBER.TXT'] = '../../../../../etc/passwd';
+  manifest.art.KOPF_UP.file = 'https://evil.example/kopf.png';
+  manifest.art.SM_KOPF.file = 'javascript:window.pwned=6';
   fs.writeFileSync(path.join(atlasDir, 'manifest.json'), JSON.stringify(manifest));
   const hostile = await serveSite(prefix);
   try {

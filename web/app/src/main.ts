@@ -52,9 +52,10 @@ const art = new Map<string, HTMLImageElement>();
 // ---------------------------------------------------------------------------------------------
 // Files
 
+// Files only below atlas/ of this site: a manifest entry cannot name another origin.
 function fileUrl(key: string): string | null {
-  const file = manifest.files[key];
-  return file ? 'atlas/' + file : null;
+  const file = Object.prototype.hasOwnProperty.call(manifest.files, key) ? manifest.files[key] : null;
+  return typeof file === 'string' && file ? 'atlas/' + file : null;
 }
 
 // The tree's files as the last pages used them, kept in memory (their names carry a fingerprint,
@@ -84,8 +85,10 @@ async function fetchBytes(key: string): Promise<Uint8Array | null> {
   return blob ? new Uint8Array(await blob.arrayBuffer()) : null;
 }
 
+// Artwork only from the site's art/ folder, whatever the manifest says.
 function artUrl(name: string): string {
-  return manifest.art[name]?.file ?? '';
+  const file = manifest.art[name]?.file ?? '';
+  return /^art\/[a-z0-9._-]+$/.test(file) ? file : '';
 }
 
 function loadArt(name: string): Promise<HTMLImageElement | null> {
