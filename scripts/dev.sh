@@ -5,8 +5,9 @@
 #   scripts/dev.sh run          build and open the atlas on the bundled demo atlas
 #   scripts/dev.sh test         build and run every test (widget tests run offscreen), then every
 #                               test and fuzz corpus again under ASan + UBSan
-#   scripts/dev.sh bench        build the benchmarks in Release and run them, the end-to-end ones
-#                               and a soak of 5000 page switches on the demo tree
+#   scripts/dev.sh bench        build the benchmarks in Release and run them, the end-to-end ones,
+#                               a soak of 5000 page switches on the demo tree and the web atlas
+#                               in chromium
 #   scripts/dev.sh fuzz [secs]  build the libFuzzer targets with clang, run each for a while and
 #                               print the executions per target
 #   scripts/dev.sh coverage     line coverage of every file reader by its fuzz corpus
@@ -27,6 +28,13 @@ base_packages+=(zlib1g-dev mricron-data libnifti2-dev)
 demo_packages=(ffmpeg)
 # The web edition: the cores built with emscripten, tested with node, served by nginx.
 web_packages=(emscripten nodejs nginx-light)
+# The browser tests and the browser benchmark: Debian's chromium driven by npm's playwright-core.
+browser_packages=(chromium)
+
+# npm for the page's packages (web/package-lock.json): Debian's, unless nodejs brought its own.
+need_npm() {
+  command -v npm >/dev/null || need npm
+}
 
 need() {
   local missing=()
@@ -68,13 +76,17 @@ case "${1:-}" in
     exec "$build/app/karvolen"
     ;;
   test)
-    need "${base_packages[@]}" "${web_packages[@]}"
+    need "${base_packages[@]}" "${web_packages[@]}" "${browser_packages[@]}"
+    need_npm
     configure "$build"
     cmake --build "$build" -j"$jobs"
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
     echo "== the WebAssembly cores against the native ones (node --test)"
     cmake --build "$build" -j"$jobs" --target web_app
     OSTRELIN_BUILD_DIR="$build" OSTRELIN_WASM_DIR="$build/web/wasm" node --test "$here/web/test/"
+    echo "== the web atlas in headless chromium, served by nginx (node --test)"
+    demo_tree "$build"
+    OSTRELIN_BUILD_DIR="$build" node --test "$here/web/e2e/"
     echo "== every test again, widget tests included, under ASan + UBSan (Qt as packaged)"
     # Leaks inside Qt's own libraries are named one by one in the suppression file.
     export LSAN_OPTIONS=suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0
@@ -94,6 +106,11 @@ case "${1:-}" in
     echo "== soak: 5000 page switches on the demo tree"
     OSTRELIN_SOAK_TREE="$OSTRELIN_DEMO_TREE" OSTRELIN_SOAK_SWITCHES=5000 \
       "$build-bench/tests/ui_tests" --gtest_filter='SoakTest.*'
+    echo "== the web atlas in chromium: page switch, pointer names, transfer size, first paint"
+    need "${web_packages[@]}" "${browser_packages[@]}"
+    need_npm
+    cmake --build "$build-bench" -j"$jobs" --target atlasbau web_app
+    OSTRELIN_BUILD_DIR="$build-bench" node "$here/web/bench/browser_bench.mjs"
     ;;
   fuzz)
     need "${base_packages[@]}" clang libclang-rt-14-dev
@@ -129,6 +146,7 @@ case "${1:-}" in
     ;;
   web)
     need "${base_packages[@]}" "${web_packages[@]}"
+    need_npm
     configure "$build"
     cmake --build "$build" -j"$jobs" --target atlasbau web_app
     demo_tree "$build"

@@ -288,6 +288,11 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
     for (const std::string& a : actions) w.Raw(a);
     w.EndArray();
     actions.clear();
+    // What the panel's requests left shown: the page, its type and the image-type buttons.
+    w.Key("page").String(processor->currentPage().name).Key("type").Int(processor->currentType());
+    w.Key("buttons").BeginArray();
+    for (ImageType t = 0; t < kImageTypeCount; ++t) w.Bool(IsEnabled(t));
+    w.EndArray();
     w.Key("panel").Raw(Picture());
     return w.EndObject().str();
   }
