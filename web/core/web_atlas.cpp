@@ -271,6 +271,21 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
   std::string RequestResult(bool accepted) {
     JsonWriter w;
     w.BeginObject().Key("accepted").Bool(accepted);
+    WriteShown(w);
+    return w.EndObject().str();
+  }
+
+  std::string NavResult() {
+    JsonWriter w;
+    w.BeginObject();
+    WriteShown(w);
+    w.Key("panel").Raw(Picture());
+    return w.EndObject().str();
+  }
+
+  // The actions gathered since the last answer, then what they left shown: the page, its type and
+  // the image-type buttons.
+  void WriteShown(JsonWriter& w) {
     w.Key("actions").BeginArray();
     for (const std::string& a : actions) w.Raw(a);
     w.EndArray();
@@ -279,22 +294,6 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
     w.Key("buttons").BeginArray();
     for (ImageType t = 0; t < kImageTypeCount; ++t) w.Bool(IsEnabled(t));
     w.EndArray();
-    return w.EndObject().str();
-  }
-
-  std::string NavResult() {
-    JsonWriter w;
-    w.BeginObject().Key("actions").BeginArray();
-    for (const std::string& a : actions) w.Raw(a);
-    w.EndArray();
-    actions.clear();
-    // What the panel's requests left shown: the page, its type and the image-type buttons.
-    w.Key("page").String(processor->currentPage().name).Key("type").Int(processor->currentType());
-    w.Key("buttons").BeginArray();
-    for (ImageType t = 0; t < kImageTypeCount; ++t) w.Bool(IsEnabled(t));
-    w.EndArray();
-    w.Key("panel").Raw(Picture());
-    return w.EndObject().str();
   }
 
   std::string Picture() const {
