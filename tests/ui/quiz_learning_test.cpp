@@ -241,7 +241,9 @@ TEST_F(QuizLearningTest, ASeriesAsksEveryPlaneAndCountsAcrossThem) {
   std::vector<std::string> asked;
   for (int i = 0; i < 6 && window.QuizState().Running(); ++i) {
     if (!window.QuizState().AskedAgain()) asked.push_back(window.QuizState().TargetName());
-    if (i == 4) EXPECT_EQ(window.StripText(), "Ebene 3 von 3: Ebene 3");
+    if (i == 4) {
+      EXPECT_EQ(window.StripText(), "Ebene 3 von 3: Ebene 3");
+    }
     if (i == 0) window.QuizControl()->ShowAnswerButton()->click();  // one shown, asked again
     window.QuizControl()->NextButton()->click();
   }
