@@ -15,6 +15,7 @@
 #include "platform/core/text_file.h"
 #include "structures/core/outline_file.h"
 #include "tests/support/hostile_tree.h"
+#include "tests/support/reduced_demo.h"
 #include "tests/support/temp_tree.h"
 #include "tools/demo/core/atlas_builder.h"
 #include "tools/demo/core/atlas_check.h"
@@ -356,22 +357,14 @@ TEST(DemoAtlasChecker, ReadsATreeDamagedEveryWayAndNamesWhatIsWrong) {
 }
 
 TEST(DemoAtlasRealData, ReducedTreeFromTheInstalledTemplatesChecksClean) {
-  const fs::path templates = "/usr/share/mricron/templates";
-  if (!fs::exists(templates / "ch2better.nii.gz") || !fs::exists(templates / "aal.nii.gz")) {
-    GTEST_SKIP() << "mricron-data is not installed";
-  }
+  if (!test::HaveInstalledTemplates()) GTEST_SKIP() << "mricron-data is not installed";
   test::TempTree tree;
-  DemoAtlasOptions options;
-  options.templates = templates;
-  options.output = tree.Root() / "atlas";
-  options.reduced = true;
-  options.headHeight = 200;
-  std::ostringstream log;
+  const fs::path output = tree.Root() / "atlas";
   std::string error;
-  ASSERT_TRUE(BuildDemoAtlas(options, log, error)) << error;
-  const std::vector<std::string> problems = CheckAtlasTree(options.output);
+  ASSERT_TRUE(test::BuildReducedDemo(output, 200, error)) << error;
+  const std::vector<std::string> problems = CheckAtlasTree(output);
   EXPECT_TRUE(problems.empty()) << problems.front();
-  const std::string structures = *ReadFileBytes(options.output / "Daten" / "Struktur.LST");
+  const std::string structures = *ReadFileBytes(output / "Daten" / "Struktur.LST");
   EXPECT_NE(structures.find("Thalamus links"), std::string::npos);
   EXPECT_NE(structures.find("Corpus callosum"), std::string::npos);
 }

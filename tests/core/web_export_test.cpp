@@ -14,6 +14,7 @@
 #include "platform/core/text_file.h"
 #include "structures/core/outline_file.h"
 #include "tests/support/image_samples.h"
+#include "tests/support/reduced_demo.h"
 #include "tests/support/temp_tree.h"
 #include "tools/demo/core/atlas_builder.h"
 #include "tools/demo/core/atlas_check.h"
@@ -54,17 +55,12 @@ std::vector<unsigned char> PngPixels(const std::string& png, int& width, int& he
 }
 
 TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails) {
-  const fs::path templates = "/usr/share/mricron/templates";
-  if (!fs::exists(templates / "ch2better.nii.gz")) GTEST_SKIP() << "mricron-data is not installed";
+  if (!test::HaveInstalledTemplates()) GTEST_SKIP() << "mricron-data is not installed";
   test::TempTree work;
-  DemoAtlasOptions demo;
-  demo.templates = templates;
-  demo.output = work.Root() / "tree";
-  demo.reduced = true;
-  demo.headHeight = 120;
+  const fs::path treeRoot = work.Root() / "tree";
   std::ostringstream log;
   std::string error;
-  ASSERT_TRUE(BuildDemoAtlas(demo, log, error)) << error;
+  ASSERT_TRUE(test::BuildReducedDemo(treeRoot, 120, error)) << error;
   // A BMP image (5 columns wide: the atlas keeps 4) and a name with an umlaut and a space.
   test::BmpLayout bmp;
   bmp.width = 5;
@@ -82,13 +78,13 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
   ASSERT_TRUE(EncodeOutline(OutlineFile{"leer", {}}, noOutline, encodeError)) << encodeError;
   work.Write("tree/Bilder/Schema/\xC3\x84rmel Bild.dat", noOutline);
   work.Write("tree/Bilder/CT/riesig.dat", noOutline);
-  std::ofstream(demo.output / "Daten" / "Index.LST", std::ios::app)
+  std::ofstream(treeRoot / "Daten" / "Index.LST", std::ios::app)
       << "Bilder aus BMP # # # riesig.bmp # # \xC4rmel Bild.BMP # # - # M # A # BMP\r\n";
 
   fs::create_directories(work.Root() / "app");
   work.Write("app/index.html", "<!doctype html>");
   work.Write("app/ostrelin.wasm", "\0asm");
-  WebExportOptions options{demo.output, work.Root() / "site1", work.Root() / "app", work.Root() / "none"};
+  WebExportOptions options{treeRoot, work.Root() / "site1", work.Root() / "app", work.Root() / "none"};
   std::vector<std::string> problems;
   ASSERT_TRUE(ExportWebSite(options, log, problems)) << (problems.empty() ? "" : problems.front());
   options.output = work.Root() / "site2";
@@ -130,10 +126,10 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
   }
 
   // A tree the check rejects: refused with the check's own messages, nothing written.
-  fs::remove(demo.output / "Daten" / "Struktur.LST");
+  fs::remove(treeRoot / "Daten" / "Struktur.LST");
   options.output = work.Root() / "site3";
   EXPECT_FALSE(ExportWebSite(options, log, problems));
-  EXPECT_EQ(problems, CheckAtlasTree(demo.output));
+  EXPECT_EQ(problems, CheckAtlasTree(treeRoot));
   EXPECT_FALSE(problems.empty());
   EXPECT_FALSE(fs::exists(options.output));
 }

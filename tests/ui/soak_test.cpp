@@ -22,6 +22,7 @@
 #include "tests/support/process_usage.h"
 #include "tests/support/recording_cursor.h"
 #include "tests/support/step_watchdog.h"
+#include "tests/support/reduced_demo.h"
 #include "tests/support/temp_tree.h"
 #include "tests/ui/scripted_shell.h"
 #include "tools/demo/core/atlas_builder.h"
@@ -50,18 +51,11 @@ TEST(SoakTest, PageSwitchesKeepMemoryOpenFilesAndChildProcessesLevel) {
   if (const char* tree = std::getenv("OSTRELIN_SOAK_TREE")) {
     dataPath = fs::absolute(tree).string() + "/";
   } else {
-    const fs::path templates = "/usr/share/mricron/templates";
-    ASSERT_TRUE(fs::exists(templates / "ch2better.nii.gz"))
+    ASSERT_TRUE(test::HaveInstalledTemplates())
         << "the soak needs the head data of mricron-data (scripts/dev.sh test installs it)";
-    DemoAtlasOptions options;
-    options.templates = templates;
-    options.output = scratch.Root() / "atlas";
-    options.reduced = true;
-    options.headHeight = 200;
-    std::ostringstream log;
     std::string error;
-    ASSERT_TRUE(BuildDemoAtlas(options, log, error)) << error;
-    dataPath = options.output.string() + "/";
+    ASSERT_TRUE(test::BuildReducedDemo(scratch.Root() / "atlas", 200, error)) << error;
+    dataPath = (scratch.Root() / "atlas").string() + "/";
   }
 
   test::ScriptedShell shell;
