@@ -26,7 +26,7 @@
 #include "resources/core/string_table.h"
 #include "shell/core/commands.h"
 #include "shell/core/display_check.h"
-#include "shell/core/file_replace.h"
+#include "platform/core/file_replace.h"
 #include "shell/core/index_names.h"
 #include "shell/core/shell_texts.h"
 #include "app/main_menu_bar.h"

@@ -15,7 +15,7 @@
 #include "platform/core/text_file.h"
 #include "resources/core/string_table.h"
 #include "resources/core/text_ids.h"
-#include "shell/core/file_replace.h"
+#include "platform/core/file_replace.h"
 
 extern char** environ;
 

@@ -5,7 +5,7 @@
 #include "platform/core/paths.h"
 #include "platform/core/text_file.h"
 #include "shell/core/commands.h"
-#include "shell/core/file_replace.h"
+#include "platform/core/file_replace.h"
 #include "shell/core/menu_entry.h"
 #include "shell/core/shell_texts.h"
 

@@ -6,7 +6,7 @@
 
 #include "platform/core/scripted_message_service.h"
 #include "platform/core/text_file.h"
-#include "shell/core/file_replace.h"
+#include "platform/core/file_replace.h"
 #include "structures/core/learning_record.h"
 #include "structures/core/learning_state_layout.h"
 #include "structures/core/typed_answer.h"

@@ -6,7 +6,7 @@
 #include <QKeyEvent>
 
 #include "platform/core/text_file.h"
-#include "shell/core/file_replace.h"
+#include "platform/core/file_replace.h"
 #include "structures/core/image_window_texts.h"
 #include "structures/ui/learning_state_window.h"
 #include "tests/ui/image_window_testing.h"

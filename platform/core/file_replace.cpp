@@ -1,4 +1,4 @@
-#include "shell/core/file_replace.h"
+#include "platform/core/file_replace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
