@@ -105,7 +105,7 @@ case "${1:-}" in
     for b in "$build-bench"/bench/*_bench; do "$b"; done
     echo "== soak: 5000 page switches on the demo tree"
     OSTRELIN_SOAK_TREE="$OSTRELIN_DEMO_TREE" OSTRELIN_SOAK_SWITCHES=5000 \
-      "$build-bench/tests/ui_tests" --gtest_filter='SoakTest.*'
+      "$build-bench/tests/e2e_tests" --gtest_filter='SoakTest.*'
     echo "== the web atlas in chromium: page switch, pointer names, transfer size, first paint"
     need "${web_packages[@]}" "${browser_packages[@]}"
     need_npm
