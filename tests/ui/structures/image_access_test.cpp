@@ -11,7 +11,8 @@
 
 #include "structures/core/image_access.h"
 #include "structures/ui/child_frame.h"
-#include "tests/ui/image_window_testing.h"
+#include "quiz/ui/quiz_mode.h"
+#include "tests/ui/structures/image_window_testing.h"
 
 namespace ostrelin::test {
 namespace {
@@ -145,8 +146,9 @@ TEST_F(ImageAccessTest, TabStepsThroughTheStructuresInNameOrderEnterAndEscape) {
 
 TEST_F(ImageAccessTest, DuringAQuizTabStepsWithoutNamingOrNotAtAll) {
   auto window = LoadedWindow();
+  QuizMode quiz(*window, buffer, main, messages);
   window->setFocus(Qt::TabFocusReason);
-  window->StartQuiz(kQuizNameToStructure, false);
+  quiz.Start(kQuizNameToStructure, false);
   main.sent.clear();
   Key(*window, Qt::Key_Tab);
   EXPECT_EQ(window->HighlightText(), "Aorta");
@@ -155,12 +157,12 @@ TEST_F(ImageAccessTest, DuringAQuizTabStepsWithoutNamingOrNotAtAll) {
   // Enter answers with the structure stepped to.
   Key(*window, Qt::Key_Return);
   ASSERT_EQ(messages.shown.size(), 1u);
-  const bool right = window->QuizState().TargetName() == "Aorta";
+  const bool right = quiz.State().TargetName() == "Aorta";
   EXPECT_EQ(messages.shown[0].text.rfind(right ? "Ihre Antwort ist richtig" : "Ihre Antwort ist leider falsch", 0), 0u);
   window->Command(image_cmd::kNormalView);
 
   // Structure to name: the question's structure stays highlighted; Tab and Escape are off.
-  window->StartQuiz(kQuizStructureToName, false);
+  quiz.Start(kQuizStructureToName, false);
   const std::string asked = window->HighlightText();
   ASSERT_FALSE(asked.empty());
   Key(*window, Qt::Key_Tab);

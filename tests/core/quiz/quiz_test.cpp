@@ -5,8 +5,8 @@
 #include <set>
 
 #include "platform/core/scripted_message_service.h"
-#include "structures/core/image_window_texts.h"
-#include "structures/core/quiz.h"
+#include "quiz/core/quiz_texts.h"
+#include "quiz/core/quiz.h"
 #include "tests/core/outline_testing.h"
 
 namespace ostrelin {
@@ -129,7 +129,7 @@ TEST_F(QuizTest, JudgingOneOrSeveralStructures) {
   a = quiz.Judge(Hits({0, 1}), *list);
   EXPECT_FALSE(a.right);
   EXPECT_EQ(a.structure, 1);
-  EXPECT_EQ(a.chosenText, image_window_text::kOverlapNoneRight);
+  EXPECT_EQ(a.chosenText, quiz_text::kOverlapNoneRight);
 
   a = quiz.Judge(Hits({3}), *list);
   EXPECT_FALSE(a.right);

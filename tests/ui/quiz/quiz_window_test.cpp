@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <set>
 
-#include "structures/core/image_window_texts.h"
-#include "tests/ui/image_window_testing.h"
+#include "quiz/core/quiz_texts.h"
+#include "quiz/ui/quiz_mode.h"
+#include "tests/ui/structures/image_window_testing.h"
 
 namespace ostrelin::test {
 namespace {
 
-namespace t = image_window_text;
+namespace t = quiz_text;
 using QuizWindowTest = ImageWindowTest;
 
 // A window point over the structure called `name` (one not covered by another one).
@@ -24,26 +25,28 @@ QPoint PointOfStructure(const ImageWindow& window, const std::string& name) {
 
 TEST_F(QuizWindowTest, AnImageWithoutStructuresIsRefused) {
   auto window = MakeWindow();
+  QuizMode quiz(*window, buffer, main, messages);
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\ohne.bmp", false));
-  window->StartQuiz(kQuizNameToStructure, false);
+  quiz.Start(kQuizNameToStructure, false);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, t::kNoStructures);
   EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-  EXPECT_FALSE(window->QuizState().Running());
+  EXPECT_FALSE(quiz.State().Running());
   EXPECT_TRUE(window->NormalView());
-  EXPECT_EQ(window->QuizControl(), nullptr);
+  EXPECT_EQ(quiz.Dialog(), nullptr);
 }
 
 TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  QuizDialog* dialog = window->QuizControl();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(window->NormalView());
   EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Checked);
   EXPECT_FALSE(window->FullViewBox()->isEnabled());
   EXPECT_EQ(dialog->windowTitle(), QString::fromLatin1(t::kWhereIs));
-  const std::string target = window->QuizState().TargetName();
+  const std::string target = quiz.State().TargetName();
   ASSERT_FALSE(target.empty());
   EXPECT_EQ(dialog->NameField()->text().toStdString(), target);
   Paint(*window);
@@ -54,8 +57,8 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
             "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n" + wrong);
-  EXPECT_EQ(window->QuizState().Questions().back(), window->QuizState().Current());
-  EXPECT_EQ(window->QuizState().TargetName(), target);  // still the same question
+  EXPECT_EQ(quiz.State().Questions().back(), quiz.State().Current());
+  EXPECT_EQ(quiz.State().TargetName(), target);  // still the same question
 
   // The right one: the message, then the next question at once.
   main.sent.clear();
@@ -65,37 +68,39 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   EXPECT_EQ(NamesSent(cmd::kStructureHighlighted).front(), target);  // a click tells the main window
   EXPECT_FALSE(window->HighlightActive());  // the next question cleared it
   // Three questions: one taken, the wrong one queued again, the next one taken.
-  EXPECT_EQ(window->QuizState().Questions().size(), 2u);
+  EXPECT_EQ(quiz.State().Questions().size(), 2u);
 }
 
 TEST_F(QuizWindowTest, ShowAnswerHighlightsTheTargetAndClicksAreIgnoredUntilTheNextQuestion) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  QuizDialog* dialog = window->QuizControl();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
-  const std::string target = window->QuizState().TargetName();
+  const std::string target = quiz.State().TargetName();
   dialog->ShowAnswerButton()->click();
-  EXPECT_TRUE(window->QuizState().AnswerShown());
+  EXPECT_TRUE(quiz.State().AnswerShown());
   EXPECT_EQ(window->HighlightText(), target);
 
   Click(*window, PointOfStructure(*window, target));
   EXPECT_TRUE(messages.shown.empty());
 
   dialog->NextButton()->click();
-  EXPECT_FALSE(window->QuizState().AnswerShown());
-  EXPECT_NE(window->QuizState().TargetName(), target);
-  Click(*window, PointOfStructure(*window, window->QuizState().TargetName()));
+  EXPECT_FALSE(quiz.State().AnswerShown());
+  EXPECT_NE(quiz.State().TargetName(), target);
+  Click(*window, PointOfStructure(*window, quiz.State().TargetName()));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, t::kRight);
 }
 
 TEST_F(QuizWindowTest, OverlappingStructuresAnswerWhenTheTargetIsAmongThem) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  for (int i = 0; i < 3 && window->QuizState().TargetName() != "Aorta"; ++i) {
-    window->QuizControl()->NextButton()->click();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  for (int i = 0; i < 3 && quiz.State().TargetName() != "Aorta"; ++i) {
+    quiz.Dialog()->NextButton()->click();
   }
-  ASSERT_EQ(window->QuizState().TargetName(), "Aorta");
+  ASSERT_EQ(quiz.State().TargetName(), "Aorta");
   main.sent.clear();
   Click(*window, PointOfStructure(*window, "Aorta"));
   EXPECT_EQ(window->OverlapList(), nullptr);  // no list during the quiz
@@ -109,28 +114,30 @@ TEST_F(QuizWindowTest, OverlappingStructuresAnswerWhenTheTargetIsAmongThem) {
 
 TEST_F(QuizWindowTest, OverlappingStructuresWithoutTheTargetAreAWrongAnswer) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  for (int i = 0; i < 3 && window->QuizState().TargetName() != "Herz"; ++i) {
-    window->QuizControl()->NextButton()->click();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  for (int i = 0; i < 3 && quiz.State().TargetName() != "Herz"; ++i) {
+    quiz.Dialog()->NextButton()->click();
   }
-  ASSERT_EQ(window->QuizState().TargetName(), "Herz");
+  ASSERT_EQ(quiz.State().TargetName(), "Herz");
   Click(*window, PointOfStructure(*window, "Aorta"));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, std::string("Ihre Antwort ist leider falsch ! Sie haben "
                                                 "gew\xE4hlt:\n\xDC" "berlappende Strukturen / "
                                                 "keine richtig"));
   EXPECT_EQ(window->Objects()->CurrentStructure(), 2);  // each hit in turn, the last one stays
-  EXPECT_EQ(window->QuizState().TargetName(), "Herz");
+  EXPECT_EQ(quiz.State().TargetName(), "Herz");
 }
 
 TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) {
   auto window = LoadedWindow();
+  QuizMode quiz(*window, buffer, main, messages);
   main.sent.clear();
-  window->StartQuiz(kQuizStructureToName, false);
-  QuizDialog* dialog = window->QuizControl();
+  quiz.Start(kQuizStructureToName, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->windowTitle(), QString::fromLatin1(t::kNameIt));
-  const std::string shown = window->QuizState().ShownName();
+  const std::string shown = quiz.State().ShownName();
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(window->HighlightText(), shown);
   EXPECT_TRUE(dialog->NameField()->isHidden());
@@ -150,9 +157,10 @@ TEST_F(QuizWindowTest, TheStripNamesNothingWhileAQuizRunsAndNothingAfterTheMouse
   for (const int direction : {kQuizNameToStructure, kQuizStructureToName}) {
     SCOPED_TRACE(direction);
     auto window = LoadedWindow();
+    QuizMode quiz(*window, buffer, main, messages);
     Mouse(*window, QEvent::MouseMove, PointOfStructure(*window, "Herz"));
     ASSERT_EQ(window->PointedNames(), "Herz");
-    window->StartQuiz(direction, false);
+    quiz.Start(direction, false);
     EXPECT_EQ(window->PointedNames(), "");  // the name pointed at before goes as well
     Paint(*window);
     for (const char* name : {"Herz", "Lunge", "Aorta"}) {
@@ -160,7 +168,7 @@ TEST_F(QuizWindowTest, TheStripNamesNothingWhileAQuizRunsAndNothingAfterTheMouse
       EXPECT_EQ(window->PointedNames(), "") << name;
     }
 
-    window->QuizControl()->EndButton()->click();
+    quiz.Dialog()->EndButton()->click();
     Settle();
     Paint(*window);
     Mouse(*window, QEvent::MouseMove, PointOfStructure(*window, "Aorta"));
@@ -178,10 +186,11 @@ TEST_F(QuizWindowTest, TheDialogSitsJustBelowTheStripOnTheScreen) {
   parent.setGeometry(30, 45, 640, 480);
   auto* window = new ImageWindow(&parent, tree.DataPath(), QRect(0, 25, 420, 320), buffer, main,
                                  messages, random);
+  QuizMode quiz(*window, buffer, main, messages);
   parent.show();
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
-  window->StartQuiz(kQuizNameToStructure, false);
-  QuizDialog* dialog = window->QuizControl();
+  quiz.Start(kQuizNameToStructure, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   const QPoint stripBottom = window->mapToGlobal(QPoint(0, kStripHeight));
   ASSERT_NE(stripBottom, QPoint(0, kStripHeight));
@@ -190,8 +199,9 @@ TEST_F(QuizWindowTest, TheDialogSitsJustBelowTheStripOnTheScreen) {
 
 TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, true);
-  QuizDialog* dialog = window->QuizControl();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, true);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   std::set<QString> captions;
   for (int i = 0; i < 20; ++i) {
@@ -204,16 +214,17 @@ TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
 
 TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  ASSERT_NE(window->QuizControl(), nullptr);
-  window->QuizControl()->EndButton()->click();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  ASSERT_NE(quiz.Dialog(), nullptr);
+  quiz.Dialog()->EndButton()->click();
   Settle();
-  EXPECT_FALSE(window->QuizState().Running());
-  EXPECT_EQ(window->QuizControl(), nullptr);
+  EXPECT_FALSE(quiz.State().Running());
+  EXPECT_EQ(quiz.Dialog(), nullptr);
   EXPECT_TRUE(window->NormalView());
   EXPECT_TRUE(window->FullViewBox()->isEnabled());
   EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Unchecked);
-  EXPECT_EQ(window->QuizState().Questions().size(), 2u);  // kept for the same image
+  EXPECT_EQ(quiz.State().Questions().size(), 2u);  // kept for the same image
 
   // Right clicks work again after the quiz.
   int menus = 0;
@@ -225,32 +236,33 @@ TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
   EXPECT_EQ(menus, 1);
 
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
-  EXPECT_TRUE(window->QuizState().Questions().empty());
+  EXPECT_TRUE(quiz.State().Questions().empty());
 }
 
 TEST_F(QuizWindowTest, ARunEndsWithItsResultAfterAskingAMissedStructureOnceMore) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  const std::string missed = window->QuizState().TargetName();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  const std::string missed = quiz.State().TargetName();
   Click(*window, PointOfStructure(*window, missed == "Herz" ? "Lunge" : "Herz"));
-  window->QuizControl()->NextButton()->click();
+  quiz.Dialog()->NextButton()->click();
   std::vector<std::string> asked = {missed};
-  for (int i = 0; i < 3 && window->QuizState().Running(); ++i) {
-    asked.push_back(window->QuizState().TargetName());
+  for (int i = 0; i < 3 && quiz.State().Running(); ++i) {
+    asked.push_back(quiz.State().TargetName());
     Click(*window, PointOfStructure(*window, asked.back()));
   }
   ASSERT_EQ(asked.size(), 4u);
   EXPECT_EQ(asked.back(), missed);  // the missed one, once more, last
-  EXPECT_FALSE(window->QuizState().Running());
+  EXPECT_FALSE(quiz.State().Running());
   EXPECT_TRUE(window->NormalView());
   ASSERT_FALSE(messages.shown.empty());
   EXPECT_EQ(messages.shown.back().text, "Ergebnis: 2 von 3 richtig, 1 falsch, 0 gezeigt");
 
   // "Test beenden" tells the result of the questions so far.
   messages.shown.clear();
-  window->StartQuiz(kQuizNameToStructure, false);
-  window->QuizControl()->ShowAnswerButton()->click();
-  window->QuizControl()->EndButton()->click();
+  quiz.Start(kQuizNameToStructure, false);
+  quiz.Dialog()->ShowAnswerButton()->click();
+  quiz.Dialog()->EndButton()->click();
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "Ergebnis: 0 von 1 richtig, 0 falsch, 1 gezeigt");
 }
