@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "platform/core/scripted_message_service.h"
 #include "quiz/core/quiz_texts.h"
 #include "quiz/core/quiz.h"
+#include "quiz/core/quiz_session.h"
 #include "tests/core/outline_testing.h"
 
 namespace ostrelin {
@@ -285,6 +287,134 @@ TEST_F(QuizTest, ASeriesNamesThePlaneAskedInTheStrip) {
   EXPECT_EQ(QuizStripText(quiz, "x"), "x   Ebene 2 von 3: Kopf axial +10 mm");
   quiz.Stop();
   EXPECT_EQ(QuizStripText(quiz, "x"), "x");
+}
+
+// ---------------------------------------------------------------------------------------------
+// A whole run: the session, as the quiz's window drives it.
+
+using QuizSessionTest = QuizTest;
+
+int IndexOf(const Objektliste& list, const std::string& name) { return list.FindByName(name); }
+
+TEST_F(QuizSessionTest, AMissedStructureIsAskedOnceMoreLastAndTheRunEndsWithItsResult) {
+  const auto list = ListOf({"Herz", "Lunge", "Aorta"});
+  QuizSession session;
+  ASSERT_TRUE(session.Start(kQuizNameToStructure, false, list.get()));
+  ASSERT_EQ(session.Next(list.get(), random_).kind, QuizStep::Kind::Ask);
+  const std::string missed = session.State().TargetName();
+  const std::string wrong = missed == "Herz" ? "Lunge" : "Herz";
+  const QuizReply miss = session.AnswerClick(Hits({IndexOf(*list, wrong)}), *list);
+  EXPECT_FALSE(miss.right);
+  EXPECT_EQ(miss.message, "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n" + wrong);
+  EXPECT_EQ(session.Confusion().note, "Gew\xE4hlt: " + wrong + " \xB7 Gesucht: " + missed);
+  EXPECT_EQ(session.Confusion().chosen, std::vector<int>{IndexOf(*list, wrong)});
+  EXPECT_EQ(session.Confusion().asked, IndexOf(*list, missed));
+
+  QuizStep step = session.Next(list.get(), random_);  // "N\xE4chste Frage"
+  EXPECT_TRUE(session.Confusion().Empty());            // the next question clears it
+  std::vector<std::string> asked = {missed};
+  for (int i = 0; i < 3 && step.kind == QuizStep::Kind::Ask; ++i) {
+    asked.push_back(session.State().TargetName());
+    const QuizReply reply =
+        session.AnswerClick(Hits({IndexOf(*list, asked.back())}), *list);
+    EXPECT_TRUE(reply.right);
+    EXPECT_EQ(reply.message, quiz_text::kRight);
+    step = session.Next(list.get(), random_);
+  }
+  ASSERT_EQ(asked.size(), 4u);
+  EXPECT_EQ(asked.back(), missed);  // the missed one, once more, last
+  EXPECT_FALSE(session.State().Running());
+  EXPECT_EQ(step.kind, QuizStep::Kind::Done);
+  EXPECT_EQ(step.message, "Ergebnis: 2 von 3 richtig, 1 falsch, 0 gezeigt");
+
+  // "Test beenden" tells the result of the questions so far; a run that asked nothing, nothing.
+  ASSERT_TRUE(session.Start(kQuizNameToStructure, false, list.get()));
+  session.Next(list.get(), random_);
+  EXPECT_TRUE(session.ShowAnswer(list.get()));
+  EXPECT_EQ(session.End(), "Ergebnis: 0 von 1 richtig, 0 falsch, 1 gezeigt");
+  EXPECT_EQ(session.End(), "");
+  // An image without structures starts nothing.
+  const auto empty = ListOf({});
+  EXPECT_FALSE(session.Start(kQuizNameToStructure, false, empty.get()));
+  EXPECT_FALSE(session.Start(kQuizNameToStructure, false, nullptr));
+  EXPECT_FALSE(session.State().Running());
+}
+
+// A series as the main window plays it: each plane's page loads the plane's image, no image
+// (a page without one), or fails after the old image is gone.
+TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
+  const auto brust = ListOf({"Herz", "Lunge", "Aorta"});
+  const auto bauch = ListOf({"Leber", "Milz"});
+  const auto leer = ListOf({});
+  enum class Load { Image, NoImage, Fails };
+  const std::map<std::string, std::pair<Load, Objektliste*>> pages = {
+      {"Ebene 1", {Load::Image, brust.get()}}, {"Ebene 2", {Load::Image, leer.get()}},
+      {"Ebene 3", {Load::Image, bauch.get()}}, {"Text", {Load::NoImage, nullptr}},
+      {"Kaputt", {Load::Fails, nullptr}}};
+  enum class Answer { ShowFirstThenPass, Right };
+  struct Case {
+    const char* title;
+    std::vector<std::string> planes;
+    Answer answer;
+    std::vector<std::string> asked;  // sorted
+    std::string end;
+  };
+  const std::string done = quiz_text::kSeriesDone;
+  const Case cases[] = {
+      {"the plane without structures is passed over", {"Ebene 1", "Ebene 2", "Ebene 3"},
+       Answer::ShowFirstThenPass, {"Aorta", "Herz", "Leber", "Lunge", "Milz"},
+       done + "Ergebnis: 0 von 5 richtig, 0 falsch, 1 gezeigt"},
+      {"pages without an image or that fail are passed over", {"Text", "Ebene 3", "Kaputt"},
+       Answer::Right, {"Leber", "Milz"}, done + "Ergebnis: 2 von 2 richtig, 0 falsch, 0 gezeigt"},
+      {"nothing to ask on any plane", {"Ebene 2", "Kaputt"}, Answer::Right, {},
+       quiz_text::kNoStructures},
+      {"no planes", {}, Answer::Right, {}, quiz_text::kNoStructures},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    QuizSession session;
+    Objektliste* shown = brust.get();  // the image shown before: never asked
+    std::vector<std::string> opened;
+    // Opens planes as the steps say until the session asks or ends.
+    const auto follow = [&](QuizStep step) {
+      while (step.kind == QuizStep::Kind::OpenPlane) {
+        opened.push_back(step.plane);
+        EXPECT_TRUE(session.OpeningPlane());  // the run keeps its full view meanwhile
+        const auto& [load, list] = pages.at(step.plane);
+        if (load != Load::NoImage) session.ImageReplaced();
+        if (load == Load::Fails) shown = nullptr;
+        if (load == Load::Image) {
+          shown = list;
+          session.ImageLoaded(shown);
+        }
+        step = session.Next(shown, random_);
+      }
+      EXPECT_FALSE(session.OpeningPlane());
+      return step;
+    };
+    session.StartSeries(c.planes);
+    QuizStep step = follow(session.Next(shown, random_));
+    std::vector<std::string> asked;
+    for (int i = 0; i < 8 && step.kind == QuizStep::Kind::Ask; ++i) {
+      ASSERT_FALSE(opened.empty()) << "asked before a plane was opened";
+      EXPECT_EQ(session.StripText(), "Ebene " + std::to_string(session.State().PlaneIndex() + 1) +
+                                         " von " + std::to_string(c.planes.size()) + ": " +
+                                         opened.back());
+      if (!session.State().AskedAgain()) asked.push_back(session.State().TargetName());
+      if (c.answer == Answer::Right) {
+        session.AnswerClick(Hits({shown->FindByName(session.State().TargetName())}), *shown);
+      } else if (i == 0) {
+        session.ShowAnswer(shown);  // one shown, asked again
+      }
+      step = follow(session.Next(shown, random_));
+    }
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(opened, c.planes);
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(step.kind, QuizStep::Kind::Done);
+    EXPECT_EQ(step.message, c.end);
+    EXPECT_FALSE(session.State().Running());
+  }
 }
 
 }  // namespace

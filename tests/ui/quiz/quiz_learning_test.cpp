@@ -243,37 +243,20 @@ TEST_F(QuizLearningTest, ASeriesAsksEveryPlaneAndCountsAcrossThem) {
   // panel follows and marks (it does not follow its own "open plane").
   EXPECT_EQ(window.StripText(), "Ebene 1 von 3: Ebene 1");
 
-  std::vector<std::string> asked;
+  // The session decides what is asked on each plane (its core tests); here the window's part:
+  // each plane opens through the main window, and the run stays in full view meanwhile.
   for (int i = 0; i < 6 && quiz.State().Running(); ++i) {
-    if (!quiz.State().AskedAgain()) asked.push_back(quiz.State().TargetName());
-    if (i == 4) {
-      EXPECT_EQ(window.StripText(), "Ebene 3 von 3: Ebene 3");
-    }
+    EXPECT_FALSE(window.NormalView());
     if (i == 0) quiz.Dialog()->ShowAnswerButton()->click();  // one shown, asked again
     quiz.Dialog()->NextButton()->click();
   }
   EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1", "Ebene 2", "Ebene 3"}));
   EXPECT_EQ(planes.commands, std::vector<int>(3, cmd::kGoToPlace));
-  std::sort(asked.begin(), asked.end());
-  EXPECT_EQ(asked, (std::vector<std::string>{"Aorta", "Herz", "Leber", "Lunge", "Milz"}));
   // Through: the last message gives the score of the whole run, and the quiz has ended.
   EXPECT_FALSE(quiz.State().Running());
   ASSERT_FALSE(messages.shown.empty());
   EXPECT_EQ(messages.shown.back().text,
             std::string(t::kSeriesDone) + "Ergebnis: 0 von 5 richtig, 0 falsch, 1 gezeigt");
-  EXPECT_TRUE(window.NormalView());
-}
-
-TEST_F(QuizLearningTest, ASeriesWithoutStructuresIsRefused) {
-  PlaneOpeningMain planes(buffer);
-  ImageWindow window(nullptr, tree.DataPath(), QRect(0, 0, 420, 320), buffer, planes, messages,
-                     random);
-  QuizMode quiz(window, buffer, planes, messages);
-  planes.window = &window;
-  quiz.StartSeries({"Ebene 2"});
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, t::kNoStructures);
-  EXPECT_FALSE(quiz.State().Running());
   EXPECT_TRUE(window.NormalView());
 }
 

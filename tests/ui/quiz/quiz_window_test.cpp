@@ -239,34 +239,6 @@ TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
   EXPECT_TRUE(quiz.State().Questions().empty());
 }
 
-TEST_F(QuizWindowTest, ARunEndsWithItsResultAfterAskingAMissedStructureOnceMore) {
-  auto window = LoadedWindow();
-  QuizMode quiz(*window, buffer, main, messages);
-  quiz.Start(kQuizNameToStructure, false);
-  const std::string missed = quiz.State().TargetName();
-  Click(*window, PointOfStructure(*window, missed == "Herz" ? "Lunge" : "Herz"));
-  quiz.Dialog()->NextButton()->click();
-  std::vector<std::string> asked = {missed};
-  for (int i = 0; i < 3 && quiz.State().Running(); ++i) {
-    asked.push_back(quiz.State().TargetName());
-    Click(*window, PointOfStructure(*window, asked.back()));
-  }
-  ASSERT_EQ(asked.size(), 4u);
-  EXPECT_EQ(asked.back(), missed);  // the missed one, once more, last
-  EXPECT_FALSE(quiz.State().Running());
-  EXPECT_TRUE(window->NormalView());
-  ASSERT_FALSE(messages.shown.empty());
-  EXPECT_EQ(messages.shown.back().text, "Ergebnis: 2 von 3 richtig, 1 falsch, 0 gezeigt");
-
-  // "Test beenden" tells the result of the questions so far.
-  messages.shown.clear();
-  quiz.Start(kQuizNameToStructure, false);
-  quiz.Dialog()->ShowAnswerButton()->click();
-  quiz.Dialog()->EndButton()->click();
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, "Ergebnis: 0 von 1 richtig, 0 falsch, 1 gezeigt");
-}
-
 TEST_F(QuizWindowTest, TheDialogIsWideEnoughForItsCaptionAndQuestionAtEveryFontSize) {
   const QFont before = QApplication::font();
   const std::string name = "Arteria cerebri media sinistra, Pars sphenoidalis";
