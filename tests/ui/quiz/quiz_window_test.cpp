@@ -239,6 +239,38 @@ TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
   EXPECT_TRUE(quiz.State().Questions().empty());
 }
 
+TEST_F(QuizWindowTest, DuringAQuizTabStepsWithoutNamingOrNotAtAll) {
+  auto window = LoadedWindow();
+  QuizMode quiz(*window, buffer, main, messages);
+  window->setFocus(Qt::TabFocusReason);
+  quiz.Start(kQuizNameToStructure, false);
+  main.sent.clear();
+  Key(*window, Qt::Key_Tab);
+  EXPECT_EQ(window->HighlightText(), "Aorta");
+  EXPECT_EQ(window->PointedNames(), "");
+  EXPECT_TRUE(main.sent.empty());  // not announced: the search window would name it
+  // Enter answers with the structure stepped to.
+  Key(*window, Qt::Key_Return);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  const bool right = quiz.State().TargetName() == "Aorta";
+  EXPECT_EQ(messages.shown[0].text.rfind(right ? "Ihre Antwort ist richtig" : "Ihre Antwort ist leider falsch", 0), 0u);
+  window->Command(image_cmd::kNormalView);
+
+  // Structure to name: the question's structure stays highlighted; Tab and Escape are off.
+  quiz.Start(kQuizStructureToName, false);
+  const std::string asked = window->HighlightText();
+  ASSERT_FALSE(asked.empty());
+  Key(*window, Qt::Key_Tab);
+  Key(*window, Qt::Key_Escape);
+  EXPECT_EQ(window->HighlightText(), asked);
+  EXPECT_EQ(window->PointedNames(), "");
+  // Saving during a quiz writes no name band: Ctrl+S is off.
+  bool asked_for_file = false;
+  window->SetFileChooser([&](const QString&) { asked_for_file = true; return QString(); });
+  Key(*window, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(asked_for_file);
+}
+
 TEST_F(QuizWindowTest, TheDialogIsWideEnoughForItsCaptionAndQuestionAtEveryFontSize) {
   const QFont before = QApplication::font();
   const std::string name = "Arteria cerebri media sinistra, Pars sphenoidalis";
