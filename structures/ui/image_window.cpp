@@ -305,7 +305,7 @@ void ImageWindow::paintEvent(QPaintEvent*) {
 
 std::string ImageWindow::StripText() const {
   if (!pointed_.empty()) return pointed_;
-  return ModeActive() ? mode_->StripText() : std::string();
+  return mode_ ? mode_->StripText() : std::string();
 }
 
 void ImageWindow::PaintPointed(QPainter& painter) {

@@ -28,15 +28,16 @@ class ImageWindowMode {
   // A left click (or Enter on the structure stepped to) on `hits`, which are never empty; a
   // single hit has been highlighted already. The window opens no overlap list.
   virtual void Click(const HitList& hits) = 0;
-  // Outlines of the mode's own, painted over the highlight.
-  virtual void PaintOverlay(Objektliste& objects) = 0;
-  // The strip's text while the pointer names nothing.
-  virtual std::string StripText() const = 0;
+
+  // These come whether the mode is active or not.
   // A command of the window it does not know itself (from the mode's own dialogs); true when
   // the mode has handled it.
   virtual bool Command(int id) = 0;
-
-  // These come whether the mode is active or not.
+  // Outlines of the mode's own, painted over the highlight.
+  virtual void PaintOverlay(Objektliste& objects) = 0;
+  // The strip's text while the pointer names nothing (what is left of a run that just ended,
+  // until the mode clears it).
+  virtual std::string StripText() const = 0;
   // A new image is about to replace the shown one (the load may still fail).
   virtual void ImageReplaced() = 0;
   // The new image and its structures are loaded.
