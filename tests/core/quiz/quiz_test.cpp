@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "platform/core/scripted_message_service.h"
@@ -415,6 +416,67 @@ TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
     EXPECT_EQ(step.message, c.end);
     EXPECT_FALSE(session.State().Running());
   }
+}
+
+TEST_F(QuizSessionTest, TypedAnswersAreJudgedCountedAndRecordedWithTheirConfusion) {
+  const auto list = ListOf({"Herz", "Lunge", "Aorta"});
+  int writes = 0;
+  LearningRecordFile record("BENUTZER.LRN", [&](const std::filesystem::path&, std::string_view) {
+    return ++writes > 0;
+  }, &messages_);
+  const Day today = Day(std::chrono::year(2026) / 3 / 2);
+  const CrossReferenceList noCrossReferences;
+  QuizSession session;
+  session.SetLearningRecord(&record, [today] { return today; });
+  session.SetSynonyms({{"HERZMUSKEL", "HERZ"}});
+  ASSERT_TRUE(session.Start(kQuizStructureToName, false, list.get()));
+  ASSERT_EQ(session.Next(list.get(), random_).kind, QuizStep::Kind::Ask);
+  const auto typed = [&](std::string_view text) {
+    return session.AnswerTyped(text, list.get(), noCrossReferences);
+  };
+  EXPECT_FALSE(typed(" \t ").has_value());  // nothing typed is no answer
+
+  // A name that is no structure: wrong, the note tells what was asked, the record a plain miss.
+  const std::string first = session.State().ShownName();
+  std::optional<QuizReply> reply = typed("Milz");
+  ASSERT_TRUE(reply.has_value());
+  EXPECT_FALSE(reply->right);
+  EXPECT_EQ(reply->message, "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\nMilz");
+  EXPECT_FALSE(session.State().AnswerShown());
+  EXPECT_EQ(session.Score(), "Richtig: 0   Falsch: 1   Gezeigt: 0   Offen: 3");
+  EXPECT_EQ(session.Confusion().note, "Gew\xE4hlt: Milz \xB7 Gesucht: " + first);
+  EXPECT_TRUE(session.Confusion().chosen.empty());
+  EXPECT_EQ(session.Confusion().asked, IndexOf(*list, first));  // outlined green
+  ASSERT_NE(record.Record().Find(first), nullptr);
+  EXPECT_EQ(record.Record().Find(first)->confusedWith, "");
+  EXPECT_EQ(writes, 1);
+
+  // Right, written another way: upper case with blanks, or the synonym.
+  reply = typed(first == "Herz" ? " HERZ MUSKEL " : " " + first + " ");
+  ASSERT_TRUE(reply.has_value());
+  EXPECT_TRUE(reply->right);
+  EXPECT_EQ(reply->message, quiz_text::kRight);
+  session.Next(list.get(), random_);
+  EXPECT_TRUE(session.Confusion().Empty());
+
+  // Another structure of the atlas: the record keeps the confusion, and it is outlined red.
+  const std::string second = session.State().ShownName();
+  const std::string other = second == "Herz" ? "Lunge" : "Herz";
+  typed(other);
+  EXPECT_EQ(session.Confusion().note, "Gew\xE4hlt: " + other + " \xB7 Gesucht: " + second);
+  EXPECT_EQ(session.Confusion().chosen, std::vector<int>{IndexOf(*list, other)});
+  ASSERT_NE(record.Record().Find(second), nullptr);
+  EXPECT_EQ(record.Record().Find(second)->confusedWith, other);
+
+  // Shown in the dialog: counted as shown; nothing typed counts after that.
+  session.Next(list.get(), random_);
+  EXPECT_TRUE(session.NameShown(list.get()));
+  EXPECT_EQ(session.Score(), "Richtig: 0   Falsch: 2   Gezeigt: 1   Offen: 3");
+  EXPECT_FALSE(typed(session.State().ShownName()).has_value());
+  // A question naming a structure to find takes no typed answer.
+  ASSERT_TRUE(session.Start(kQuizNameToStructure, false, list.get()));
+  session.Next(list.get(), random_);
+  EXPECT_FALSE(typed(session.State().TargetName()).has_value());
 }
 
 }  // namespace
