@@ -70,6 +70,18 @@ ImageWindow::~ImageWindow() {
   delete overview_.data();
 }
 
+QCheckBox* ImageWindow::MakeCommandBox(const char* text, const char* description, int left,
+                                       int right, int command) {
+  auto* box = new CommandBox(ToQString(text), this);
+  box->setTristate(true);
+  box->setGeometry(left, 0, right - left, kStripHeight);
+  box->setFocusPolicy(Qt::NoFocus);
+  box->setAccessibleName(ToQString(text));
+  box->setAccessibleDescription(ToQString(description));
+  connect(box, &QCheckBox::clicked, this, [this, command] { Command(command); });
+  return box;
+}
+
 void ImageWindow::CreateControls() {
   zoomBar_ = new QScrollBar(Qt::Horizontal, this);
   zoomBar_->setObjectName(QString::number(image_cmd::kZoomBar));
@@ -83,25 +95,10 @@ void ImageWindow::CreateControls() {
   zoomBar_->setAccessibleDescription(ToQString(t::kZoomBarDescription));
   connect(zoomBar_, &QScrollBar::actionTriggered, this, &ImageWindow::ZoomBarAction);
 
-  overviewBox_ = new CommandBox(ToQString(t::kOverviewBox), this);
-  overviewBox_->setTristate(true);
-  overviewBox_->setGeometry(kOverviewBoxLeft, 0, kOverviewBoxRight - kOverviewBoxLeft,
-                            kStripHeight);
-  overviewBox_->setFocusPolicy(Qt::NoFocus);
-  overviewBox_->setAccessibleName(ToQString(t::kOverviewBox));
-  overviewBox_->setAccessibleDescription(ToQString(t::kOverviewBoxDescription));
-  connect(overviewBox_, &QCheckBox::clicked, this,
-          [this] { Command(image_cmd::kToggleOverview); });
-
-  fullViewBox_ = new CommandBox(ToQString(t::kFullViewBox), this);
-  fullViewBox_->setTristate(true);
-  fullViewBox_->setGeometry(kFullViewBoxLeft, 0, kFullViewBoxRight - kFullViewBoxLeft,
-                            kStripHeight);
-  fullViewBox_->setFocusPolicy(Qt::NoFocus);
-  fullViewBox_->setAccessibleName(ToQString(t::kFullViewBox));
-  fullViewBox_->setAccessibleDescription(ToQString(t::kFullViewBoxDescription));
-  connect(fullViewBox_, &QCheckBox::clicked, this,
-          [this] { Command(image_cmd::kToggleFullView); });
+  overviewBox_ = MakeCommandBox(t::kOverviewBox, t::kOverviewBoxDescription, kOverviewBoxLeft,
+                                kOverviewBoxRight, image_cmd::kToggleOverview);
+  fullViewBox_ = MakeCommandBox(t::kFullViewBox, t::kFullViewBoxDescription, kFullViewBoxLeft,
+                                kFullViewBoxRight, image_cmd::kToggleFullView);
 
   horizontal_ = new QScrollBar(Qt::Horizontal, this);
   vertical_ = new QScrollBar(Qt::Vertical, this);

@@ -157,6 +157,9 @@ class ImageWindow : public QWidget, public ImageView {
 
  private:
   void CreateControls();
+  // A check box in the strip between `left` and `right` that sends `command` when clicked.
+  QCheckBox* MakeCommandBox(const char* text, const char* description, int left, int right,
+                            int command);
   void LayoutScrollBars();
   void HighlightImpl(const std::string& names, int displayMode, bool centre,
                      bool closeMarkableList, bool notify);
