@@ -479,5 +479,54 @@ TEST_F(QuizSessionTest, TypedAnswersAreJudgedCountedAndRecordedWithTheirConfusio
   EXPECT_FALSE(typed(session.State().TargetName()).has_value());
 }
 
+TEST_F(QuizSessionTest, EveryCountedAnswerIsWrittenAFailedWriteIsToldOnceAndDueOnesComeFirst) {
+  const auto list = ListOf({"Herz", "Lunge", "Aorta"});
+  const Day today = Day(std::chrono::year(2026) / 3 / 2);
+  std::string written;
+  bool writable = true;
+  LearningRecordFile record("BENUTZER.LRN", [&](const std::filesystem::path&, std::string_view bytes) {
+    if (writable) written = bytes;
+    return writable;
+  }, &messages_);
+  QuizSession session;
+  session.SetLearningRecord(&record, [today] { return today; });
+  ASSERT_TRUE(session.Start(kQuizNameToStructure, false, list.get()));
+  session.Next(list.get(), random_);
+  const std::string target = session.State().TargetName();
+  const std::string wrong = target == "Herz" ? "Lunge" : "Herz";
+  session.AnswerClick(Hits({IndexOf(*list, wrong)}), *list);
+  LearningRecord reread;
+  reread.Parse(written);
+  ASSERT_EQ(reread.Entries().size(), 1u);
+  EXPECT_EQ(reread.Entries()[0].name, target);
+  EXPECT_EQ(reread.Entries()[0].confusedWith, wrong);
+  EXPECT_EQ(reread.Entries()[0].last, today);
+
+  writable = false;
+  // Right after the miss: not counted again, nothing written. Then two shown answers that
+  // cannot be written: the user is told once, and the run goes on.
+  EXPECT_TRUE(session.AnswerClick(Hits({IndexOf(*list, target)}), *list).right);
+  for (int i = 0; i < 2; ++i) {
+    session.Next(list.get(), random_);
+    EXPECT_TRUE(session.ShowAnswer(list.get()));
+  }
+  int failures = 0;
+  for (const auto& m : messages_.shown) failures += m.text.rfind("Lernstand-Datei", 0) == 0;
+  EXPECT_EQ(failures, 1);
+  EXPECT_TRUE(session.State().Running());
+  EXPECT_EQ(record.Record().Entries().size(), 3u);  // kept in memory for the next write
+
+  // The next run asks the structure that is due first.
+  session.End();
+  session.ImageReplaced();
+  LearningRecordFile fresh("BENUTZER.LRN", nullptr, nullptr);
+  fresh.Record().Parse(written);
+  fresh.Record().Answer("Aorta", false, today - std::chrono::days(1));
+  session.SetLearningRecord(&fresh, [today] { return today; });
+  ASSERT_TRUE(session.Start(kQuizNameToStructure, false, list.get()));
+  session.Next(list.get(), random_);
+  EXPECT_EQ(session.State().TargetName(), "Aorta");
+}
+
 }  // namespace
 }  // namespace ostrelin

@@ -140,11 +140,12 @@ TEST_F(QuizLearningTest, TypedAnswersRightWrongAndShownInTheDialogAndOnTheImage)
   EXPECT_EQ(messages.shown.size(), shownMessages);
 }
 
-TEST_F(QuizLearningTest, EveryAnswerGoesIntoTheRecordFileAndAFailedWriteIsToldOnce) {
+TEST_F(QuizLearningTest, AnAnswerOnTheImageGoesIntoTheRecordFile) {
+  // What is counted, told and asked first is the session's (its core tests); here the record
+  // the program hands to the quiz is written on disk after a click.
   const std::string path = tree.DataPath() + "BENUTZER.LRN";
-  bool writable = true;
   LearningRecordFile record(path, [&](const std::filesystem::path& p, std::string_view bytes) {
-    return writable && ReplaceFileContents(p, bytes);
+    return ReplaceFileContents(p, bytes);
   }, &messages);
   record.Load();
   auto window = LoadedWindow();
@@ -160,26 +161,6 @@ TEST_F(QuizLearningTest, EveryAnswerGoesIntoTheRecordFileAndAFailedWriteIsToldOn
   EXPECT_EQ(reread.Record().Entries()[0].name, target);
   EXPECT_EQ(reread.Record().Entries()[0].confusedWith, wrong);
   EXPECT_EQ(reread.Record().Entries()[0].last, kToday);
-
-  writable = false;
-  Click(*window, PointOfStructure(*window, target));  // right, but now the record cannot be written
-  quiz.Dialog()->ShowAnswerButton()->click();
-  int failures = 0;
-  for (const auto& m : messages.shown) failures += m.text.rfind("Lernstand-Datei", 0) == 0;
-  EXPECT_EQ(failures, 1);
-  EXPECT_TRUE(quiz.State().Running());
-  EXPECT_EQ(record.Record().Entries().size(), 2u);  // kept in memory for the next write
-
-  // The next run asks the structure answered wrongly first: it is due.
-  quiz.Dialog()->EndButton()->click();
-  Settle();
-  ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
-  LearningRecordFile fresh(path, nullptr, nullptr);
-  fresh.Load();
-  fresh.Record().Answer("Aorta", false, kToday - std::chrono::days(1));
-  quiz.SetLearningRecord(&fresh, [] { return kToday; });
-  quiz.Start(kQuizNameToStructure, false);
-  EXPECT_EQ(quiz.State().TargetName(), "Aorta");
 }
 
 }  // namespace
