@@ -32,7 +32,8 @@
 #include "app/main_menu_bar.h"
 #include "app/start_meldung.h"
 #include "structures/ui/image_window.h"
-#include "structures/ui/learning_state_window.h"
+#include "quiz/ui/learning_state_window.h"
+#include "quiz/ui/quiz_mode.h"
 
 namespace ostrelin {
 
@@ -142,6 +143,7 @@ void MainWindow::CreateLayout() {
   image_ = new ImageWindow(this, settings_.DataPath, ClientRect(layout_.image), buffer, *this,
                            *services_.messages, random, services_.waitCursor);
   image_->hide();  // shown at the end of the start-up
+  quiz_ = std::make_unique<QuizMode>(*image_, buffer, *this, *services_.messages);
   // The keyboard focus visits the children in the order they are created: the image window, the
   // text panel, the navigation panel or the index, then the picture buttons.
   text_ = new TextPanel(this, settings_.DataPath, buffer, *this, services_.media);
@@ -156,7 +158,7 @@ void MainWindow::CreateLayout() {
   SynonymPairs synonyms;
   const SynonymList& list = search_->Synonyms();
   for (size_t i = 0; i < list.Count(); ++i) synonyms.emplace_back(list.Synonym(i), list.Replacement(i));
-  image_->SetSynonyms(std::move(synonyms));
+  quiz_->SetSynonyms(std::move(synonyms));
 
   for (int b = 0; b < MainLayout::kButtonCount; ++b) {
     if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
@@ -332,13 +334,13 @@ void MainWindow::ShowLearningState() {
 void MainWindow::StartQuiz(int command) {
   (*services_.waitCursor)(true);
   if (command == cmd::kQuizNameToStructure) {
-    image_->StartQuiz(1, false);
+    quiz_->Start(kQuizNameToStructure, false);
   } else if (command == cmd::kQuizStructureToName) {
-    image_->StartQuiz(0, false);
+    quiz_->Start(kQuizStructureToName, false);
   } else if (command == cmd::kQuizSeries) {
-    image_->StartSeriesQuiz(navigation_->State().Planes().names);
+    quiz_->StartSeries(navigation_->State().Planes().names);
   } else {
-    image_->StartQuiz(1, true);
+    quiz_->Start(kQuizNameToStructure, true);
   }
   (*services_.waitCursor)(false);
 }
@@ -453,7 +455,7 @@ bool MainWindow::Start() {
       settings_.SavePath + LearningRecordFile::FileName(userName_),
       ReplaceFileContents, services_.messages);
   learning_->Load();
-  image_->SetLearningRecord(learning_.get());
+  quiz_->SetLearningRecord(learning_.get());
   image_->show();
   navigation_->show();
   requests_.ProcessStartRequest();

@@ -15,7 +15,7 @@
 #include "shell/core/bookmark_menu.h"
 #include "shell/core/detached_views.h"
 #include "shell/core/history_menu.h"
-#include "structures/core/learning_record.h"
+#include "quiz/core/learning_record.h"
 #include "shell/core/main_layout.h"
 #include "shell/core/main_menu.h"
 #include "shell/core/request_processor.h"
@@ -29,6 +29,7 @@ class ImageWindow;
 class MainMenuBar;
 class NavigationPanel;
 class PictureButton;
+class QuizMode;
 class SearchWindow;
 class StartMeldung;
 class TextPanel;
@@ -144,6 +145,7 @@ class MainWindow : public QWidget, public CommandTarget {
   std::string userName_;
   // The user's learning record, read once the user is known.
   std::unique_ptr<LearningRecordFile> learning_;
+  std::unique_ptr<QuizMode> quiz_;  // the image window's quiz; uses learning_
 };
 
 }  // namespace ostrelin

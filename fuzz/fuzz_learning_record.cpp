@@ -11,7 +11,7 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/memory_file.h"
 #include "platform/core/scripted_message_service.h"
-#include "structures/core/learning_record.h"
+#include "quiz/core/learning_record.h"
 
 using ostrelin::fuzz::Check;
 

@@ -30,7 +30,7 @@ declare -A sources=(
   [plane_list]="navigation/core/plane_list.cpp"
   [synonyms]="hypertext/core/synonym_list.cpp"
   [text_format]="hypertext/core/text_format.cpp hypertext/core/text_layout.cpp"
-  [learning_record]="structures/core/learning_record.cpp"
+  [learning_record]="quiz/core/learning_record.cpp"
   [labels]="tools/demo/core/label_names.cpp"
 )
 # Rows whose reader is fed by several targets: their corpora count together.

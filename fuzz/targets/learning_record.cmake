@@ -1,1 +1,1 @@
-ostrelin_fuzz_target(learning_record DEPENDS structures_core)
+ostrelin_fuzz_target(learning_record DEPENDS quiz_core)

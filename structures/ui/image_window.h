@@ -3,10 +3,12 @@
 // check boxes "Übersicht" and "Vollansicht", its own scroll bars, and everything the user does
 // with the structures on it: pointing (cursor and the name in the strip), clicking (highlight,
 // or the list of overlapping structures), the context menu, the lists of markable structures and
-// of the places a structure was found on, the full view, the overview and the quiz.
+// of the places a structure was found on (image_window_lists.cpp), the full view, the overview and
+// the picture to save or copy (image_window_picture.cpp). A mode (image_window_mode.h) may take
+// over clicks, keys and part of the painting while it is active.
 //
-// The decisions live in structures/core (image_window_model.h, quiz.h); this class translates
-// events into them and paints. It talks to the main window only through the transfer buffer and
+// The decisions live in structures/core (image_window_model.h, highlight_state.h); this class
+// translates events into them and paints. It talks to the main window only through the transfer buffer and
 // commands: 9060 when the highlighted structure changed, 1276 to go to a structure, 1305 for the
 // help page.
 
@@ -24,15 +26,15 @@
 #include "platform/core/wait_cursor.h"
 #include "shell/core/transfer_buffer.h"
 #include "shell/core/views.h"
+#include "structures/core/highlight_state.h"
 #include "structures/core/image_window_model.h"
-#include "structures/core/learning_record.h"
 #include "structures/core/object_list.h"
-#include "structures/core/quiz.h"
 #include "structures/ui/child_frame.h"
+#include "structures/ui/image_window_mode.h"
 #include "structures/ui/overview_window.h"
-#include "structures/ui/quiz_dialog.h"
 
 class QCheckBox;
+class QFont;
 class QListWidget;
 class QScrollBar;
 
@@ -68,23 +70,30 @@ class ImageWindow : public QWidget, public ImageView {
   void ShowFoundOnList(const std::vector<std::string>& taggedPages) override;
   void ShowsPage(const std::string& pageName, int imageType) override;
 
-  // The quiz of the menu "Abfrage": direction 1 name to structure, 0 structure to name;
-  // `alternate` draws the direction anew for every question.
-  void StartQuiz(int direction, bool alternate);
+  // Installs the mode that may take the window over (null: none); it must outlive the window or
+  // be uninstalled first.
+  void SetMode(ImageWindowMode* mode) { mode_ = mode; }
   // Outlines `name` and centres it when it is a structure of the image shown; false otherwise.
   bool ShowStructureHere(const std::string& name);
-  // "Ganze Serie": the structures of every plane in `planes` (page names) in one run, name to
-  // structure. Each plane's page is opened through the main window (command 9034) when its turn
-  // comes; planes without structures are passed over.
-  void StartSeriesQuiz(std::vector<std::string> planes);
-  // Full view without the quiz.
-  void EnterFullView();
+  // Highlights `names` and centres the main one without telling the main window (a mode's
+  // question must not name its answer).
+  void HighlightQuietly(const std::string& names);
+  // Closes the overlap list and forgets the names under the pointer.
+  void ClearPointing();
+  // Full view; `boxEnabled` false keeps the user from leaving it with "Vollansicht".
+  void EnterFullView(bool boxEnabled = true);
   // Moves the window's place in its parent (the main window lays out again once its frame is
   // known); a window in full view keeps covering its parent and returns to the new place.
   void SetNormalRect(const QRect& rect);
 
-  // The window's own commands (check boxes, context menu, lists, quiz dialog, overview).
+  // The window's own commands (check boxes, context menu, lists, overview); the others go to the
+  // mode.
   void Command(int id);
+
+  // The program's random numbers, for the modes.
+  RuntimeRandom& Random() { return random_; }
+  // The cross-reference list "Objekte.LST" read at the start.
+  const CrossReferenceList& CrossReferences() const { return crossReferences_; }
 
   void SetMenuChooser(MenuChooser chooser) { chooseFromMenu_ = std::move(chooser); }
   void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
@@ -97,36 +106,24 @@ class ImageWindow : public QWidget, public ImageView {
   // "Bild kopieren" (Ctrl+C): the picture to the clipboard.
   void CopyPicture();
 
-  // The user's learning record: every quiz answer goes into it and it orders the questions
-  // (null: no record). `today` dates the answers; the program reads the clock.
-  void SetLearningRecord(LearningRecordFile* record, TodayClock today = SystemToday);
-  // The synonyms a typed answer may use.
-  void SetSynonyms(SynonymPairs synonyms) { synonyms_ = std::move(synonyms); }
-
   // State, for the main window and the tests.
   const JpgBild* Image() const { return image_.get(); }
   JpgBild* Image() { return image_.get(); }
   const Objektliste* Objects() const { return objects_.get(); }
   bool NormalView() const { return normalView_; }
-  bool ShowAllMode() const { return showAll_; }
-  bool HighlightActive() const { return highlightActive_; }
-  const std::string& HighlightText() const { return highlightText_; }
-  const std::string& LastHighlightedName() const { return lastName_; }
-  int HighlightCount() const { return highlightCount_; }
+  Objektliste* Objects() { return objects_.get(); }
+  bool ShowAllMode() const { return highlight_.ShowsAll(); }
+  bool HighlightActive() const { return highlight_.Active(); }
+  const std::string& HighlightText() const { return highlight_.Text(); }
+  const std::string& LastHighlightedName() const { return highlight_.LastName(); }
+  int HighlightCount() const { return highlight_.PaintedCount(); }
   const std::string& RelatedNames() const { return related_; }
-  // The names of the structures under the mouse, shown in the strip ("" when none, while a quiz
-  // runs and after the mouse has left the window).
+  // The names of the structures under the mouse, shown in the strip ("" when none, while a mode
+  // hides them and after the mouse has left the window).
   const std::string& PointedNames() const { return pointed_; }
   const std::string& PageName() const { return pageName_; }
-  const Quiz& QuizState() const { return quiz_; }
-  // After a wrong click, until the next question: "Gewählt: … · Gesucht: …" in the strip, the
-  // structures chosen (outlined in red) and the one asked (in green).
-  const std::string& ConfusionNote() const { return confusion_; }
-  // What the strip shows: the names under the pointer, or while a quiz runs the plane asked in a
-  // series and what a wrong answer confused.
+  // What the strip shows: the names under the pointer, or else the active mode's text.
   std::string StripText() const;
-  const std::vector<int>& ConfusedChosen() const { return confusedChosen_; }
-  int ConfusedAsked() const { return confusedAsked_; }
   const QRect& NormalRect() const { return normalRect_; }
   // The image area: the client area without the scroll bars, strip included.
   ClientSize Client() const;
@@ -140,7 +137,6 @@ class ImageWindow : public QWidget, public ImageView {
   ChildFrame* OverlapList() const { return overlapList_; }
   ChildFrame* MarkableList() const { return markableList_; }
   ChildFrame* FoundOnList() const { return foundOnList_; }
-  QuizDialog* QuizControl() const { return quizDialog_; }
   // The list box inside one of the list windows.
   static QListWidget* ListBoxOf(ChildFrame* frame);
 
@@ -161,16 +157,23 @@ class ImageWindow : public QWidget, public ImageView {
 
  private:
   void CreateControls();
+  // A check box in the strip between `left` and `right` that sends `command` when clicked.
+  QCheckBox* MakeCommandBox(const char* text, const char* description, int left, int right,
+                            int command);
   void LayoutScrollBars();
   void HighlightImpl(const std::string& names, int displayMode, bool centre,
                      bool closeMarkableList, bool notify);
   void RehighlightAfterMove();
-  // The names the highlight paints: every markable one in show-all mode, else the '&'-parts.
-  std::vector<std::string> HighlightedNames() const;
   void PaintHighlight();
+  // The mode's part: whether one is active, and what it lets through while it is.
+  bool ModeActive() const { return mode_ && mode_->Active(); }
+  bool NamesShown() const { return !ModeActive() || mode_->ShowsPointedNames(); }
+  bool ClicksBlocked() const { return ModeActive() && !mode_->TakesClicks(); }
+  bool ContextMenuAllowed() const { return !ModeActive() || mode_->AllowsContextMenu(); }
+  static QFont ListFont(int height);
   void PaintPointed(QPainter& painter);
   void UpdatePointer(const QPoint& at);
-  // Writes `names` into the strip (none during a quiz or once the mouse has left).
+  // Writes `names` into the strip (none while a mode hides them or once the mouse has left).
   void ShowPointed(std::string names);
   void ClickAt(const QPoint& at);
   // Tab (`forward`) or Shift+Tab: the next structure in name order. False when the focus should
@@ -200,25 +203,6 @@ class ImageWindow : public QWidget, public ImageView {
   void SetFullView();
   QRect FullRect() const;
 
-  void NextQuestion();
-  // Opens the series' next plane with structures; false (and the run ended) when none is left.
-  bool OpenNextPlane();
-  void ShowAnswer();
-  void AnswerByClick(const HitList& hits);
-  void AnswerTyped();
-  void NameShown();
-  // Counts the current question's first answer in the score and the learning record.
-  void CountAnswer(bool right, const std::string& chosen);
-  // Ends the quiz; when it asked anything, a message gives the result after `before`.
-  void EndQuizWithResult(const std::string& before);
-  // The structures a typed answer may name instead of the one asked.
-  std::vector<std::string> AtlasNames() const;
-  void ShowScore();
-  // Counts the answer and shows its message: right goes on to the next question, wrong asks the
-  // question again later. Returns whether it was right.
-  bool Answered(const QuizAnswer& answer);
-  void ClearConfusion();
-
   std::string dataPath_;
   QRect normalRect_;
   TransferBuffer& buffer_;
@@ -242,16 +226,10 @@ class ImageWindow : public QWidget, public ImageView {
   QPointer<ChildFrame> markableList_;
   QPointer<ChildFrame> foundOnList_;
   QPointer<OverviewWindow> overview_;
-  QPointer<QuizDialog> quizDialog_;
+  ImageWindowMode* mode_ = nullptr;
 
   bool normalView_ = true;
-  bool showAll_ = false;
-  bool highlightActive_ = false;
-  std::string highlightText_;
-  int displayMode_ = kDrawOutline;
-  std::string lastName_;
-  int highlightCount_ = 0;
-  std::string lastPainted_;  // the one name painted last, when exactly one was
+  HighlightState highlight_;
   std::string related_;
   std::string pointed_;
   std::vector<std::string> overlapNames_;
@@ -260,15 +238,6 @@ class ImageWindow : public QWidget, public ImageView {
   int imageType_ = -1;
   bool stepAfresh_ = true;  // the next Tab starts at the first structure again
 
-  Quiz quiz_;
-  LearningRecordFile* record_ = nullptr;
-  TodayClock today_ = SystemToday;
-  SynonymPairs synonyms_;
-  std::string confusion_;
-  std::vector<int> confusedChosen_;
-  int confusedAsked_ = -1;
-  bool openingPlane_ = false;  // a series opens a page: the quiz keeps the full view
-  int loads_ = 0;              // images loaded, to see whether opening a plane loaded one
   MenuChooser chooseFromMenu_;
   FileChooser chooseFile_;
 };

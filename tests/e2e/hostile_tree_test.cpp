@@ -17,6 +17,7 @@
 #include "app/main_window.h"
 #include "hypertext/ui/text_panel.h"
 #include "platform/core/scripted_message_service.h"
+#include "quiz/core/quiz.h"
 #include "shell/core/commands.h"
 #include "structures/core/image_window_model.h"
 #include "structures/ui/image_window.h"
@@ -130,8 +131,8 @@ class HostileTreeTest : public testing::Test {
     watchdog.Step(where + ": quiz");
     window_->SendCommand(cmd::kQuizNameToStructure);
     Settle();
-    image->Command(image_cmd::kNextQuestion);
-    image->Command(image_cmd::kShowAnswer);
+    image->Command(quiz_cmd::kNextQuestion);
+    image->Command(quiz_cmd::kShowAnswer);
     image->Command(image_cmd::kNormalView);  // "Test beenden"
     Settle();
   }

@@ -4,7 +4,7 @@
 #include <QToolButton>
 
 #include "structures/ui/overview_window.h"
-#include "tests/ui/image_window_testing.h"
+#include "tests/ui/structures/image_window_testing.h"
 
 namespace ostrelin::test {
 namespace {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScrollBar>
@@ -120,6 +121,10 @@ class ImageWindowTest : public ::testing::Test {
   static void Click(QWidget& widget, const QPoint& at, Qt::MouseButton button = Qt::LeftButton) {
     Mouse(widget, QEvent::MouseButtonPress, at, button);
     Mouse(widget, QEvent::MouseButtonRelease, at, button);
+  }
+  static void Key(QWidget& widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(&widget, &press);
   }
   // Runs the deferred deletions of closed list windows.
   static void Settle() {

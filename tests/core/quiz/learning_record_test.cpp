@@ -7,9 +7,9 @@
 #include "platform/core/scripted_message_service.h"
 #include "platform/core/text_file.h"
 #include "platform/core/file_replace.h"
-#include "structures/core/learning_record.h"
-#include "structures/core/learning_state_layout.h"
-#include "structures/core/typed_answer.h"
+#include "quiz/core/learning_record.h"
+#include "quiz/core/learning_state_layout.h"
+#include "quiz/core/typed_answer.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {

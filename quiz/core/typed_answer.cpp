@@ -1,4 +1,4 @@
-#include "structures/core/typed_answer.h"
+#include "quiz/core/typed_answer.h"
 
 #include <algorithm>
 #include <array>

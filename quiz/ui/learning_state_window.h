@@ -11,15 +11,14 @@
 #include <string>
 #include <vector>
 
-#include "structures/core/learning_record.h"
+#include "quiz/core/learning_record.h"
+#include "structures/ui/image_window.h"
 
 class QGridLayout;
 class QLabel;
 class QPushButton;
 
 namespace ostrelin {
-
-class ImageWindow;
 
 class LearningStateWindow : public QDialog {
   Q_OBJECT

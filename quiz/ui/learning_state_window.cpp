@@ -1,4 +1,4 @@
-#include "structures/ui/learning_state_window.h"
+#include "quiz/ui/learning_state_window.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -11,7 +11,7 @@
 #include "platform/ui/qt_rect.h"
 #include "platform/ui/qt_text.h"
 #include "structures/core/image_window_model.h"
-#include "structures/core/learning_state_layout.h"
+#include "quiz/core/learning_state_layout.h"
 #include "structures/ui/image_window.h"
 
 namespace ostrelin {

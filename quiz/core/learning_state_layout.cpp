@@ -1,4 +1,4 @@
-#include "structures/core/learning_state_layout.h"
+#include "quiz/core/learning_state_layout.h"
 
 #include <algorithm>
 

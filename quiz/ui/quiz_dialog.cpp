@@ -1,4 +1,4 @@
-#include "structures/ui/quiz_dialog.h"
+#include "quiz/ui/quiz_dialog.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -13,14 +13,14 @@
 #include "platform/ui/dialog_units.h"
 #include "platform/ui/qt_text.h"
 #include "structures/core/image_window_model.h"
-#include "structures/core/image_window_texts.h"
-#include "structures/core/quiz.h"
+#include "quiz/core/quiz_texts.h"
+#include "quiz/core/quiz.h"
 
 namespace ostrelin {
 
 QuizDialog::QuizDialog(QWidget* parent, std::function<void(int)> send)
     : QDialog(parent), send_(std::move(send)) {
-  namespace t = image_window_text;
+  namespace t = quiz_text;
   setObjectName(QStringLiteral("TESTAT_NAME"));
   setModal(false);
   setWindowTitle(ToQString(t::kQuizCaption));
@@ -52,7 +52,7 @@ QuizDialog::QuizDialog(QWidget* parent, std::function<void(int)> send)
   FitWidth();
 
   connect(showAnswer_, &QPushButton::clicked, this, &QuizDialog::ShowAnswer);
-  connect(next_, &QPushButton::clicked, this, [this] { send_(image_cmd::kNextQuestion); });
+  connect(next_, &QPushButton::clicked, this, [this] { send_(quiz_cmd::kNextQuestion); });
   connect(end_, &QPushButton::clicked, this, &QuizDialog::End);
 }
 
@@ -91,7 +91,7 @@ QFont QuizDialog::TitleFont() const {
 }
 
 void QuizDialog::FitWidth() {
-  namespace t = image_window_text;
+  namespace t = quiz_text;
   const QFontMetrics title(TitleFont());
   QuizDialogFit fit;
   fit.designWidth = designWidth_;
@@ -124,7 +124,7 @@ bool QuizDialog::eventFilter(QObject* watched, QEvent* event) {
   if (watched == answer_ && event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-      send_(image_cmd::kTypedAnswer);  // not the default button: Enter judges what was typed
+      send_(quiz_cmd::kTypedAnswer);  // not the default button: Enter judges what was typed
       return true;
     }
   }
@@ -133,13 +133,13 @@ bool QuizDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void QuizDialog::ShowAnswer() {
   if (nameToStructure_) {
-    send_(image_cmd::kShowAnswer);
+    send_(quiz_cmd::kShowAnswer);
   } else {
     answer_->hide();
     field_->setText(ToQString(name_));
     field_->show();
     FitWidth();
-    send_(image_cmd::kNameShown);
+    send_(quiz_cmd::kNameShown);
   }
 }
 

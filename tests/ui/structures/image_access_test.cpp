@@ -1,6 +1,5 @@
 // Saving and copying the picture of the image window, and its keyboard access: Tab and
-// Shift+Tab through the structures, Enter, Escape, during a quiz too, and what screen readers
-// are told.
+// Shift+Tab through the structures, Enter, Escape, and what screen readers are told.
 #include <QAccessible>
 #include <QClipboard>
 #include <QFile>
@@ -11,15 +10,10 @@
 
 #include "structures/core/image_access.h"
 #include "structures/ui/child_frame.h"
-#include "tests/ui/image_window_testing.h"
+#include "tests/ui/structures/image_window_testing.h"
 
 namespace ostrelin::test {
 namespace {
-
-void Key(QWidget& widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  QKeyEvent press(QEvent::KeyPress, key, modifiers);
-  QApplication::sendEvent(&widget, &press);
-}
 
 QColor PixelOfImage(const QImage& picture, int column, int row, int zoom) {
   // Image pixel (column, row), rows upward, at an integral zoom: the block's bottom-left pixel.
@@ -141,37 +135,6 @@ TEST_F(ImageAccessTest, TabStepsThroughTheStructuresInNameOrderEnterAndEscape) {
   EXPECT_EQ(window->HighlightText(), "Lunge");
   Key(*window, Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(window->HighlightText(), "Herz");
-}
-
-TEST_F(ImageAccessTest, DuringAQuizTabStepsWithoutNamingOrNotAtAll) {
-  auto window = LoadedWindow();
-  window->setFocus(Qt::TabFocusReason);
-  window->StartQuiz(kQuizNameToStructure, false);
-  main.sent.clear();
-  Key(*window, Qt::Key_Tab);
-  EXPECT_EQ(window->HighlightText(), "Aorta");
-  EXPECT_EQ(window->PointedNames(), "");
-  EXPECT_TRUE(main.sent.empty());  // not announced: the search window would name it
-  // Enter answers with the structure stepped to.
-  Key(*window, Qt::Key_Return);
-  ASSERT_EQ(messages.shown.size(), 1u);
-  const bool right = window->QuizState().TargetName() == "Aorta";
-  EXPECT_EQ(messages.shown[0].text.rfind(right ? "Ihre Antwort ist richtig" : "Ihre Antwort ist leider falsch", 0), 0u);
-  window->Command(image_cmd::kNormalView);
-
-  // Structure to name: the question's structure stays highlighted; Tab and Escape are off.
-  window->StartQuiz(kQuizStructureToName, false);
-  const std::string asked = window->HighlightText();
-  ASSERT_FALSE(asked.empty());
-  Key(*window, Qt::Key_Tab);
-  Key(*window, Qt::Key_Escape);
-  EXPECT_EQ(window->HighlightText(), asked);
-  EXPECT_EQ(window->PointedNames(), "");
-  // Saving during a quiz writes no name band: Ctrl+S is off.
-  bool asked_for_file = false;
-  window->SetFileChooser([&](const QString&) { asked_for_file = true; return QString(); });
-  Key(*window, Qt::Key_S, Qt::ControlModifier);
-  EXPECT_FALSE(asked_for_file);
 }
 
 TEST_F(ImageAccessTest, TheListsAndTheWindowTellScreenReadersWhatTheyShow) {

@@ -1,4 +1,4 @@
-#include "structures/core/learning_record.h"
+#include "quiz/core/learning_record.h"
 
 #include <algorithm>
 #include <charconv>

@@ -9,7 +9,7 @@
 #include "structures/core/image_window_texts.h"
 #include "platform/ui/program_cursor.h"
 #include "structures/ui/child_frame.h"
-#include "tests/ui/image_window_testing.h"
+#include "tests/ui/structures/image_window_testing.h"
 #include "tests/ui/selection_testing.h"
 
 namespace ostrelin::test {

@@ -15,11 +15,19 @@
 #include <vector>
 
 #include "platform/core/runtime_random.h"
-#include "structures/core/learning_record.h"
-#include "structures/core/typed_answer.h"
+#include "quiz/core/learning_record.h"
+#include "quiz/core/typed_answer.h"
 #include "structures/core/object_list.h"
 
 namespace ostrelin {
+
+// The quiz dialog's commands besides "Test beenden" (the image window's own 1286, normal view).
+namespace quiz_cmd {
+inline constexpr int kNextQuestion = 1834;
+inline constexpr int kShowAnswer = 9126;
+inline constexpr int kNameShown = 9127;    // the name was shown in its field
+inline constexpr int kTypedAnswer = 9128;  // Enter in the editable field
+}  // namespace quiz_cmd
 
 // Directions as the menu gives them.
 inline constexpr int kQuizStructureToName = 0;

@@ -1,10 +1,10 @@
-#include "structures/core/quiz.h"
+#include "quiz/core/quiz.h"
 
 #include <algorithm>
 #include <utility>
 
 #include "structures/core/image_window_model.h"
-#include "structures/core/image_window_texts.h"
+#include "quiz/core/quiz_texts.h"
 #include "platform/core/strings.h"
 
 namespace ostrelin {
@@ -99,7 +99,7 @@ QuizAnswer Quiz::Judge(const HitList& hits, const Objektliste& list) const {
     }
   }
   if (hits.size() > 1) {
-    answer.chosenText = image_window_text::kOverlapNoneRight;
+    answer.chosenText = quiz_text::kOverlapNoneRight;
   } else if (answer.structure >= 0 && answer.structure < list.Count()) {
     answer.chosenText = std::string(list.At(answer.structure).Name());
   }
@@ -169,13 +169,13 @@ std::string FillIn(std::string_view text, std::initializer_list<std::string_view
 }
 
 std::string ScoreText(const Quiz& quiz) {
-  return FillIn(image_window_text::kScore,
+  return FillIn(quiz_text::kScore,
                 {std::to_string(quiz.RightCount()), std::to_string(quiz.WrongCount()),
                  std::to_string(quiz.ShownCount()), std::to_string(quiz.OpenCount())});
 }
 
 std::string ResultText(const Quiz& quiz) {
-  return FillIn(image_window_text::kResult,
+  return FillIn(quiz_text::kResult,
                 {std::to_string(quiz.RightCount()), std::to_string(quiz.AskedCount()),
                  std::to_string(quiz.WrongCount()), std::to_string(quiz.ShownCount())});
 }
@@ -183,7 +183,7 @@ std::string ResultText(const Quiz& quiz) {
 std::string PlaneText(const Quiz& quiz) {
   const std::string name = quiz.PlaneName();
   if (name.empty()) return {};
-  return FillIn(image_window_text::kPlaneAsked,
+  return FillIn(quiz_text::kPlaneAsked,
                 {std::to_string(quiz.PlaneIndex() + 1), std::to_string(quiz.PlaneCount()), name});
 }
 
@@ -197,7 +197,7 @@ std::string QuizStripText(const Quiz& quiz, std::string_view confusion) {
 }
 
 std::string ConfusionText(std::string_view chosen, std::string_view asked) {
-  return FillIn(image_window_text::kConfusion, {chosen, asked});
+  return FillIn(quiz_text::kConfusion, {chosen, asked});
 }
 
 void Quiz::Requeue() {

@@ -6,13 +6,14 @@
 #include <QPushButton>
 #include <set>
 
-#include "structures/core/image_window_texts.h"
-#include "tests/ui/image_window_testing.h"
+#include "quiz/core/quiz_texts.h"
+#include "quiz/ui/quiz_mode.h"
+#include "tests/ui/structures/image_window_testing.h"
 
 namespace ostrelin::test {
 namespace {
 
-namespace t = image_window_text;
+namespace t = quiz_text;
 using QuizWindowTest = ImageWindowTest;
 
 // A window point over the structure called `name` (one not covered by another one).
@@ -24,26 +25,28 @@ QPoint PointOfStructure(const ImageWindow& window, const std::string& name) {
 
 TEST_F(QuizWindowTest, AnImageWithoutStructuresIsRefused) {
   auto window = MakeWindow();
+  QuizMode quiz(*window, buffer, main, messages);
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\ohne.bmp", false));
-  window->StartQuiz(kQuizNameToStructure, false);
+  quiz.Start(kQuizNameToStructure, false);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, t::kNoStructures);
   EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-  EXPECT_FALSE(window->QuizState().Running());
+  EXPECT_FALSE(quiz.State().Running());
   EXPECT_TRUE(window->NormalView());
-  EXPECT_EQ(window->QuizControl(), nullptr);
+  EXPECT_EQ(quiz.Dialog(), nullptr);
 }
 
 TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  QuizDialog* dialog = window->QuizControl();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_FALSE(window->NormalView());
   EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Checked);
   EXPECT_FALSE(window->FullViewBox()->isEnabled());
   EXPECT_EQ(dialog->windowTitle(), QString::fromLatin1(t::kWhereIs));
-  const std::string target = window->QuizState().TargetName();
+  const std::string target = quiz.State().TargetName();
   ASSERT_FALSE(target.empty());
   EXPECT_EQ(dialog->NameField()->text().toStdString(), target);
   Paint(*window);
@@ -54,8 +57,8 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
             "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n" + wrong);
-  EXPECT_EQ(window->QuizState().Questions().back(), window->QuizState().Current());
-  EXPECT_EQ(window->QuizState().TargetName(), target);  // still the same question
+  EXPECT_EQ(quiz.State().Questions().back(), quiz.State().Current());
+  EXPECT_EQ(quiz.State().TargetName(), target);  // still the same question
 
   // The right one: the message, then the next question at once.
   main.sent.clear();
@@ -65,72 +68,77 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   EXPECT_EQ(NamesSent(cmd::kStructureHighlighted).front(), target);  // a click tells the main window
   EXPECT_FALSE(window->HighlightActive());  // the next question cleared it
   // Three questions: one taken, the wrong one queued again, the next one taken.
-  EXPECT_EQ(window->QuizState().Questions().size(), 2u);
+  EXPECT_EQ(quiz.State().Questions().size(), 2u);
 }
 
 TEST_F(QuizWindowTest, ShowAnswerHighlightsTheTargetAndClicksAreIgnoredUntilTheNextQuestion) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  QuizDialog* dialog = window->QuizControl();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
-  const std::string target = window->QuizState().TargetName();
+  const std::string target = quiz.State().TargetName();
   dialog->ShowAnswerButton()->click();
-  EXPECT_TRUE(window->QuizState().AnswerShown());
+  EXPECT_TRUE(quiz.State().AnswerShown());
   EXPECT_EQ(window->HighlightText(), target);
 
   Click(*window, PointOfStructure(*window, target));
   EXPECT_TRUE(messages.shown.empty());
 
   dialog->NextButton()->click();
-  EXPECT_FALSE(window->QuizState().AnswerShown());
-  EXPECT_NE(window->QuizState().TargetName(), target);
-  Click(*window, PointOfStructure(*window, window->QuizState().TargetName()));
+  EXPECT_FALSE(quiz.State().AnswerShown());
+  EXPECT_NE(quiz.State().TargetName(), target);
+  Click(*window, PointOfStructure(*window, quiz.State().TargetName()));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, t::kRight);
 }
 
-TEST_F(QuizWindowTest, OverlappingStructuresAnswerWhenTheTargetIsAmongThem) {
-  auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  for (int i = 0; i < 3 && window->QuizState().TargetName() != "Aorta"; ++i) {
-    window->QuizControl()->NextButton()->click();
+TEST_F(QuizWindowTest, AClickOnOverlappingStructuresIsRightWhenTheTargetIsAmongThem) {
+  struct Case {
+    const char* target;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"Aorta", t::kRight},
+      {"Herz", "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n\xDC" "berlappende "
+               "Strukturen / keine richtig"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.target);
+    messages.shown.clear();
+    auto window = LoadedWindow();
+    QuizMode quiz(*window, buffer, main, messages);
+    quiz.Start(kQuizNameToStructure, false);
+    for (int i = 0; i < 3 && quiz.State().TargetName() != c.target; ++i) {
+      quiz.Dialog()->NextButton()->click();
+    }
+    ASSERT_EQ(quiz.State().TargetName(), c.target);
+    main.sent.clear();
+    Click(*window, PointOfStructure(*window, "Aorta"));  // "Aorta" lies inside "Lunge"
+    EXPECT_EQ(window->OverlapList(), nullptr);  // no list during the quiz
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, c.message);
+    // The right one among the hits became the current structure, or each hit in turn and the
+    // last one stays.
+    EXPECT_EQ(window->Objects()->CurrentStructure(), 2);
+    if (c.message == t::kRight) {
+      // A click on several structures highlights none of them: the main window hears no name.
+      for (const std::string& name : NamesSent(cmd::kStructureHighlighted)) EXPECT_EQ(name, "");
+    } else {
+      EXPECT_EQ(quiz.State().TargetName(), c.target);
+    }
   }
-  ASSERT_EQ(window->QuizState().TargetName(), "Aorta");
-  main.sent.clear();
-  Click(*window, PointOfStructure(*window, "Aorta"));
-  EXPECT_EQ(window->OverlapList(), nullptr);  // no list during the quiz
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, t::kRight);
-  // The right one among the hits became the current structure; a click on several structures
-  // highlights none of them, so the main window hears no name.
-  EXPECT_EQ(window->Objects()->CurrentStructure(), 2);
-  for (const std::string& name : NamesSent(cmd::kStructureHighlighted)) EXPECT_EQ(name, "");
-}
-
-TEST_F(QuizWindowTest, OverlappingStructuresWithoutTheTargetAreAWrongAnswer) {
-  auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  for (int i = 0; i < 3 && window->QuizState().TargetName() != "Herz"; ++i) {
-    window->QuizControl()->NextButton()->click();
-  }
-  ASSERT_EQ(window->QuizState().TargetName(), "Herz");
-  Click(*window, PointOfStructure(*window, "Aorta"));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, std::string("Ihre Antwort ist leider falsch ! Sie haben "
-                                                "gew\xE4hlt:\n\xDC" "berlappende Strukturen / "
-                                                "keine richtig"));
-  EXPECT_EQ(window->Objects()->CurrentStructure(), 2);  // each hit in turn, the last one stays
-  EXPECT_EQ(window->QuizState().TargetName(), "Herz");
 }
 
 TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) {
   auto window = LoadedWindow();
+  QuizMode quiz(*window, buffer, main, messages);
   main.sent.clear();
-  window->StartQuiz(kQuizStructureToName, false);
-  QuizDialog* dialog = window->QuizControl();
+  quiz.Start(kQuizStructureToName, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->windowTitle(), QString::fromLatin1(t::kNameIt));
-  const std::string shown = window->QuizState().ShownName();
+  const std::string shown = quiz.State().ShownName();
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(window->HighlightText(), shown);
   EXPECT_TRUE(dialog->NameField()->isHidden());
@@ -150,9 +158,10 @@ TEST_F(QuizWindowTest, TheStripNamesNothingWhileAQuizRunsAndNothingAfterTheMouse
   for (const int direction : {kQuizNameToStructure, kQuizStructureToName}) {
     SCOPED_TRACE(direction);
     auto window = LoadedWindow();
+    QuizMode quiz(*window, buffer, main, messages);
     Mouse(*window, QEvent::MouseMove, PointOfStructure(*window, "Herz"));
     ASSERT_EQ(window->PointedNames(), "Herz");
-    window->StartQuiz(direction, false);
+    quiz.Start(direction, false);
     EXPECT_EQ(window->PointedNames(), "");  // the name pointed at before goes as well
     Paint(*window);
     for (const char* name : {"Herz", "Lunge", "Aorta"}) {
@@ -160,7 +169,7 @@ TEST_F(QuizWindowTest, TheStripNamesNothingWhileAQuizRunsAndNothingAfterTheMouse
       EXPECT_EQ(window->PointedNames(), "") << name;
     }
 
-    window->QuizControl()->EndButton()->click();
+    quiz.Dialog()->EndButton()->click();
     Settle();
     Paint(*window);
     Mouse(*window, QEvent::MouseMove, PointOfStructure(*window, "Aorta"));
@@ -178,10 +187,11 @@ TEST_F(QuizWindowTest, TheDialogSitsJustBelowTheStripOnTheScreen) {
   parent.setGeometry(30, 45, 640, 480);
   auto* window = new ImageWindow(&parent, tree.DataPath(), QRect(0, 25, 420, 320), buffer, main,
                                  messages, random);
+  QuizMode quiz(*window, buffer, main, messages);
   parent.show();
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
-  window->StartQuiz(kQuizNameToStructure, false);
-  QuizDialog* dialog = window->QuizControl();
+  quiz.Start(kQuizNameToStructure, false);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   const QPoint stripBottom = window->mapToGlobal(QPoint(0, kStripHeight));
   ASSERT_NE(stripBottom, QPoint(0, kStripHeight));
@@ -190,8 +200,9 @@ TEST_F(QuizWindowTest, TheDialogSitsJustBelowTheStripOnTheScreen) {
 
 TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, true);
-  QuizDialog* dialog = window->QuizControl();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, true);
+  QuizDialog* dialog = quiz.Dialog();
   ASSERT_NE(dialog, nullptr);
   std::set<QString> captions;
   for (int i = 0; i < 20; ++i) {
@@ -204,16 +215,17 @@ TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
 
 TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  ASSERT_NE(window->QuizControl(), nullptr);
-  window->QuizControl()->EndButton()->click();
+  QuizMode quiz(*window, buffer, main, messages);
+  quiz.Start(kQuizNameToStructure, false);
+  ASSERT_NE(quiz.Dialog(), nullptr);
+  quiz.Dialog()->EndButton()->click();
   Settle();
-  EXPECT_FALSE(window->QuizState().Running());
-  EXPECT_EQ(window->QuizControl(), nullptr);
+  EXPECT_FALSE(quiz.State().Running());
+  EXPECT_EQ(quiz.Dialog(), nullptr);
   EXPECT_TRUE(window->NormalView());
   EXPECT_TRUE(window->FullViewBox()->isEnabled());
   EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Unchecked);
-  EXPECT_EQ(window->QuizState().Questions().size(), 2u);  // kept for the same image
+  EXPECT_EQ(quiz.State().Questions().size(), 2u);  // kept for the same image
 
   // Right clicks work again after the quiz.
   int menus = 0;
@@ -225,34 +237,39 @@ TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
   EXPECT_EQ(menus, 1);
 
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
-  EXPECT_TRUE(window->QuizState().Questions().empty());
+  EXPECT_TRUE(quiz.State().Questions().empty());
 }
 
-TEST_F(QuizWindowTest, ARunEndsWithItsResultAfterAskingAMissedStructureOnceMore) {
+TEST_F(QuizWindowTest, DuringAQuizTabStepsWithoutNamingOrNotAtAll) {
   auto window = LoadedWindow();
-  window->StartQuiz(kQuizNameToStructure, false);
-  const std::string missed = window->QuizState().TargetName();
-  Click(*window, PointOfStructure(*window, missed == "Herz" ? "Lunge" : "Herz"));
-  window->QuizControl()->NextButton()->click();
-  std::vector<std::string> asked = {missed};
-  for (int i = 0; i < 3 && window->QuizState().Running(); ++i) {
-    asked.push_back(window->QuizState().TargetName());
-    Click(*window, PointOfStructure(*window, asked.back()));
-  }
-  ASSERT_EQ(asked.size(), 4u);
-  EXPECT_EQ(asked.back(), missed);  // the missed one, once more, last
-  EXPECT_FALSE(window->QuizState().Running());
-  EXPECT_TRUE(window->NormalView());
-  ASSERT_FALSE(messages.shown.empty());
-  EXPECT_EQ(messages.shown.back().text, "Ergebnis: 2 von 3 richtig, 1 falsch, 0 gezeigt");
-
-  // "Test beenden" tells the result of the questions so far.
-  messages.shown.clear();
-  window->StartQuiz(kQuizNameToStructure, false);
-  window->QuizControl()->ShowAnswerButton()->click();
-  window->QuizControl()->EndButton()->click();
+  QuizMode quiz(*window, buffer, main, messages);
+  window->setFocus(Qt::TabFocusReason);
+  quiz.Start(kQuizNameToStructure, false);
+  main.sent.clear();
+  Key(*window, Qt::Key_Tab);
+  EXPECT_EQ(window->HighlightText(), "Aorta");
+  EXPECT_EQ(window->PointedNames(), "");
+  EXPECT_TRUE(main.sent.empty());  // not announced: the search window would name it
+  // Enter answers with the structure stepped to.
+  Key(*window, Qt::Key_Return);
   ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, "Ergebnis: 0 von 1 richtig, 0 falsch, 1 gezeigt");
+  const bool right = quiz.State().TargetName() == "Aorta";
+  EXPECT_EQ(messages.shown[0].text.rfind(right ? "Ihre Antwort ist richtig" : "Ihre Antwort ist leider falsch", 0), 0u);
+  window->Command(image_cmd::kNormalView);
+
+  // Structure to name: the question's structure stays highlighted; Tab and Escape are off.
+  quiz.Start(kQuizStructureToName, false);
+  const std::string asked = window->HighlightText();
+  ASSERT_FALSE(asked.empty());
+  Key(*window, Qt::Key_Tab);
+  Key(*window, Qt::Key_Escape);
+  EXPECT_EQ(window->HighlightText(), asked);
+  EXPECT_EQ(window->PointedNames(), "");
+  // Saving during a quiz writes no name band: Ctrl+S is off.
+  bool asked_for_file = false;
+  window->SetFileChooser([&](const QString&) { asked_for_file = true; return QString(); });
+  Key(*window, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(asked_for_file);
 }
 
 TEST_F(QuizWindowTest, TheDialogIsWideEnoughForItsCaptionAndQuestionAtEveryFontSize) {
