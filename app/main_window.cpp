@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "hypertext/ui/about.h"
-#include "hypertext/ui/search_window.h"
-#include "hypertext/ui/start_info.h"
+#include "app/about.h"
+#include "search/ui/search_window.h"
+#include "app/start_info.h"
 #include "hypertext/ui/text_panel.h"
 #include "image/core/colour_tables.h"
 #include "navigation/ui/navigation_panel.h"

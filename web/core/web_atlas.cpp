@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "hypertext/core/search_rules.h"
+#include "search/core/search_rules.h"
 #include "hypertext/core/text_format.h"
 #include "hypertext/core/text_layout.h"
 #include "image/core/point_plotter.h"

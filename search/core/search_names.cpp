@@ -1,4 +1,4 @@
-#include "hypertext/core/search_names.h"
+#include "search/core/search_names.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <vector>
 
-#include "hypertext/ui/about.h"
-#include "hypertext/ui/start_info.h"
+#include "app/about.h"
+#include "app/start_info.h"
 #include "platform/ui/bitmap_store.h"
 #include "platform/ui/picture_button.h"
 #include "platform/ui/qt_text.h"

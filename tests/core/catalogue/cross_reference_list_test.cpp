@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "navigation/core/cross_reference_list.h"
+#include "catalogue/core/cross_reference_list.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {

@@ -1,4 +1,4 @@
-#include "hypertext/ui/search_window.h"
+#include "search/ui/search_window.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -9,7 +9,7 @@
 #include <QValidator>
 #include <utility>
 
-#include "hypertext/core/search_rules.h"
+#include "search/core/search_rules.h"
 #include "platform/core/paths.h"
 #include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"

@@ -1,4 +1,4 @@
-#include "hypertext/core/synonym_list.h"
+#include "catalogue/core/synonym_list.h"
 
 #include <algorithm>
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "hypertext/core/search_names.h"
-#include "hypertext/core/synonym_list.h"
+#include "search/core/search_names.h"
+#include "catalogue/core/synonym_list.h"
 #include "shell/core/transfer_buffer.h"
 #include "shell/core/views.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "hypertext/ui/search_window.h"
+#include "search/ui/search_window.h"
 #include "platform/ui/qt_text.h"
 #include "shell/core/commands.h"
 #include "tests/support/temp_tree.h"

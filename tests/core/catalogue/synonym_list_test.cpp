@@ -1,7 +1,7 @@
 // The synonym list: its line rules and the replacement of synonyms inside a text.
 #include <gtest/gtest.h>
 
-#include "hypertext/core/synonym_list.h"
+#include "catalogue/core/synonym_list.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {

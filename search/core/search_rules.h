@@ -3,8 +3,8 @@
 
 #include <string_view>
 
-#include "hypertext/core/search_names.h"
-#include "hypertext/core/synonym_list.h"
+#include "search/core/search_names.h"
+#include "catalogue/core/synonym_list.h"
 
 namespace ostrelin {
 

@@ -1,4 +1,4 @@
-#include "hypertext/core/search_rules.h"
+#include "search/core/search_rules.h"
 
 #include <string>
 

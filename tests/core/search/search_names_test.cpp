@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "hypertext/core/search_names.h"
-#include "hypertext/core/search_rules.h"
+#include "search/core/search_names.h"
+#include "search/core/search_rules.h"
 
 namespace ostrelin {
 namespace {

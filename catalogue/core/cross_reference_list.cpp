@@ -1,4 +1,4 @@
-#include "navigation/core/cross_reference_list.h"
+#include "catalogue/core/cross_reference_list.h"
 
 #include <optional>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "hypertext/ui/start_info.h"
+#include "app/start_info.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "hypertext/ui/about.h"
+#include "app/about.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -23,7 +23,7 @@
 #include "app/main_menu_bar.h"
 #include "app/main_window.h"
 #include "app/qt_translations.h"
-#include "hypertext/ui/search_window.h"
+#include "search/ui/search_window.h"
 #include "hypertext/ui/text_panel.h"
 #include "navigation/ui/navigation_panel.h"
 #include "navigation/ui/step_control_widget.h"
