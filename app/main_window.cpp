@@ -24,6 +24,7 @@
 #include "platform/ui/qt_text.h"
 #include "platform/ui/wait_message.h"
 #include "resources/core/string_table.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/commands.h"
 #include "shell/core/display_check.h"
 #include "platform/core/file_replace.h"
@@ -68,7 +69,7 @@ namespace {
 
 struct ButtonFace {
   const char* caption;
-  int command;
+  Command command;
   const char* up;
   const char* down;
   const char* disabled;
@@ -77,15 +78,15 @@ struct ButtonFace {
 
 // In creation order, which is also the layout's button order.
 constexpr ButtonFace kButtonFaces[MainLayout::kButtonCount] = {
-    {"Schnitt", cmd::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED",
+    {"Schnitt", Command::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED",
      "Zeigt das Schnittbild der Seite"},
-    {"CT", cmd::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED", "Zeigt das CT-Bild der Seite"},
-    {"MR", cmd::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED", "Zeigt das MR-Bild der Seite"},
-    {"Schema", cmd::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED",
+    {"CT", Command::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED", "Zeigt das CT-Bild der Seite"},
+    {"MR", Command::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED", "Zeigt das MR-Bild der Seite"},
+    {"Schema", Command::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED",
      "Zeigt die Schemazeichnung der Seite"},
-    {"Bild/Index", cmd::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED",
+    {"Bild/Index", Command::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED",
      "Wechselt zwischen der Bildauswahl und dem Index"},
-    {"&Hilfe", cmd::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED",
+    {"&Hilfe", Command::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED",
      "Öffnet die Hilfe-Übersicht"},
 };
 
@@ -162,7 +163,8 @@ void MainWindow::CreateLayout() {
     if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
     const ButtonFace& face = kButtonFaces[b];
     auto* button = new PictureButton(ToQString(Utf8ToCp1252(face.caption)),
-                                     ClientRect(layout_.buttons[b]), this, face.command);
+                                     ClientRect(layout_.buttons[b]), this,
+                                     CommandId(face.command));
     button->LoadBitmaps(face.up, face.down, {}, face.disabled);
     button->setAccessibleDescription(QString::fromUtf8(face.description));
     connect(button, &PictureButton::command, this, [this](int id) { SendCommand(id); });
@@ -174,7 +176,7 @@ void MainWindow::CreateLayout() {
   // F1 opens the help overview wherever the focus is.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::ApplicationShortcut);
-  connect(help, &QShortcut::activated, this, [this] { SendCommand(cmd::kHelpIndex); });
+  connect(help, &QShortcut::activated, this, [this] { Send(Command::kHelpIndex); });
   // F6 and Shift+F6 go from pane to pane, wherever the focus is; Tab stays with the image
   // window's structures.
   for (const bool forward : {true, false}) {
@@ -259,49 +261,49 @@ void MainWindow::AttachViews(ImageView& image, TextView& text, NavigationView& n
   requests_.SetViews({&image, &text, &navigation, &search, &buttons, &history_});
 }
 
-void MainWindow::SendCommand(int command) {
-  if (requests_.Command(command)) return;
+void MainWindow::SendCommand(int id) {
+  const Command command = AsCommand(id);
+  if (requests_.Handle(command)) return;
   TransferBuffer& buffer = requests_.buffer();
-  if (history_.Choose(command, buffer)) {
-    SendCommand(cmd::kHistoryRequest);
+  if (history_.Choose(id, buffer)) {
+    Send(Command::kHistoryRequest);
     return;
   }
-  if (bookmarks_.Command(command, requests_.currentType(), requests_.lastRequestedName(),
-                         buffer)) {
-    SendCommand(cmd::kBookmarkRequest);
+  if (bookmarks_.Command(id, requests_.currentType(), requests_.lastRequestedName(), buffer)) {
+    Send(Command::kBookmarkRequest);
     return;
   }
   switch (command) {
-    case cmd::kEnd:
+    case Command::kEnd:
       close();
       break;
-    case cmd::kQuizNameToStructure:
-    case cmd::kQuizStructureToName:
-    case cmd::kQuizAlternating:
-    case cmd::kQuizSeries:
+    case Command::kQuizNameToStructure:
+    case Command::kQuizStructureToName:
+    case Command::kQuizAlternating:
+    case Command::kQuizSeries:
       StartQuiz(command);
       break;
-    case cmd::kTextVisible:
-    case cmd::kTextInvisible:
+    case Command::kTextVisible:
+    case Command::kTextInvisible:
       ChooseTextVisibility(command);
       break;
-    case cmd::kFontSmall:
-    case cmd::kFontMedium:
-    case cmd::kFontLarge:
+    case Command::kFontSmall:
+    case Command::kFontMedium:
+    case Command::kFontLarge:
       ChooseFontSize(command);
       break;
-    case cmd::kHelpIndex:
-    case cmd::kHelpButton:
-    case cmd::kContextHelp:
+    case Command::kHelpIndex:
+    case Command::kHelpButton:
+    case Command::kContextHelp:
       OpenHelpPage(command);
       break;
-    case cmd::kAbout:
+    case Command::kAbout:
       ShowAbout();
       break;
-    case cmd::kLearningState:
+    case Command::kLearningState:
       ShowLearningState();
       break;
-    case cmd::kTogglePanel:
+    case Command::kTogglePanel:
       TogglePanel();
       break;
     default:
@@ -322,20 +324,20 @@ void MainWindow::ShowLearningState() {
   }
   auto* window = new LearningStateWindow(
       this, learning_->Record(), SystemToday(), region, [this](const std::string& name) {
-        SendRequest(requests_.buffer(), *this, cmd::kGoToPlace, name);
+        AtlasRequests(requests_.buffer(), *this).GoToPlace(name);
       });
   window->setWindowFlag(Qt::Window);
   window->ShowOnImage(image_);  // "Zeigen" outlines there at once; the window opens beside it
   window->show();
 }
 
-void MainWindow::StartQuiz(int command) {
+void MainWindow::StartQuiz(Command command) {
   (*services_.waitCursor)(true);
-  if (command == cmd::kQuizNameToStructure) {
+  if (command == Command::kQuizNameToStructure) {
     image_->StartQuiz(1, false);
-  } else if (command == cmd::kQuizStructureToName) {
+  } else if (command == Command::kQuizStructureToName) {
     image_->StartQuiz(0, false);
-  } else if (command == cmd::kQuizSeries) {
+  } else if (command == Command::kQuizSeries) {
     image_->StartSeriesQuiz(navigation_->State().Planes().names);
   } else {
     image_->StartQuiz(1, true);
@@ -343,25 +345,28 @@ void MainWindow::StartQuiz(int command) {
   (*services_.waitCursor)(false);
 }
 
-void MainWindow::ChooseTextVisibility(int command) {
-  menuModel_.Choose(command, {cmd::kTextVisible, cmd::kTextInvisible});
+void MainWindow::ChooseTextVisibility(Command command) {
+  menuModel_.Choose(CommandId(command), {CommandId(Command::kTextVisible),
+                                         CommandId(Command::kTextInvisible)});
   menuBar_->Mirror(MainMenu::kTextMenu);
-  const bool visible = command == cmd::kTextVisible;
+  const bool visible = command == Command::kTextVisible;
   requests_.SetTextVisible(visible);
   textView_->ShowText({}, visible, visible ? requests_.currentType() : kNoImageType);
 }
 
-void MainWindow::ChooseFontSize(int command) {
-  text_->SetFontSize(command == cmd::kFontSmall ? 1 : command == cmd::kFontMedium ? 2 : 3);
-  menuModel_.Choose(command, {cmd::kFontSmall, cmd::kFontMedium, cmd::kFontLarge});
+void MainWindow::ChooseFontSize(Command command) {
+  text_->SetFontSize(command == Command::kFontSmall ? 1 : command == Command::kFontMedium ? 2 : 3);
+  menuModel_.Choose(CommandId(command), {CommandId(Command::kFontSmall),
+                                         CommandId(Command::kFontMedium),
+                                         CommandId(Command::kFontLarge)});
   menuBar_->Mirror(MainMenu::kFontMenu);
   textView_->ShowText({}, requests_.textVisible(), requests_.currentType());
 }
 
-void MainWindow::OpenHelpPage(int command) {
+void MainWindow::OpenHelpPage(Command command) {
   // The help pages are ordinary pages of the index, shown like a page link.
-  const char* page = command == cmd::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
-  if (requests_.buffer().Take(page)) SendCommand(cmd::kPageLink);
+  const char* page = command == Command::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
+  AtlasRequests(requests_.buffer(), *this).OpenPage(page);
 }
 
 void MainWindow::ShowAbout() {

@@ -54,7 +54,7 @@ class MainWindow : public QWidget, public CommandTarget {
 
   // Handles `command` before returning: the requests of the child windows, the image-type
   // buttons, the history and bookmark menus and "&Ende". Commands nobody handles yet are ignored.
-  void SendCommand(int command) override;
+  void SendCommand(int id) override;
 
   // Replaces the windows the requests are shown in (the main window's own children from its
   // construction on); tests attach recorders. The history is the main window's own.
@@ -104,11 +104,11 @@ class MainWindow : public QWidget, public CommandTarget {
   RequestServices MakeRequestServices();
   void StopMedia();
 
-  void StartQuiz(int command);
+  void StartQuiz(Command command);
   void ShowLearningState();
-  void ChooseTextVisibility(int command);
-  void ChooseFontSize(int command);
-  void OpenHelpPage(int command);
+  void ChooseTextVisibility(Command command);
+  void ChooseFontSize(Command command);
+  void OpenHelpPage(Command command);
   void ShowAbout();
   void TogglePanel();
   // The panes F6 goes through, in order: the image window, the text panel, the navigation panel

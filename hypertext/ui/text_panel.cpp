@@ -15,7 +15,6 @@
 #include "platform/ui/make_font.h"
 #include "platform/ui/program_cursor.h"
 #include "platform/ui/qt_text.h"
-#include "shell/core/commands.h"
 
 namespace ostrelin {
 namespace {
@@ -82,8 +81,7 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
                      CommandTarget& mainWindow, Media* media)
     : QAbstractScrollArea(parent),
       dataPath_(std::move(dataPath)),
-      buffer_(buffer),
-      mainWindow_(mainWindow),
+      requests_(buffer, mainWindow),
       media_(media),
       measurer_(std::make_unique<FontMeasurer>(fonts_)) {
   // The border is as wide as the focus frame, which is drawn in it, clear of the text.
@@ -236,10 +234,10 @@ void TextPanel::mousePressEvent(QMouseEvent* event) {
       break;
     case SegmentKind::PageLink:
       // The buffer keeps 511 bytes of a longer target.
-      SendRequest(buffer_, mainWindow_, cmd::kPageLink, hit.target);
+      requests_.OpenPage(hit.target);
       break;
     case SegmentKind::StructureLink:
-      SendRequest(buffer_, mainWindow_, cmd::kStructureLink, hit.target);
+      requests_.StructureLink(hit.target);
       break;
     default:
       break;

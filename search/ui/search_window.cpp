@@ -15,7 +15,6 @@
 #include "platform/ui/make_font.h"
 #include "platform/ui/qt_text.h"
 #include "resources/core/string_table.h"
-#include "shell/core/commands.h"
 
 namespace ostrelin {
 namespace {
@@ -142,7 +141,7 @@ QVariant NameListModel::data(const QModelIndex& index, int role) const {
 
 SearchWindow::SearchWindow(QWidget* parent, std::string dataPath, TransferBuffer& buffer,
                            CommandTarget& mainWindow)
-    : QFrame(parent), dataPath_(std::move(dataPath)), buffer_(buffer), mainWindow_(mainWindow) {
+    : QFrame(parent), dataPath_(std::move(dataPath)), requests_(buffer, mainWindow) {
   setObjectName(QString::number(kWindowId));
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   hide();
@@ -175,7 +174,7 @@ SearchWindow::SearchWindow(QWidget* parent, std::string dataPath, TransferBuffer
   connect(field_, &SearchField::command, this, &SearchWindow::HandleCommand);
   connect(list_, &NameList::command, this, &SearchWindow::HandleCommand);
   connect(list_, &NameList::rightClicked, this,
-          [this] { mainWindow_.SendCommand(cmd::kTogglePanel); });
+          [this] { requests_.Send(Command::kTogglePanel); });
   connect(list_, &NameList::prefixTyped, this, [this](const QString& prefix) {
     int row = names_.FindPrefix(FromQString(prefix));
     if (row == SearchNames::kNone) row = names_.FindPrefix(FromQString(prefix.right(1)));
@@ -271,14 +270,14 @@ void SearchWindow::SelectName(const std::string& name) {
 void SearchWindow::AnnounceSelection() {
   const std::string selected = SelectedName();
   if (selected.empty()) return;
-  SendRequest(buffer_, mainWindow_, cmd::kAnnouncePage, selected);
+  requests_.AnnouncePage(selected);
 }
 
 void SearchWindow::Open() {
-  if (buffer_.busy) return;
+  if (requests_.Busy()) return;
   const int row = SelectedIndex();
   if (row == SearchNames::kNone) return;
-  SendRequest(buffer_, mainWindow_, cmd::kSearchOpen, names_.At(static_cast<size_t>(row)));
+  requests_.OpenFound(names_.At(static_cast<size_t>(row)));
 }
 
 void SearchWindow::HandleCommand(int commandId) {
@@ -294,7 +293,7 @@ void SearchWindow::HandleCommand(int commandId) {
 void SearchWindow::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::RightButton) {
     event->accept();
-    mainWindow_.SendCommand(cmd::kTogglePanel);
+    requests_.Send(Command::kTogglePanel);
     return;
   }
   QFrame::mousePressEvent(event);

@@ -19,7 +19,7 @@
 
 #include "search/core/search_names.h"
 #include "catalogue/core/synonym_list.h"
-#include "shell/core/transfer_buffer.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/views.h"
 
 class QLabel;
@@ -141,8 +141,7 @@ class SearchWindow : public QFrame, public SearchView {
   void SyncList();
 
   std::string dataPath_;
-  TransferBuffer& buffer_;
-  CommandTarget& mainWindow_;
+  AtlasRequests requests_;
 
   SearchNames names_;
   SynonymList synonyms_;

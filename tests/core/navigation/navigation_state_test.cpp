@@ -329,7 +329,7 @@ TEST_F(NavigationStateTest, RightClickShowsTheSelectionAndAsksForTheIndex) {
   state_.MarkShown(true);
   state_.RightClick();  // before any pictogram, without a plane
   EXPECT_TRUE(state_.SelectionShown());
-  EXPECT_EQ(TakeSent(), std::vector<std::string>{std::to_string(cmd::kTogglePanel)});
+  EXPECT_EQ(TakeSent(), std::vector<std::string>{std::to_string(CommandId(Command::kTogglePanel))});
 }
 
 TEST_F(NavigationStateTest, MissingPictogramMeansNoPictogramButTheNextSelectTriesAgain) {

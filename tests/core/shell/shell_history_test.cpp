@@ -20,6 +20,9 @@ namespace {
 
 using Texts = std::vector<std::string>;
 using test::TempTree;
+// The numbers of the bookmark menu's "setzen" and "löschen".
+constexpr int kSet = CommandId(Command::kSetBookmark);
+constexpr int kDelete = CommandId(Command::kDeleteBookmark);
 
 // The menu's items from `first` on as "id text" lines.
 Texts Items(const Menu& menu, size_t first) {
@@ -45,15 +48,15 @@ TEST(MainMenu, SixMenusInOrderWithHistoryAndBookmarksAtThreeAndFour) {
   // separator, "&Ende".
   const Menu& modus = menus[0];
   ASSERT_EQ(modus.items.size(), 5u);
-  EXPECT_EQ(modus.items[0], MenuItem::Command(cmd::kLearn, "&Lernen", true, false));
+  EXPECT_EQ(modus.items[0], MenuItem::Command(Command::kLearn, "&Lernen", true, false));
   ASSERT_EQ(modus.items[1].kind, MenuItem::Kind::Submenu);
   EXPECT_EQ(modus.items[1].text, "Abfrage");
   EXPECT_EQ(Items(Menu{"", modus.items[1].submenu}, 0),
             (Texts{"1125 Name --> Struktur", "1126 Struktur --> Name", "1127 Name <--> Struktur",
                    "1128 Ganze Serie"}));
-  EXPECT_EQ(modus.items[2], MenuItem::Command(cmd::kLearningState, "Lernstand..."));
+  EXPECT_EQ(modus.items[2], MenuItem::Command(Command::kLearningState, "Lernstand..."));
   EXPECT_TRUE(modus.items[3].IsSeparator());
-  EXPECT_EQ(modus.items[4], MenuItem::Command(cmd::kEnd, "&Ende"));
+  EXPECT_EQ(modus.items[4], MenuItem::Command(Command::kEnd, "&Ende"));
 
   EXPECT_EQ(Items(menus[1], 0), (Texts{"1134 &sichtbar", "1135 &unsichtbar"}));
   EXPECT_TRUE(menus[1].items[0].checked && !menus[1].items[0].enabled);
@@ -64,7 +67,7 @@ TEST(MainMenu, SixMenusInOrderWithHistoryAndBookmarksAtThreeAndFour) {
   EXPECT_EQ(Items(menus[5], 0), (Texts{"1304 &Index\tF1", "0 ", "1307 \xDC" "ber &Karvolen"}));
   EXPECT_TRUE(menus[3].items[1].IsSeparator() && menus[4].items[2].IsSeparator());
 
-  EXPECT_EQ(model.Find(cmd::kQuizAlternating)->text, "Name <--> Struktur");
+  EXPECT_EQ(model.Find(CommandId(Command::kQuizAlternating))->text, "Name <--> Struktur");
   EXPECT_EQ(model.Find(9999), nullptr);
 }
 
@@ -102,7 +105,7 @@ TEST_F(HistoryTest, TheSixteenthEntryDropsTheOldestAndRenumbers) {
   for (int i = 1; i <= 15; ++i) history_.AddHistory(kSchnitt, "Seite " + std::to_string(i));
   EXPECT_EQ(history_.count(), 16);
   ASSERT_EQ(menu_.items.size(), 17u);
-  EXPECT_EQ(menu_.items.back().id, cmd::kLastHistoryEntry);
+  EXPECT_EQ(menu_.items.back().id, CommandId(Command::kLastHistoryEntry));
 
   history_.AddHistory(kCT, "Seite 16");
   history_.AddHistory(kCT, "Seite 16");  // the newest again: still nothing dropped twice
@@ -125,7 +128,7 @@ TEST_F(HistoryTest, ChoosingAnEntryRequestsItsNameInItsType) {
   history_.AddHistory(kNoImageType, "Unterarm & Hand");
 
   TransferBuffer buffer;
-  ASSERT_TRUE(history_.Choose(cmd::kHistoryStart, buffer));
+  ASSERT_TRUE(history_.Choose(CommandId(Command::kHistoryStart), buffer));
   EXPECT_EQ(buffer.name, "Start");
   EXPECT_EQ(buffer.requestedType, kSchema);
   EXPECT_TRUE(buffer.busy);
@@ -151,7 +154,7 @@ TEST_F(HistoryTest, ChoosingAnEntryRequestsItsNameInItsType) {
 
   buffer.Release();
   EXPECT_FALSE(history_.Choose(1153, buffer));  // no such entry yet
-  EXPECT_FALSE(history_.Choose(cmd::kSetBookmark, buffer));
+  EXPECT_FALSE(history_.Choose(kSet, buffer));
   EXPECT_FALSE(buffer.busy);
 }
 
@@ -172,19 +175,19 @@ class BookmarkTest : public testing::Test {
 
 TEST_F(BookmarkTest, SetAndDeleteActOnTheShownTypeAndRenumber) {
   TransferBuffer buffer;
-  EXPECT_FALSE(bookmarks_.Command(cmd::kSetBookmark, kCT, "", buffer));  // nothing requested yet
+  EXPECT_FALSE(bookmarks_.Command(kSet, kCT, "", buffer));  // nothing requested yet
   EXPECT_EQ(bookmarks_.count(), 1);
 
-  bookmarks_.Command(cmd::kSetBookmark, kCT, "Herz", buffer);
-  bookmarks_.Command(cmd::kSetBookmark, kCT, "Herz", buffer);  // the same once only
-  bookmarks_.Command(cmd::kSetBookmark, kMR, "Herz", buffer);  // another type: a second one
-  bookmarks_.Command(cmd::kSetBookmark, kSchnitt, "Lunge", buffer);
+  bookmarks_.Command(kSet, kCT, "Herz", buffer);
+  bookmarks_.Command(kSet, kCT, "Herz", buffer);  // the same once only
+  bookmarks_.Command(kSet, kMR, "Herz", buffer);  // another type: a second one
+  bookmarks_.Command(kSet, kSchnitt, "Lunge", buffer);
   EXPECT_EQ(Items(menu_, 3), (Texts{"1175 (C) Herz", "1176 (M) Herz", "1177 (S) Lunge"}));
   EXPECT_EQ(bookmarks_.count(), 4);
 
-  bookmarks_.Command(cmd::kDeleteBookmark, kSchnitt, "Herz", buffer);  // no "(S) Herz": nothing
+  bookmarks_.Command(kDelete, kSchnitt, "Herz", buffer);  // no "(S) Herz": nothing
   EXPECT_EQ(bookmarks_.count(), 4);
-  bookmarks_.Command(cmd::kDeleteBookmark, kMR, "Herz", buffer);  // the second of three
+  bookmarks_.Command(kDelete, kMR, "Herz", buffer);  // the second of three
   EXPECT_EQ(Items(menu_, 3), (Texts{"1175 (C) Herz", "1176 (S) Lunge"}));
   EXPECT_EQ(bookmarks_.count(), 3);
   EXPECT_EQ(bookmarks_.FileBytes(), "(C) Herz\r\n(S) Lunge\r\n");
@@ -205,7 +208,7 @@ TEST_F(BookmarkTest, SetAndDeleteActOnTheShownTypeAndRenumber) {
 TEST_F(BookmarkTest, TheSixteenthBookmarkIsRefusedWithAMessage) {
   for (int i = 1; i <= 15; ++i) bookmarks_.AddBookmark(kSchnitt, "Seite " + std::to_string(i));
   EXPECT_EQ(bookmarks_.count(), 16);
-  EXPECT_EQ(menu_.items.back().id, cmd::kLastBookmark);
+  EXPECT_EQ(menu_.items.back().id, CommandId(Command::kLastBookmark));
   EXPECT_TRUE(messages_.shown.empty());
 
   bookmarks_.AddBookmark(kSchnitt, "Seite 3");  // already there: no message either

@@ -38,19 +38,23 @@ TEST(MainLayout, SmallerScreensTruncateEveryConversion) {
 }
 
 TEST(MainMenu, ChoosingAnItemDisablesItAndFreesTheOthersOfItsGroup) {
+  constexpr int kSmall = CommandId(Command::kFontSmall), kMedium = CommandId(Command::kFontMedium),
+                kLarge = CommandId(Command::kFontLarge);
+  constexpr int kVisible = CommandId(Command::kTextVisible),
+                kInvisible = CommandId(Command::kTextInvisible);
   MainMenu menu;
-  menu.Choose(cmd::kFontSmall, {cmd::kFontSmall, cmd::kFontMedium, cmd::kFontLarge});
-  EXPECT_TRUE(menu.Find(cmd::kFontSmall)->checked);
-  EXPECT_FALSE(menu.Find(cmd::kFontSmall)->enabled);
-  for (int other : {cmd::kFontMedium, cmd::kFontLarge}) {
+  menu.Choose(kSmall, {kSmall, kMedium, kLarge});
+  EXPECT_TRUE(menu.Find(kSmall)->checked);
+  EXPECT_FALSE(menu.Find(kSmall)->enabled);
+  for (int other : {kMedium, kLarge}) {
     EXPECT_FALSE(menu.Find(other)->checked);
     EXPECT_TRUE(menu.Find(other)->enabled);
   }
 
-  menu.Choose(cmd::kTextInvisible, {cmd::kTextVisible, cmd::kTextInvisible});
-  EXPECT_TRUE(menu.Find(cmd::kTextVisible)->enabled);
-  EXPECT_FALSE(menu.Find(cmd::kTextVisible)->checked);
-  EXPECT_FALSE(menu.Find(cmd::kTextInvisible)->enabled);
+  menu.Choose(kInvisible, {kVisible, kInvisible});
+  EXPECT_TRUE(menu.Find(kVisible)->enabled);
+  EXPECT_FALSE(menu.Find(kVisible)->checked);
+  EXPECT_FALSE(menu.Find(kInvisible)->enabled);
 }
 
 }  // namespace

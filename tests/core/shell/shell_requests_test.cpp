@@ -4,6 +4,7 @@
 
 #include "catalogue/core/catalogue.h"
 #include "platform/core/wait_cursor.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/commands.h"
 #include "shell/core/history_menu.h"
 #include "shell/core/main_menu.h"
@@ -54,13 +55,13 @@ class RequestTest : public testing::Test {
   }
 
   // A window's request: takes the buffer and sends the command, as the senders do.
-  void Request(int command, std::string_view name) {
+  void Request(Command command, std::string_view name) {
     ASSERT_TRUE(processor_.buffer().Take(name));
-    processor_.Command(command);
+    processor_.Handle(command);
   }
   // Shows `page` by a text-panel link and forgets what that logged.
   void Show(std::string_view page) {
-    Request(cmd::kPageLink, page);
+    Request(Command::kPageLink, page);
     log_.Clear();
   }
   void ExpectIdle() {
@@ -121,7 +122,7 @@ TEST_F(RequestTest, TheImageTypeIsThePreferredOneOrTheFirstInTheOrderSchnittCtMr
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.before) + " then " + c.page);
     Show(c.before);
-    Request(cmd::kPageLink, c.page);
+    Request(Command::kPageLink, c.page);
     EXPECT_EQ(log_.Only({"load"}), Lines{std::string("load ") + c.load});
     EXPECT_EQ(processor_.currentType(), c.type);
     ExpectIdle();
@@ -130,18 +131,18 @@ TEST_F(RequestTest, TheImageTypeIsThePreferredOneOrTheFirstInTheOrderSchnittCtMr
 
 TEST_F(RequestTest, EveryRequestCommandStopsMediaFirstAndTheOwnSenderIsNotFollowedBack) {
   struct Case {
-    int command;
+    Command command;
     bool panelFollows;
     bool searchFollows;
     bool historyAtLookup;
   };
   const Case cases[] = {
-      {cmd::kOpenPlane, false, true, true},  {cmd::kPageLink, true, true, true},
-      {cmd::kGoToPlace, true, true, true},   {cmd::kHistoryRequest, true, true, false},
-      {cmd::kBookmarkRequest, true, true, true}, {cmd::kSearchOpen, true, false, true},
+      {Command::kOpenPlane, false, true, true},  {Command::kPageLink, true, true, true},
+      {Command::kGoToPlace, true, true, true},   {Command::kHistoryRequest, true, true, false},
+      {Command::kBookmarkRequest, true, true, true}, {Command::kSearchOpen, true, false, true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.command);
+    SCOPED_TRACE(CommandId(c.command));
     Show("START");
     Request(c.command, "Herz");
     ASSERT_FALSE(log_.lines().empty());
@@ -158,7 +159,7 @@ TEST_F(RequestTest, EveryRequestCommandStopsMediaFirstAndTheOwnSenderIsNotFollow
 
 TEST_F(RequestTest, AStructureOnOnePageOpensItInTheTypeItIsOutlinedOn) {
   Show("START");
-  Request(cmd::kSearchOpen, "Aorta");  // Herz prefers Schnitt; Aorta is outlined on MR only
+  Request(Command::kSearchOpen, "Aorta");  // Herz prefers Schnitt; Aorta is outlined on MR only
   EXPECT_EQ(log_.lines(), (Lines{
       "stop", "wait+", "close-lists",
       // the page, requested from inside with 1276
@@ -183,7 +184,7 @@ TEST_F(RequestTest, AStructureInSeveralPlacesOffersThemAndWaitsForTheChoice) {
   for (const char* structure : {"Vene", "Nerv"}) {
     SCOPED_TRACE(structure);
     Show("START");
-    Request(cmd::kPageLink, structure);
+    Request(Command::kPageLink, structure);
     const Lines offered = std::string(structure) == "Vene"
                               ? Lines{"found-on Herz (Schnitt)|Herz (CT)"}
                               : Lines{"found-on Herz (Schnitt)|Lunge (Schnitt)"};
@@ -194,7 +195,7 @@ TEST_F(RequestTest, AStructureInSeveralPlacesOffersThemAndWaitsForTheChoice) {
   }
   // The choice comes back as a tagged request from the found-on list.
   log_.Clear();
-  Request(cmd::kGoToPlace, "Lunge (Schnitt)");
+  Request(Command::kGoToPlace, "Lunge (Schnitt)");
   EXPECT_EQ(log_.Only({"load", "highlight", "search"}),
             (Lines{"load Bilder\\Schnitt\\lunge_s.jpg", "highlight Nerv c1 k1", "search Nerv"}));
   ExpectIdle();
@@ -202,7 +203,7 @@ TEST_F(RequestTest, AStructureInSeveralPlacesOffersThemAndWaitsForTheChoice) {
 
 TEST_F(RequestTest, AnUnknownNameShowsTheNoObjectTextAndNothingElse) {
   Show("Knie");
-  Request(cmd::kPageLink, "Milz");
+  Request(Command::kPageLink, "Milz");
   EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "close-lists", "leave-full-view",
                                  "text-with-name _KEINOBJ.TXT v1 Milz t2", "wait-"}));
   EXPECT_EQ(processor_.currentPage().name, "Knie");
@@ -215,37 +216,38 @@ TEST_F(RequestTest, AStructureWhosePageIsMissingEndsInTheNoObjectText) {
   for (const char* structure : {"Loop", "Ghost"}) {
     SCOPED_TRACE(structure);
     Show("Herz");
-    Request(cmd::kPageLink, structure);
+    Request(Command::kPageLink, structure);
     const std::string page = std::string(structure) == "Loop" ? "Loop" : "Fehlt";
     EXPECT_EQ(log_.Only({"text-with-name", "found-on", "load"}),
               Lines{"text-with-name _KEINOBJ.TXT v1 " + page + " t0"});
     ExpectIdle();
     // The next structure resolves again as usual.
     log_.Clear();
-    Request(cmd::kPageLink, "Aorta");
+    Request(Command::kPageLink, "Aorta");
     EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\MRT\\herz_m.jpg"});
   }
 }
 
 TEST_F(RequestTest, ATaggedRequestForcesItsTypeEvenWithoutAnImage) {
   Show("Herz");
-  Request(cmd::kBookmarkRequest, "Lunge (CT)");
+  Request(Command::kBookmarkRequest, "Lunge (CT)");
   EXPECT_EQ(log_.Only({"load", "mark-shown"}), (Lines{"mark-shown 0", "load Bilder\\CT\\"}));
   EXPECT_EQ(processor_.currentType(), kCT);
   EXPECT_EQ(processor_.lastImagePath(), "Bilder\\CT\\");
   ExpectIdle();
   // The next plain request for the page falls back to its own types again.
   log_.Clear();
-  Request(cmd::kPageLink, "Lunge");
+  Request(Command::kPageLink, "Lunge");
   EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\Schnitt\\lunge_s.jpg"});
 }
 
 TEST_F(RequestTest, EverySenderMayTagAPageWithItsImageType) {
   // A text link, the found-on list, the index, the panel, a bookmark, the history: each may send
   // "page (type)", and each opens the page in that type.
-  for (const int command : {cmd::kPageLink, cmd::kGoToPlace, cmd::kSearchOpen, cmd::kOpenPlane,
-                            cmd::kBookmarkRequest, cmd::kHistoryRequest}) {
-    SCOPED_TRACE(command);
+  for (const Command command : {Command::kPageLink, Command::kGoToPlace, Command::kSearchOpen,
+                                Command::kOpenPlane, Command::kBookmarkRequest,
+                                Command::kHistoryRequest}) {
+    SCOPED_TRACE(CommandId(command));
     Show("Knie");
     Request(command, "Herz (MR)");
     EXPECT_EQ(log_.Only({"load", "text-with-name"}), Lines{"load Bilder\\MRT\\herz_m.jpg"});
@@ -255,17 +257,17 @@ TEST_F(RequestTest, EverySenderMayTagAPageWithItsImageType) {
   }
   // A page named like a tagged one stays whole; a tag on a name that is no page is not taken off.
   Show("Knie");
-  Request(cmd::kPageLink, "Hand (CT)");
+  Request(Command::kPageLink, "Hand (CT)");
   EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\Schnitt\\hand_s.jpg"});
   log_.Clear();
-  Request(cmd::kPageLink, "Milz (MR)");
+  Request(Command::kPageLink, "Milz (MR)");
   EXPECT_EQ(log_.Only({"text-with-name"}), Lines{"text-with-name _KEINOBJ.TXT v1 Milz (MR) t0"});
 }
 
 TEST_F(RequestTest, TwoPagesSharingAnImageShowTheSecondTextWithoutReloading) {
-  Request(cmd::kPageLink, "Herz (CT)");
+  Request(Command::kPageLink, "Herz (CT)");
   log_.Clear();
-  Request(cmd::kPageLink, "Thorax");
+  Request(Command::kPageLink, "Thorax");
   EXPECT_EQ(log_.Only({"load", "text", "history", "mark-shown"}),
             (Lines{"text thorax.txt v1 t2", "history 2 Thorax"}));
   EXPECT_EQ(processor_.currentPage().name, "Thorax");
@@ -274,12 +276,12 @@ TEST_F(RequestTest, TwoPagesSharingAnImageShowTheSecondTextWithoutReloading) {
 
 TEST_F(RequestTest, AButtonOfTheTypeShownDoesNothingAnotherShowsItsImage) {
   Show("Herz");
-  processor_.Command(cmd::kShowSchnitt);
+  processor_.Handle(Command::kShowSchnitt);
   EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "wait-"}));
   EXPECT_EQ(processor_.currentType(), kSchnitt);
 
   log_.Clear();
-  processor_.Command(cmd::kShowCT);
+  processor_.Handle(Command::kShowCT);
   EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "mark-shown 0", "load Bilder\\CT\\herz_c.jpg",
                                  "rehighlight", "text herz.txt v1 t2", "history 2 Herz",
                                  "wait-"}));
@@ -290,7 +292,7 @@ TEST_F(RequestTest, ThePlaneIsMarkedOnlyForAnImageThatHasOne) {
   Show("Herz");
   for (const auto& [page, clear] : {std::pair{"Skizze", "1"}, {"Lunge", "0"}}) {
     SCOPED_TRACE(page);
-    Request(cmd::kPageLink, page);  // Skizze has a Schema image only
+    Request(Command::kPageLink, page);  // Skizze has a Schema image only
     EXPECT_EQ(log_.Only({"mark-shown"}), Lines{std::string("mark-shown ") + clear});
     log_.Clear();
   }
@@ -298,17 +300,17 @@ TEST_F(RequestTest, ThePlaneIsMarkedOnlyForAnImageThatHasOne) {
 
 TEST_F(RequestTest, APageWithoutTextShowsTheCurrentTextAgainAndHighlightsTheDefault) {
   Show("Herz");
-  Request(cmd::kPageLink, "Blank");
+  Request(Command::kPageLink, "Blank");
   EXPECT_EQ(log_.Only({"leave-full-view", "text", "highlight", "rehighlight"}),
             (Lines{"rehighlight", "text  v1 t0", "rehighlight"}));
   log_.Clear();
-  Request(cmd::kPageLink, "Herz");
+  Request(Command::kPageLink, "Herz");
   EXPECT_EQ(log_.Only({"highlight"}), Lines{"highlight Ventrikel c1 k1"});
 }
 
 TEST_F(RequestTest, APageWithoutImagesShowsItsTextAndKeepsTheImage) {
   Show("Herz");
-  Request(cmd::kPageLink, "Leer");
+  Request(Command::kPageLink, "Leer");
   EXPECT_EQ(log_.Only({"enable", "load", "text"}),
             (Lines{"enable 0=0", "enable 1=0", "enable 2=0", "enable 3=0", "text leer.txt v1 t0"}));
   EXPECT_EQ(processor_.lastImagePath(), "Bilder\\Schnitt\\herz_s.jpg");
@@ -317,64 +319,65 @@ TEST_F(RequestTest, APageWithoutImagesShowsItsTextAndKeepsTheImage) {
 
 TEST_F(RequestTest, AnnouncingMakesThePageCurrentWithoutShowingItThenAButtonShowsIt) {
   Show("Herz");
-  Request(cmd::kAnnouncePage, "Knie");
+  Request(Command::kAnnouncePage, "Knie");
   EXPECT_EQ(log_.lines(), (Lines{"enable 0=0", "enable 1=1", "enable 2=1", "enable 3=0"}));
   EXPECT_EQ(processor_.currentPage().name, "Knie");
   ExpectIdle();
 
   log_.Clear();
-  Request(cmd::kAnnouncePage, "Milz");  // unknown: nothing changes
+  Request(Command::kAnnouncePage, "Milz");  // unknown: nothing changes
   EXPECT_TRUE(log_.lines().empty());
   EXPECT_EQ(processor_.currentPage().name, "Knie");
   ExpectIdle();
 
-  processor_.Command(cmd::kShowMR);
+  processor_.Handle(Command::kShowMR);
   EXPECT_EQ(log_.Only({"load", "text", "history"}),
             (Lines{"load Bilder\\MRT\\knie_m.jpg", "text knie.txt v1 t1", "history 1 Knie"}));
 }
 
 TEST_F(RequestTest, AStructureLinkMovesTheHighlightAndTheSearchWindowFollowsTheImageWindow) {
-  Request(cmd::kStructureLink, "Aorta");
+  Request(Command::kStructureLink, "Aorta");
   EXPECT_EQ(log_.lines(), (Lines{"clear-highlight", "highlight Aorta c1 k0", "search Aorta"}));
   ExpectIdle();
 
   log_.Clear();
-  Request(cmd::kStructureLink, "");  // an empty link only frees the buffer
-  Request(cmd::kStructureHighlighted, "Vene");
+  Request(Command::kStructureLink, "");  // an empty link only frees the buffer
+  Request(Command::kStructureHighlighted, "Vene");
   EXPECT_EQ(log_.lines(), Lines{"search Vene"});
   ExpectIdle();
 }
 
 TEST_F(RequestTest, CommandsWithoutARequestLeaveEverythingAlone) {
-  processor_.Command(cmd::kPageLink);
+  processor_.Handle(Command::kPageLink);
   EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "close-lists", "wait-"}));
   log_.Clear();
-  for (int command : {cmd::kAnnouncePage, cmd::kStructureHighlighted, cmd::kStructureLink}) {
-    EXPECT_TRUE(processor_.Command(command));
+  for (Command command :
+       {Command::kAnnouncePage, Command::kStructureHighlighted, Command::kStructureLink}) {
+    EXPECT_TRUE(processor_.Handle(command));
   }
   EXPECT_TRUE(log_.lines().empty());
   EXPECT_EQ(processor_.lastRequestedName(), "");
-  EXPECT_FALSE(processor_.Command(cmd::kTogglePanel));
-  EXPECT_FALSE(processor_.Command(cmd::kHistoryStart));
+  EXPECT_FALSE(processor_.Handle(Command::kTogglePanel));
+  EXPECT_FALSE(processor_.Handle(Command::kHistoryStart));
 }
 
 TEST_F(RequestTest, AWindowThatAsksWhileARequestIsBusyIsTurnedAway) {
   // The search window announces every selection it is given, as the real one does.
   struct Self : CommandTarget {
     RequestProcessor* processor;
-    void SendCommand(int command) override { processor->Command(command); }
+    void SendCommand(int id) override { processor->Handle(AsCommand(id)); }
   } self;
   self.processor = &processor_;
   int dropped = 0;
   views_.onSelectName = [&](const std::string& name) {
-    if (!SendRequest(processor_.buffer(), self, cmd::kAnnouncePage, name)) ++dropped;
+    if (!AtlasRequests(processor_.buffer(), self).AnnouncePage(name)) ++dropped;
   };
-  Request(cmd::kPageLink, "Knie");
+  Request(Command::kPageLink, "Knie");
   EXPECT_EQ(dropped, 1);
   EXPECT_EQ(processor_.currentPage().name, "Knie");
   ExpectIdle();
   // Once idle, the same announcement goes through.
-  EXPECT_TRUE(SendRequest(processor_.buffer(), self, cmd::kAnnouncePage, "Herz"));
+  EXPECT_TRUE(AtlasRequests(processor_.buffer(), self).AnnouncePage("Herz"));
   EXPECT_EQ(processor_.currentPage().name, "Herz");
   ExpectIdle();
 }
@@ -383,9 +386,9 @@ TEST_F(RequestTest, TextVisibilityIsPassedOnAndMediaMayBeAbsent) {
   RequestProcessor silent(catalogue_, Views(), {&waitCursor_, nullptr, nullptr});
   silent.SetTextVisible(false);
   ASSERT_TRUE(silent.buffer().Take("Milz"));
-  silent.Command(cmd::kPageLink);
+  silent.Handle(Command::kPageLink);
   ASSERT_TRUE(silent.buffer().Take("Herz"));
-  silent.Command(cmd::kPageLink);
+  silent.Handle(Command::kPageLink);
   EXPECT_EQ(log_.Only({"stop", "wait+", "text", "text-with-name"}),
             (Lines{"text-with-name _KEINOBJ.TXT v0 Milz t-1", "text herz.txt v0 t0",
                    "text herz.txt v0 t0"}));
@@ -420,15 +423,15 @@ TEST(RequestsAndHistory, AfterStartUpTheHistoryHoldsStartAndTheStartPage) {
 
   // Choosing "(G) Start" asks for "Start" in Schema, found in any ASCII case; the history entry
   // of the lookup is skipped and the image is the one shown already.
-  ASSERT_TRUE(history.Choose(cmd::kHistoryStart, processor.buffer()));
+  ASSERT_TRUE(history.Choose(CommandId(Command::kHistoryStart), processor.buffer()));
   EXPECT_EQ(processor.buffer().name, "Start");
   EXPECT_EQ(processor.buffer().requestedType, kSchema);
-  processor.Command(cmd::kHistoryRequest);
+  processor.Handle(Command::kHistoryRequest);
   EXPECT_EQ(menu.history().items.size(), 3u);
   EXPECT_EQ(processor.currentPage().name, "START");
 
   ASSERT_TRUE(processor.buffer().Take("Herz"));
-  processor.Command(cmd::kPageLink);
+  processor.Handle(Command::kPageLink);
   ASSERT_EQ(menu.history().items.size(), 4u);
   EXPECT_EQ(menu.history().items[3].text, "(S) Herz");
 }

@@ -373,7 +373,7 @@ TEST_F(MainWindowTest, F6GoesFromPaneToPaneAndTheFocusShowsOnlyForKeysOverNothin
   EXPECT_TRUE(text.hasFocus());
 
   // With the index shown, it is the third pane.
-  window->SendCommand(cmd::kTogglePanel);
+  window->Send(Command::kTogglePanel);
   emit previous->activated();
   EXPECT_TRUE(text.hasFocus());
   emit next->activated();

@@ -96,11 +96,11 @@ TEST_F(ShellMenuTest, TheBarShowsSixMenusWithHelpAtTheRightEnd) {
   EXPECT_EQ(Texts(bar->MenuAt(5)), (QStringList{"&Index\tF1", "--", "Über &Karvolen"}));
 
   EXPECT_EQ(Texts(bar->MenuAt(0)), (QStringList{"&Lernen", "Abfrage", "Lernstand...", "--", "&Ende"}));
-  const QAction* learn = bar->ActionFor(cmd::kLearn);
+  const QAction* learn = bar->ActionFor(CommandId(Command::kLearn));
   EXPECT_TRUE(learn->isChecked());
   EXPECT_FALSE(learn->isEnabled());
-  EXPECT_EQ(bar->ActionFor(cmd::kQuizStructureToName)->text(), "Struktur --> Name");
-  EXPECT_TRUE(bar->ActionFor(cmd::kFontMedium)->isChecked());
+  EXPECT_EQ(bar->ActionFor(CommandId(Command::kQuizStructureToName))->text(), "Struktur --> Name");
+  EXPECT_TRUE(bar->ActionFor(CommandId(Command::kFontMedium))->isChecked());
   EXPECT_EQ(Texts(bar->MenuAt(4)), (QStringList{"setzen", "löschen", "--"}));
   EXPECT_EQ(bar->geometry().topLeft(), QPoint(0, 0));
   EXPECT_EQ(bar->width(), window->width());
@@ -193,14 +193,14 @@ TEST_F(ShellMenuTest, HistoryAndBookmarkEntriesAreChosenFromTheMenus) {
             (QStringList{"(G) Start", "--", "(G) START", "(S) Arm && Hand"}));
 
   log_.Clear();
-  Choose(*window, cmd::kHistoryStart);  // back to the start page, in Schema
+  Choose(*window, CommandId(Command::kHistoryStart));  // back to the start page, in Schema
   EXPECT_EQ(log_.Only({"load"}), Lines{"load Bilder\\Schema\\start.jpg"});
   EXPECT_EQ(Texts(window->menuBar()->MenuAt(MainMenu::kHistoryMenu)).back(), "(G) START");
   EXPECT_EQ(window->requests().lastRequestedName(), "Start");
 
-  Choose(*window, cmd::kSetBookmark);
-  Choose(*window, cmd::kDeleteBookmark);
-  Choose(*window, cmd::kSetBookmark);
+  Choose(*window, CommandId(Command::kSetBookmark));
+  Choose(*window, CommandId(Command::kDeleteBookmark));
+  Choose(*window, CommandId(Command::kSetBookmark));
   EXPECT_EQ(Texts(bookmarks),
             (QStringList{"setzen", "löschen", "--", "(S) Herz", "(S) Arm && Hand", "(G) Start"}));
   EXPECT_TRUE(shell_.messages.shown.empty());
@@ -210,10 +210,10 @@ TEST_F(ShellMenuTest, ConfirmedClosingSavesTheBookmarksThenStopsMedia) {
   tree_.Write("Benutzer/BENUTZER.BKM", "(S) Herz\r\n");
   auto window = StartWindow();
   window->show();
-  Choose(*window, cmd::kSetBookmark);
+  Choose(*window, CommandId(Command::kSetBookmark));
 
   shell_.messages.Script({MessageAnswer::No});
-  Choose(*window, cmd::kEnd);  // "&Ende" asks like the window's close button
+  Choose(*window, CommandId(Command::kEnd));  // "&Ende" asks like the window's close button
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(BookmarkFile(), "(S) Herz\r\n");
 
@@ -229,7 +229,7 @@ TEST_F(ShellMenuTest, ABookmarkFileThatCannotBeWrittenIsReportedAndTheWindowStil
   settings_.SavePath = tree_.DataPath() + "Fehlt\\";
   auto window = StartWindow();
   window->show();
-  Choose(*window, cmd::kSetBookmark);
+  Choose(*window, CommandId(Command::kSetBookmark));
   shell_.messages.Script({MessageAnswer::Yes});
   EXPECT_TRUE(window->close());
   ASSERT_EQ(shell_.messages.shown.size(), 2u);

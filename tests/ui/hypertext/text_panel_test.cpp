@@ -174,9 +174,9 @@ TEST_F(TextPanelTest, LinkClicksGoThroughTheBufferUnlessBusyAndMediaPlayAlways) 
   Click(OnLine(1));
   Click(OnLine(3));  // plain text: nothing
   ASSERT_EQ(target.sent.size(), 2u);
-  EXPECT_EQ(target.sent[0].command, cmd::kPageLink);
+  EXPECT_EQ(target.sent[0].command, CommandId(Command::kPageLink));
   EXPECT_EQ(target.sent[0].name, "Cor");
-  EXPECT_EQ(target.sent[1].command, cmd::kStructureLink);
+  EXPECT_EQ(target.sent[1].command, CommandId(Command::kStructureLink));
   EXPECT_EQ(target.sent[1].name, "Aorta");
 
   buffer.busy = true;  // the main window is still handling an earlier request

@@ -224,7 +224,7 @@ TEST_F(NavigationPanelTest, ClicksPickDoubleClicksOpenAndRightClicksSwitch) {
   EXPECT_TRUE(TakeLog().empty());
 
   Mouse(QEvent::MouseButtonPress, Qt::RightButton, QPoint(5, 5));
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{std::to_string(cmd::kTogglePanel)});
+  EXPECT_EQ(TakeLog(), std::vector<std::string>{std::to_string(CommandId(Command::kTogglePanel))});
   EXPECT_TRUE(panel_.State().SelectionShown());
 }
 
@@ -246,7 +246,7 @@ TEST_F(NavigationPanelTest, DisabledControlsIgnoreButtonsAndWheelButThePictogram
 
 TEST_F(NavigationPanelTest, RightClickWithoutAnyPlaneStillSwitches) {
   Mouse(QEvent::MouseButtonPress, Qt::RightButton, QPoint(100, 100));
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{std::to_string(cmd::kTogglePanel)});
+  EXPECT_EQ(TakeLog(), std::vector<std::string>{std::to_string(CommandId(Command::kTogglePanel))});
 }
 
 }  // namespace

@@ -61,6 +61,11 @@ struct RecordingMain : CommandTarget {
   std::vector<std::pair<int, std::string>> sent;
 };
 
+// A recorded command with the name it found in the buffer.
+std::pair<int, std::string> Sent(Command command, std::string name) {
+  return {CommandId(command), std::move(name)};
+}
+
 class SearchWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -150,7 +155,7 @@ TEST_F(SearchWindowTest, MovementKeysSelectAnnounceAndFillTheField) {
   EXPECT_EQ(window_->SelectedName(), "AORTA");
   EXPECT_EQ(FieldText(), "AORTA");
   ASSERT_EQ(main_.sent.size(), 1u);
-  EXPECT_EQ(main_.sent[0], std::make_pair(cmd::kAnnouncePage, std::string("AORTA")));
+  EXPECT_EQ(main_.sent[0], Sent(Command::kAnnouncePage, std::string("AORTA")));
 
   Key(Qt::Key_Up);  // at the top: nothing more
   EXPECT_EQ(main_.sent.size(), 1u);
@@ -165,7 +170,7 @@ TEST_F(SearchWindowTest, MovementKeysSelectAnnounceAndFillTheField) {
   EXPECT_EQ(window_->SelectedIndex(), 47);
   Key(Qt::Key_Home);
   EXPECT_EQ(window_->SelectedIndex(), 0);
-  EXPECT_EQ(main_.sent.back(), std::make_pair(cmd::kAnnouncePage, std::string("AORTA")));
+  EXPECT_EQ(main_.sent.back(), Sent(Command::kAnnouncePage, std::string("AORTA")));
 }
 
 TEST_F(SearchWindowTest, ChoosingALowerCaseVariantLandsOnTheFirstEntryWithThoseLetters) {
@@ -181,7 +186,7 @@ TEST_F(SearchWindowTest, EnterOpensTheSelectionOnlyWhenTheBufferIsFree) {
   Type("MILZ");
   Key(Qt::Key_Return);
   ASSERT_EQ(main_.sent.size(), 1u);
-  EXPECT_EQ(main_.sent[0], std::make_pair(cmd::kSearchOpen, std::string("Milz")));
+  EXPECT_EQ(main_.sent[0], Sent(Command::kSearchOpen, std::string("Milz")));
   SendKey(window_->List(), Qt::Key_Enter);
   EXPECT_EQ(main_.sent.size(), 2u);
   EXPECT_FALSE(buffer_.busy);
@@ -191,22 +196,24 @@ TEST_F(SearchWindowTest, DoubleClickWhileBusyDoesNothingAndWorksAfterwards) {
   buffer_.busy = true;
   buffer_.name = "earlier";
   DoubleClickRow(4);
-  for (const auto& [command, name] : main_.sent) EXPECT_NE(command, cmd::kSearchOpen);
+  for (const auto& [command, name] : main_.sent) {
+    EXPECT_NE(command, CommandId(Command::kSearchOpen));
+  }
   EXPECT_EQ(buffer_.name, "earlier");
 
   buffer_.Release();
   main_.sent.clear();
   DoubleClickRow(4);
   ASSERT_FALSE(main_.sent.empty());
-  EXPECT_EQ(main_.sent.back(), std::make_pair(cmd::kSearchOpen, window_->EntryAt(4)));
+  EXPECT_EQ(main_.sent.back(), Sent(Command::kSearchOpen, window_->EntryAt(4)));
 }
 
 TEST_F(SearchWindowTest, RightClickAsksForTheNavigationPanel) {
   Click(window_->List()->viewport(), Qt::RightButton, QPoint(5, 5));
   Click(window_.get(), Qt::RightButton, QPoint(50, 54));
   ASSERT_EQ(main_.sent.size(), 2u);
-  EXPECT_EQ(main_.sent[0].first, cmd::kTogglePanel);
-  EXPECT_EQ(main_.sent[1].first, cmd::kTogglePanel);
+  EXPECT_EQ(main_.sent[0].first, CommandId(Command::kTogglePanel));
+  EXPECT_EQ(main_.sent[1].first, CommandId(Command::kTogglePanel));
   EXPECT_EQ(window_->SelectedIndex(), SearchNames::kNone);  // the right click selects nothing
 }
 
@@ -224,7 +231,7 @@ TEST_F(SearchWindowTest, SelectNameFromTheMainWindow) {
   buffer_.Release();
   window_->SelectName("ostium");
   ASSERT_EQ(main_.sent.size(), 1u);
-  EXPECT_EQ(main_.sent[0], std::make_pair(cmd::kAnnouncePage, std::string("Ostium")));
+  EXPECT_EQ(main_.sent[0], Sent(Command::kAnnouncePage, std::string("Ostium")));
   window_->AnnounceSelection();
   EXPECT_EQ(main_.sent.size(), 2u);
 }
