@@ -404,6 +404,38 @@ TEST(TransferBuffer, SendersAreTurnedAwayWhileBusyAndLongNamesAreCut) {
   EXPECT_EQ(buffer.name.size(), 511u);
 }
 
+TEST(AtlasRequests, EachRequestSendsItsNumberWithTheNameAndNoneOverwritesABusyOne) {
+  struct Recorder : CommandTarget {
+    explicit Recorder(TransferBuffer& b) : buffer(b) {}
+    void SendCommand(int id) override { sent.push_back(std::to_string(id) + " " + buffer.name); }
+    TransferBuffer& buffer;
+    std::vector<std::string> sent;
+  };
+  using Ask = bool (AtlasRequests::*)(std::string_view);
+  const std::pair<Ask, const char*> requests[] = {
+      {&AtlasRequests::GoToPlace, "1276 Lunge (CT)"},
+      {&AtlasRequests::OpenPlane, "9034 Lunge (CT)"},
+      {&AtlasRequests::OpenPage, "1274 Lunge (CT)"},
+      {&AtlasRequests::OpenFound, "9054 Lunge (CT)"},
+      {&AtlasRequests::AnnouncePage, "9059 Lunge (CT)"},
+      {&AtlasRequests::StructureHighlighted, "9060 Lunge (CT)"},
+      {&AtlasRequests::StructureLink, "1275 Lunge (CT)"},
+  };
+  for (const auto& [ask, expected] : requests) {
+    SCOPED_TRACE(expected);
+    TransferBuffer buffer;
+    Recorder main(buffer);
+    AtlasRequests atlas(buffer, main);
+    EXPECT_TRUE((atlas.*ask)("Lunge (CT)"));
+    EXPECT_EQ(main.sent, std::vector<std::string>{expected});
+    // Nobody released the buffer: the next request is dropped and the name stays.
+    EXPECT_TRUE(atlas.Busy());
+    EXPECT_FALSE((atlas.*ask)("Herz"));
+    EXPECT_EQ(buffer.name, "Lunge (CT)");
+    EXPECT_EQ(main.sent.size(), 1u);
+  }
+}
+
 TEST(RequestsAndHistory, AfterStartUpTheHistoryHoldsStartAndTheStartPage) {
   Catalogue catalogue;
   catalogue.AddIndexList(kPages);
