@@ -138,6 +138,7 @@ void MainWindow::CreateLayout() {
                               mainRect_.height() - bar, thumbWidth_);
   CurrentDesignScale() = layout_.scale;
 
+  synonyms_.LoadFromAtlas(settings_.DataPath);
   TransferBuffer& buffer = requests_.buffer();
   RuntimeRandom& random = services_.random ? *services_.random : ownRandom_;
   image_ = new ImageWindow(this, settings_.DataPath, ClientRect(layout_.image), buffer, *this,
@@ -149,14 +150,15 @@ void MainWindow::CreateLayout() {
   text_->setGeometry(ClientRect(layout_.text));
   navigation_ = new NavigationPanel(this, settings_.DataPath, buffer, *this,
                                     ClientRect(layout_.panel));
-  search_ = new SearchWindow(this, settings_.DataPath, buffer, *this);
+  search_ = new SearchWindow(this, synonyms_, buffer, *this);
   search_->setGeometry(ClientRect(layout_.panel));
   search_->hide();
   search_->setEnabled(false);
   // A typed quiz answer may use a synonym.
   SynonymPairs synonyms;
-  const SynonymList& list = search_->Synonyms();
-  for (size_t i = 0; i < list.Count(); ++i) synonyms.emplace_back(list.Synonym(i), list.Replacement(i));
+  for (size_t i = 0; i < synonyms_.Count(); ++i) {
+    synonyms.emplace_back(synonyms_.Synonym(i), synonyms_.Replacement(i));
+  }
   image_->SetSynonyms(std::move(synonyms));
 
   for (int b = 0; b < MainLayout::kButtonCount; ++b) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/core/catalogue.h"
+#include "catalogue/core/synonym_list.h"
 #include "platform/core/wait_cursor.h"
 #include "shell/core/bookmark_menu.h"
 #include "shell/core/detached_views.h"
@@ -120,6 +121,8 @@ class MainWindow : public QWidget, public CommandTarget {
   const QRect mainRect_;
 
   Catalogue catalogue_;
+  // The synonyms of typed names, read once for the search window and the quiz.
+  SynonymList synonyms_;
   std::unique_ptr<StartMeldung> progress_;
 
   MainMenu menuModel_;

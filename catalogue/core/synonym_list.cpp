@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "platform/core/list_file.h"
+#include "platform/core/paths.h"
 #include "platform/core/strings.h"
 #include "platform/core/text_file.h"
+#include "resources/core/string_table.h"
 
 namespace ostrelin {
 namespace {
@@ -21,6 +23,13 @@ bool SynonymList::Load(const std::filesystem::path& path) {
   if (!bytes) return false;
   AddText(*bytes);
   return true;
+}
+
+bool SynonymList::LoadFromAtlas(std::string_view dataPath) {
+  std::string path(dataPath);
+  path += LoadText(text::kDirDaten);
+  path += LoadText(text::kFileSynonyms);
+  return Load(ResolvePath(path));
 }
 
 void SynonymList::AddText(std::string_view bytes) {

@@ -21,6 +21,8 @@ class SynonymList {
   // Reads the file at `path` (already resolved). A file that cannot be opened leaves the list
   // empty, which switches synonym translation off; returns whether it was read.
   bool Load(const std::filesystem::path& path);
+  // Reads "SYNONYMS.LST" from `dataPath` + "Daten\", as Load does.
+  bool LoadFromAtlas(std::string_view dataPath);
 
   // Appends the pairs of the text `bytes` (the file's contents), in order.
   void AddText(std::string_view bytes);

@@ -10,11 +10,9 @@
 #include <utility>
 
 #include "search/core/search_rules.h"
-#include "platform/core/paths.h"
 #include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/qt_text.h"
-#include "resources/core/string_table.h"
 
 namespace ostrelin {
 namespace {
@@ -139,9 +137,9 @@ QVariant NameListModel::data(const QModelIndex& index, int role) const {
 
 // ---------------------------------------------------------------------------------------------
 
-SearchWindow::SearchWindow(QWidget* parent, std::string dataPath, TransferBuffer& buffer,
+SearchWindow::SearchWindow(QWidget* parent, const SynonymList& synonyms, TransferBuffer& buffer,
                            CommandTarget& mainWindow)
-    : QFrame(parent), dataPath_(std::move(dataPath)), requests_(buffer, mainWindow) {
+    : QFrame(parent), requests_(buffer, mainWindow), synonyms_(synonyms) {
   setObjectName(QString::number(kWindowId));
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   hide();
@@ -185,9 +183,6 @@ SearchWindow::SearchWindow(QWidget* parent, std::string dataPath, TransferBuffer
     const int row = SelectedIndex();
     if (row != SearchNames::kNone) UserSelected(row);
   });
-
-  const std::string path = dataPath_ + LoadText(text::kDirDaten) + LoadText(text::kFileSynonyms);
-  synonyms_.Load(ResolvePath(path));
 }
 
 SearchWindow::~SearchWindow() = default;

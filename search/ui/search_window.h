@@ -96,9 +96,9 @@ class SearchWindow : public QFrame, public SearchView {
  public:
   static constexpr int kWindowId = 9032;
 
-  // Creates the window hidden, with its controls and fonts, and reads "SYNONYMS.LST" from
-  // `dataPath` + "Daten\". Requests go through `buffer` to `mainWindow`.
-  SearchWindow(QWidget* parent, std::string dataPath, TransferBuffer& buffer,
+  // Creates the window hidden, with its controls and fonts; typed text is translated through
+  // `synonyms`, which the owner loads and keeps. Requests go through `buffer` to `mainWindow`.
+  SearchWindow(QWidget* parent, const SynonymList& synonyms, TransferBuffer& buffer,
                CommandTarget& mainWindow);
   ~SearchWindow() override;
 
@@ -140,11 +140,10 @@ class SearchWindow : public QFrame, public SearchView {
   // Brings the list up to date with names added since it was last shown.
   void SyncList();
 
-  std::string dataPath_;
   AtlasRequests requests_;
 
   SearchNames names_;
-  SynonymList synonyms_;
+  const SynonymList& synonyms_;
   bool listStale_ = false;
   bool selecting_ = false;  // the window itself is changing the selection
 

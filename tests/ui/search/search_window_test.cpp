@@ -71,7 +71,8 @@ class SearchWindowTest : public ::testing::Test {
   void SetUp() override {
     tree_.Write("Daten/SYNONYMS.LST",
                 test::WithCrLf("Herz # Cor\nm\xFC" "ndung # Ostium\nHerz\n###\n"));
-    window_ = std::make_unique<SearchWindow>(nullptr, tree_.DataPath(), buffer_, main_);
+    synonyms_.LoadFromAtlas(tree_.DataPath());
+    window_ = std::make_unique<SearchWindow>(nullptr, synonyms_, buffer_, main_);
     window_->resize(205, 560);
     for (const char* name : {"Aorta", "Cor", "LINKES COR", "AORTA", "Zwerchfell", "Aorta",
                              "Arteria carotis", "Ostium", "Milz"}) {
@@ -99,6 +100,7 @@ class SearchWindowTest : public ::testing::Test {
   test::TempTree tree_;
   TransferBuffer buffer_;
   RecordingMain main_{buffer_};
+  SynonymList synonyms_;
   std::unique_ptr<SearchWindow> window_;
 };
 
@@ -112,7 +114,7 @@ TEST_F(SearchWindowTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(window_->List()->objectName(), "9054");
   EXPECT_EQ(window_->Field()->maxLength(), 512);
   EXPECT_EQ(window_->Synonyms().Count(), 2u);  // the incomplete lines are skipped
-  SearchWindow hidden(nullptr, tree_.DataPath(), buffer_, main_);
+  SearchWindow hidden(nullptr, synonyms_, buffer_, main_);
   EXPECT_TRUE(hidden.isHidden());
 }
 
@@ -245,10 +247,10 @@ TEST_F(SearchWindowTest, TypingIntoTheListSelectsByPrefix) {
 
 TEST(SearchWindowSelection, TheListShowsItsSelectionInTheHighlightColourWhileInactive) {
   const test::PaleInactiveHighlight pale;
-  test::TempTree tree;
   TransferBuffer buffer;
   RecordingMain main{buffer};
-  SearchWindow window(nullptr, tree.DataPath(), buffer, main);
+  const SynonymList synonyms;
+  SearchWindow window(nullptr, synonyms, buffer, main);
   window.resize(205, 300);
   for (const char* name : {"Aorta", "Milz", "Zwerchfell"}) window.AddName(name);
   window.RemoveDuplicates();
@@ -265,7 +267,9 @@ TEST(SearchWindowWithoutSynonyms, AMissingFileSwitchesTranslationOff) {
   test::TempTree tree;
   TransferBuffer buffer;
   RecordingMain main{buffer};
-  SearchWindow window(nullptr, tree.DataPath(), buffer, main);
+  SynonymList synonyms;
+  EXPECT_FALSE(synonyms.LoadFromAtlas(tree.DataPath()));
+  SearchWindow window(nullptr, synonyms, buffer, main);
   window.AddName("Cor");
   window.RemoveDuplicates();
   EXPECT_EQ(window.Synonyms().Count(), 0u);
