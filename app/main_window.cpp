@@ -1,3 +1,5 @@
+// The main window's frame: its fixed place on the screen, the child windows and buttons, the
+// layout, the keyboard's way between the panes and the Bild/Index swap.
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -7,12 +9,9 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
-#include <algorithm>
-#include <climits>
 
-#include "app/about.h"
-#include "search/ui/search_window.h"
-#include "app/start_info.h"
+#include "app/main_menu_bar.h"
+#include "app/start_meldung.h"
 #include "hypertext/ui/text_panel.h"
 #include "image/core/colour_tables.h"
 #include "navigation/ui/navigation_panel.h"
@@ -24,16 +23,9 @@
 #include "platform/ui/qt_text.h"
 #include "platform/ui/wait_message.h"
 #include "resources/core/string_table.h"
-#include "shell/core/atlas_requests.h"
+#include "search/ui/search_window.h"
 #include "shell/core/commands.h"
-#include "shell/core/display_check.h"
-#include "platform/core/file_replace.h"
-#include "shell/core/index_names.h"
-#include "shell/core/shell_texts.h"
-#include "app/main_menu_bar.h"
-#include "app/start_meldung.h"
 #include "structures/ui/image_window.h"
-#include "structures/ui/learning_state_window.h"
 
 namespace ostrelin {
 
@@ -263,122 +255,6 @@ void MainWindow::AttachViews(ImageView& image, TextView& text, NavigationView& n
   requests_.SetViews({&image, &text, &navigation, &search, &buttons, &history_});
 }
 
-void MainWindow::SendCommand(int id) {
-  const Command command = AsCommand(id);
-  if (requests_.Handle(command)) return;
-  TransferBuffer& buffer = requests_.buffer();
-  if (history_.Choose(id, buffer)) {
-    Send(Command::kHistoryRequest);
-    return;
-  }
-  if (bookmarks_.Command(id, requests_.currentType(), requests_.lastRequestedName(), buffer)) {
-    Send(Command::kBookmarkRequest);
-    return;
-  }
-  switch (command) {
-    case Command::kEnd:
-      close();
-      break;
-    case Command::kQuizNameToStructure:
-    case Command::kQuizStructureToName:
-    case Command::kQuizAlternating:
-    case Command::kQuizSeries:
-      StartQuiz(command);
-      break;
-    case Command::kTextVisible:
-    case Command::kTextInvisible:
-      ChooseTextVisibility(command);
-      break;
-    case Command::kFontSmall:
-    case Command::kFontMedium:
-    case Command::kFontLarge:
-      ChooseFontSize(command);
-      break;
-    case Command::kHelpIndex:
-    case Command::kHelpButton:
-    case Command::kContextHelp:
-      OpenHelpPage(command);
-      break;
-    case Command::kAbout:
-      ShowAbout();
-      break;
-    case Command::kLearningState:
-      ShowLearningState();
-      break;
-    case Command::kTogglePanel:
-      TogglePanel();
-      break;
-    default:
-      break;  // "&Lernen" and anything unknown: nothing stands behind them
-  }
-}
-
-void MainWindow::ShowLearningState() {
-  if (!learning_) return;
-  // The region's structures: those listed on the pages of the pictogram's planes.
-  const std::vector<std::string>& planes = navigation_->State().Planes().names;
-  std::vector<std::string> region;
-  for (size_t i = 0; i < catalogue_.LocationCount(); ++i) {
-    const StructureLocation& location = catalogue_.LocationAt(long(i));
-    if (std::find(planes.begin(), planes.end(), location.page) != planes.end()) {
-      region.push_back(location.structure);
-    }
-  }
-  auto* window = new LearningStateWindow(
-      this, learning_->Record(), SystemToday(), region, [this](const std::string& name) {
-        AtlasRequests(requests_.buffer(), *this).GoToPlace(name);
-      });
-  window->setWindowFlag(Qt::Window);
-  window->ShowOnImage(image_);  // "Zeigen" outlines there at once; the window opens beside it
-  window->show();
-}
-
-void MainWindow::StartQuiz(Command command) {
-  (*services_.waitCursor)(true);
-  if (command == Command::kQuizNameToStructure) {
-    image_->StartQuiz(1, false);
-  } else if (command == Command::kQuizStructureToName) {
-    image_->StartQuiz(0, false);
-  } else if (command == Command::kQuizSeries) {
-    image_->StartSeriesQuiz(navigation_->State().Planes().names);
-  } else {
-    image_->StartQuiz(1, true);
-  }
-  (*services_.waitCursor)(false);
-}
-
-void MainWindow::ChooseTextVisibility(Command command) {
-  menuModel_.Choose(CommandId(command), {CommandId(Command::kTextVisible),
-                                         CommandId(Command::kTextInvisible)});
-  menuBar_->Mirror(MainMenu::kTextMenu);
-  const bool visible = command == Command::kTextVisible;
-  requests_.SetTextVisible(visible);
-  textView_->ShowText({}, visible, visible ? requests_.currentType() : kNoImageType);
-}
-
-void MainWindow::ChooseFontSize(Command command) {
-  text_->SetFontSize(command == Command::kFontSmall ? 1 : command == Command::kFontMedium ? 2 : 3);
-  menuModel_.Choose(CommandId(command), {CommandId(Command::kFontSmall),
-                                         CommandId(Command::kFontMedium),
-                                         CommandId(Command::kFontLarge)});
-  menuBar_->Mirror(MainMenu::kFontMenu);
-  textView_->ShowText({}, requests_.textVisible(), requests_.currentType());
-}
-
-void MainWindow::OpenHelpPage(Command command) {
-  // The help pages are ordinary pages of the index, shown like a page link.
-  const char* page = command == Command::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
-  AtlasRequests(requests_.buffer(), *this).OpenPage(page);
-}
-
-void MainWindow::ShowAbout() {
-  if (services_.showAbout) {
-    services_.showAbout(this);
-  } else {
-    ostrelin::ShowAbout(this);
-  }
-}
-
 void MainWindow::TogglePanel() {
   PictureButton* toggle = buttons_[MainLayout::kBildIndex];
   toggle->hide();
@@ -413,84 +289,6 @@ void MainWindow::StopMedia() {
 }
 
 MainWindow::~MainWindow() = default;
-
-bool MainWindow::Start() {
-  // The greeting plays while the catalogue loads; without the file (or a sound device) it is
-  // silent.
-  if (services_.media) services_.media->PlayWave(LoadText(text::kFileStartSound));
-  if (services_.showStartDialog) {
-    services_.showStartDialog(this, settings_.DataPath);
-  } else {
-    ShowStartInfo(this, settings_.DataPath);
-  }
-  (*services_.waitCursor)(true);
-
-  progress_ = std::make_unique<StartMeldung>();
-  progress_->show();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // let it appear now
-
-  // The frame: caption and system menu only, no sizing border, no minimise or maximise box; it
-  // covers the whole screen.
-  setWindowTitle(ToQString(LoadText(text::kProgramName)));
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  KeepToMainRect();
-  hide();
-
-  if (!CheckDisplay()) {
-    EndStartup();
-    return false;
-  }
-
-  if (!catalogue_.LoadLists(settings_.DataPath)) {
-    services_.messages->Show(LoadText(text::kDataNotFound), MessageButtons::Ok,
-                             MessageIcon::Exclamation);
-    EndStartup();
-    return false;
-  }
-
-  FillSearchWindow();
-
-  (*services_.waitCursor)(false);
-  requests_.PostStartRequest();
-  progress_.reset();
-  userName_ = kDefaultUser;
-  bookmarks_.LoadBookmarks(settings_.SavePath, userName_);
-  learning_ = std::make_unique<LearningRecordFile>(
-      settings_.SavePath + LearningRecordFile::FileName(userName_),
-      ReplaceFileContents, services_.messages);
-  learning_->Load();
-  image_->SetLearningRecord(learning_.get());
-  image_->show();
-  navigation_->show();
-  requests_.ProcessStartRequest();
-  return true;
-}
-
-void MainWindow::FillSearchWindow() {
-  // The bar counts every name; the list removes duplicates afterwards, so it may end up shorter
-  // than the bar was long.
-  const size_t count = IndexNameCount(catalogue_);
-  progress_->SetRange(int(std::min<size_t>(count, INT_MAX)));
-  search_->Reserve(count);
-  ForEachIndexName(catalogue_, [this](const std::string& name) {
-    search_->AddName(name);
-    progress_->Step();
-  });
-  search_->RemoveDuplicates();
-}
-
-void MainWindow::EndStartup() {
-  progress_.reset();
-  (*services_.waitCursor)(false);
-}
-
-bool MainWindow::CheckDisplay() {
-  const std::string message = DisplayCheckMessage(services_.queryDisplay(this));
-  if (message.empty()) return true;
-  return services_.messages->Show(message, MessageButtons::YesNo, MessageIcon::Question) !=
-         MessageAnswer::Yes;
-}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   services_.messages->Beep(MessageIcon::Question);

@@ -96,22 +96,26 @@ class MainWindow : public QWidget, public CommandTarget {
  private:
   class TypeButtons;
 
+  // The frame (main_window.cpp).
   void CreateLayout();
   void ApplyLayout();
   QRect ClientRect(const Rect& rect) const;
-  void EndStartup();
-  void FillSearchWindow();
   void KeepToMainRect();
   RequestServices MakeRequestServices();
   void StopMedia();
+  void TogglePanel();
 
+  // The start-up sequence (main_window_startup.cpp).
+  void EndStartup();
+  void FillSearchWindow();
+
+  // The command table (main_window_commands.cpp).
   void StartQuiz(Command command);
   void ShowLearningState();
   void ChooseTextVisibility(Command command);
   void ChooseFontSize(Command command);
   void OpenHelpPage(Command command);
   void ShowAbout();
-  void TogglePanel();
   // The panes F6 goes through, in order: the image window, the text panel, the navigation panel
   // or the index, the buttons (their first one that can be used); in full view the image alone.
   std::vector<QWidget*> Panes() const;
