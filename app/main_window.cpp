@@ -10,12 +10,12 @@
 #include <QShortcut>
 #include <QStyle>
 
+#include "app/core/app_texts.h"
 #include "app/main_menu_bar.h"
 #include "app/start_meldung.h"
 #include "hypertext/ui/text_panel.h"
 #include "image/core/colour_tables.h"
 #include "navigation/ui/navigation_panel.h"
-#include "platform/core/cp1252.h"
 #include "platform/core/design_scale.h"
 #include "platform/ui/focus_frame.h"
 #include "platform/ui/picture_button.h"
@@ -70,16 +70,18 @@ struct ButtonFace {
 
 // In creation order, which is also the layout's button order.
 constexpr ButtonFace kButtonFaces[MainLayout::kButtonCount] = {
-    {"Schnitt", Command::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED",
-     "Zeigt das Schnittbild der Seite"},
-    {"CT", Command::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED", "Zeigt das CT-Bild der Seite"},
-    {"MR", Command::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED", "Zeigt das MR-Bild der Seite"},
-    {"Schema", Command::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED",
-     "Zeigt die Schemazeichnung der Seite"},
-    {"Bild/Index", Command::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED",
-     "Wechselt zwischen der Bildauswahl und dem Index"},
-    {"&Hilfe", Command::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED",
-     "Öffnet die Hilfe-Übersicht"},
+    {app_text::kSchnittButton, Command::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN",
+     "SCHNITT_DISABLED", app_text::kSchnittDescription},
+    {app_text::kCTButton, Command::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED",
+     app_text::kCTDescription},
+    {app_text::kMRButton, Command::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED",
+     app_text::kMRDescription},
+    {app_text::kSchemaButton, Command::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED",
+     app_text::kSchemaDescription},
+    {app_text::kBildIndexButton, Command::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED",
+     app_text::kBildIndexDescription},
+    {app_text::kHelpButton, Command::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED",
+     app_text::kHelpDescription},
 };
 
 // Gives the keyboard focus to the first control inside `container` that takes it by Tab, or to
@@ -156,11 +158,11 @@ void MainWindow::CreateLayout() {
   for (int b = 0; b < MainLayout::kButtonCount; ++b) {
     if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
     const ButtonFace& face = kButtonFaces[b];
-    auto* button = new PictureButton(ToQString(Utf8ToCp1252(face.caption)),
+    auto* button = new PictureButton(ToQString(face.caption),
                                      ClientRect(layout_.buttons[b]), this,
                                      CommandId(face.command));
     button->LoadBitmaps(face.up, face.down, {}, face.disabled);
-    button->setAccessibleDescription(QString::fromUtf8(face.description));
+    button->setAccessibleDescription(ToQString(face.description));
     connect(button, &PictureButton::command, this, [this](int id) { SendCommand(id); });
     buttons_[b] = button;
   }

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <utility>
 
+#include "app/core/app_texts.h"
 #include "platform/core/paths.h"
 #include "platform/core/text_file.h"
 #include "platform/ui/dialog_units.h"
@@ -18,14 +19,6 @@ namespace ostrelin {
 namespace {
 
 constexpr const char* kInfoFile = "Info.TXT";
-constexpr const char* kFileNotFound = "Datei nicht gefunden";
-
-constexpr const char* kStartCredits =
-    "Willkommen bei Ostrelin!\n\n"
-    "karvolen \xE2\x80\x93 der interaktive Atlas der Schnittanatomie f\xC3\xBCr die Lehre\n\n"
-    "Herausgegeben vom Ostrelin-Team\n\n"
-    "Anatomische Inhalte, Bildgebung, Didaktik und Programmierung: "
-    "die Arbeitsgruppen des Ostrelin-Teams";
 
 // The hourglass for as long as the dialog changes its view.
 class BusyCursor {
@@ -47,7 +40,7 @@ std::string ReadInfoText(const std::string& dataPath) {
   const std::string path = dataPath + LoadText(text::kDirTextOther) + kInfoFile;
   std::optional<std::string> bytes = ReadFileBytes(ResolvePath(path));
   if (!bytes) {
-    return std::string(kFileNotFound) + ": \r\n\r\n[" + path + "] !?!\r\n";
+    return LoadText(text::kFileNotFound) + ": \r\n\r\n[" + path + "] !?!\r\n";
   }
   std::string text;
   TextReader reader(std::move(*bytes));
@@ -63,10 +56,10 @@ StartInfo::StartInfo(QWidget* parent, std::string dataPath)
   const DialogUnits du(font());
   setFixedSize(du.ToPixels(QSize(412, 242)));
 
-  startButton_ = new QPushButton(QStringLiteral("&Programmstart"), this);
+  startButton_ = new QPushButton(ToQString(app_text::kProgramStart), this);
   startButton_->setObjectName(QStringLiteral("2"));
   startButton_->setGeometry(du.ToPixels(QRect(335, 220, 59, 14)));
-  overviewButton_ = new QPushButton(QString::fromUtf8("&Schnellübersicht"), this);
+  overviewButton_ = new QPushButton(ToQString(app_text::kQuickOverview), this);
   overviewButton_->setObjectName(QStringLiteral("1"));
   overviewButton_->setGeometry(du.ToPixels(QRect(260, 220, 65, 14)));
   overviewButton_->setDefault(true);
@@ -76,7 +69,7 @@ StartInfo::StartInfo(QWidget* parent, std::string dataPath)
   frame_ = new QGroupBox(this);
   frame_->setObjectName(QString::number(kFrameId));
   frame_->setGeometry(du.ToPixels(QRect(265, 8, 130, 161)));
-  credits_ = new QLabel(QString::fromUtf8(kStartCredits), this);
+  credits_ = new QLabel(ToQString(app_text::kStartCredits), this);
   credits_->setGeometry(du.ToPixels(QRect(268, 15, 124, 150)));
   credits_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   credits_->setWordWrap(true);

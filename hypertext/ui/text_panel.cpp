@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <cmath>
 
+#include "hypertext/core/hypertext_texts.h"
 #include "platform/core/strings.h"
 #include "platform/ui/focus_frame.h"
 #include "platform/ui/make_font.h"
@@ -97,7 +98,7 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
   viewport()->setMouseTracking(true);
   // Reached by Tab too (after the image window), so the keys scroll it; a frame shows the focus.
   setFocusPolicy(Qt::StrongFocus);
-  setAccessibleName(QStringLiteral("Beschreibungstext"));
+  setAccessibleName(ToQString(hypertext_text::kPanelName));
   SetFontSize(2);
 }
 
@@ -138,7 +139,7 @@ void TextPanel::UpdateAccessibleText() {
   if (!readable.links.empty()) {
     QStringList links;
     for (const std::string& link : readable.links) links << ToQString(link);
-    description += QStringLiteral(" Verweise: ") + links.join(QStringLiteral("; "));
+    description += ToQString(hypertext_text::kLinks) + links.join(QStringLiteral("; "));
   }
   setAccessibleDescription(description);
 }

@@ -20,9 +20,6 @@ inline constexpr int kPageUp = 9134;    // Page Up
 inline constexpr int kPageDown = 9135;  // Page Down
 }  // namespace search_cmd
 
-// The caption over the search field.
-inline constexpr const char* kSearchCaption = "Suche nach";
-
 // Identifiers of the window's controls.
 inline constexpr int kSearchFieldId = 9055;
 inline constexpr int kNameListId = 9054;

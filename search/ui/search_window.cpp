@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "search/core/search_rules.h"
+#include "search/core/search_texts.h"
 #include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/qt_text.h"
@@ -147,7 +148,7 @@ SearchWindow::SearchWindow(QWidget* parent, const SynonymList& synonyms, Transfe
   MakeFont(listFont_, 16, false);
   MakeFont(captionFont_, 14, false);
 
-  caption_ = new QLabel(ToQString(kSearchCaption), this);
+  caption_ = new QLabel(ToQString(search_text::kCaption), this);
   caption_->setFont(captionFont_);
   caption_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   caption_->setWordWrap(false);
@@ -160,13 +161,10 @@ SearchWindow::SearchWindow(QWidget* parent, const SynonymList& synonyms, Transfe
   list_ = new NameList(this);
   list_->setFont(listFont_);
   list_->setModel(model_);
-  // Names for screen readers: the field takes the typed beginning, the list every name.
-  field_->setAccessibleName(QString::fromUtf8("Suchbegriff"));
-  field_->setAccessibleDescription(
-      QString::fromUtf8("Die eingegebenen Anfangsbuchstaben wählen den passenden Namen im Index"));
-  list_->setAccessibleName(QString::fromUtf8("Index"));
-  list_->setAccessibleDescription(
-      QString::fromUtf8("Alle Namen der Seiten und Strukturen des Atlas"));
+  field_->setAccessibleName(ToQString(search_text::kFieldName));
+  field_->setAccessibleDescription(ToQString(search_text::kFieldDescription));
+  list_->setAccessibleName(ToQString(search_text::kListName));
+  list_->setAccessibleDescription(ToQString(search_text::kListDescription));
 
   connect(field_, &QLineEdit::textChanged, this, &SearchWindow::Search);
   connect(field_, &SearchField::command, this, &SearchWindow::HandleCommand);

@@ -258,6 +258,27 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
                            widget == field || widget == window->textPanel();
     EXPECT_TRUE(described) << name;
   }
+  // What the buttons and the index say they do, word for word.
+  const std::vector<std::pair<QWidget*, const char*>> descriptions = {
+      {window->button(MainLayout::kSchnitt), "Zeigt das Schnittbild der Seite"},
+      {window->button(MainLayout::kCT), "Zeigt das CT-Bild der Seite"},
+      {window->button(MainLayout::kMR), "Zeigt das MR-Bild der Seite"},
+      {window->button(MainLayout::kSchema), "Zeigt die Schemazeichnung der Seite"},
+      {window->button(MainLayout::kBildIndex), "Wechselt zwischen der Bildauswahl und dem Index"},
+      {window->button(MainLayout::kHilfe), "Öffnet die Hilfe-Übersicht"},
+      {panel.SexButton(), "Wechselt zwischen der männlichen und der weiblichen Serie"},
+      {panel.ConfirmButton(), "Zeigt die gewählte Ebene"},
+      {panel.HeadButton(), "Wählt die Körperregion Kopf"},
+      {panel.LegButton(), "Wählt die Körperregion Bein"},
+      {panel.Steps()->UpperButton(), "Wählt die nächste Ebene darüber"},
+      {panel.Steps()->LowerButton(), "Wählt die nächste Ebene darunter"},
+      {field, "Die eingegebenen Anfangsbuchstaben wählen den passenden Namen im Index"},
+      {list, "Alle Namen der Seiten und Strukturen des Atlas"},
+  };
+  for (const auto& [widget, description] : descriptions) {
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description),
+              QString::fromUtf8(description));
+  }
   // The text panel reads out its text and its links.
   tree_.Write("Texte/Other/herz.txt", WithCrLf("#/H:Herz#\nDas #/L:Perikard# umgibt es.\n"));
   window->textPanel()->ShowText("herz.txt", true, -1);

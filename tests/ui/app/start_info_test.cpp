@@ -55,6 +55,8 @@ TEST_F(StartInfoTest, OpensWithThePictureTheCreditsAndTheLogo) {
   EXPECT_TRUE(dialog.OverviewButton()->isDefault());
   EXPECT_TRUE(dialog.OverviewButton()->isEnabled());
   EXPECT_TRUE(dialog.Credits()->text().startsWith("Willkommen"));
+  EXPECT_TRUE(dialog.Credits()->text().contains(
+      QString::fromUtf8("\n\nkarvolen – der interaktive Atlas der Schnittanatomie für die Lehre\n")));
   EXPECT_TRUE(dialog.TextField()->isHidden());
   EXPECT_TRUE(dialog.TextField()->isReadOnly());
 
@@ -159,6 +161,8 @@ TEST(AboutDialogs, CaptionsTextsAndButtons) {
   EXPECT_EQ(about.NamesButton()->text(), "&Namen");
   EXPECT_TRUE(about.NamesButton()->isDefault());
   EXPECT_TRUE(about.Credits()->text().contains("Ostrelin"));
+  EXPECT_TRUE(about.Credits()->text().contains(
+      QString::fromUtf8("karvolen – interaktiver Atlas der Schnittanatomie für die Lehre\n")));
   EXPECT_EQ(about.Credits()->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
 
   WhoIsWho names;
