@@ -226,30 +226,38 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
   SearchWindow& search = *window->searchWindow();
   QWidget* field = search.findChild<QLineEdit*>();
   QWidget* list = search.findChild<QListView*>();
-  const std::vector<std::pair<QWidget*, const char*>> expected = {
-      {window->button(MainLayout::kSchnitt), "Schnitt"},
-      {window->button(MainLayout::kCT), "CT"},
-      {window->button(MainLayout::kMR), "MR"},
-      {window->button(MainLayout::kSchema), "Schema"},
-      {window->button(MainLayout::kBildIndex), "Bild/Index"},
-      {window->button(MainLayout::kHilfe), "Hilfe"},
-      {panel.SexButton(), "Geschlecht"},
-      {panel.ConfirmButton(), "Ebene öffnen"},
-      {panel.HeadButton(), "Kopf"},
-      {panel.TrunkButton(), "Rumpf"},
-      {panel.ArmButton(), "Arm"},
-      {panel.LegButton(), "Bein"},
-      {panel.Steps()->UpperButton(), "Ebene aufwärts"},
-      {panel.Steps()->LowerButton(), "Ebene abwärts"},
-      {image.ZoomBar(), "Vergrößerung"},
-      {image.OverviewBox(), "Übersicht"},
-      {image.FullViewBox(), "Vollansicht"},
-      {&image, "Bildfenster"},
-      {window->textPanel(), "Beschreibungstext"},
-      {field, "Suchbegriff"},
-      {list, "Index"},
+  // Name, and word for word what the control says it does (null: it only has to say something).
+  struct Expected {
+    QWidget* widget;
+    const char* name;
+    const char* description;
   };
-  for (const auto& [widget, name] : expected) {
+  const std::vector<Expected> expected = {
+      {window->button(MainLayout::kSchnitt), "Schnitt", "Zeigt das Schnittbild der Seite"},
+      {window->button(MainLayout::kCT), "CT", "Zeigt das CT-Bild der Seite"},
+      {window->button(MainLayout::kMR), "MR", "Zeigt das MR-Bild der Seite"},
+      {window->button(MainLayout::kSchema), "Schema", "Zeigt die Schemazeichnung der Seite"},
+      {window->button(MainLayout::kBildIndex), "Bild/Index",
+       "Wechselt zwischen der Bildauswahl und dem Index"},
+      {window->button(MainLayout::kHilfe), "Hilfe", "Öffnet die Hilfe-Übersicht"},
+      {panel.SexButton(), "Geschlecht", "Wechselt zwischen der männlichen und der weiblichen Serie"},
+      {panel.ConfirmButton(), "Ebene öffnen", "Zeigt die gewählte Ebene"},
+      {panel.HeadButton(), "Kopf", "Wählt die Körperregion Kopf"},
+      {panel.TrunkButton(), "Rumpf", "Wählt die Körperregion Rumpf"},
+      {panel.ArmButton(), "Arm", "Wählt die Körperregion Arm"},
+      {panel.LegButton(), "Bein", "Wählt die Körperregion Bein"},
+      {panel.Steps()->UpperButton(), "Ebene aufwärts", "Wählt die nächste Ebene darüber"},
+      {panel.Steps()->LowerButton(), "Ebene abwärts", "Wählt die nächste Ebene darunter"},
+      {image.ZoomBar(), "Vergrößerung", nullptr},
+      {image.OverviewBox(), "Übersicht", nullptr},
+      {image.FullViewBox(), "Vollansicht", nullptr},
+      {&image, "Bildfenster", nullptr},
+      {window->textPanel(), "Beschreibungstext", nullptr},
+      {field, "Suchbegriff",
+       "Die eingegebenen Anfangsbuchstaben wählen den passenden Namen im Index"},
+      {list, "Index", "Alle Namen der Seiten und Strukturen des Atlas"},
+  };
+  for (const auto& [widget, name, description] : expected) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
     ASSERT_NE(face, nullptr) << name;
     EXPECT_EQ(face->text(QAccessible::Name), QString::fromUtf8(name));
@@ -257,27 +265,9 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
     const bool described = !face->text(QAccessible::Description).isEmpty() ||
                            widget == field || widget == window->textPanel();
     EXPECT_TRUE(described) << name;
-  }
-  // What the buttons and the index say they do, word for word.
-  const std::vector<std::pair<QWidget*, const char*>> descriptions = {
-      {window->button(MainLayout::kSchnitt), "Zeigt das Schnittbild der Seite"},
-      {window->button(MainLayout::kCT), "Zeigt das CT-Bild der Seite"},
-      {window->button(MainLayout::kMR), "Zeigt das MR-Bild der Seite"},
-      {window->button(MainLayout::kSchema), "Zeigt die Schemazeichnung der Seite"},
-      {window->button(MainLayout::kBildIndex), "Wechselt zwischen der Bildauswahl und dem Index"},
-      {window->button(MainLayout::kHilfe), "Öffnet die Hilfe-Übersicht"},
-      {panel.SexButton(), "Wechselt zwischen der männlichen und der weiblichen Serie"},
-      {panel.ConfirmButton(), "Zeigt die gewählte Ebene"},
-      {panel.HeadButton(), "Wählt die Körperregion Kopf"},
-      {panel.LegButton(), "Wählt die Körperregion Bein"},
-      {panel.Steps()->UpperButton(), "Wählt die nächste Ebene darüber"},
-      {panel.Steps()->LowerButton(), "Wählt die nächste Ebene darunter"},
-      {field, "Die eingegebenen Anfangsbuchstaben wählen den passenden Namen im Index"},
-      {list, "Alle Namen der Seiten und Strukturen des Atlas"},
-  };
-  for (const auto& [widget, description] : descriptions) {
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Description),
-              QString::fromUtf8(description));
+    if (description) {
+      EXPECT_EQ(face->text(QAccessible::Description), QString::fromUtf8(description)) << name;
+    }
   }
   // The text panel reads out its text and its links.
   tree_.Write("Texte/Other/herz.txt", WithCrLf("#/H:Herz#\nDas #/L:Perikard# umgibt es.\n"));
