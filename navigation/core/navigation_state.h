@@ -21,7 +21,6 @@
 
 namespace ostrelin {
 
-
 // The window side of the panel, as the state needs it.
 class NavigationWindow {
  public:

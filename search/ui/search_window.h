@@ -17,8 +17,8 @@
 #include <string>
 #include <string_view>
 
-#include "search/core/search_names.h"
 #include "catalogue/core/synonym_list.h"
+#include "search/core/search_names.h"
 #include "shell/core/atlas_requests.h"
 #include "shell/core/views.h"
 

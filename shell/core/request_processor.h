@@ -66,7 +66,8 @@ class RequestProcessor {
   void ProcessStartRequest();
 
   // The request in the transfer buffer, for `command` (one of the navigation requests, or
-  // Command::kNone for the start-up). Does nothing but the busy indication when the buffer is idle.
+  // Command::kNone for the start-up). Does nothing but the busy indication when the buffer is
+  // idle.
   void ProcessRequest(Command command);
   // Shows the current page's image of the type of an image-type command (9025 to 9028), or of the
   // requested type when one is pending.
