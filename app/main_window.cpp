@@ -1,3 +1,5 @@
+// The main window's frame: its fixed place on the screen, the child windows and buttons, the
+// layout, the keyboard's way between the panes and the Bild/Index swap.
 #include "app/main_window.h"
 
 #include <QApplication>
@@ -7,16 +9,13 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
-#include <algorithm>
-#include <climits>
 
-#include "hypertext/ui/about.h"
-#include "hypertext/ui/search_window.h"
-#include "hypertext/ui/start_info.h"
+#include "app/core/app_texts.h"
+#include "app/main_menu_bar.h"
+#include "app/start_meldung.h"
 #include "hypertext/ui/text_panel.h"
 #include "image/core/colour_tables.h"
 #include "navigation/ui/navigation_panel.h"
-#include "platform/core/cp1252.h"
 #include "platform/core/design_scale.h"
 #include "platform/ui/focus_frame.h"
 #include "platform/ui/picture_button.h"
@@ -24,15 +23,9 @@
 #include "platform/ui/qt_text.h"
 #include "platform/ui/wait_message.h"
 #include "resources/core/string_table.h"
+#include "search/ui/search_window.h"
 #include "shell/core/commands.h"
-#include "shell/core/display_check.h"
-#include "platform/core/file_replace.h"
-#include "shell/core/index_names.h"
-#include "shell/core/shell_texts.h"
-#include "app/main_menu_bar.h"
-#include "app/start_meldung.h"
 #include "structures/ui/image_window.h"
-#include "quiz/ui/learning_state_window.h"
 #include "quiz/ui/quiz_mode.h"
 
 namespace ostrelin {
@@ -69,7 +62,7 @@ namespace {
 
 struct ButtonFace {
   const char* caption;
-  int command;
+  Command command;
   const char* up;
   const char* down;
   const char* disabled;
@@ -78,16 +71,18 @@ struct ButtonFace {
 
 // In creation order, which is also the layout's button order.
 constexpr ButtonFace kButtonFaces[MainLayout::kButtonCount] = {
-    {"Schnitt", cmd::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED",
-     "Zeigt das Schnittbild der Seite"},
-    {"CT", cmd::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED", "Zeigt das CT-Bild der Seite"},
-    {"MR", cmd::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED", "Zeigt das MR-Bild der Seite"},
-    {"Schema", cmd::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED",
-     "Zeigt die Schemazeichnung der Seite"},
-    {"Bild/Index", cmd::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED",
-     "Wechselt zwischen der Bildauswahl und dem Index"},
-    {"&Hilfe", cmd::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED",
-     "Öffnet die Hilfe-Übersicht"},
+    {app_text::kSchnittButton, Command::kShowSchnitt, "SCHNITT_UP", "SCHNITT_DOWN",
+     "SCHNITT_DISABLED", app_text::kSchnittDescription},
+    {app_text::kCTButton, Command::kShowCT, "CT_UP", "CT_DOWN", "CT_DISABLED",
+     app_text::kCTDescription},
+    {app_text::kMRButton, Command::kShowMR, "MR_UP", "MR_DOWN", "MR_DISABLED",
+     app_text::kMRDescription},
+    {app_text::kSchemaButton, Command::kShowSchema, "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED",
+     app_text::kSchemaDescription},
+    {app_text::kBildIndexButton, Command::kTogglePanel, "IDX_UP", "IDX_DOWN", "IDX_DISABLED",
+     app_text::kBildIndexDescription},
+    {app_text::kHelpButton, Command::kHelpButton, "HILFE_UP", "HILFE_DOWN", "HILFE_DISABLED",
+     app_text::kHelpDescription},
 };
 
 // Gives the keyboard focus to the first control inside `container` that takes it by Tab, or to
@@ -138,6 +133,7 @@ void MainWindow::CreateLayout() {
                               mainRect_.height() - bar, thumbWidth_);
   CurrentDesignScale() = layout_.scale;
 
+  synonyms_.LoadFromAtlas(settings_.DataPath);
   TransferBuffer& buffer = requests_.buffer();
   RuntimeRandom& random = services_.random ? *services_.random : ownRandom_;
   image_ = new ImageWindow(this, settings_.DataPath, ClientRect(layout_.image), buffer, *this,
@@ -150,23 +146,25 @@ void MainWindow::CreateLayout() {
   text_->setGeometry(ClientRect(layout_.text));
   navigation_ = new NavigationPanel(this, settings_.DataPath, buffer, *this,
                                     ClientRect(layout_.panel));
-  search_ = new SearchWindow(this, settings_.DataPath, buffer, *this);
+  search_ = new SearchWindow(this, synonyms_, buffer, *this);
   search_->setGeometry(ClientRect(layout_.panel));
   search_->hide();
   search_->setEnabled(false);
   // A typed quiz answer may use a synonym.
   SynonymPairs synonyms;
-  const SynonymList& list = search_->Synonyms();
-  for (size_t i = 0; i < list.Count(); ++i) synonyms.emplace_back(list.Synonym(i), list.Replacement(i));
+  for (size_t i = 0; i < synonyms_.Count(); ++i) {
+    synonyms.emplace_back(synonyms_.Synonym(i), synonyms_.Replacement(i));
+  }
   quiz_->SetSynonyms(std::move(synonyms));
 
   for (int b = 0; b < MainLayout::kButtonCount; ++b) {
     if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
     const ButtonFace& face = kButtonFaces[b];
-    auto* button = new PictureButton(ToQString(Utf8ToCp1252(face.caption)),
-                                     ClientRect(layout_.buttons[b]), this, face.command);
+    auto* button = new PictureButton(ToQString(face.caption),
+                                     ClientRect(layout_.buttons[b]), this,
+                                     CommandId(face.command));
     button->LoadBitmaps(face.up, face.down, {}, face.disabled);
-    button->setAccessibleDescription(QString::fromUtf8(face.description));
+    button->setAccessibleDescription(ToQString(face.description));
     connect(button, &PictureButton::command, this, [this](int id) { SendCommand(id); });
     buttons_[b] = button;
   }
@@ -176,7 +174,7 @@ void MainWindow::CreateLayout() {
   // F1 opens the help overview wherever the focus is.
   auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
   help->setContext(Qt::ApplicationShortcut);
-  connect(help, &QShortcut::activated, this, [this] { SendCommand(cmd::kHelpIndex); });
+  connect(help, &QShortcut::activated, this, [this] { Send(Command::kHelpIndex); });
   // F6 and Shift+F6 go from pane to pane, wherever the focus is; Tab stays with the image
   // window's structures.
   for (const bool forward : {true, false}) {
@@ -261,119 +259,6 @@ void MainWindow::AttachViews(ImageView& image, TextView& text, NavigationView& n
   requests_.SetViews({&image, &text, &navigation, &search, &buttons, &history_});
 }
 
-void MainWindow::SendCommand(int command) {
-  if (requests_.Command(command)) return;
-  TransferBuffer& buffer = requests_.buffer();
-  if (history_.Choose(command, buffer)) {
-    SendCommand(cmd::kHistoryRequest);
-    return;
-  }
-  if (bookmarks_.Command(command, requests_.currentType(), requests_.lastRequestedName(),
-                         buffer)) {
-    SendCommand(cmd::kBookmarkRequest);
-    return;
-  }
-  switch (command) {
-    case cmd::kEnd:
-      close();
-      break;
-    case cmd::kQuizNameToStructure:
-    case cmd::kQuizStructureToName:
-    case cmd::kQuizAlternating:
-    case cmd::kQuizSeries:
-      StartQuiz(command);
-      break;
-    case cmd::kTextVisible:
-    case cmd::kTextInvisible:
-      ChooseTextVisibility(command);
-      break;
-    case cmd::kFontSmall:
-    case cmd::kFontMedium:
-    case cmd::kFontLarge:
-      ChooseFontSize(command);
-      break;
-    case cmd::kHelpIndex:
-    case cmd::kHelpButton:
-    case cmd::kContextHelp:
-      OpenHelpPage(command);
-      break;
-    case cmd::kAbout:
-      ShowAbout();
-      break;
-    case cmd::kLearningState:
-      ShowLearningState();
-      break;
-    case cmd::kTogglePanel:
-      TogglePanel();
-      break;
-    default:
-      break;  // "&Lernen" and anything unknown: nothing stands behind them
-  }
-}
-
-void MainWindow::ShowLearningState() {
-  if (!learning_) return;
-  // The region's structures: those listed on the pages of the pictogram's planes.
-  const std::vector<std::string>& planes = navigation_->State().Planes().names;
-  std::vector<std::string> region;
-  for (size_t i = 0; i < catalogue_.LocationCount(); ++i) {
-    const StructureLocation& location = catalogue_.LocationAt(long(i));
-    if (std::find(planes.begin(), planes.end(), location.page) != planes.end()) {
-      region.push_back(location.structure);
-    }
-  }
-  auto* window = new LearningStateWindow(
-      this, learning_->Record(), SystemToday(), region, [this](const std::string& name) {
-        SendRequest(requests_.buffer(), *this, cmd::kGoToPlace, name);
-      });
-  window->setWindowFlag(Qt::Window);
-  window->ShowOnImage(image_);  // "Zeigen" outlines there at once; the window opens beside it
-  window->show();
-}
-
-void MainWindow::StartQuiz(int command) {
-  (*services_.waitCursor)(true);
-  if (command == cmd::kQuizNameToStructure) {
-    quiz_->Start(kQuizNameToStructure, false);
-  } else if (command == cmd::kQuizStructureToName) {
-    quiz_->Start(kQuizStructureToName, false);
-  } else if (command == cmd::kQuizSeries) {
-    quiz_->StartSeries(navigation_->State().Planes().names);
-  } else {
-    quiz_->Start(kQuizNameToStructure, true);
-  }
-  (*services_.waitCursor)(false);
-}
-
-void MainWindow::ChooseTextVisibility(int command) {
-  menuModel_.Choose(command, {cmd::kTextVisible, cmd::kTextInvisible});
-  menuBar_->Mirror(MainMenu::kTextMenu);
-  const bool visible = command == cmd::kTextVisible;
-  requests_.SetTextVisible(visible);
-  textView_->ShowText({}, visible, visible ? requests_.currentType() : kNoImageType);
-}
-
-void MainWindow::ChooseFontSize(int command) {
-  text_->SetFontSize(command == cmd::kFontSmall ? 1 : command == cmd::kFontMedium ? 2 : 3);
-  menuModel_.Choose(command, {cmd::kFontSmall, cmd::kFontMedium, cmd::kFontLarge});
-  menuBar_->Mirror(MainMenu::kFontMenu);
-  textView_->ShowText({}, requests_.textVisible(), requests_.currentType());
-}
-
-void MainWindow::OpenHelpPage(int command) {
-  // The help pages are ordinary pages of the index, shown like a page link.
-  const char* page = command == cmd::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
-  if (requests_.buffer().Take(page)) SendCommand(cmd::kPageLink);
-}
-
-void MainWindow::ShowAbout() {
-  if (services_.showAbout) {
-    services_.showAbout(this);
-  } else {
-    ostrelin::ShowAbout(this);
-  }
-}
-
 void MainWindow::TogglePanel() {
   PictureButton* toggle = buttons_[MainLayout::kBildIndex];
   toggle->hide();
@@ -408,84 +293,6 @@ void MainWindow::StopMedia() {
 }
 
 MainWindow::~MainWindow() = default;
-
-bool MainWindow::Start() {
-  // The greeting plays while the catalogue loads; without the file (or a sound device) it is
-  // silent.
-  if (services_.media) services_.media->PlayWave(LoadText(text::kFileStartSound));
-  if (services_.showStartDialog) {
-    services_.showStartDialog(this, settings_.DataPath);
-  } else {
-    ShowStartInfo(this, settings_.DataPath);
-  }
-  (*services_.waitCursor)(true);
-
-  progress_ = std::make_unique<StartMeldung>();
-  progress_->show();
-  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // let it appear now
-
-  // The frame: caption and system menu only, no sizing border, no minimise or maximise box; it
-  // covers the whole screen.
-  setWindowTitle(ToQString(LoadText(text::kProgramName)));
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  KeepToMainRect();
-  hide();
-
-  if (!CheckDisplay()) {
-    EndStartup();
-    return false;
-  }
-
-  if (!catalogue_.LoadLists(settings_.DataPath)) {
-    services_.messages->Show(LoadText(text::kDataNotFound), MessageButtons::Ok,
-                             MessageIcon::Exclamation);
-    EndStartup();
-    return false;
-  }
-
-  FillSearchWindow();
-
-  (*services_.waitCursor)(false);
-  requests_.PostStartRequest();
-  progress_.reset();
-  userName_ = kDefaultUser;
-  bookmarks_.LoadBookmarks(settings_.SavePath, userName_);
-  learning_ = std::make_unique<LearningRecordFile>(
-      settings_.SavePath + LearningRecordFile::FileName(userName_),
-      ReplaceFileContents, services_.messages);
-  learning_->Load();
-  quiz_->SetLearningRecord(learning_.get());
-  image_->show();
-  navigation_->show();
-  requests_.ProcessStartRequest();
-  return true;
-}
-
-void MainWindow::FillSearchWindow() {
-  // The bar counts every name; the list removes duplicates afterwards, so it may end up shorter
-  // than the bar was long.
-  const size_t count = IndexNameCount(catalogue_);
-  progress_->SetRange(int(std::min<size_t>(count, INT_MAX)));
-  search_->Reserve(count);
-  ForEachIndexName(catalogue_, [this](const std::string& name) {
-    search_->AddName(name);
-    progress_->Step();
-  });
-  search_->RemoveDuplicates();
-}
-
-void MainWindow::EndStartup() {
-  progress_.reset();
-  (*services_.waitCursor)(false);
-}
-
-bool MainWindow::CheckDisplay() {
-  const std::string message = DisplayCheckMessage(services_.queryDisplay(this));
-  if (message.empty()) return true;
-  return services_.messages->Show(message, MessageButtons::YesNo, MessageIcon::Question) !=
-         MessageAnswer::Yes;
-}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   services_.messages->Beep(MessageIcon::Question);

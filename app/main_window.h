@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/core/catalogue.h"
+#include "catalogue/core/synonym_list.h"
 #include "platform/core/wait_cursor.h"
 #include "shell/core/bookmark_menu.h"
 #include "shell/core/detached_views.h"
@@ -55,7 +56,7 @@ class MainWindow : public QWidget, public CommandTarget {
 
   // Handles `command` before returning: the requests of the child windows, the image-type
   // buttons, the history and bookmark menus and "&Ende". Commands nobody handles yet are ignored.
-  void SendCommand(int command) override;
+  void SendCommand(int id) override;
 
   // Replaces the windows the requests are shown in (the main window's own children from its
   // construction on); tests attach recorders. The history is the main window's own.
@@ -96,22 +97,26 @@ class MainWindow : public QWidget, public CommandTarget {
  private:
   class TypeButtons;
 
+  // The frame (main_window.cpp).
   void CreateLayout();
   void ApplyLayout();
   QRect ClientRect(const Rect& rect) const;
-  void EndStartup();
-  void FillSearchWindow();
   void KeepToMainRect();
   RequestServices MakeRequestServices();
   void StopMedia();
-
-  void StartQuiz(int command);
-  void ShowLearningState();
-  void ChooseTextVisibility(int command);
-  void ChooseFontSize(int command);
-  void OpenHelpPage(int command);
-  void ShowAbout();
   void TogglePanel();
+
+  // The start-up sequence (main_window_startup.cpp).
+  void EndStartup();
+  void FillSearchWindow();
+
+  // The command table (main_window_commands.cpp).
+  void StartQuiz(Command command);
+  void ShowLearningState();
+  void ChooseTextVisibility(Command command);
+  void ChooseFontSize(Command command);
+  void OpenHelpPage(Command command);
+  void ShowAbout();
   // The panes F6 goes through, in order: the image window, the text panel, the navigation panel
   // or the index, the buttons (their first one that can be used); in full view the image alone.
   std::vector<QWidget*> Panes() const;
@@ -121,6 +126,8 @@ class MainWindow : public QWidget, public CommandTarget {
   const QRect mainRect_;
 
   Catalogue catalogue_;
+  // The synonyms of typed names, read once for the search window and the quiz.
+  SynonymList synonyms_;
   std::unique_ptr<StartMeldung> progress_;
 
   MainMenu menuModel_;

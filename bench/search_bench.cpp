@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "hypertext/core/search_rules.h"
+#include "search/core/search_rules.h"
 
 namespace {
 

@@ -34,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(messages.shown.empty());
   for (size_t i = 0; i < loaded.size(); ++i) {
     Check(!loaded[i].empty() && loaded[i].front() != '/');
-    Check(model.bookmarks().items[3 + i].id == cmd::kFirstBookmark + int(i));
+    Check(model.bookmarks().items[3 + i].id == CommandId(Command::kFirstBookmark) + int(i));
     TransferBuffer buffer;
-    Check(bookmarks.Command(cmd::kFirstBookmark + int(i), kNoImageType, "", buffer));
+    Check(bookmarks.Command(CommandId(Command::kFirstBookmark) + int(i), kNoImageType, "", buffer));
     Check(buffer.busy && buffer.name.size() < TransferBuffer::kTextBuffer);
   }
 
@@ -58,9 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> now = bookmarks.Bookmarks();
     return std::find(now.begin(), now.end(), entry) != now.end();
   };
-  Check(!bookmarks.Command(cmd::kSetBookmark, kSchnitt, name, buffer));
+  Check(!bookmarks.Command(CommandId(Command::kSetBookmark), kSchnitt, name, buffer));
   Check(name.empty() || listed());
-  Check(!bookmarks.Command(cmd::kDeleteBookmark, kSchnitt, name, buffer));
+  Check(!bookmarks.Command(CommandId(Command::kDeleteBookmark), kSchnitt, name, buffer));
   Check(name.empty() || !listed());
   for (int i = 0; i <= BookmarkMenu::kMaxBookmarks; ++i) {
     bookmarks.AddBookmark(kCT, "Seite " + std::to_string(i));
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<std::string> taken = partial.Bookmarks();
     Check(partial.count() == int(taken.size()) + 1);
     for (size_t i = 0; i < taken.size(); ++i) {
-      Check(failing.bookmarks().items[3 + i].id == cmd::kFirstBookmark + int(i));
+      Check(failing.bookmarks().items[3 + i].id == CommandId(Command::kFirstBookmark) + int(i));
     }
   }
   // The files are made in one run of 16 (chosen by a hash of the input): writing and resolving

@@ -7,7 +7,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/memory_file.h"
-#include "navigation/core/cross_reference_list.h"
+#include "catalogue/core/cross_reference_list.h"
 #include "platform/core/strings.h"
 
 using ostrelin::fuzz::Check;

@@ -7,7 +7,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/memory_file.h"
-#include "hypertext/core/search_rules.h"
+#include "search/core/search_rules.h"
 #include "platform/core/strings.h"
 
 using ostrelin::fuzz::Check;

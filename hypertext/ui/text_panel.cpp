@@ -10,12 +10,12 @@
 #include <QStringList>
 #include <cmath>
 
+#include "hypertext/core/hypertext_texts.h"
 #include "platform/core/strings.h"
 #include "platform/ui/focus_frame.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/program_cursor.h"
 #include "platform/ui/qt_text.h"
-#include "shell/core/commands.h"
 
 namespace ostrelin {
 namespace {
@@ -82,8 +82,7 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
                      CommandTarget& mainWindow, Media* media)
     : QAbstractScrollArea(parent),
       dataPath_(std::move(dataPath)),
-      buffer_(buffer),
-      mainWindow_(mainWindow),
+      requests_(buffer, mainWindow),
       media_(media),
       measurer_(std::make_unique<FontMeasurer>(fonts_)) {
   // The border is as wide as the focus frame, which is drawn in it, clear of the text.
@@ -99,7 +98,7 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
   viewport()->setMouseTracking(true);
   // Reached by Tab too (after the image window), so the keys scroll it; a frame shows the focus.
   setFocusPolicy(Qt::StrongFocus);
-  setAccessibleName(QStringLiteral("Beschreibungstext"));
+  setAccessibleName(ToQString(hypertext_text::kPanelName));
   SetFontSize(2);
 }
 
@@ -140,7 +139,7 @@ void TextPanel::UpdateAccessibleText() {
   if (!readable.links.empty()) {
     QStringList links;
     for (const std::string& link : readable.links) links << ToQString(link);
-    description += QStringLiteral(" Verweise: ") + links.join(QStringLiteral("; "));
+    description += ToQString(hypertext_text::kLinks) + links.join(QStringLiteral("; "));
   }
   setAccessibleDescription(description);
 }
@@ -236,10 +235,10 @@ void TextPanel::mousePressEvent(QMouseEvent* event) {
       break;
     case SegmentKind::PageLink:
       // The buffer keeps 511 bytes of a longer target.
-      SendRequest(buffer_, mainWindow_, cmd::kPageLink, hit.target);
+      requests_.OpenPage(hit.target);
       break;
     case SegmentKind::StructureLink:
-      SendRequest(buffer_, mainWindow_, cmd::kStructureLink, hit.target);
+      requests_.StructureLink(hit.target);
       break;
     default:
       break;

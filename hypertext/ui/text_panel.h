@@ -12,7 +12,7 @@
 
 #include "hypertext/core/text_layout.h"
 #include "shell/core/media.h"
-#include "shell/core/transfer_buffer.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/views.h"
 
 class QPainter;
@@ -81,8 +81,7 @@ class TextPanel : public QAbstractScrollArea, public TextView {
 
   std::string dataPath_;
   Shown shown_;
-  TransferBuffer& buffer_;
-  CommandTarget& mainWindow_;
+  AtlasRequests requests_;
   Media* media_;
 
   // Heading, body, page link, structure link, bold, media link.

@@ -4,8 +4,6 @@
 #include <utility>
 
 #include "resources/core/string_table.h"
-#include "shell/core/commands.h"
-#include "shell/core/transfer_buffer.h"
 
 namespace ostrelin {
 namespace {
@@ -18,7 +16,7 @@ double Factor(double factor) { return factor > 0 ? factor : 1.0; }
 
 NavigationState::NavigationState(std::string dataPath, TransferBuffer& buffer,
                                  CommandTarget& mainWindow, NavigationWindow& window)
-    : dataPath_(std::move(dataPath)), buffer_(buffer), mainWindow_(mainWindow), window_(window) {}
+    : dataPath_(std::move(dataPath)), requests_(buffer, mainWindow), window_(window) {}
 
 std::string NavigationState::PictogramName(Sex sex, BodyRegion region) {
   if (sex == kFemale && region == kRumpf) return LoadText(text::kPictogramFemaleTrunk);
@@ -151,12 +149,12 @@ void NavigationState::DoubleClickAt(int x, int y, const DesignScale& scale) {
 
 void NavigationState::RightClick() {
   selectionShown_ = true;
-  mainWindow_.SendCommand(cmd::kTogglePanel);
+  requests_.Send(Command::kTogglePanel);
 }
 
 void NavigationState::Announce() {
   const int i = steps_.GetPos();
-  if (InList(i)) SendRequest(buffer_, mainWindow_, cmd::kAnnouncePage, planes_.names[i]);
+  if (InList(i)) requests_.AnnouncePage(planes_.names[i]);
 }
 
 void NavigationState::OpenSelected() {
@@ -164,7 +162,7 @@ void NavigationState::OpenSelected() {
   const int i = steps_.GetPos();
   mark_ = {i, region_, sex_};
   remembered_ = i;
-  if (InList(i)) SendRequest(buffer_, mainWindow_, cmd::kOpenPlane, planes_.names[i]);
+  if (InList(i)) requests_.OpenPlane(planes_.names[i]);
 }
 
 void NavigationState::MarkShown(bool clear) {

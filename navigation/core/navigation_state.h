@@ -17,11 +17,9 @@
 #include "navigation/core/plane_list.h"
 #include "navigation/core/step_control.h"
 #include "platform/core/design_scale.h"
+#include "shell/core/atlas_requests.h"
 
 namespace ostrelin {
-
-struct TransferBuffer;
-class CommandTarget;
 
 // The window side of the panel, as the state needs it.
 class NavigationWindow {
@@ -171,8 +169,7 @@ class NavigationState {
   void LoadPlanes();
 
   std::string dataPath_;
-  TransferBuffer& buffer_;
-  CommandTarget& mainWindow_;
+  AtlasRequests requests_;
   NavigationWindow& window_;
 
   std::string pictogramName_;

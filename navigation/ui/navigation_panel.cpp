@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include "navigation/core/navigation_texts.h"
 #include "navigation/core/panel_layout.h"
 #include "navigation/ui/step_control_widget.h"
 #include "platform/core/design_scale.h"
@@ -66,17 +67,18 @@ NavigationPanel::NavigationPanel(QWidget* parent, std::string dataPath, Transfer
   arm_ = MakeButton("&Arm", NavigationState::kArmButton, "ARM_UP");
   leg_ = MakeButton("&Bein", NavigationState::kLegButton, "BEIN_UP");
   // The captions above are the buttons' command names; screen readers get German ones.
+  namespace t = navigation_text;
   const auto name = [](QWidget* widget, const char* text, const char* description) {
-    widget->setAccessibleName(QString::fromUtf8(text));
-    widget->setAccessibleDescription(QString::fromUtf8(description));
+    widget->setAccessibleName(ToQString(text));
+    widget->setAccessibleDescription(ToQString(description));
   };
-  name(sex_, "Geschlecht", "Wechselt zwischen der männlichen und der weiblichen Serie");
-  name(confirm_, "Ebene öffnen", "Zeigt die gewählte Ebene");
-  name(head_, "Kopf", "Wählt die Körperregion Kopf");
-  name(trunk_, "Rumpf", "Wählt die Körperregion Rumpf");
-  name(arm_, "Arm", "Wählt die Körperregion Arm");
-  name(leg_, "Bein", "Wählt die Körperregion Bein");
-  setAccessibleName(QString::fromUtf8("Bildauswahl"));
+  name(sex_, t::kSexName, t::kSexDescription);
+  name(confirm_, t::kConfirmName, t::kConfirmDescription);
+  name(head_, t::kHeadName, t::kHeadDescription);
+  name(trunk_, t::kTrunkName, t::kTrunkDescription);
+  name(arm_, t::kArmName, t::kArmDescription);
+  name(leg_, t::kLegName, t::kLegDescription);
+  setAccessibleName(ToQString(t::kPanelName));
   LayoutControls();
 }
 

@@ -4,8 +4,10 @@
 #include <QKeySequence>
 
 #include "navigation/core/navigation_state.h"
+#include "navigation/core/navigation_texts.h"
 #include "navigation/core/panel_layout.h"
 #include "platform/ui/picture_button.h"
+#include "platform/ui/qt_text.h"
 
 namespace ostrelin {
 namespace {
@@ -21,10 +23,10 @@ StepControlWidget::StepControlWidget(StepControl& counter, const QRect& rect, QW
   // The captions name the buttons; they are no keyboard shortcuts.
   upper_->setShortcut(QKeySequence());
   lower_->setShortcut(QKeySequence());
-  upper_->setAccessibleName(QString::fromUtf8("Ebene aufwärts"));
-  upper_->setAccessibleDescription(QString::fromUtf8("Wählt die nächste Ebene darüber"));
-  lower_->setAccessibleName(QString::fromUtf8("Ebene abwärts"));
-  lower_->setAccessibleDescription(QString::fromUtf8("Wählt die nächste Ebene darunter"));
+  upper_->setAccessibleName(ToQString(navigation_text::kUpperName));
+  upper_->setAccessibleDescription(ToQString(navigation_text::kUpperDescription));
+  lower_->setAccessibleName(ToQString(navigation_text::kLowerName));
+  lower_->setAccessibleDescription(ToQString(navigation_text::kLowerDescription));
   connect(upper_, &PictureButton::command, this, [this] { Step(true); });
   connect(lower_, &PictureButton::command, this, [this] { Step(false); });
   SetOrientation(vertical);

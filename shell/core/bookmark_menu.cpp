@@ -10,6 +10,13 @@
 #include "shell/core/shell_texts.h"
 
 namespace ostrelin {
+namespace {
+
+// The menu numbers of the bookmark entries.
+constexpr int kFirstEntry = CommandId(Command::kFirstBookmark);
+constexpr int kLastEntry = CommandId(Command::kLastBookmark);
+
+}  // namespace
 
 BookmarkMenu::BookmarkMenu(Menu& menu, MessageService& messages)
     : menu_(menu), messages_(messages) {}
@@ -27,7 +34,8 @@ void BookmarkMenu::AddBookmark(ImageType type, std::string_view name) {
     messages_.Show(kTooManyBookmarks, MessageButtons::Ok, MessageIcon::Information);
     return;
   }
-  menu_.items.push_back(MenuItem::Entry(cmd::kSetBookmark + count_, std::move(text)));
+  menu_.items.push_back(
+      MenuItem::Entry(CommandId(Command::kSetBookmark) + count_, std::move(text)));
   ++count_;
   Changed();
 }
@@ -44,15 +52,15 @@ void BookmarkMenu::DeleteBookmark(ImageType type, std::string_view name) {
 
 bool BookmarkMenu::Command(int command, ImageType currentType,
                            const std::string& lastRequestedName, TransferBuffer& buffer) {
-  if (command == cmd::kSetBookmark) {
+  if (command == CommandId(Command::kSetBookmark)) {
     if (!lastRequestedName.empty()) AddBookmark(currentType, lastRequestedName);
     return false;
   }
-  if (command == cmd::kDeleteBookmark) {
+  if (command == CommandId(Command::kDeleteBookmark)) {
     if (!lastRequestedName.empty()) DeleteBookmark(currentType, lastRequestedName);
     return false;
   }
-  if (command < cmd::kFirstBookmark || command > cmd::kLastBookmark) return false;
+  if (command < kFirstEntry || command > kLastEntry) return false;
   const MenuItem* item = menu_.Find(command);
   if (!item) return false;
   return TakeEntryRequest(item->text, buffer);
@@ -89,7 +97,7 @@ void BookmarkMenu::AddFromFileBytes(std::string bytes) {
 std::string BookmarkMenu::FileBytes() const {
   std::string bytes;
   // In command order, which is menu order: 1175, 1176, … up to the first that has no item.
-  for (int id = cmd::kFirstBookmark; id <= cmd::kLastBookmark; ++id) {
+  for (int id = kFirstEntry; id <= kLastEntry; ++id) {
     const MenuItem* item = menu_.Find(id);
     if (!item) break;
     bytes += item->text;

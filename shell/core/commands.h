@@ -1,52 +1,84 @@
 #pragma once
 // Command identifiers of the main window: what the menus, the buttons and the child windows send
 // it. No command carries a payload; a name travels in the transfer buffer (transfer_buffer.h).
+// The numbers are those of the atlas's menus and windows and never change.
 
-namespace ostrelin::cmd {
+namespace ostrelin {
 
-// Navigation requests: each stops media, then processes the name in the transfer buffer.
-inline constexpr int kOpenPlane = 9034;        // navigation panel: open the selected plane
-inline constexpr int kPageLink = 1274;         // text panel: page link; the help commands
-inline constexpr int kGoToPlace = 1276;        // image window: go-to entries, found-on list; self
-inline constexpr int kHistoryRequest = 9045;   // history menu (no history entry at the lookup)
-inline constexpr int kBookmarkRequest = 9046;  // bookmark menu
-inline constexpr int kSearchOpen = 9054;       // search window: open the chosen name
+enum class Command : int {
+  kNone = 0,  // the start-up's own request, which no window sent
 
-// Image-type buttons (also sent by the request processing to itself).
-inline constexpr int kShowSchnitt = 9025;
-inline constexpr int kShowCT = 9026;
-inline constexpr int kShowMR = 9027;
-inline constexpr int kShowSchema = 9028;
+  // Navigation requests: each stops media, then processes the name in the transfer buffer.
+  kOpenPlane = 9034,        // navigation panel: open the selected plane
+  kPageLink = 1274,         // text panel: page link; the help commands
+  kGoToPlace = 1276,        // image window: go-to entries, found-on list; self
+  kHistoryRequest = 9045,   // history menu (no history entry at the lookup)
+  kBookmarkRequest = 9046,  // bookmark menu
+  kSearchOpen = 9054,       // search window: open the chosen name
 
-inline constexpr int kAnnouncePage = 9059;          // a plane or an index entry was selected
-inline constexpr int kStructureHighlighted = 9060;  // image window: the highlight changed
-inline constexpr int kStructureLink = 1275;         // text panel: structure link
+  // Image-type buttons (also sent by the request processing to itself).
+  kShowSchnitt = 9025,
+  kShowCT = 9026,
+  kShowMR = 9027,
+  kShowSchema = 9028,
 
-inline constexpr int kTogglePanel = 9024;  // Bild/Index button, right clicks
-inline constexpr int kHelpButton = 9029;
-inline constexpr int kContextHelp = 1305;  // image window's context menu "Hilfe"
+  kAnnouncePage = 9059,          // a plane or an index entry was selected
+  kStructureHighlighted = 9060,  // image window: the highlight changed
+  kStructureLink = 1275,         // text panel: structure link
 
-// Main menu.
-inline constexpr int kLearn = 1124;
-inline constexpr int kQuizNameToStructure = 1125;
-inline constexpr int kQuizStructureToName = 1126;
-inline constexpr int kQuizAlternating = 1127;
-inline constexpr int kQuizSeries = 1128;    // "Ganze Serie": every plane of the pictogram
-inline constexpr int kLearningState = 1129; // "Lernstand..."
-inline constexpr int kEnd = 1130;
-inline constexpr int kTextVisible = 1134;
-inline constexpr int kTextInvisible = 1135;
-inline constexpr int kFontSmall = 1144;
-inline constexpr int kFontMedium = 1145;
-inline constexpr int kFontLarge = 1146;
-inline constexpr int kHistoryStart = 1149;       // "(G) Start", the fixed first history entry
-inline constexpr int kFirstHistoryEntry = 1150;  // appended entries, in menu order
-inline constexpr int kLastHistoryEntry = 1164;
-inline constexpr int kDeleteBookmark = 1173;  // "löschen"
-inline constexpr int kSetBookmark = 1174;     // "setzen"
-inline constexpr int kFirstBookmark = 1175;   // bookmarks, in menu order
-inline constexpr int kLastBookmark = 1189;
-inline constexpr int kHelpIndex = 1304;  // also F1
-inline constexpr int kAbout = 1307;
+  kTogglePanel = 9024,  // Bild/Index button, right clicks
+  kHelpButton = 9029,
+  kContextHelp = 1305,  // image window's context menu "Hilfe"
 
-}  // namespace ostrelin::cmd
+  // Main menu.
+  kLearn = 1124,
+  kQuizNameToStructure = 1125,
+  kQuizStructureToName = 1126,
+  kQuizAlternating = 1127,
+  kQuizSeries = 1128,     // "Ganze Serie": every plane of the pictogram
+  kLearningState = 1129,  // "Lernstand..."
+  kEnd = 1130,
+  kTextVisible = 1134,
+  kTextInvisible = 1135,
+  kFontSmall = 1144,
+  kFontMedium = 1145,
+  kFontLarge = 1146,
+  kHistoryStart = 1149,       // "(G) Start", the fixed first history entry
+  kFirstHistoryEntry = 1150,  // appended entries, in menu order
+  kLastHistoryEntry = 1164,
+  kDeleteBookmark = 1173,  // "löschen"
+  kSetBookmark = 1174,     // "setzen"
+  kFirstBookmark = 1175,   // bookmarks, in menu order
+  kLastBookmark = 1189,
+  kHelpIndex = 1304,  // also F1
+  kAbout = 1307,
+};
+
+// The number a menu entry or a picture button carries, and back. Menu numbers between the named
+// ones (the history and bookmark entries) are commands too.
+constexpr int CommandId(Command command) { return static_cast<int>(command); }
+constexpr Command AsCommand(int id) { return static_cast<Command>(id); }
+
+// The numeric names of before, for callers that still pass plain numbers (the image window, and
+// tests that compare recorded numbers). New code names Command.
+namespace cmd {
+inline constexpr int kOpenPlane = CommandId(Command::kOpenPlane);
+inline constexpr int kPageLink = CommandId(Command::kPageLink);
+inline constexpr int kGoToPlace = CommandId(Command::kGoToPlace);
+inline constexpr int kStructureHighlighted = CommandId(Command::kStructureHighlighted);
+inline constexpr int kContextHelp = CommandId(Command::kContextHelp);
+inline constexpr int kQuizNameToStructure = CommandId(Command::kQuizNameToStructure);
+inline constexpr int kTextVisible = CommandId(Command::kTextVisible);
+inline constexpr int kTextInvisible = CommandId(Command::kTextInvisible);
+inline constexpr int kFontSmall = CommandId(Command::kFontSmall);
+inline constexpr int kFontMedium = CommandId(Command::kFontMedium);
+inline constexpr int kFontLarge = CommandId(Command::kFontLarge);
+inline constexpr int kHistoryStart = CommandId(Command::kHistoryStart);
+inline constexpr int kFirstHistoryEntry = CommandId(Command::kFirstHistoryEntry);
+inline constexpr int kLastHistoryEntry = CommandId(Command::kLastHistoryEntry);
+inline constexpr int kSetBookmark = CommandId(Command::kSetBookmark);
+inline constexpr int kFirstBookmark = CommandId(Command::kFirstBookmark);
+inline constexpr int kHelpIndex = CommandId(Command::kHelpIndex);
+}  // namespace cmd
+
+}  // namespace ostrelin

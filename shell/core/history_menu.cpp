@@ -24,11 +24,12 @@ void HistoryMenu::AddHistory(ImageType type, const std::string& name) {
   if (count_ == kMaxEntries + 1) {
     items.erase(items.begin() + kFirstEntryPosition);
     for (size_t position = kFirstEntryPosition; position < items.size(); ++position) {
-      items[position].id = cmd::kFirstHistoryEntry + int(position - kFirstEntryPosition);
+      items[position].id =
+          CommandId(Command::kFirstHistoryEntry) + int(position - kFirstEntryPosition);
     }
-    items.push_back(MenuItem::Entry(cmd::kLastHistoryEntry, std::move(text)));
+    items.push_back(MenuItem::Entry(CommandId(Command::kLastHistoryEntry), std::move(text)));
   } else {
-    items.push_back(MenuItem::Entry(cmd::kHistoryStart + count_, std::move(text)));
+    items.push_back(MenuItem::Entry(CommandId(Command::kHistoryStart) + count_, std::move(text)));
     ++count_;
   }
   items[size_t(count_)].enabled = true;
@@ -36,7 +37,10 @@ void HistoryMenu::AddHistory(ImageType type, const std::string& name) {
 }
 
 bool HistoryMenu::Choose(int command, TransferBuffer& buffer) const {
-  if (command < cmd::kHistoryStart || command > cmd::kLastHistoryEntry) return false;
+  if (command < CommandId(Command::kHistoryStart) ||
+      command > CommandId(Command::kLastHistoryEntry)) {
+    return false;
+  }
   const MenuItem* item = menu_.Find(command);
   if (!item) return false;
   return TakeEntryRequest(item->text, buffer);

@@ -23,9 +23,9 @@ MenuItem* FindIn(std::vector<MenuItem>& items, int id) {
 
 }  // namespace
 
-MenuItem MenuItem::Command(int id, std::string text, bool checked, bool enabled) {
+MenuItem MenuItem::Command(ostrelin::Command id, std::string text, bool checked, bool enabled) {
   MenuItem item;
-  item.id = id;
+  item.id = CommandId(id);
   item.text = std::move(text);
   item.checked = checked;
   item.enabled = enabled;
@@ -33,7 +33,7 @@ MenuItem MenuItem::Command(int id, std::string text, bool checked, bool enabled)
 }
 
 MenuItem MenuItem::Entry(int id, std::string text) {
-  MenuItem item = Command(id, std::move(text));
+  MenuItem item = Command(AsCommand(id), std::move(text));
   item.literal = true;
   return item;
 }
@@ -61,27 +61,28 @@ MainMenu::MainMenu() {
   menus_ = {
       {T("&Modus"),
        {// "&Lernen" marks the normal learning mode; nothing stands behind it, so it is disabled.
-        M::Command(cmd::kLearn, T("&Lernen"), true, false),
+        M::Command(Command::kLearn, T("&Lernen"), true, false),
         M::Submenu(T("Abfrage"),
-                   {M::Command(cmd::kQuizNameToStructure, T("Name --> Struktur")),
-                    M::Command(cmd::kQuizStructureToName, T("Struktur --> Name")),
-                    M::Command(cmd::kQuizAlternating, T("Name <--> Struktur")),
-                    M::Command(cmd::kQuizSeries, T("Ganze Serie"))}),
-        M::Command(cmd::kLearningState, T("Lernstand...")), M::Separator(), M::Command(cmd::kEnd, T("&Ende"))}},
+                   {M::Command(Command::kQuizNameToStructure, T("Name --> Struktur")),
+                    M::Command(Command::kQuizStructureToName, T("Struktur --> Name")),
+                    M::Command(Command::kQuizAlternating, T("Name <--> Struktur")),
+                    M::Command(Command::kQuizSeries, T("Ganze Serie"))}),
+        M::Command(Command::kLearningState, T("Lernstand...")), M::Separator(),
+        M::Command(Command::kEnd, T("&Ende"))}},
       {T("&Text"),
-       {M::Command(cmd::kTextVisible, T("&sichtbar"), true, false),
-        M::Command(cmd::kTextInvisible, T("&unsichtbar"))}},
+       {M::Command(Command::kTextVisible, T("&sichtbar"), true, false),
+        M::Command(Command::kTextInvisible, T("&unsichtbar"))}},
       {T("&Schriftgröße"),
-       {M::Command(cmd::kFontSmall, T("&klein")),
-        M::Command(cmd::kFontMedium, T("&mittel"), true, false),
-        M::Command(cmd::kFontLarge, T("&groß"))}},
-      {T("Hist&ory"), {M::Command(cmd::kHistoryStart, T("(G) Start")), M::Separator()}},
+       {M::Command(Command::kFontSmall, T("&klein")),
+        M::Command(Command::kFontMedium, T("&mittel"), true, false),
+        M::Command(Command::kFontLarge, T("&groß"))}},
+      {T("Hist&ory"), {M::Command(Command::kHistoryStart, T("(G) Start")), M::Separator()}},
       {T("&Lesezeichen"),
-       {M::Command(cmd::kSetBookmark, T("setzen")), M::Command(cmd::kDeleteBookmark, T("löschen")),
-        M::Separator()}},
+       {M::Command(Command::kSetBookmark, T("setzen")),
+        M::Command(Command::kDeleteBookmark, T("löschen")), M::Separator()}},
       {T("&Hilfe"),
-       {M::Command(cmd::kHelpIndex, T("&Index\tF1")), M::Separator(),
-        M::Command(cmd::kAbout, T("Über &Karvolen"))},
+       {M::Command(Command::kHelpIndex, T("&Index\tF1")), M::Separator(),
+        M::Command(Command::kAbout, T("Über &Karvolen"))},
        true},
   };
 }

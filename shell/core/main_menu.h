@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/core/commands.h"
+
 namespace ostrelin {
 
 struct MenuItem {
@@ -24,7 +26,9 @@ struct MenuItem {
   bool literal = false;
   std::vector<MenuItem> submenu;
 
-  static MenuItem Command(int id, std::string text, bool checked = false, bool enabled = true);
+  // A named command; an Entry is a numbered slot of the history or the bookmarks.
+  static MenuItem Command(ostrelin::Command id, std::string text, bool checked = false,
+                          bool enabled = true);
   static MenuItem Entry(int id, std::string text);
   static MenuItem Separator();
   static MenuItem Submenu(std::string text, std::vector<MenuItem> items);

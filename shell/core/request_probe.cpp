@@ -47,7 +47,7 @@ RequestOutcome ProbeRequest(const Catalogue& catalogue, int command, std::string
 
   if (!processor.buffer().Take(name)) return outcome;
   outcome.kind = RequestOutcome::Kind::Page;  // unless the views are told otherwise
-  processor.Command(command);
+  processor.Handle(AsCommand(command));
   if (outcome.kind != RequestOutcome::Kind::Page) return outcome;
   outcome.page = processor.currentPage().name;
   outcome.type = processor.currentType();

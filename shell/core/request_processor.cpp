@@ -32,30 +32,30 @@ void RequestProcessor::SetViews(const RequestViews& views) {
   views_ = views;
 }
 
-bool RequestProcessor::Command(int command) {
+bool RequestProcessor::Handle(Command command) {
   switch (command) {
-    case cmd::kOpenPlane:
-    case cmd::kPageLink:
-    case cmd::kGoToPlace:
-    case cmd::kHistoryRequest:
-    case cmd::kBookmarkRequest:
-    case cmd::kSearchOpen:
+    case Command::kOpenPlane:
+    case Command::kPageLink:
+    case Command::kGoToPlace:
+    case Command::kHistoryRequest:
+    case Command::kBookmarkRequest:
+    case Command::kSearchOpen:
       StopMedia();
       ProcessRequest(command);
       return true;
-    case cmd::kShowSchnitt:
-    case cmd::kShowCT:
-    case cmd::kShowMR:
-    case cmd::kShowSchema:
+    case Command::kShowSchnitt:
+    case Command::kShowCT:
+    case Command::kShowMR:
+    case Command::kShowSchema:
       ShowImageOfType(command);
       return true;
-    case cmd::kAnnouncePage:
+    case Command::kAnnouncePage:
       AnnouncePage();
       return true;
-    case cmd::kStructureHighlighted:
+    case Command::kStructureHighlighted:
       SelectInSearchWindow();
       return true;
-    case cmd::kStructureLink:
+    case Command::kStructureLink:
       ChangeStructure();
       return true;
     default:
@@ -73,10 +73,10 @@ void RequestProcessor::PostStartRequest() {
 
 void RequestProcessor::ProcessStartRequest() {
   StopMedia();
-  ProcessRequest(kNoCommand);
+  ProcessRequest(Command::kNone);
 }
 
-void RequestProcessor::ProcessRequest(int command) {
+void RequestProcessor::ProcessRequest(Command command) {
   WaitCursor& waitCursor = *services_.waitCursor;
   waitCursor(true);
   WaitMessage(true);
@@ -108,7 +108,7 @@ void RequestProcessor::SplitPageTag() {
   buffer_.requestedType = split.type;
 }
 
-void RequestProcessor::ShowFoundPage(int command) {
+void RequestProcessor::ShowFoundPage(Command command) {
   // A copy: the windows called below may send commands of their own, and nothing they set off
   // should pull the page from under this run.
   const IndexEntry page = currentPage_;
@@ -119,16 +119,16 @@ void RequestProcessor::ShowFoundPage(int command) {
     views_.text->ShowText(page.textFile, textVisible_, currentType_);
   }
   // A request from the history menu is already there; the image change below may still add it.
-  if (command != cmd::kHistoryRequest) views_.history->AddHistory(currentType_, page.name);
+  if (command != Command::kHistoryRequest) views_.history->AddHistory(currentType_, page.name);
   // The panel and the search window do not follow a request they sent themselves.
-  if (command != cmd::kOpenPlane) {
+  if (command != Command::kOpenPlane) {
     views_.navigation->SelectFromPage(page.sex, page.region, page.planeName);
   }
-  if (command != cmd::kSearchOpen && buffer_.structureToSelect.empty()) {
+  if (command != Command::kSearchOpen && buffer_.structureToSelect.empty()) {
     views_.search->SelectName(page.name);
   }
 
-  if (const int showCommand = ChooseImageCommand(); showCommand != 0) Command(showCommand);
+  if (const Command show = ChooseImageCommand(); show != Command::kNone) Handle(show);
 
   if (!buffer_.structureToSelect.empty()) {
     const std::string structure = buffer_.structureToSelect;
@@ -157,7 +157,7 @@ void RequestProcessor::ShowStructure() {
     buffer_.SetName(place.name);
     buffer_.requestedType = place.type;
     resolvingPlace_ = true;
-    Command(cmd::kGoToPlace);  // shows the page before this run goes on
+    Handle(Command::kGoToPlace);  // shows the page before this run goes on
     resolvingPlace_ = false;
   } else if (places.size() > 1) {
     // The user picks a place from the list; it comes back as a new request, and the structure
@@ -172,13 +172,14 @@ void RequestProcessor::ShowStructure() {
   }
 }
 
-void RequestProcessor::ShowImageOfType(int command) {
+void RequestProcessor::ShowImageOfType(Command command) {
   StopMedia();
   currentType_ = kNoImageType;
   WaitMessage(true);
 
-  const ImageType type = buffer_.requestedType != kNoImageType ? buffer_.requestedType
-                                                               : ImageTypeOfCommand(command);
+  const ImageType type = buffer_.requestedType != kNoImageType
+                             ? buffer_.requestedType
+                             : ImageTypeOfCommand(CommandId(command));
   const IndexEntry page = currentPage_;
   std::string path;
   if (IsImageType(type)) {
@@ -234,15 +235,15 @@ void RequestProcessor::EnableButtonsFor(const IndexEntry& page) {
   }
 }
 
-int RequestProcessor::ChooseImageCommand() const {
+Command RequestProcessor::ChooseImageCommand() const {
   // The type shown so far when the page has it, else the first the page has.
   if (IsImageType(currentType_) && views_.buttons->IsEnabled(currentType_)) {
-    return ImageButtonCommand(currentType_);
+    return AsCommand(ImageButtonCommand(currentType_));
   }
   for (const ImageType type : kImageTypesInOfferOrder) {
-    if (views_.buttons->IsEnabled(type)) return ImageButtonCommand(type);
+    if (views_.buttons->IsEnabled(type)) return AsCommand(ImageButtonCommand(type));
   }
-  return 0;
+  return Command::kNone;
 }
 
 void RequestProcessor::StopMedia() {

@@ -18,6 +18,7 @@
 
 #include "catalogue/core/catalogue.h"
 #include "platform/core/wait_cursor.h"
+#include "shell/core/commands.h"
 #include "shell/core/media.h"
 #include "shell/core/transfer_buffer.h"
 #include "shell/core/views.h"
@@ -42,7 +43,6 @@ struct RequestServices {
 class RequestProcessor {
  public:
   static constexpr size_t kNameBuffer = 512;        // `lastRequestedName` keeps 511 bytes
-  static constexpr int kNoCommand = 0;              // the start-up's own request
 
   // Every view must be set.
   RequestProcessor(const Catalogue& catalogue, const RequestViews& views,
@@ -57,7 +57,7 @@ class RequestProcessor {
   // Handles a command of the request processing: 9034, 1274, 1276, 9045, 9046, 9054 (stop media,
   // ProcessRequest), 9025 to 9028 (ShowImageOfType), 9059 (AnnouncePage), 9060
   // (SelectInSearchWindow) and 1275 (ChangeStructure). False for any other command.
-  bool Command(int command);
+  bool Handle(Command command);
 
   // The start-up's request for the page "START": the buffer becomes busy with that name, without
   // a structure or a forced type, and nothing is shown yet.
@@ -66,11 +66,12 @@ class RequestProcessor {
   void ProcessStartRequest();
 
   // The request in the transfer buffer, for `command` (one of the navigation requests, or
-  // kNoCommand for the start-up). Does nothing but the busy indication when the buffer is idle.
-  void ProcessRequest(int command);
+  // Command::kNone for the start-up). Does nothing but the busy indication when the buffer is
+  // idle.
+  void ProcessRequest(Command command);
   // Shows the current page's image of the type of an image-type command (9025 to 9028), or of the
   // requested type when one is pending.
-  void ShowImageOfType(int command);
+  void ShowImageOfType(Command command);
   // Makes the page in the buffer current and enables its buttons, without showing anything.
   void AnnouncePage();
   void SelectInSearchWindow();
@@ -88,10 +89,10 @@ class RequestProcessor {
   void WaitMessage(bool on);
   // A page name with an image-type suffix becomes the page and the type it forces.
   void SplitPageTag();
-  void ShowFoundPage(int command);
+  void ShowFoundPage(Command command);
   void ShowStructure();
   void EnableButtonsFor(const IndexEntry& page);
-  int ChooseImageCommand() const;
+  Command ChooseImageCommand() const;
 
   const Catalogue& catalogue_;
   RequestViews views_;

@@ -19,11 +19,4 @@ bool TransferBuffer::Take(std::string_view requested) {
   return true;
 }
 
-bool SendRequest(TransferBuffer& buffer, CommandTarget& target, int command,
-                 std::string_view name) {
-  if (!buffer.Take(name)) return false;
-  target.SendCommand(command);
-  return true;
-}
-
 }  // namespace ostrelin

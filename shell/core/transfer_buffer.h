@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "catalogue/core/image_type.h"
+#include "shell/core/commands.h"
 
 namespace ostrelin {
 
@@ -41,12 +42,15 @@ struct TransferBuffer {
 class CommandTarget {
  public:
   virtual ~CommandTarget() = default;
-  // Handles `command` before returning, like a synchronous window message.
-  virtual void SendCommand(int command) = 0;
+  // Handles the command numbered `id` before returning, like a synchronous window message. The
+  // number is what menus and picture buttons carry; `Send` is the typed way in.
+  virtual void SendCommand(int id) = 0;
+  void Send(Command command) { SendCommand(CommandId(command)); }
 };
 
-// The sender protocol in one call: takes the buffer and sends `command`; false when the request
-// was dropped because another one is busy.
+// The numeric form of AtlasRequests (atlas_requests.h), kept for the image window until it names
+// the typed requests: takes the buffer and sends `command`; false when the request was dropped
+// because another one is busy.
 bool SendRequest(TransferBuffer& buffer, CommandTarget& target, int command, std::string_view name);
 
 }  // namespace ostrelin

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "hypertext/ui/search_window.h"
+#include "search/ui/search_window.h"
 #include "hypertext/ui/text_panel.h"
 #include "navigation/ui/navigation_panel.h"
 #include "navigation/ui/step_control_widget.h"

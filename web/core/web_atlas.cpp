@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "hypertext/core/search_rules.h"
+#include "search/core/search_rules.h"
 #include "hypertext/core/text_format.h"
 #include "hypertext/core/text_layout.h"
 #include "image/core/point_plotter.h"
@@ -221,18 +221,19 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
 
   // ---- the main window's routing ----
   void SendCommand(int command) override {
-    if (processor->Command(command)) return;
+    using C = ostrelin::Command;
+    const C typed = AsCommand(command);
+    if (processor->Handle(typed)) return;
     TransferBuffer& buffer = processor->buffer();
     if (history.Choose(command, buffer)) {
-      SendCommand(cmd::kHistoryRequest);
+      Send(C::kHistoryRequest);
     } else if (bookmarks.Command(command, processor->currentType(),
                                  processor->lastRequestedName(), buffer)) {
-      SendCommand(cmd::kBookmarkRequest);
-    } else if (command == cmd::kHelpIndex || command == cmd::kHelpButton ||
-               command == cmd::kContextHelp) {
+      Send(C::kBookmarkRequest);
+    } else if (typed == C::kHelpIndex || typed == C::kHelpButton || typed == C::kContextHelp) {
       // The help pages are ordinary pages of the index, shown like a page link.
-      const char* page = command == cmd::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
-      if (buffer.Take(page)) SendCommand(cmd::kPageLink);
+      const char* page = typed == C::kContextHelp ? kContextHelpPage : kHelpOverviewPage;
+      if (buffer.Take(page)) Send(C::kPageLink);
     }
     for (const std::string& note : bookmarkMessages.notes) {
       Note(Action("message").Key("text").String(note).EndObject());

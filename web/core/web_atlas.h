@@ -14,9 +14,9 @@
 #include <string>
 
 #include "catalogue/core/catalogue.h"
-#include "hypertext/core/search_names.h"
-#include "hypertext/core/synonym_list.h"
-#include "navigation/core/cross_reference_list.h"
+#include "search/core/search_names.h"
+#include "catalogue/core/synonym_list.h"
+#include "catalogue/core/cross_reference_list.h"
 
 namespace ostrelin::web {
 
