@@ -40,6 +40,7 @@
 #include "image/core/colour_tables.h"
 #include "image/core/jpeg_decoder.h"
 #include "platform/core/scripted_message_service.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/commands.h"
 #include "structures/core/object_list.h"
 #include "structures/ui/image_window.h"
@@ -148,7 +149,7 @@ struct Atlas {
   bool Start() { return app->InitInstance(); }
   MainWindow& Window() { return *app->mainWindow(); }
   void Open(const std::string& page) {
-    SendRequest(Window().transferBuffer(), Window(), cmd::kPageLink, page);
+    AtlasRequests(Window().transferBuffer(), Window()).OpenPage(page);
     Window().repaint();  // the whole window and every child, painted now
   }
 };

@@ -13,7 +13,7 @@ namespace t = quiz_text;
 
 QuizMode::QuizMode(ImageWindow& window, TransferBuffer& buffer, CommandTarget& mainWindow,
                    MessageService& messages)
-    : window_(&window), buffer_(buffer), mainWindow_(mainWindow), messages_(messages) {
+    : window_(&window), requests_(buffer, mainWindow), messages_(messages) {
   window.SetMode(this);
 }
 
@@ -48,7 +48,7 @@ void QuizMode::Advance() {
       case QuizStep::Kind::OpenPlane:
         // A page request as from a link, not the panel's own: the panel follows and marks the
         // plane. The window tells the session about the image it loads meanwhile.
-        SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, step.plane);
+        requests_.GoToPlace(step.plane);
         break;
       case QuizStep::Kind::Done:
         if (!step.message.empty()) {

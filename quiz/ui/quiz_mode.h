@@ -13,6 +13,7 @@
 #include "platform/core/message_service.h"
 #include "quiz/core/quiz_session.h"
 #include "quiz/ui/quiz_dialog.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/transfer_buffer.h"
 #include "structures/ui/image_window.h"
 #include "structures/ui/image_window_mode.h"
@@ -75,8 +76,7 @@ class QuizMode : public ImageWindowMode {
   void Repaint();
 
   QPointer<ImageWindow> window_;
-  TransferBuffer& buffer_;
-  CommandTarget& mainWindow_;
+  AtlasRequests requests_;
   MessageService& messages_;
   QuizSession session_;
   QPointer<QuizDialog> dialog_;

@@ -8,9 +8,4 @@ bool AtlasRequests::Send(Command command, std::string_view name) {
   return true;
 }
 
-bool SendRequest(TransferBuffer& buffer, CommandTarget& target, int command,
-                 std::string_view name) {
-  return AtlasRequests(buffer, target).Send(AsCommand(command), name);
-}
-
 }  // namespace ostrelin

@@ -48,9 +48,4 @@ class CommandTarget {
   void Send(Command command) { SendCommand(CommandId(command)); }
 };
 
-// The numeric form of AtlasRequests (atlas_requests.h), kept for the image window until it names
-// the typed requests: takes the buffer and sends `command`; false when the request was dropped
-// because another one is busy.
-bool SendRequest(TransferBuffer& buffer, CommandTarget& target, int command, std::string_view name);
-
 }  // namespace ostrelin

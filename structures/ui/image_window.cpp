@@ -49,7 +49,7 @@ ImageWindow::ImageWindow(QWidget* parent, std::string dataPath, const QRect& nor
       dataPath_(std::move(dataPath)),
       normalRect_(normalRect),
       buffer_(buffer),
-      mainWindow_(mainWindow),
+      requests_(buffer, mainWindow),
       messages_(messages),
       random_(random),
       waitCursor_(waitCursor) {
@@ -237,7 +237,7 @@ void ImageWindow::HighlightImpl(const std::string& names, int displayMode, bool 
   if (names.find('&') != std::string::npos) {
     image_->SetHighlightStatus(t::kSeveralHighlighted);
   } else if (notify) {
-    SendRequest(buffer_, mainWindow_, cmd::kStructureHighlighted, names);
+    requests_.StructureHighlighted(names);
   }
   UpdateAccessibleText();
 }
@@ -256,7 +256,7 @@ void ImageWindow::ClearHighlight(bool forget) {
   CloseOverlapList();
   if (image_) image_->SetHighlightStatus(t::kNoHighlight);
   update();
-  SendRequest(buffer_, mainWindow_, cmd::kStructureHighlighted, "");
+  requests_.StructureHighlighted("");
   UpdateAccessibleText();
 }
 

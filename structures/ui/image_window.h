@@ -24,6 +24,7 @@
 #include "navigation/core/cross_reference_list.h"
 #include "platform/core/runtime_random.h"
 #include "platform/core/wait_cursor.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/transfer_buffer.h"
 #include "shell/core/views.h"
 #include "structures/core/highlight_state.h"
@@ -206,7 +207,7 @@ class ImageWindow : public QWidget, public ImageView {
   std::string dataPath_;
   QRect normalRect_;
   TransferBuffer& buffer_;
-  CommandTarget& mainWindow_;
+  AtlasRequests requests_;  // what the window asks of the main window
   MessageService& messages_;
   RuntimeRandom& random_;
   WaitCursor* waitCursor_;

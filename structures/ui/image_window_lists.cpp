@@ -186,7 +186,7 @@ void ImageWindow::ShowFoundOnList(const std::vector<std::string>& taggedPages) {
     const std::string chosen = FromQString(text);
     Highlight(chosen, kDrawOutline, true, false);
     CloseFoundOnList();
-    SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, chosen);
+    requests_.GoToPlace(chosen);
   };
   connect(list, &QListWidget::itemClicked, this,
           [open](QListWidgetItem* item) { open(item->text()); });

@@ -31,14 +31,14 @@ void ImageWindow::Command(int id) {
       return;
     }
     case image_cmd::kGoToHighlighted:
-      if (image_) SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, image_->HighlightStatus());
+      if (image_) requests_.GoToPlace(image_->HighlightStatus());
       return;
     case image_cmd::kFullView: EnterFullView(); return;
     case image_cmd::kNormalView:
       if (!normalView_) LeaveFullView();
       if (parentWidget()) parentWidget()->update();
       return;
-    case image_cmd::kHelp: mainWindow_.SendCommand(cmd::kContextHelp); return;
+    case image_cmd::kHelp: requests_.Send(Command::kContextHelp); return;
     case image_cmd::kListMarkable: OpenMarkableList(); return;
     case image_cmd::kShowMarkable: ShowAllMarkable(); return;
     case image_cmd::kSavePicture: SavePicture(); return;
@@ -47,7 +47,7 @@ void ImageWindow::Command(int id) {
       if (mode_ && mode_->Command(id)) return;
       if (id >= image_cmd::kFirstRelated && id <= image_cmd::kLastRelated) {
         const std::string name = RelatedNameOf(related_, id);
-        if (!name.empty()) SendRequest(buffer_, mainWindow_, cmd::kGoToPlace, name);
+        if (!name.empty()) requests_.GoToPlace(name);
       }
       return;
   }

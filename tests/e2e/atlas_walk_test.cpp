@@ -253,19 +253,19 @@ TEST_F(AtlasWalkTest, FromTheStartPageThroughPanelButtonsLinksIndexHistoryAndBoo
   EXPECT_EQ(Page().name, panel->State().SelectedName());
 
   // A bookmark on the shown page, then elsewhere, then the bookmark and the history back.
-  Choose(cmd::kSetBookmark);
-  Choose(cmd::kHistoryStart);
+  Choose(CommandId(Command::kSetBookmark));
+  Choose(CommandId(Command::kHistoryStart));
   EXPECT_EQ(Page().name, "START");
-  Choose(cmd::kFirstBookmark);
+  Choose(CommandId(Command::kFirstBookmark));
   EXPECT_EQ(Page().name, "Herz");
   EXPECT_EQ(window_->currentType(), kSchnitt);
   int herzEntry = 0;
-  for (int id = cmd::kFirstHistoryEntry; id <= cmd::kLastHistoryEntry; ++id) {
+  for (int id = CommandId(Command::kFirstHistoryEntry); id <= CommandId(Command::kLastHistoryEntry); ++id) {
     const MenuItem* entry = window_->menuModel().Find(id);
     if (entry && entry->text == "(C) Herz") herzEntry = id;
   }
   ASSERT_NE(herzEntry, 0);
-  Choose(cmd::kHistoryStart);
+  Choose(CommandId(Command::kHistoryStart));
   Choose(herzEntry);
   EXPECT_EQ(Page().name, "Herz");
   EXPECT_EQ(window_->currentType(), kCT);  // the entry brings its image type back
@@ -284,21 +284,21 @@ TEST_F(AtlasWalkTest, TextMenusReLayTheTextAndHelpOpensTheHelpPage) {
   QCoreApplication::processEvents();
 
   const int mediumLines = int(window_->textPanel()->layout().lines.size());
-  Choose(cmd::kFontLarge);
+  Choose(CommandId(Command::kFontLarge));
   EXPECT_EQ(window_->textPanel()->heights().body, 20);
-  EXPECT_TRUE(window_->menuModel().Find(cmd::kFontLarge)->checked);
-  EXPECT_FALSE(window_->menuModel().Find(cmd::kFontLarge)->enabled);
-  EXPECT_TRUE(window_->menuModel().Find(cmd::kFontMedium)->enabled);
+  EXPECT_TRUE(window_->menuModel().Find(CommandId(Command::kFontLarge))->checked);
+  EXPECT_FALSE(window_->menuModel().Find(CommandId(Command::kFontLarge))->enabled);
+  EXPECT_TRUE(window_->menuModel().Find(CommandId(Command::kFontMedium))->enabled);
   EXPECT_GE(int(window_->textPanel()->layout().lines.size()), mediumLines);
-  Choose(cmd::kFontSmall);
+  Choose(CommandId(Command::kFontSmall));
   EXPECT_EQ(window_->textPanel()->heights().body, 12);
 
-  Choose(cmd::kTextInvisible);
+  Choose(CommandId(Command::kTextInvisible));
   EXPECT_FALSE(window_->textVisible());
   EXPECT_NE(FirstTextLine().find("Kein Text"), std::string::npos);
-  EXPECT_TRUE(window_->menuModel().Find(cmd::kTextVisible)->enabled);
-  EXPECT_FALSE(window_->menuModel().Find(cmd::kTextInvisible)->enabled);
-  Choose(cmd::kTextVisible);
+  EXPECT_TRUE(window_->menuModel().Find(CommandId(Command::kTextVisible))->enabled);
+  EXPECT_FALSE(window_->menuModel().Find(CommandId(Command::kTextInvisible))->enabled);
+  Choose(CommandId(Command::kTextVisible));
   EXPECT_NE(FirstTextLine().find("Willkommen"), std::string::npos);
 
   // F1 (a shortcut of the whole application), "&Index" and the Hilfe button open the help
@@ -312,15 +312,15 @@ TEST_F(AtlasWalkTest, TextMenusReLayTheTextAndHelpOpensTheHelpPage) {
   emit f1->activated();
   EXPECT_EQ(Page().name, Utf8ToCp1252("Hilfe-Übersicht"));
   EXPECT_EQ(TextName(), "hilfe.txt");
-  Choose(cmd::kHistoryStart);
-  Choose(cmd::kHelpIndex);
+  Choose(CommandId(Command::kHistoryStart));
+  Choose(CommandId(Command::kHelpIndex));
   EXPECT_EQ(Page().name, Utf8ToCp1252("Hilfe-Übersicht"));
-  Choose(cmd::kHistoryStart);
+  Choose(CommandId(Command::kHistoryStart));
   window_->button(MainLayout::kHilfe)->click();
   EXPECT_EQ(Page().name, Utf8ToCp1252("Hilfe-Übersicht"));
 
   // The context help of the image window names a page this tree lacks: the no-object text.
-  window_->SendCommand(cmd::kContextHelp);
+  window_->SendCommand(CommandId(Command::kContextHelp));
   EXPECT_EQ(window_->requests().lastRequestedName(), Utf8ToCp1252("Hilfe-Kontextmenü"));
 }
 

@@ -18,6 +18,7 @@
 #include "hypertext/ui/text_panel.h"
 #include "platform/core/scripted_message_service.h"
 #include "quiz/core/quiz.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/commands.h"
 #include "structures/core/image_window_model.h"
 #include "structures/ui/image_window.h"
@@ -55,7 +56,7 @@ class HostileTreeTest : public testing::Test {
   }
 
   void Request(const std::string& name) {
-    SendRequest(window_->transferBuffer(), *window_, cmd::kPageLink, name);
+    AtlasRequests(window_->transferBuffer(), *window_).OpenPage(name);
     Settle();
   }
 
@@ -129,7 +130,7 @@ class HostileTreeTest : public testing::Test {
     image->FullViewBox()->click();
     Settle();
     watchdog.Step(where + ": quiz");
-    window_->SendCommand(cmd::kQuizNameToStructure);
+    window_->SendCommand(CommandId(Command::kQuizNameToStructure));
     Settle();
     image->Command(quiz_cmd::kNextQuestion);
     image->Command(quiz_cmd::kShowAnswer);

@@ -18,6 +18,7 @@
 #include "app/karvolen_app.h"
 #include "app/main_window.h"
 #include "platform/core/scripted_message_service.h"
+#include "shell/core/atlas_requests.h"
 #include "shell/core/commands.h"
 #include "tests/support/process_usage.h"
 #include "tests/support/recording_cursor.h"
@@ -82,7 +83,7 @@ TEST(SoakTest, PageSwitchesKeepMemoryOpenFilesAndChildProcessesLevel) {
     if (i == 200) settled = test::MeasureProcess();
     const std::string& page = pages[size_t(i) % pages.size()];  // round and round the list
     watchdog.Step("switch " + std::to_string(i) + " to " + page);
-    SendRequest(window.transferBuffer(), window, cmd::kPageLink, page);
+    AtlasRequests(window.transferBuffer(), window).OpenPage(page);
     QCoreApplication::processEvents();
     window.repaint();
   }

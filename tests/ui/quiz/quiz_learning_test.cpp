@@ -177,7 +177,7 @@ class PlaneOpeningMain : public CommandTarget {
   void SendCommand(int command) override {
     const std::string name = buffer_.name;
     if (buffer_.busy) buffer_.Release();
-    if (window == nullptr || (command != cmd::kOpenPlane && command != cmd::kGoToPlace)) return;
+    if (window == nullptr || (command != CommandId(Command::kOpenPlane) && command != CommandId(Command::kGoToPlace))) return;
     commands.push_back(command);
     opened.push_back(name);
     window->LeaveFullView();
@@ -223,7 +223,7 @@ TEST_F(QuizLearningTest, ASeriesAsksEveryPlaneAndCountsAcrossThem) {
     quiz.Dialog()->NextButton()->click();
   }
   EXPECT_EQ(planes.opened, (std::vector<std::string>{"Ebene 1", "Ebene 2", "Ebene 3"}));
-  EXPECT_EQ(planes.commands, std::vector<int>(3, cmd::kGoToPlace));
+  EXPECT_EQ(planes.commands, std::vector<int>(3, CommandId(Command::kGoToPlace)));
   // Through: the last message gives the score of the whole run, and the quiz has ended.
   EXPECT_FALSE(quiz.State().Running());
   ASSERT_FALSE(messages.shown.empty());

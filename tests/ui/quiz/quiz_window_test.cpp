@@ -65,7 +65,7 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   Click(*window, PointOfStructure(*window, target));
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].text, t::kRight);
-  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted).front(), target);  // a click tells the main window
+  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)).front(), target);  // a click tells the main window
   EXPECT_FALSE(window->HighlightActive());  // the next question cleared it
   // Three questions: one taken, the wrong one queued again, the next one taken.
   EXPECT_EQ(quiz.State().Questions().size(), 2u);
@@ -123,7 +123,7 @@ TEST_F(QuizWindowTest, AClickOnOverlappingStructuresIsRightWhenTheTargetIsAmongT
     EXPECT_EQ(window->Objects()->CurrentStructure(), 2);
     if (c.message == t::kRight) {
       // A click on several structures highlights none of them: the main window hears no name.
-      for (const std::string& name : NamesSent(cmd::kStructureHighlighted)) EXPECT_EQ(name, "");
+      for (const std::string& name : NamesSent(CommandId(Command::kStructureHighlighted))) EXPECT_EQ(name, "");
     } else {
       EXPECT_EQ(quiz.State().TargetName(), c.target);
     }
@@ -143,7 +143,7 @@ TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) 
   EXPECT_EQ(window->HighlightText(), shown);
   EXPECT_TRUE(dialog->NameField()->isHidden());
   // The highlighted structure is the question: the main window is not told its name.
-  for (const std::string& name : NamesSent(cmd::kStructureHighlighted)) EXPECT_EQ(name, "");
+  for (const std::string& name : NamesSent(CommandId(Command::kStructureHighlighted))) EXPECT_EQ(name, "");
 
   Click(*window, PointOfStructure(*window, "Herz"));  // clicks do nothing
   EXPECT_TRUE(messages.shown.empty());

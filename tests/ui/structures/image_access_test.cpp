@@ -111,13 +111,13 @@ TEST_F(ImageAccessTest, TabStepsThroughTheStructuresInNameOrderEnterAndEscape) {
   EXPECT_EQ(window->HighlightText(), "Herz");
   Key(*window, Qt::Key_Backtab, Qt::ShiftModifier);
   EXPECT_EQ(window->HighlightText(), "Aorta");
-  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted),
+  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)),
             (std::vector<std::string>{"Aorta", "Herz", "Aorta"}));
 
   // Enter does what the context menu's first entry does: the structure's places are asked for.
   Paint(*window);
   Key(*window, Qt::Key_Return);
-  EXPECT_EQ(NamesSent(cmd::kGoToPlace), (std::vector<std::string>{"Aorta"}));
+  EXPECT_EQ(NamesSent(CommandId(Command::kGoToPlace)), (std::vector<std::string>{"Aorta"}));
   // Arrows still pan.
   const int offset = window->Image()->HorizontalOffset();
   Key(*window, Qt::Key_Left);
@@ -127,7 +127,7 @@ TEST_F(ImageAccessTest, TabStepsThroughTheStructuresInNameOrderEnterAndEscape) {
   Key(*window, Qt::Key_Escape);
   EXPECT_FALSE(window->HighlightActive());
   EXPECT_EQ(window->PointedNames(), "");
-  EXPECT_EQ(NamesSent(cmd::kStructureHighlighted).back(), "");
+  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)).back(), "");
 
   // A click moves the stepping on from the clicked structure.
   Paint(*window);
