@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "navigation/core/cross_reference_list.h"
+#include "catalogue/core/cross_reference_list.h"
 #include "platform/core/runtime_random.h"
 #include "quiz/core/learning_record.h"
 #include "quiz/core/quiz.h"

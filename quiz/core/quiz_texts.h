@@ -4,6 +4,8 @@
 namespace ostrelin::quiz_text {
 
 inline constexpr const char* kQuizCaption = "Testat";
+// What a screen reader hears of the image while a quiz runs (the highlight would be the answer).
+inline constexpr const char* kQuizRunning = "Testat l\xE4uft";
 inline constexpr const char* kShowAnswer = "Zeige Antwort";
 inline constexpr const char* kNextQuestion = "N\xE4" "chste Frage";
 inline constexpr const char* kEndQuiz = "Test beenden";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/core/message_service.h"
+#include "quiz/core/quiz_texts.h"
 #include "quiz/core/quiz_session.h"
 #include "quiz/ui/quiz_dialog.h"
 #include "shell/core/atlas_requests.h"
@@ -58,6 +59,7 @@ class QuizMode : public ImageWindowMode {
   void Click(const HitList& hits) override;
   void PaintOverlay(Objektliste& objects) override;
   std::string StripText() const override { return session_.StripText(); }
+  std::string Description() const override { return quiz_text::kQuizRunning; }
   bool Command(int id) override;
   void ImageReplaced() override { session_.ImageReplaced(); }
   void ImageLoaded() override;

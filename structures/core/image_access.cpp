@@ -54,9 +54,9 @@ NameBand LayOutNameBand(int pictureWidth, int pictureHeight, int textHeight) {
 }
 
 std::string NameBandText(const std::vector<std::string>& drawnNames, bool showAll,
-                         bool quizRunning) {
+                         bool namesHidden) {
   std::string text;
-  if (showAll || quizRunning) return text;
+  if (showAll || namesHidden) return text;
   for (const std::string& name : drawnNames) {
     if (name.empty()) continue;
     if (!text.empty()) text += " / ";
@@ -66,7 +66,8 @@ std::string NameBandText(const std::vector<std::string>& drawnNames, bool showAl
 }
 
 std::string ImageWindowDescription(std::string_view pageName, int imageType,
-                                   std::string_view highlighted, bool quizRunning) {
+                                   std::string_view highlighted,
+                                   std::string_view modeDescription) {
   namespace t = image_window_text;
   static constexpr const char* kTypeNames[] = {"Schnitt", "MR", "CT", "Schema"};
   std::string text;
@@ -76,8 +77,8 @@ std::string ImageWindowDescription(std::string_view pageName, int imageType,
     if (imageType >= 0 && imageType < 4) text += std::string(t::kTypeLabel) + kTypeNames[imageType];
     text += ". ";
   }
-  if (quizRunning) {
-    text += t::kQuizRunning;
+  if (!modeDescription.empty()) {
+    text += modeDescription;
   } else if (highlighted.empty()) {
     text += t::kNoHighlight;
   } else {

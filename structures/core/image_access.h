@@ -35,14 +35,17 @@ inline constexpr int kNameBandPadding = 4;
 NameBand LayOutNameBand(int pictureWidth, int pictureHeight, int textHeight);
 
 // What the band says: the names drawn, joined by " / " as the strip joins them; nothing when the
-// picture shows all markable structures or a quiz runs (the name would be the answer).
+// picture shows all markable structures or a mode hides the names (in a quiz, the name would be
+// the answer).
 std::string NameBandText(const std::vector<std::string>& drawnNames, bool showAll,
-                         bool quizRunning);
+                         bool namesHidden);
 
 // What a screen reader says about the image window: the page, the image type (0 Schnitt, 1 MR,
-// 2 CT, 3 Schema) and the highlight ("" for none); the highlighted name not while a quiz runs.
+// 2 CT, 3 Schema) and the highlight ("" for none); while a mode of the window is active, what
+// the mode says instead of the highlighted name.
 std::string ImageWindowDescription(std::string_view pageName, int imageType,
-                                   std::string_view highlighted, bool quizRunning);
+                                   std::string_view highlighted,
+                                   std::string_view modeDescription = {});
 
 // ---------------------------------------------------------------------------------------------
 // Stepping through the structures

@@ -31,7 +31,6 @@ inline constexpr const char* kWindowName = "Bildfenster";
 inline constexpr const char* kPageLabel = "Seite: ";
 inline constexpr const char* kTypeLabel = ", Bildtyp: ";
 inline constexpr const char* kHighlightedLabel = "Hervorgehoben: ";
-inline constexpr const char* kQuizRunning = "Testat l\xE4uft";
 inline constexpr const char* kKeys =
     "Tab und Umschalt+Tab: n\xE4" "chste und vorige Struktur, Eingabe: Fundorte der Struktur, "
     "Esc: Hervorhebung aufheben, Pfeiltasten: Bild verschieben, Strg+S: Bild speichern, "

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "image/core/jpg_bild.h"
-#include "navigation/core/cross_reference_list.h"
+#include "catalogue/core/cross_reference_list.h"
 #include "platform/core/runtime_random.h"
 #include "platform/core/wait_cursor.h"
 #include "shell/core/atlas_requests.h"

@@ -193,7 +193,8 @@ void ImageWindow::UpdateAccessibleText() {
   const std::string highlighted =
       highlight_.Active() && image_ ? image_->HighlightStatus() : std::string();
   setAccessibleDescription(
-      ToQString(ImageWindowDescription(pageName_, imageType_, highlighted, ModeActive())));
+      ToQString(ImageWindowDescription(pageName_, imageType_, highlighted,
+                                       ModeActive() ? mode_->Description() : std::string())));
 }
 
 }  // namespace ostrelin

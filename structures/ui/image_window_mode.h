@@ -35,6 +35,9 @@ class ImageWindowMode {
   virtual bool Command(int id) = 0;
   // Outlines of the mode's own, painted over the highlight.
   virtual void PaintOverlay(Objektliste& objects) = 0;
+  // What a screen reader hears of the image while the mode is active, in place of the name of
+  // the highlighted structure.
+  virtual std::string Description() const = 0;
   // The strip's text while the pointer names nothing (what is left of a run that just ended,
   // until the mode clears it).
   virtual std::string StripText() const = 0;

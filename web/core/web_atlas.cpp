@@ -544,7 +544,7 @@ std::string WebAtlas::PictureInfo(const std::string& page, int imageType,
   rect(w, band.band);
   w.Key("textRect");
   rect(w, band.text);
-  w.Key("description").String(ImageWindowDescription(pageName, imageType, highlight, false));
+  w.Key("description").String(ImageWindowDescription(pageName, imageType, highlight));
   return w.EndObject().str();
 }
 

@@ -67,6 +67,9 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   EXPECT_EQ(messages.shown[1].text, t::kRight);
   EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)).front(), target);  // a click tells the main window
   EXPECT_FALSE(window->HighlightActive());  // the next question cleared it
+  // A screen reader hears that a quiz runs, never the name of the structure.
+  EXPECT_TRUE(window->accessibleDescription().contains(QString::fromLatin1(t::kQuizRunning)));
+  EXPECT_FALSE(window->accessibleDescription().contains(QString::fromLatin1(target.c_str())));
   // Three questions: one taken, the wrong one queued again, the next one taken.
   EXPECT_EQ(quiz.State().Questions().size(), 2u);
 }
