@@ -58,31 +58,43 @@ function fileUrl(key: string): string | null {
   return typeof file === 'string' && file ? 'atlas/' + file : null;
 }
 
-// The tree's files as the last pages used them, kept in memory (their names carry a fingerprint,
-// so a kept file is never stale): a page switch fetches only what is new, all at once.
-const kept = new Map<string, Promise<Blob | null>>();
+// The tree's files as the last pages used them, kept in memory as bytes (their names carry a
+// fingerprint, so a kept file is never stale): a page switch fetches only what is new, all at
+// once, and reads a kept file without another trip through the browser's blob store.
+const kept = new Map<string, Promise<ArrayBuffer | null>>();
 const KEPT_FILES = 48;
 
-function fetchBlob(key: string): Promise<Blob | null> {
+function fetchBuffer(key: string): Promise<ArrayBuffer | null> {
   const url = fileUrl(key);
   if (!url) return Promise.resolve(null);
-  let blob = kept.get(url);
-  if (blob) {
+  let bytes = kept.get(url);
+  if (bytes) {
     kept.delete(url);
   } else {
-    const asked: Promise<Blob | null> = fetch(url).then((r) => (r.ok ? r.blob() : null), () => null);
+    const asked: Promise<ArrayBuffer | null> =
+      fetch(url).then((r) => (r.ok ? r.arrayBuffer() : null)).catch(() => null);
     // A failed answer is not kept: the next page that needs the file asks again.
     asked.then((b) => { if (!b && kept.get(url!) === asked) kept.delete(url!); });
-    blob = asked;
+    bytes = asked;
   }
-  kept.set(url, blob);
+  kept.set(url, bytes);
   while (kept.size > KEPT_FILES) kept.delete(kept.keys().next().value as string);
-  return blob;
+  return bytes;
 }
 
 async function fetchBytes(key: string): Promise<Uint8Array | null> {
-  const blob = await fetchBlob(key);
-  return blob ? new Uint8Array(await blob.arrayBuffer()) : null;
+  const bytes = await fetchBuffer(key);
+  return bytes ? new Uint8Array(bytes) : null;
+}
+
+// An image of the site decoded (off the page's thread) as the browser's own image: the browser
+// keeps it, decoded, in its memory cache while memory allows, so a page shown again draws at
+// once. A damaged image gives null.
+function decodeImage(url: string): Promise<HTMLImageElement | null> {
+  const img = new Image();
+  img.decoding = 'async';
+  img.src = url;
+  return img.decode().then(() => (img.naturalWidth > 0 ? img : null), () => null);
 }
 
 // Artwork only from the site's art/ folder, whatever the manifest says.
@@ -126,14 +138,15 @@ function closeMessage() {
 
 interface View { scale: number; x: number; y: number; }
 const image = {
-  bitmap: null as ImageBitmap | null,
+  bitmap: null as HTMLImageElement | null,  // decoded
   width: 0,
   height: 0,
   key: '',
-  overlay: null as HTMLCanvasElement | null,
+  overlay: false,      // the highlight canvas shows something
   names: '',          // the highlight text ('&' separates several)
   mode: 0,            // 0 outlines, 1 filled
   showAll: false,
+  loading: false,     // a new image is being decoded (its outline is read already)
   view: { scale: 1, x: 0, y: 0 } as View,
   fitted: true,
   normalView: true,
@@ -143,27 +156,32 @@ const image = {
 
 function viewport() { return $('viewport'); }
 const canvas = () => $<HTMLCanvasElement>('view');
+// The image window's size as the last layout left it (a resize observer keeps it): reading it
+// never forces a layout in the middle of a page switch.
+const room = { width: 0, height: 0 };
+function measureRoom() {
+  const v = viewport();
+  room.width = v.clientWidth;
+  room.height = v.clientHeight;
+}
 
 function fitScale(): number {
-  const v = viewport();
   if (!image.width) return 1;
-  return Math.min(v.clientWidth / image.width, v.clientHeight / image.height);
+  return Math.min(room.width / image.width, room.height / image.height);
 }
 
 function fit() {
-  const v = viewport();
   const s = fitScale();
-  image.view = { scale: s, x: (v.clientWidth - image.width * s) / 2, y: (v.clientHeight - image.height * s) / 2 };
+  image.view = { scale: s, x: (room.width - image.width * s) / 2, y: (room.height - image.height * s) / 2 };
   image.fitted = true;
 }
 
 function clampView() {
-  const v = viewport();
   const w = image.width * image.view.scale, h = image.height * image.view.scale;
-  const clamp = (o: number, size: number, room: number) =>
-    size <= room ? (room - size) / 2 : Math.min(0, Math.max(room - size, o));
-  image.view.x = clamp(image.view.x, w, v.clientWidth);
-  image.view.y = clamp(image.view.y, h, v.clientHeight);
+  const clamp = (o: number, size: number, space: number) =>
+    size <= space ? (space - size) / 2 : Math.min(0, Math.max(space - size, o));
+  image.view.x = clamp(image.view.x, w, room.width);
+  image.view.y = clamp(image.view.y, h, room.height);
 }
 
 function zoomAt(factor: number, cx: number, cy: number) {
@@ -178,8 +196,7 @@ function zoomAt(factor: number, cx: number, cy: number) {
 }
 
 function zoomCentre(factor: number) {
-  const v = viewport();
-  zoomAt(factor, v.clientWidth / 2, v.clientHeight / 2);
+  zoomAt(factor, room.width / 2, room.height / 2);
 }
 
 function pan(dx: number, dy: number) {
@@ -192,9 +209,8 @@ function pan(dx: number, dy: number) {
 }
 
 function centreOn(x: number, y: number) {
-  const v = viewport();
-  image.view.x = v.clientWidth / 2 - x * image.view.scale;
-  image.view.y = v.clientHeight / 2 - y * image.view.scale;
+  image.view.x = room.width / 2 - x * image.view.scale;
+  image.view.y = room.height / 2 - y * image.view.scale;
   image.fitted = false;
   clampView();
 }
@@ -203,16 +219,30 @@ let applying = false;
 let dirty = false;
 let firstPaint = false;
 
-// Zoom and pan move the canvas (the image at its own size) with a CSS transform: the picture is
-// painted only when the image or the highlight changes.
+// Zoom and pan move the two canvases (the image and its highlight above it, both at the image's
+// own size) with a CSS transform: they are painted only when the image or the highlight changes.
 function draw() {
-  const c = canvas();
   const { scale, x, y } = image.view;
-  c.style.transform = `translate(${x}px, ${y}px) scale(${scale})`;
-  c.classList.toggle('pixels', scale >= 2);
-  c.dataset.view = [scale, x, y].map((n) => n.toFixed(3)).join(' ');
+  const transform = `translate(${x}px, ${y}px) scale(${scale})`;
+  for (const c of [canvas(), highlightCanvas()]) {
+    c.style.transform = transform;
+    c.classList.toggle('pixels', scale >= 2);
+  }
+  canvas().dataset.view = [scale, x, y].map((n) => n.toFixed(3)).join(' ');
   drawOverview();
 }
+
+// Gives the canvas the image's size (a canvas keeps its pixels while its size stays).
+function sizeCanvas(c: HTMLCanvasElement): boolean {
+  if (c.width === image.width && c.height === image.height) return false;
+  c.width = image.width;
+  c.height = image.height;
+  c.style.width = image.width + 'px';
+  c.style.height = image.height + 'px';
+  return true;
+}
+
+let drawnBitmap: HTMLImageElement | null = null;  // what the image canvas shows
 
 function drawNow() {
   // Inside a request the picture is painted once, when its image and highlight are both set.
@@ -220,18 +250,13 @@ function drawNow() {
   dirty = false;
   const c = canvas();
   c.hidden = !image.bitmap;
-  if (image.bitmap) {
-    if (c.width !== image.width || c.height !== image.height) {
-      c.width = image.width;
-      c.height = image.height;
-      c.style.width = image.width + 'px';
-      c.style.height = image.height + 'px';
-    }
+  if (image.bitmap && image.bitmap !== drawnBitmap) {
     const g = c.getContext('2d')!;
-    g.clearRect(0, 0, c.width, c.height);
+    if (!sizeCanvas(c)) g.clearRect(0, 0, c.width, c.height);
     g.drawImage(image.bitmap, 0, 0);
-    if (image.overlay) g.drawImage(image.overlay, 0, 0);
   }
+  drawnBitmap = image.bitmap;
+  paintOverlay();
   // What is on the screen, for the browser tests: image, highlight, zoom and offset; a mark
   // with the time for the benchmark.
   c.dataset.painted = image.key + '|' + (image.showAll ? '*' : image.names);
@@ -253,33 +278,32 @@ function drawOverview() {
   o.height = Math.round(image.height * s);
   const g = o.getContext('2d')!;
   g.drawImage(image.bitmap, 0, 0, o.width, o.height);
-  const v = viewport();
   const x = -image.view.x / image.view.scale, y = -image.view.y / image.view.scale;
   g.strokeStyle = '#ff0';
   g.lineWidth = 2;
-  g.strokeRect(x * s, y * s, v.clientWidth / image.view.scale * s, v.clientHeight / image.view.scale * s);
+  g.strokeRect(x * s, y * s, room.width / image.view.scale * s, room.height / image.view.scale * s);
 }
 
-let overlayCanvas: HTMLCanvasElement | null = null;
+const highlightCanvas = () => $<HTMLCanvasElement>('highlight');
 
-// The highlight as the cores paint it, at the image's own resolution.
-let overlayOf = '';  // the image and highlight the overlay shows
+// The highlight as the cores paint it, at the image's own resolution, on its own canvas over the
+// image: a new highlight never repaints the image.
+let overlayOf = '';  // the image and highlight the highlight canvas shows
 
 function paintOverlay() {
   const of = [image.key, image.width, image.showAll ? '*' : image.names, image.showAll ? 0 : image.mode].join('|');
-  if (of === overlayOf && (image.overlay || !image.bitmap)) return;  // a highlight asked for again
+  if (of === overlayOf) return;  // a highlight asked for again
   overlayOf = of;
-  image.overlay = null;
-  if (!image.bitmap || (!image.showAll && !image.names)) return;
-  const rgba = atlas.paint(image.showAll ? '' : image.names, image.showAll ? 0 : image.mode,
-                           image.width, image.height);
+  const c = highlightCanvas();
+  const rgba = image.bitmap && (image.showAll || image.names)
+    ? atlas.paint(image.showAll ? '' : image.names, image.showAll ? 0 : image.mode, image.width, image.height)
+    : null;
+  image.overlay = !!rgba;
+  c.hidden = !rgba;
   if (!rgba) return;
-  // The module hands over an array of its own: ImageData takes it as it is.
-  const c = overlayCanvas ??= document.createElement('canvas');
-  c.width = image.width;
-  c.height = image.height;
+  sizeCanvas(c);
+  // putImageData replaces every pixel; the module hands over an array of its own.
   c.getContext('2d')!.putImageData(new ImageData(rgba as Uint8ClampedArray<ArrayBuffer>, image.width, image.height), 0, 0);
-  image.overlay = c;
 }
 
 function setHighlight(names: string, mode: number) {
@@ -287,12 +311,12 @@ function setHighlight(names: string, mode: number) {
   image.names = names;
   image.mode = mode;
   image.showAll = false;
-  paintOverlay();
   drawNow();
   describeImage();
 }
 
 function describeImage() {
+  if (applying) { later.add('describe'); return; }
   if (!state.page) return;
   const info = atlas.pictureInfo(state.page, state.type, image.names, image.showAll, 1, 1, 1);
   viewport().setAttribute('aria-label', info.description);
@@ -310,7 +334,7 @@ function imagePoint(e: { clientX: number; clientY: number }): [number, number] {
 }
 
 function hitsAt(e: { clientX: number; clientY: number }) {
-  if (!image.bitmap) return [];
+  if (!image.bitmap || image.loading) return [];
   const [x, y] = imagePoint(e);
   if (x < 0 || y < 0 || x >= image.width || y >= image.height) return [];
   return atlas.hitTest(x, y, image.height);
@@ -351,7 +375,6 @@ function showAllMarkable() {
   if (!image.bitmap) return;
   image.showAll = true;
   image.mode = 0;
-  paintOverlay();
   drawNow();
   describeImage();
 }
@@ -382,40 +405,48 @@ function setFullView(on: boolean) {
   image.normalView = !on;
   document.body.classList.toggle('fullview', on);
   $<HTMLInputElement>('fullview').checked = on;
-  requestAnimationFrame(() => { if (image.fitted) fit(); clampView(); draw(); });
+  requestAnimationFrame(() => { measureRoom(); if (image.fitted) fit(); clampView(); draw(); });
 }
 
 // The image decoded and its outline file read, both started as soon as a request names them.
-const prepared = new Map<string, Promise<[ImageBitmap | null, Uint8Array | null]>>();
+const prepared = new Map<string, { picture: Promise<HTMLImageElement | null>; outline: Promise<Uint8Array | null> }>();
 
 function prepareImage(action: Action) {
-  if (prepared.has(action.key) || !fileUrl(action.key)) return;
-  const bitmap = fetchBlob(action.key).then((b) => (b ? createImageBitmap(b) : null)).catch(() => null);
-  prepared.set(action.key, Promise.all([bitmap, fetchBytes(action.outlineKey)]));
+  const url = fileUrl(action.key);
+  if (prepared.has(action.key) || !url) return;
+  prepared.set(action.key, { picture: decodeImage(url), outline: fetchBytes(action.outlineKey) });
 }
 
 async function loadImage(action: Action) {
   image.key = action.key;
-  let bitmap: ImageBitmap | null = null, outline: Uint8Array | null = null;
+  let bitmap: HTMLImageElement | null = null, outline: Uint8Array | null = null;
+  const messages: string[] = [];
+  let ready: { picture: Promise<HTMLImageElement | null>; outline: Promise<Uint8Array | null> } | undefined;
   if (!fileUrl(action.key)) {
     const why = manifest.unreadable[action.key];
-    message(why ?? NOT_FOUND + ' ' + action.path);
+    messages.push(why ?? NOT_FOUND + ' ' + action.path);
   } else {
     prepareImage(action);
-    [bitmap, outline] = await prepared.get(action.key)!;
+    ready = prepared.get(action.key)!;
     prepared.delete(action.key);
-    if (!bitmap) message('Das Bild kann nicht angezeigt werden: ' + action.path);
+    // The outline file is read while the image still decodes; the pointer names nothing until
+    // the new image is shown.
+    image.loading = true;
+    outline = await ready.outline;
   }
-  image.bitmap?.close();
-  image.bitmap = bitmap;
-  image.width = bitmap?.width ?? 0;
-  image.height = bitmap?.height ?? 0;
   const o = atlas.loadOutline(outline ?? new Uint8Array(0));
   outlineNames = o.structures.map((s) => s.name);
-  for (const m of o.messages) message(m);
+  if (ready) {
+    bitmap = await ready.picture;
+    image.loading = false;
+    if (!bitmap) messages.push('Das Bild kann nicht angezeigt werden: ' + action.path);
+  }
+  for (const m of [...messages, ...o.messages]) message(m);
+  image.bitmap = bitmap;
+  image.width = bitmap?.naturalWidth ?? 0;
+  image.height = bitmap?.naturalHeight ?? 0;
   image.names = '';
   image.showAll = false;
-  image.overlay = null;
   overlayOf = '';
   closePopup();
   fit();
@@ -442,6 +473,12 @@ let pending = 0;
 
 function run(request: Request, options: { fromAddress?: boolean } = {}): Promise<void> {
   const ticket = ++state.ticket;
+  // Every file the request needs is asked for at once, while the browser still finishes the
+  // event that brought the request: the image decodes meanwhile.
+  for (const a of request.actions) {
+    if (a.do === 'image') prepareImage(a);
+    if (a.do === 'text') fetchBuffer(a.key);
+  }
   const atlasBox = $('atlas');
   atlasBox.dataset.busy = String(++pending);
   queue = queue.then(() => apply(request, ticket, options.fromAddress ?? false))
@@ -456,12 +493,8 @@ function run(request: Request, options: { fromAddress?: boolean } = {}): Promise
 
 async function apply(request: Request, ticket: number, fromAddress: boolean) {
   state.fromAddress = fromAddress;
-  // Every file the request needs is asked for at once; a text shown twice is laid out once.
+  // A text shown twice is laid out once.
   const lastText = request.actions.map((a) => a.do).lastIndexOf('text');
-  for (const a of request.actions) {
-    if (a.do === 'image') prepareImage(a);
-    if (a.do === 'text') fetchBlob(a.key);
-  }
   applying = true;
   try {
     for (const [i, a] of request.actions.entries()) {
@@ -472,6 +505,9 @@ async function apply(request: Request, ticket: number, fromAddress: boolean) {
     applying = false;
   }
   if (dirty) drawNow();
+  // The address, the title and the image's description once the picture is painted.
+  if (later.has('page')) showsPage(state.page, state.type);
+  else if (later.has('describe')) describeImage();
   if (later.has('panel')) schedulePanel();
   if (later.has('select')) selectIndex(laterSelect, false);
   if (later.has('menus')) updateMenus();
@@ -497,7 +533,7 @@ async function act(a: Action) {
     case 'closeLists': closePopup(); break;
     case 'leaveFullView': if (!image.normalView) setFullView(false); break;
     case 'image': await loadImage(a); break;
-    case 'showsPage': showsPage(a.page, a.type); break;
+    case 'showsPage': state.page = a.page; state.type = a.type; later.add('page'); break;
     case 'highlight': {
       if (!image.bitmap) { image.names = a.name; break; }
       setHighlight(a.name, a.mode);
@@ -722,7 +758,7 @@ function savePicture() {
   c.height = image.height;
   const g = c.getContext('2d')!;
   g.drawImage(image.bitmap, 0, 0);
-  if (image.overlay) g.drawImage(image.overlay, 0, 0);
+  if (image.overlay) g.drawImage(highlightCanvas(), 0, 0);
   const font = '16px Arial, "Liberation Sans", sans-serif';
   g.font = font;
   const m = g.measureText('Äg');
@@ -1066,7 +1102,8 @@ function bindImage() {
     centreOn(e.offsetX / s, e.offsetY / s);
     draw();
   });
-  new ResizeObserver(() => { if (image.fitted) fit(); else clampView(); draw(); }).observe(v);
+  measureRoom();
+  new ResizeObserver(() => { measureRoom(); if (image.fitted) fit(); else clampView(); draw(); }).observe(v);
 }
 
 function bindControls() {
