@@ -93,6 +93,43 @@ test('start page: its image, text, buttons and panel, under our CSP', async () =
   await done(page);
 });
 
+test('publishing: fingerprinted app files kept a year, the rest revalidated; exports byte-identical', async () => {
+  const site = path.join(work, 'demo/site');
+  const html = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
+  const app = fs.readdirSync(site).filter((f) => f !== 'index.html' && fs.statSync(path.join(site, f)).isFile());
+  // index.html names the script and the style by their fingerprints; nothing else stands beside it.
+  for (const ref of [/src="(app-[0-9a-f]{16}\.js)"/, /href="(app-[0-9a-f]{16}\.css)"/]) {
+    assert.ok(app.includes(html.match(ref)?.[1]), `${ref} in index.html`);
+  }
+  assert.deepEqual(app.filter((f) => !/^[a-z]+-[0-9a-f]{16}\.(js|mjs|css|wasm)$/.test(f)), []);
+  assert.equal(app.length, 5, app.join(' '));
+  const manifest = JSON.parse(fs.readFileSync(path.join(site, 'atlas/manifest.json'), 'utf8'));
+  const year = 'public, max-age=31536000, immutable';
+  const want = [['index.html', 'no-cache'], ['atlas/manifest.json', 'no-cache'], ['art/102.png', 'no-cache'],
+    ['atlas/' + manifest.files['BILDER/MRT/KOPF_P000.JPG'], year], ...app.map((f) => [f, year])];
+  for (const [file, cache] of want) {
+    const r = await fetch(server.url + file);
+    assert.equal(r.status, 200, file);
+    assert.equal(r.headers.get('cache-control'), cache, file);
+    assert.match(r.headers.get('content-security-policy'), /script-src 'self' 'wasm-unsafe-eval'/, file);
+    if (file.endsWith('.wasm')) assert.equal(r.headers.get('content-type'), 'application/wasm');
+  }
+
+  // The same tree exported again, into a fresh folder and over an export of an older app (whose
+  // fingerprinted files must go), gives the same site byte for byte.
+  const listing = (root) => fs.readdirSync(root, { recursive: true }).sort()
+    .filter((f) => fs.statSync(path.join(root, f)).isFile())
+    .map((f) => f + ' ' + fs.readFileSync(path.join(root, f)).toString('base64'));
+  const again = path.join(work, 'again');
+  const atlasbau = (to) => execFileSync(path.join(build, 'tools/atlasbau'), ['web', demoTree, to], { stdio: 'pipe' });
+  atlasbau(again);
+  fs.writeFileSync(path.join(again, 'app-0123456789abcdef.js'), 'an older app');
+  fs.writeFileSync(path.join(again, 'ostrelin-fedcba9876543210.wasm'), 'an older module');
+  atlasbau(again);
+  assert.ok(listing(site).length > 100);
+  assert.deepEqual(listing(again), listing(site));
+});
+
 test('deep links: page and type, a structure, the address bar, Back and Forward', async () => {
   const page = await open(HEAD + '&typ=schema');
   assert.equal(await text(page, '#page'), 'Kopf axial 0 mm');
