@@ -294,16 +294,36 @@ test('phone 390 x 844: image on top, panel and text below, no sideways scrolling
   assert.ok(boxes.imagearea.width <= 390 && boxes.textpanel.width <= 390);
 
   // A tap names and highlights the structure under the finger.
-  const v = boxes.imagearea;
-  let named = '';
+  const v = await page.locator('#viewport').boundingBox();
+  let named = '', at;
   for (let i = 3; i < 10 && !named; ++i) {
-    await page.touchscreen.tap(v.x + v.width * i / 12, v.y + v.height * 0.55);
+    at = { x: v.x + v.width * i / 12, y: v.y + v.height * 0.55 };
+    await page.touchscreen.tap(at.x, at.y);
     named = (await text(page, '#pointed')).trim();
   }
   assert.ok(named, 'a tap names a structure');
   if (!named.includes(' / ')) {
     await page.waitForFunction((n) => document.getElementById('view').dataset.painted.endsWith('|' + n), named);
   }
+  await page.keyboard.press('Escape');
+
+  // Two fingers spread around that point: the image grows about it, the point stays under the
+  // fingers, and a tap there names the same structure.
+  const imageX = ([s, x, y]) => [(at.x - v.x - x) / s, (at.y - v.y - y) / s];
+  const before = await view(page);
+  const cdp = await page.context().newCDPSession(page);
+  const fingers = (type, d) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: d === null ? [] :
+    [{ id: 1, x: at.x - d, y: at.y - d / 2 }, { id: 2, x: at.x + d, y: at.y + d / 2 }] });
+  await fingers('touchStart', 20);
+  for (const d of [30, 40, 50, 60]) await fingers('touchMove', d);
+  await fingers('touchEnd', null);
+  await page.waitForFunction((s) => Number(document.getElementById('view').dataset.view.split(' ')[0]) > s * 2.5, before[0]);
+  const after = await view(page);
+  assert.ok(after[0] < before[0] * 3.5, `zoom ${before[0]} -> ${after[0]} for fingers 3 x apart`);
+  const [bx, by] = imageX(before), [ax, ay] = imageX(after);
+  assert.ok(Math.hypot(ax - bx, ay - by) < 0.5, `pinch centre moved from ${bx},${by} to ${ax},${ay}`);
+  await page.touchscreen.tap(at.x, at.y);
+  await page.waitForFunction((n) => document.getElementById('pointed').textContent.trim() === n, named);
   await page.locator('#type-3').tap();
   await page.waitForFunction(() => location.hash.endsWith('&typ=schema'));
   await done(page);

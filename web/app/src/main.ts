@@ -184,12 +184,14 @@ function clampView() {
   image.view.y = clamp(image.view.y, h, room.height);
 }
 
-function zoomAt(factor: number, cx: number, cy: number) {
+// Zooms by factor about (cx, cy) of the image window; the image point there moves to (tx, ty)
+// (a pinch whose fingers also moved).
+function zoomAt(factor: number, cx: number, cy: number, tx = cx, ty = cy) {
   if (!image.bitmap) return;
   const fitS = fitScale();
   const s = Math.min(Math.max(image.view.scale * factor, fitS * 0.5), Math.max(fitS * 8, 5));
   const ix = (cx - image.view.x) / image.view.scale, iy = (cy - image.view.y) / image.view.scale;
-  image.view = { scale: s, x: cx - ix * s, y: cy - iy * s };
+  image.view = { scale: s, x: tx - ix * s, y: ty - iy * s };
   image.fitted = false;
   clampView();
   draw();
@@ -1025,11 +1027,16 @@ function bindImage() {
     const last = pointers.get(e.pointerId);
     if (!last) { if (e.pointerType === 'mouse') pointerName(e); return; }
     if (pointers.size === 2) {
+      // The image point between the fingers stays between them while they spread and move.
+      const [a0, b0] = [...pointers.values()];
       pointers.set(e.pointerId, { x: e.clientX, y: e.clientY });
       const [a, b] = [...pointers.values()];
       const d = Math.hypot(a.x - b.x, a.y - b.y);
       const r = v.getBoundingClientRect();
-      if (pinch > 0) zoomAt(d / pinch, (a.x + b.x) / 2 - r.left, (a.y + b.y) / 2 - r.top);
+      if (pinch > 0) {
+        zoomAt(d / pinch, (a0.x + b0.x) / 2 - r.left, (a0.y + b0.y) / 2 - r.top,
+               (a.x + b.x) / 2 - r.left, (a.y + b.y) / 2 - r.top);
+      }
       pinch = d;
       return;
     }
