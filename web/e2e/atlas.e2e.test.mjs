@@ -174,9 +174,12 @@ test('image: pointer names, a click highlights, Tab steps, wheel and buttons zoo
     const c = new OffscreenCanvas(bitmap.width, bitmap.height);
     const g = c.getContext('2d');
     g.drawImage(bitmap, 0, 0);
-    return [bitmap.width, bitmap.height, ...g.getImageData(2, bitmap.height - 2, 1, 1).data];
+    const rgba = g.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    let green = 0;
+    for (let i = 0; i < rgba.length; i += 4) if (rgba[i] === 0 && rgba[i + 1] === 255 && rgba[i + 2] === 0) ++green;
+    return [bitmap.width, bitmap.height, ...g.getImageData(2, bitmap.height - 2, 1, 1).data, green > 20];
   }, png.toString('base64'));
-  assert.deepEqual(band, [456, 560, 0xf4, 0xf4, 0xf0, 255]);
+  assert.deepEqual(band, [456, 560, 0xf4, 0xf4, 0xf0, 255, true], 'size, name band, the outline in green');
 
   // The context menu as the desktop builds it.
   await page.mouse.click(points[0].x, points[0].y, { button: 'right' });
