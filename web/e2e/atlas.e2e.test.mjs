@@ -125,7 +125,10 @@ test('publishing: fingerprinted app files kept a year, the rest revalidated; exp
   atlasbau(again);
   fs.writeFileSync(path.join(again, 'app-0123456789abcdef.js'), 'an older app');
   fs.writeFileSync(path.join(again, 'ostrelin-fedcba9876543210.wasm'), 'an older module');
+  fs.writeFileSync(path.join(again, 'kurs-notizen.txt'), 'not the export\'s');
   atlasbau(again);
+  assert.equal(fs.readFileSync(path.join(again, 'kurs-notizen.txt'), 'utf8'), 'not the export\'s');
+  fs.rmSync(path.join(again, 'kurs-notizen.txt'));
   assert.ok(listing(site).length > 100);
   assert.deepEqual(listing(again), listing(site));
 });
