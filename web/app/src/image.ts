@@ -245,15 +245,15 @@ export async function loadImage(action: Action) {
     prepareImage(action);
     ready = prepared.get(action.key)!;
     prepared.delete(action.key);
-    // The outline file is read while the image still decodes; the pointer names nothing until
-    // the new image is shown.
-    image.loading = true;
     outline = await ready.outline;
   }
+  // The outline file is read while the image still decodes; the pointer names nothing until the
+  // new image is shown.
   const o = atlas.loadOutline(outline ?? new Uint8Array(0));
   outlineNames = o.structures.map((s) => s.name);
   if (ready) {
-    bitmap = await ready.picture;
+    image.loading = true;
+    bitmap = await ready.picture;  // never rejects: a damaged image gives null
     image.loading = false;
     if (!bitmap) messages.push('Das Bild kann nicht angezeigt werden: ' + action.path);
   }
