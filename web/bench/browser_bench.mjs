@@ -63,38 +63,50 @@ try {
   await page.waitForFunction(() => document.body.classList.contains('loaded'));
 
   // Page switch: every head page once to fill the HTTP cache as a student's first round does,
-  // then again, measured: from the new address to the paint of image and outline.
+  // then five rounds more, measured: from the new address to the paint of image and outline. Each
+  // switch starts on a page that is settled (its text and panel drawn), as a student's click does;
+  // a page's figure is its best of five, the decode's likewise.
   const pages = [];
   for (const v of ['-50', '-40', '-30', '-20', '-10', '0', '+10', '+20', '+30', '+40', '+50', '+60', '+70']) {
     pages.push(`#seite=${encodeURIComponent(`Kopf axial ${v} mm`)}&typ=mr`);
   }
   // The time of the first paint that shows the page as it ends up: its image with its outline.
   const switchTo = (hash) => page.evaluate((hash) => new Promise((resolve) => {
-    const marks = [];
-    const observer = new PerformanceObserver((list) => {
-      for (const e of list.getEntries()) if (e.name === 'ostrelin-paint') marks.push(e);
-    });
-    observer.observe({ type: 'mark' });
-    const start = performance.now();
-    location.hash = hash;
-    const check = () => {
-      const atlas = document.getElementById('atlas');
-      const painted = document.getElementById('view').dataset.painted;
-      const mark = marks.find((m) => m.startTime > start && m.detail === painted);
-      if (atlas.dataset.busy === undefined && mark) {
-        observer.disconnect();
-        resolve({ time: mark.startTime - start, painted });
-      } else setTimeout(check, 5);
+    const begin = () => {
+      const marks = [];
+      const observer = new PerformanceObserver((list) => {
+        for (const e of list.getEntries()) if (e.name === 'ostrelin-paint') marks.push(e);
+      });
+      observer.observe({ type: 'mark' });
+      const start = performance.now();
+      location.hash = hash;
+      const check = () => {
+        const atlas = document.getElementById('atlas');
+        const painted = document.getElementById('view').dataset.painted;
+        const mark = marks.find((m) => m.startTime > start && m.detail === painted);
+        if (atlas.dataset.busy === undefined && mark) {
+          observer.disconnect();
+          resolve({ time: mark.startTime - start, painted });
+        } else setTimeout(check, 5);
+      };
+      setTimeout(check, 5);
     };
-    setTimeout(check, 5);
+    // The page before is settled: its frames drawn.
+    requestAnimationFrame(() => requestAnimationFrame(() => setTimeout(begin, 0)));
   }), hash);
   const firstRound = [];
   for (const p of pages) firstRound.push((await switchTo(p)).time);
-  const switches = [], decodes = [];
-  for (const p of pages) {
-    const { time, painted } = await switchTo(p);
-    switches.push(time);
-    const key = painted.split('|')[0];
+  const best = pages.map(() => Infinity), painted = [];
+  for (let round = 0; round < 5; ++round) {
+    for (const [i, p] of pages.entries()) {
+      const { time, painted: shown } = await switchTo(p);
+      best[i] = Math.min(best[i], time);
+      painted[i] = shown;
+    }
+  }
+  const switches = best, decodes = [];
+  for (const shown of painted) {
+    const key = shown.split('|')[0];
     decodes.push(await page.evaluate(async (url) => {
       const blob = await (await fetch(url)).blob();
       const times = [];
@@ -104,7 +116,7 @@ try {
         times.push(performance.now() - t);
         bitmap.close();
       }
-      return times.sort((a, b) => a - b)[2];
+      return Math.min(...times);
     }, 'atlas/' + manifest.files[key]));
   }
 
@@ -132,7 +144,9 @@ try {
 
   // Transfer size: the app's files as nginx sends them to a browser asking for gzip.
   const sizes = {};
-  for (const f of ['index.html', 'app.js', 'app.css', 'atlas.mjs', 'ostrelin.mjs', 'ostrelin.wasm']) {
+  // index.html and the app's fingerprinted files beside it (scripts, style, WebAssembly).
+  const appFiles = fs.readdirSync(path.join(work, 'site')).filter((f) => fs.statSync(path.join(work, 'site', f)).isFile());
+  for (const f of appFiles) {
     sizes[f] = await new Promise((resolve, reject) => {
       http.get(server.url + f, { headers: { 'accept-encoding': 'gzip' } }, (res) => {
         let n = 0;
@@ -147,13 +161,13 @@ try {
   console.log(`web atlas in ${(await browser.version())}, ${pages.length} head pages (MR), loopback nginx`);
   report('first page painted, cold cache (median of 5)', ms(median(firsts)), '<= 1000 ms', median(firsts) <= 1000);
   report('page switch, first visit (median)', ms(median(firstRound)), '(for reference)', true);
-  report('page switch, image + outline painted (median)', ms(sw), '<= 2 x decode', sw <= 2 * dec);
-  report('createImageBitmap of the same image (median)', ms(dec), '', true);
+  report('page switch, image + outline painted (best of 5)', ms(sw), '<= 2 x decode', sw <= 2 * dec);
+  report('createImageBitmap of the same image (best of 5)', ms(dec), '', true);
   report('  ratio', (sw / dec).toFixed(2) + ' x', '<= 2 x', sw <= 2 * dec);
   report(`pointer move -> name, 200 structures (mean)`, pointer.mean.toFixed(3) + ' ms', '<= 4 ms', pointer.mean <= 4);
   report('pointer move -> name, 95th percentile', pointer.p95.toFixed(3) + ' ms', '<= 4 ms', pointer.p95 <= 4);
   report('transfer size of the app, gzip', (total / 1024).toFixed(1) + ' KB', '<= 300 KB', total <= 300 * 1024);
-  console.log('  ' + Object.entries(sizes).map(([f, n]) => `${f} ${(n / 1024).toFixed(1)} KB`).join(', '));
+  console.log('  ' + Object.entries(sizes).map(([f, n]) => `${f.replace(/-[0-9a-f]{16}\./, '.')} ${(n / 1024).toFixed(1)} KB`).join(', '));
   if (pointer.named < 300) { ++failed; console.log(`only ${pointer.named} of 400 moves named a structure`); }
 } finally {
   await browser.close();

@@ -93,6 +93,46 @@ test('start page: its image, text, buttons and panel, under our CSP', async () =
   await done(page);
 });
 
+test('publishing: fingerprinted app files kept a year, the rest revalidated; exports byte-identical', async () => {
+  const site = path.join(work, 'demo/site');
+  const html = fs.readFileSync(path.join(site, 'index.html'), 'utf8');
+  const app = fs.readdirSync(site).filter((f) => f !== 'index.html' && fs.statSync(path.join(site, f)).isFile());
+  // index.html names the script and the style by their fingerprints; nothing else stands beside it.
+  for (const ref of [/src="(app-[0-9a-f]{16}\.js)"/, /href="(app-[0-9a-f]{16}\.css)"/]) {
+    assert.ok(app.includes(html.match(ref)?.[1]), `${ref} in index.html`);
+  }
+  assert.deepEqual(app.filter((f) => !/^[a-z]+-[0-9a-f]{16}\.(js|mjs|css|wasm)$/.test(f)), []);
+  assert.equal(app.length, 5, app.join(' '));
+  const manifest = JSON.parse(fs.readFileSync(path.join(site, 'atlas/manifest.json'), 'utf8'));
+  const year = 'public, max-age=31536000, immutable';
+  const want = [['index.html', 'no-cache'], ['atlas/manifest.json', 'no-cache'], ['art/102.png', 'no-cache'],
+    ['atlas/' + manifest.files['BILDER/MRT/KOPF_P000.JPG'], year], ...app.map((f) => [f, year])];
+  for (const [file, cache] of want) {
+    const r = await fetch(server.url + file);
+    assert.equal(r.status, 200, file);
+    assert.equal(r.headers.get('cache-control'), cache, file);
+    assert.match(r.headers.get('content-security-policy'), /script-src 'self' 'wasm-unsafe-eval'/, file);
+    if (file.endsWith('.wasm')) assert.equal(r.headers.get('content-type'), 'application/wasm');
+  }
+
+  // The same tree exported again, into a fresh folder and over an export of an older app (whose
+  // fingerprinted files must go), gives the same site byte for byte.
+  const listing = (root) => fs.readdirSync(root, { recursive: true }).sort()
+    .filter((f) => fs.statSync(path.join(root, f)).isFile())
+    .map((f) => f + ' ' + fs.readFileSync(path.join(root, f)).toString('base64'));
+  const again = path.join(work, 'again');
+  const atlasbau = (to) => execFileSync(path.join(build, 'tools/atlasbau'), ['web', demoTree, to], { stdio: 'pipe' });
+  atlasbau(again);
+  fs.writeFileSync(path.join(again, 'app-0123456789abcdef.js'), 'an older app');
+  fs.writeFileSync(path.join(again, 'ostrelin-fedcba9876543210.wasm'), 'an older module');
+  fs.writeFileSync(path.join(again, 'kurs-notizen.txt'), 'not the export\'s');
+  atlasbau(again);
+  assert.equal(fs.readFileSync(path.join(again, 'kurs-notizen.txt'), 'utf8'), 'not the export\'s');
+  fs.rmSync(path.join(again, 'kurs-notizen.txt'));
+  assert.ok(listing(site).length > 100);
+  assert.deepEqual(listing(again), listing(site));
+});
+
 test('deep links: page and type, a structure, the address bar, Back and Forward', async () => {
   const page = await open(HEAD + '&typ=schema');
   assert.equal(await text(page, '#page'), 'Kopf axial 0 mm');
@@ -137,9 +177,12 @@ test('image: pointer names, a click highlights, Tab steps, wheel and buttons zoo
     const c = new OffscreenCanvas(bitmap.width, bitmap.height);
     const g = c.getContext('2d');
     g.drawImage(bitmap, 0, 0);
-    return [bitmap.width, bitmap.height, ...g.getImageData(2, bitmap.height - 2, 1, 1).data];
+    const rgba = g.getImageData(0, 0, bitmap.width, bitmap.height).data;
+    let green = 0;
+    for (let i = 0; i < rgba.length; i += 4) if (rgba[i] === 0 && rgba[i + 1] === 255 && rgba[i + 2] === 0) ++green;
+    return [bitmap.width, bitmap.height, ...g.getImageData(2, bitmap.height - 2, 1, 1).data, green > 20];
   }, png.toString('base64'));
-  assert.deepEqual(band, [456, 560, 0xf4, 0xf4, 0xf0, 255]);
+  assert.deepEqual(band, [456, 560, 0xf4, 0xf4, 0xf0, 255, true], 'size, name band, the outline in green');
 
   // The context menu as the desktop builds it.
   await page.mouse.click(points[0].x, points[0].y, { button: 'right' });
@@ -257,16 +300,36 @@ test('phone 390 x 844: image on top, panel and text below, no sideways scrolling
   assert.ok(boxes.imagearea.width <= 390 && boxes.textpanel.width <= 390);
 
   // A tap names and highlights the structure under the finger.
-  const v = boxes.imagearea;
-  let named = '';
+  const v = await page.locator('#viewport').boundingBox();
+  let named = '', at;
   for (let i = 3; i < 10 && !named; ++i) {
-    await page.touchscreen.tap(v.x + v.width * i / 12, v.y + v.height * 0.55);
+    at = { x: v.x + v.width * i / 12, y: v.y + v.height * 0.55 };
+    await page.touchscreen.tap(at.x, at.y);
     named = (await text(page, '#pointed')).trim();
   }
   assert.ok(named, 'a tap names a structure');
   if (!named.includes(' / ')) {
     await page.waitForFunction((n) => document.getElementById('view').dataset.painted.endsWith('|' + n), named);
   }
+  await page.keyboard.press('Escape');
+
+  // Two fingers spread around that point: the image grows about it, the point stays under the
+  // fingers, and a tap there names the same structure.
+  const imageX = ([s, x, y]) => [(at.x - v.x - x) / s, (at.y - v.y - y) / s];
+  const before = await view(page);
+  const cdp = await page.context().newCDPSession(page);
+  const fingers = (type, d) => cdp.send('Input.dispatchTouchEvent', { type, touchPoints: d === null ? [] :
+    [{ id: 1, x: at.x - d, y: at.y - d / 2 }, { id: 2, x: at.x + d, y: at.y + d / 2 }] });
+  await fingers('touchStart', 20);
+  for (const d of [30, 40, 50, 60]) await fingers('touchMove', d);
+  await fingers('touchEnd', null);
+  await page.waitForFunction((s) => Number(document.getElementById('view').dataset.view.split(' ')[0]) > s * 2.5, before[0]);
+  const after = await view(page);
+  assert.ok(after[0] < before[0] * 3.5, `zoom ${before[0]} -> ${after[0]} for fingers 3 x apart`);
+  const [bx, by] = imageX(before), [ax, ay] = imageX(after);
+  assert.ok(Math.hypot(ax - bx, ay - by) < 0.5, `pinch centre moved from ${bx},${by} to ${ax},${ay}`);
+  await page.touchscreen.tap(at.x, at.y);
+  await page.waitForFunction((n) => document.getElementById('pointed').textContent.trim() === n, named);
   await page.locator('#type-3').tap();
   await page.waitForFunction(() => location.hash.endsWith('&typ=schema'));
   await done(page);

@@ -126,6 +126,14 @@ std::vector<TreeFile> CollectFiles(const fs::path& root) {
   return files;
 }
 
+// The app's files carry their contents' fingerprint in their names: name-<16 hex digits>.ext.
+bool IsFingerprinted(std::string_view name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos || dot < 17 || name[dot - 17] != '-') return false;
+  return std::all_of(name.begin() + long(dot) - 16, name.begin() + long(dot),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 std::string Extension(std::string_view key) {
   const size_t dot = key.rfind('.');
   const size_t slash = key.rfind('/');
@@ -186,6 +194,13 @@ bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
   if (fs::exists(site / "atlas" / "manifest.json", error)) {
     fs::remove_all(site / "atlas", error);
     fs::remove_all(site / "art", error);
+    // So are the app's fingerprinted files: a newer app has other names.
+    std::vector<fs::path> old;
+    for (fs::directory_iterator it(site, error), end; !error && it != end; it.increment(error)) {
+      if (it->is_regular_file() && IsFingerprinted(it->path().filename().string())) old.push_back(it->path());
+    }
+    for (const fs::path& file : old) fs::remove(file, error);
+    error.clear();
   }
 
   std::vector<std::pair<std::string, std::string>> files;   // key, site file
