@@ -7,14 +7,13 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/core/tree_layout.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/strings.h"
 
 namespace ostrelin {
 
 namespace {
-
-std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
 
 // How the image's columns and rows run through the world: column 0 lies at the largest value of
 // world axis `column`, row 0 at the largest value of world axis `row` (radiological display:

@@ -10,7 +10,7 @@
 #include "authoring/core/media.h"
 #include "authoring/core/series.h"
 #include "authoring/core/series_tree.h"
-#include "authoring/core/tree_skeleton.h"
+#include "authoring/core/tree_layout.h"
 #include "authoring/core/tree_transaction.h"
 #include "catalogue/core/image_type.h"
 #include "platform/core/cp1252.h"
@@ -23,14 +23,6 @@ namespace ostrelin {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
-
-constexpr const char* kFolders[] = {"Daten",         "Bilder/Schnitt", "Bilder/CT",   "Bilder/MRT",
-                                    "Bilder/Schema", "Texte/Schnitt",  "Texte/CT",    "Texte/MRT",
-                                    "Texte/Schema",  "Texte/Other",    "MultiMed"};
-constexpr const char* kTextFolders[] = {"Texte/Schnitt", "Texte/CT", "Texte/MRT", "Texte/Schema",
-                                        "Texte/Other"};
 
 ImageType TypeOf(SeriesType type) {
   switch (type) {
@@ -354,7 +346,7 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
   } else {
     lists.Read(*indexBytes, ReadFileBytes(Local(tree, "Daten\\Struktur.LST")).value_or(""));
   }
-  for (const char* folder : kFolders) tx.Folder(folder);
+  for (const char* folder : kTreeFolders) tx.Folder(folder);
 
   // Files of another series' pages are never written over ("Gehirn-axial" and "Gehirn axial"
   // make the same file names).

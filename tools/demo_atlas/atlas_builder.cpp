@@ -10,7 +10,7 @@
 #include "authoring/core/linklist.h"
 #include "authoring/core/media.h"
 #include "authoring/core/series.h"
-#include "authoring/core/tree_skeleton.h"
+#include "authoring/core/tree_layout.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/strings.h"
 #include "platform/core/text_file.h"
@@ -23,18 +23,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Texts are written here in UTF-8 and stored in Windows-1252, as the atlas reads them.
-std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
-
+// Texts are written here in UTF-8 and stored in Windows-1252, as the atlas reads them (W).
 constexpr const char* kVideo = "kopf_fahrt.avi";
 // Thickness of skull and scalp over the top of the brain, in mm.
 constexpr double kSkullAndScalpMm = 10;
-constexpr const char* kFolders[] = {"Daten",          "Bilder/Schnitt", "Bilder/CT",
-                                    "Bilder/MRT",     "Bilder/Schema",  "Texte/Schnitt",
-                                    "Texte/CT",       "Texte/MRT",      "Texte/Schema",
-                                    "Texte/Other",    "MultiMed"};
-constexpr const char* kTextFolders[] = {"Texte/Schnitt", "Texte/CT", "Texte/MRT", "Texte/Schema",
-                                        "Texte/Other"};
 
 // One page of the tree while it is being built.
 struct Page {
@@ -94,7 +86,7 @@ bool PrepareOutput(const fs::path& out, std::string& error) {
     }
     for (const std::string& name : ours) fs::remove_all(out / name, ec);
   }
-  for (const char* folder : kFolders) {
+  for (const char* folder : kTreeFolders) {
     fs::create_directories(out / folder, ec);
     if (ec) {
       error = (out / folder).string() + ": " + ec.message();

@@ -1,12 +1,6 @@
-#include "authoring/core/tree_skeleton.h"
-
-#include "platform/core/cp1252.h"
+#include "authoring/core/tree_layout.h"
 
 namespace ostrelin {
-
-namespace {
-std::string W(std::string_view utf8) { return Utf8ToCp1252(utf8); }
-}  // namespace
 
 std::string HelpOverviewText() {
   return W(
