@@ -1,7 +1,6 @@
 #include "authoring/core/series_command.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -11,6 +10,7 @@
 
 #include "authoring/core/atlas_check.h"
 #include "authoring/core/series.h"
+#include "authoring/core/series_arguments.h"
 #include "authoring/core/series_tree.h"
 #include "authoring/core/tree_transaction.h"
 #include "platform/core/cp1252.h"
@@ -21,20 +21,6 @@ namespace ostrelin {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool Number(const std::string& text, double& value) {
-  const char* begin = text.data();
-  if (!text.empty() && text[0] == '+') ++begin;
-  const auto [end, ec] = std::from_chars(begin, text.data() + text.size(), value);
-  return ec == std::errc() && end == text.data() + text.size() && std::isfinite(value) &&
-         begin != end;
-}
-
-bool Pair(const std::string& text, std::pair<double, double>& value) {
-  const size_t comma = text.find(',');
-  return comma != std::string::npos && Number(text.substr(0, comma), value.first) &&
-         Number(text.substr(comma + 1), value.second);
-}
 
 // The label names: from the table, else from the label map's header extension.
 bool LoadNames(const std::optional<fs::path>& table, const Volume& labels,
@@ -143,239 +129,178 @@ const char* SeriesUsage() {
          "                 [--names ZUORDNUNG.csv|none] [--schema] [--files STAMM] [--min-pixels N]\n";
 }
 
-int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  auto usage = [&](const std::string& why) {
-    err << "atlasbau series: " << why << "\nAufruf:\n" << SeriesUsage();
-    return 2;
-  };
-  if (args.empty() || args[0].starts_with("--")) return usage("the data tree is missing");
-  SeriesOptions options;
-  options.tree = args[0];
-  std::map<std::string, std::string> given;
-  static const std::set<std::string> kValued = {
-      "--image", "--labels", "--table", "--name",  "--plane",  "--type",  "--region",
-      "--sex",   "--from",   "--to",    "--step",  "--pixel",  "--extent", "--window",
-      "--preset", "--names", "--files", "--min-pixels"};
-  for (size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--schema") {
-      options.schema = true;
-    } else if (kValued.count(args[i]) != 0 && i + 1 < args.size()) {
-      given[args[i]] = args[i + 1];
-      ++i;
-    } else {
-      return usage("unknown or incomplete option " + args[i]);
-    }
-  }
-  for (const char* required : {"--image", "--labels", "--name", "--plane", "--type", "--region",
-                               "--from", "--to", "--step"}) {
-    if (given.count(required) == 0) return usage(std::string(required) + " is missing");
-  }
-  options.name = given["--name"];
-  if (options.name.find('#') != std::string::npos || options.name.empty()) {
-    return usage("--name must not be empty or hold \"#\"");
-  }
-  if (const std::string lost = UnholdableCharacters(options.name); !lost.empty()) {
-    return usage("--name \"" + options.name + "\" holds " + lost +
-                 ", which the atlas cannot store (Windows-1252): choose another name");
-  }
-  static const std::map<std::string, PlaneOrientation> kPlanes = {
-      {"axial", PlaneOrientation::kAxial},
-      {"coronal", PlaneOrientation::kCoronal},
-      {"sagittal", PlaneOrientation::kSagittal}};
-  static const std::map<std::string, SeriesType> kTypes = {{"schnitt", SeriesType::kSchnitt},
-                                                           {"ct", SeriesType::kCt},
-                                                           {"mr", SeriesType::kMr},
-                                                           {"schema", SeriesType::kSchema}};
-  static const std::map<std::string, char> kRegions = {
-      {"kopf", 'K'}, {"rumpf", 'R'}, {"arm", 'A'}, {"bein", 'B'}, {"uebersicht", 'U'}};
-  if (!kPlanes.count(given["--plane"])) return usage("--plane is axial, coronal or sagittal");
-  if (!kTypes.count(given["--type"])) return usage("--type is schnitt, ct, mr or schema");
-  if (!kRegions.count(given["--region"])) {
-    return usage("--region is kopf, rumpf, arm, bein or uebersicht");
-  }
-  options.plane = kPlanes.at(given["--plane"]);
-  options.type = kTypes.at(given["--type"]);
-  options.region = kRegions.at(given["--region"]);
-  if (given.count("--sex")) {
-    if (given["--sex"] != "m" && given["--sex"] != "w") return usage("--sex is m or w");
-    options.sex = given["--sex"] == "w" ? 'W' : 'M';
-  }
-  double from = 0, to = 0, step = 0;
-  if (!Number(given["--from"], from) || !Number(given["--to"], to) ||
-      !Number(given["--step"], step) || !(step > 0)) {
-    return usage("--from, --to and --step are millimetres, --step above 0");
-  }
-  if (std::abs(to - from) / step > 2000) return usage("more than 2000 planes");
-  const double direction = to >= from ? 1 : -1;
-  for (long n = 0;; ++n) {
-    const double mm = from + direction * double(n) * step;
-    if (direction * (mm - to) > 1e-9) break;
-    options.positions.push_back(std::round(mm * 1000) / 1000);
-  }
-  if (given.count("--pixel") && (!Number(given["--pixel"], options.pixel) || !(options.pixel > 0))) {
-    return usage("--pixel is millimetres above 0");
-  }
-  if (given.count("--extent")) {
-    std::pair<double, double> extent;
-    if (!Pair(given["--extent"], extent) || extent.first == extent.second) {
-      return usage("--extent is FIRST,LAST in millimetres, two different values");
-    }
-    options.extent = extent;
-  }
-  if (given.count("--window") && given.count("--preset")) {
-    return usage("--window and --preset exclude each other");
-  }
-  if (given.count("--window")) {
-    std::pair<double, double> window;
-    if (!Pair(given["--window"], window) || !(window.second > 0)) {
-      return usage("--window is CENTRE,WIDTH, the width above 0");
-    }
-    options.window = window;
-  } else if (given.count("--preset") && given["--preset"] != "auto") {
-    options.window = WindowPreset(given["--preset"]);
-    if (!options.window) return usage("--preset is weichteil, lunge, knochen, gehirn or auto");
-  } else if (!given.count("--preset") && options.type == SeriesType::kCt) {
-    options.window = WindowPreset("weichteil");
-  }
-  if (given.count("--files")) {
-    options.files = FileStemOf(given["--files"]);
-  }
-  if (given.count("--min-pixels")) {
-    double n = 0;
-    if (!Number(given["--min-pixels"], n) || n < 1 || n > 1e6) {
-      return usage("--min-pixels is a number of pixels, 1 or more");
-    }
-    options.minPixels = size_t(n);
-  }
+namespace {
 
-  std::string error;
-  auto fail = [&](const std::string& message) {
-    err << "atlasbau series: " << message << "\n";
-    return 1;
-  };
-  std::vector<std::string> warnings;
-  auto warn = [&](const std::string& message) {
+// One run of `atlasbau series`: its streams and the warnings so far, for the summary.
+class SeriesRun {
+ public:
+  SeriesRun(std::ostream& out, std::ostream& err) : out(out), err(err) {}
+
+  void Warn(const std::string& message) {
     err << "warning: " << message << "\n";
     warnings.push_back(message);
-  };
-  if (options.type == SeriesType::kCt && options.window && options.window->second < 10) {
-    std::ostringstream text;
-    text << "--window " << given["--window"] << " is CENTRE,WIDTH: a window "
-         << options.window->second << " HU wide shows hardly more than black and white (did you "
-         << "mean --window " << options.window->second << "," << options.window->first << "?)";
-    warn(text.str());
   }
-  std::error_code ec;
-  if (fs::exists(options.tree, ec) && !fs::is_directory(options.tree, ec)) {
-    return fail(options.tree.string() + " is a file, not the folder of a data tree");
+  int Fail(const std::string& message) {
+    err << "atlasbau series: " << message << "\n";
+    return 1;
   }
-  Volume scan, labels;
-  if (!ReadVolume("scan", given["--image"], scan, out, error) ||
-      !ReadVolume("labels", given["--labels"], labels, out, error)) {
-    return fail(error);
+
+  std::ostream& out;
+  std::ostream& err;
+  std::vector<std::string> warnings;
+};
+
+// A CT window a few HU wide is most likely centre and width given the wrong way round.
+void WarnOfNarrowWindow(const SeriesArguments& a, SeriesRun& run) {
+  const SeriesOptions& options = a.options;
+  if (options.type != SeriesType::kCt || !options.window || options.window->second >= 10) return;
+  std::ostringstream text;
+  text << "--window " << a.window << " is CENTRE,WIDTH: a window " << options.window->second
+       << " HU wide shows hardly more than black and white (did you mean --window "
+       << options.window->second << "," << options.window->first << "?)";
+  run.Warn(text.str());
+}
+
+// The scan and the label map, the values of the map surveyed into `voxelsOfValue`, with warnings
+// about a map that looks like a scan or lacks its orientation.
+bool ReadSeriesVolumes(const SeriesArguments& a, Volume& scan, Volume& labels,
+                       std::map<long, size_t>& voxelsOfValue, SeriesRun& run, std::string& error) {
+  if (!ReadVolume("scan", a.image, scan, run.out, error) ||
+      !ReadVolume("labels", a.labels, labels, run.out, error)) {
+    return false;
   }
-  std::map<long, size_t> voxelsOfValue;
   if (!SurveyLabelMap(labels, voxelsOfValue, error)) {
-    return fail(given["--labels"] + ": " + error);
+    error = a.labels + ": " + error;
+    return false;
   }
   // A scan of whole grey values (an 8-bit MR) passes the survey; its voxels do not form regions.
   if (const double agreement = NeighbourAgreement(labels); agreement < kMinLabelAgreement) {
-    warn("the label map looks like a scan: only " + std::to_string(std::lround(agreement * 100)) +
-         " % of its labelled voxels hold the value of their neighbour (in a segmentation, whose "
-         "structures are regions, 70 % and more): are --image and --labels swapped?");
+    run.Warn("the label map looks like a scan: only " +
+             std::to_string(std::lround(agreement * 100)) +
+             " % of its labelled voxels hold the value of their neighbour (in a segmentation, whose "
+             "structures are regions, 70 % and more): are --image and --labels swapped?");
   }
   if (labels.orientation == "voxel sizes" && scan.orientation != "voxel sizes") {
     if (labels.nx == scan.nx && labels.ny == scan.ny && labels.nz == scan.nz) {
       labels.toWorld = scan.toWorld;
-      warn("the label map has neither sform nor qform: it is assumed to lie on the scan's grid "
-           "(same size, " + scan.orientation + " of the scan)");
+      run.Warn("the label map has neither sform nor qform: it is assumed to lie on the scan's grid "
+               "(same size, " + scan.orientation + " of the scan)");
     } else {
-      warn("the label map has neither sform nor qform and another grid than the scan: its "
-           "orientation is assumed from its voxel sizes alone and may not match the scan");
+      run.Warn("the label map has neither sform nor qform and another grid than the scan: its "
+               "orientation is assumed from its voxel sizes alone and may not match the scan");
     }
   }
-  std::vector<LabelName> names;
-  const std::optional<fs::path> table =
-      given.count("--table") ? std::optional<fs::path>(given["--table"]) : std::nullopt;
-  if (!LoadNames(table, labels, names, out, error)) return fail(error);
-  if (names.empty() && !voxelsOfValue.empty()) {
-    warn("no name for any of the " + std::to_string(voxelsOfValue.size()) +
-         " values of the label map: every structure is called \"Struktur <value>\" (see --table)");
+  return true;
+}
+
+// Warns of values of the label map that the names leave out.
+void WarnOfUnnamedValues(const std::vector<LabelName>& names,
+                         const std::map<long, size_t>& voxelsOfValue, SeriesRun& run) {
+  if (names.empty()) {
+    if (!voxelsOfValue.empty()) {
+      run.Warn("no name for any of the " + std::to_string(voxelsOfValue.size()) +
+               " values of the label map: every structure is called \"Struktur <value>\" (see "
+               "--table)");
+    }
+    return;
   }
-  if (!names.empty()) {
-    std::string unnamed;
-    size_t count = 0;
-    for (const auto& [value, voxels] : voxelsOfValue) {
-      if (std::none_of(names.begin(), names.end(),
-                       [&](const LabelName& n) { return n.value == value; })) {
-        if (++count <= 40) {
-          unnamed += (unnamed.empty() ? "" : ", ") + std::to_string(value) + " (" +
-                     std::to_string(voxels) + " voxels)";
-        }
+  std::string unnamed;
+  size_t count = 0;
+  for (const auto& [value, voxels] : voxelsOfValue) {
+    if (std::none_of(names.begin(), names.end(),
+                     [&](const LabelName& n) { return n.value == value; })) {
+      if (++count <= 40) {
+        unnamed += (unnamed.empty() ? "" : ", ") + std::to_string(value) + " (" +
+                   std::to_string(voxels) + " voxels)";
       }
     }
-    if (count > 40) unnamed += " and " + std::to_string(count - 40) + " more";
-    if (count > 0) {
-      warn(std::to_string(count) + " value(s) of the label map have no name in the table: " +
-           unnamed + "; they are called \"Struktur <value>\"");
-    }
   }
-  if (given.count("--names") && given["--names"] == "none") {
-    out << "names: as the label map gives them (--names none)\n";
-  } else if (!given.count("--names")) {
-    ShippedNameMap(names, options.rename, out);
-  } else {
-    const std::optional<std::string> bytes = ReadFileBytes(given["--names"]);
-    if (!bytes) return fail(given["--names"] + ": cannot be read");
-    std::vector<std::string> problems;
-    options.rename = ParseNameMap(*bytes, problems);
-    for (const std::string& p : problems) err << given["--names"] << ": " << p << "\n";
-    if (!problems.empty()) return fail(given["--names"] + ": the table has faulty lines");
-    if (options.rename.empty()) return fail(given["--names"] + ": the table renames nothing");
+  if (count > 40) unnamed += " and " + std::to_string(count - 40) + " more";
+  if (count > 0) {
+    run.Warn(std::to_string(count) + " value(s) of the label map have no name in the table: " +
+             unnamed + "; they are called \"Struktur <value>\"");
   }
+}
+
+// The renaming of the label names: none, a shipped table that fits, or the one --names gives.
+// False after the message of a --names table that cannot be used.
+bool ChooseRenaming(const SeriesArguments& a, const std::vector<LabelName>& names,
+                    std::vector<NameMapEntry>& rename, SeriesRun& run, std::string& error) {
+  if (a.names && *a.names == "none") {
+    run.out << "names: as the label map gives them (--names none)\n";
+    return true;
+  }
+  if (!a.names) {
+    ShippedNameMap(names, rename, run.out);
+    return true;
+  }
+  const std::string& file = *a.names;
+  const std::optional<std::string> bytes = ReadFileBytes(file);
+  if (!bytes) {
+    error = file + ": cannot be read";
+    return false;
+  }
+  std::vector<std::string> problems;
+  rename = ParseNameMap(*bytes, problems);
+  for (const std::string& p : problems) run.err << file << ": " << p << "\n";
+  if (!problems.empty()) {
+    error = file + ": the table has faulty lines";
+  } else if (rename.empty()) {
+    error = file + ": the table renames nothing";
+  }
+  return error.empty();
+}
+
+// Notes the names the atlas stores changed and warns of those it cannot store at all.
+void ReportStoredNames(const std::vector<LabelName>& names,
+                       const std::vector<NameMapEntry>& rename, SeriesRun& run) {
   std::string unholdable;
   for (const LabelName& n : names) {
     bool changed = false;
-    const std::string renamed = RenameLabel(n, options.rename);
+    const std::string renamed = RenameLabel(n, rename);
     const std::string stored = AtlasName(renamed, changed);
     if (const std::string lost = UnholdableCharacters(renamed); !lost.empty()) {
       unholdable += (unholdable.empty() ? "" : ", ") + std::to_string(n.value) + " \"" + renamed +
                     "\" (" + lost + ")";
     } else if (changed) {
-      out << "note: label " << n.value << " \"" << renamed << "\" cannot be written as it is; it "
-          << "becomes \"" << Cp1252ToUtf8(stored) << "\"\n";
+      run.out << "note: label " << n.value << " \"" << renamed << "\" cannot be written as it is; "
+              << "it becomes \"" << Cp1252ToUtf8(stored) << "\"\n";
     }
   }
-
   if (!unholdable.empty()) {
-    warn("label names with letters the atlas cannot store (Windows-1252): " + unholdable +
-         "; they are called \"Struktur <value>\" (rename them with --names)");
+    run.Warn("label names with letters the atlas cannot store (Windows-1252): " + unholdable +
+             "; they are called \"Struktur <value>\" (rename them with --names)");
   }
+}
 
+// The pixel size and the pictogram's extent the command line left open.
+void ChooseGeometry(const Volume& scan, const Volume& labels, const std::vector<LabelName>& names,
+                    SeriesOptions& options, std::ostream& out) {
   if (options.pixel <= 0) {
     options.pixel = DefaultPixel(scan, options.plane);
     out << "pixel: " << options.pixel << " mm (the finest voxel size, or finer so that the longer "
         << "image side has at least " << kMinLongerSide << " pixels; --pixel sets it)\n";
   }
-  if (!options.extent) {
-    std::string how;
-    options.extent = DefaultExtent(scan, labels, names, options.region, options.plane, how);
-    if (options.extent) {
-      out << "pictogram: " << how << "\n";
-    } else if (options.plane != PlaneOrientation::kCoronal) {
-      const auto box = WorldBox(scan);
-      const auto [lo, hi] = box[size_t(PlaneAxis(options.plane))];
-      out << "pictogram: the scan's extent, " << hi << " mm at 0 %, " << lo
-          << " mm at 100 % (no body landmarks for this region" << (how.empty() ? "" : ": " + how)
-          << "; --extent sets it)\n";
-    }
-  } else {
+  if (options.extent) {
     out << "pictogram: --extent " << options.extent->first << " mm at 0 %, "
         << options.extent->second << " mm at 100 %\n";
+    return;
   }
+  std::string how;
+  options.extent = DefaultExtent(scan, labels, names, options.region, options.plane, how);
+  if (options.extent) {
+    out << "pictogram: " << how << "\n";
+  } else if (options.plane != PlaneOrientation::kCoronal) {
+    const auto box = WorldBox(scan);
+    const auto [lo, hi] = box[size_t(PlaneAxis(options.plane))];
+    out << "pictogram: the scan's extent, " << hi << " mm at 0 %, " << lo
+        << " mm at 100 % (no body landmarks for this region" << (how.empty() ? "" : ": " + how)
+        << "; --extent sets it)\n";
+  }
+}
 
-  std::vector<SeriesPage> pages;
-  if (!CutSeries(scan, labels, names, options, out, pages, error)) return fail(error);
+// Warns of planes without any structure; the number of structures of the whole series.
+size_t SurveyPages(const std::vector<SeriesPage>& pages, SeriesRun& run) {
   std::string empty;
   size_t emptyCount = 0;
   std::set<std::string> structureNames;
@@ -387,24 +312,64 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
     }
   }
   if (emptyCount > 0) {
-    warn(std::to_string(emptyCount) + " plane(s) show no structure at all: " + empty);
+    run.Warn(std::to_string(emptyCount) + " plane(s) show no structure at all: " + empty);
   }
+  return structureNames.size();
+}
+
+// Checks the tree written and sums the run up; the exit status.
+int CheckAndSumUp(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
+                  size_t structures, SeriesRun& run) {
+  const std::vector<std::string> problems = CheckAtlasTree(options.tree);
+  for (const std::string& p : problems) run.err << "check: " << p << "\n";
+  run.out << options.tree.string() << ": " << problems.size() << " problem(s)\n";
+  run.out << "\nSummary: " << pages.size() << " page(s) of \"" << options.name << "\" from "
+          << FormatMillimetres(pages.front().mm) << " to " << FormatMillimetres(pages.back().mm)
+          << " mm, " << structures << " structure(s), " << run.warnings.size() << " warning(s)"
+          << (run.warnings.empty() ? "" : " (above)") << ", the tree "
+          << (problems.empty() ? "checks clean"
+                               : "has " + std::to_string(problems.size()) + " problem(s)")
+          << ".\n";
+  return problems.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  SeriesArguments a;
+  std::string error;
+  if (!ParseSeriesArguments(args, a, error)) {
+    err << "atlasbau series: " << error << "\nAufruf:\n" << SeriesUsage();
+    return 2;
+  }
+  SeriesRun run(out, err);
+  SeriesOptions& options = a.options;
+  WarnOfNarrowWindow(a, run);
+  std::error_code ec;
+  if (fs::exists(options.tree, ec) && !fs::is_directory(options.tree, ec)) {
+    return run.Fail(options.tree.string() + " is a file, not the folder of a data tree");
+  }
+  Volume scan, labels;
+  std::map<long, size_t> voxelsOfValue;
+  if (!ReadSeriesVolumes(a, scan, labels, voxelsOfValue, run, error)) return run.Fail(error);
+  std::vector<LabelName> names;
+  const std::optional<fs::path> table =
+      a.table ? std::optional<fs::path>(*a.table) : std::nullopt;
+  if (!LoadNames(table, labels, names, out, error)) return run.Fail(error);
+  WarnOfUnnamedValues(names, voxelsOfValue, run);
+  if (!ChooseRenaming(a, names, options.rename, run, error)) return run.Fail(error);
+  ReportStoredNames(names, options.rename, run);
+  ChooseGeometry(scan, labels, names, options, out);
+
+  std::vector<SeriesPage> pages;
+  if (!CutSeries(scan, labels, names, options, out, pages, error)) return run.Fail(error);
+  const size_t structures = SurveyPages(pages, run);
   scan = Volume();
   labels = Volume();
   if (!RecoverTree(options.tree, out, error) || !WriteSeries(options, pages, out, error)) {
-    return fail(error);
+    return run.Fail(error);
   }
-  const std::vector<std::string> problems = CheckAtlasTree(options.tree);
-  for (const std::string& p : problems) err << "check: " << p << "\n";
-  out << options.tree.string() << ": " << problems.size() << " problem(s)\n";
-  out << "\nSummary: " << pages.size() << " page(s) of \"" << options.name << "\" from "
-      << FormatMillimetres(pages.front().mm) << " to " << FormatMillimetres(pages.back().mm)
-      << " mm, " << structureNames.size() << " structure(s), " << warnings.size()
-      << " warning(s)" << (warnings.empty() ? "" : " (above)") << ", the tree "
-      << (problems.empty() ? "checks clean" : "has " + std::to_string(problems.size()) +
-                                                  " problem(s)")
-      << ".\n";
-  return problems.empty() ? 0 : 1;
+  return CheckAndSumUp(options, pages, structures, run);
 }
 
 int RunRemoveCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
