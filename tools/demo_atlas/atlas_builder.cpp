@@ -250,66 +250,83 @@ void JoinHeadAtlases(const HeadSources& head, Volume& labels, std::vector<LabelN
   }
 }
 
-}  // namespace
+// Everything a build of the demo atlas carries from one step to the next.
+struct DemoBuild {
+  DemoBuild(const DemoAtlasOptions& options, std::ostream& log, std::string& error)
+      : options(options), log(log), error(error), out(options.output, error) {}
 
-bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::string& error) {
+  const DemoAtlasOptions& options;
+  std::ostream& log;
+  std::string& error;
+  Writer out;
   HeadSources head;
-  log << "reading " << options.templates.string() << "\n";
-  if (!LoadHeadSources(options.templates, head, error)) return false;
-  for (const std::string& w : head.warnings) log << "warning: " << w << "\n";
-  if (!PrepareOutput(options.output, error)) return false;
-  Writer out(options.output, error);
+  // The two head series, cut by the series builder, and their pages for the lists.
+  SeriesOptions axial, sagittal;
+  std::vector<SeriesPage> axialPages, sagittalPages;
+  std::vector<Page> headPages, sagittalHeadPages;
+  std::vector<Section> headSections;
+  std::vector<int> levels;  // mm of each axial page
+  size_t startPlane = 0;    // the axial page whose drawing is the start picture
+  std::string midline;      // the sagittal page nearest the midline
+  std::vector<PhantomPlane> phantoms;
+  std::vector<Page> phantomPages;
+  std::map<std::string, std::vector<size_t>> byPictogram;  // indices into phantomPages
+};
 
-  // The real head series: every 10 mm from just below the vertex down to the skull base.
+// The axial head series: every 10 mm from just below the vertex down to the skull base.
+std::vector<int> HeadLevels(const HeadSources& head, bool reduced) {
   std::vector<int> levels;
   const int top = int(std::floor((head.vertexZ - 12) / 10)) * 10;
   const int bottom = std::max(int(std::ceil(head.bottomZ + 10)), -60);
   for (int mm = top; mm >= bottom; mm -= 10) levels.push_back(mm);
   if (levels.empty()) levels.push_back(int(std::lround(head.vertexZ)));
-  if (options.reduced && levels.size() > 3) {
+  if (reduced && levels.size() > 3) {
     levels = {levels.front(), levels[levels.size() / 2], levels.back()};
   }
-  // Both head series are cut by the series builder from the T1 volume and one label map that
-  // joins the atlases.
-  Volume labels;
-  std::vector<LabelName> labelNames;
-  std::map<std::string, BrainRegion> regionOf;  // Windows-1252 name -> region
-  JoinHeadAtlases(head, labels, labelNames, regionOf);
-  const auto box = WorldBox(head.t1);
-  SeriesOptions axial;
-  axial.tree = options.output;
+  return levels;
+}
+
+// The options of the axial and the sagittal head series.
+void ChooseHeadSeries(DemoBuild& b, const std::vector<int>& levels) {
+  const auto box = WorldBox(b.head.t1);
+  SeriesOptions& axial = b.axial;
+  axial.tree = b.options.output;
   axial.name = "Kopf axial";
   axial.files = "kopf";
   axial.plane = PlaneOrientation::kAxial;
   axial.type = SeriesType::kMr;
   axial.region = 'K';
   for (int mm : levels) axial.positions.push_back(mm);
-  axial.pixel = (box[1].second - box[1].first) / (options.headHeight - 1);
+  axial.pixel = (box[1].second - box[1].first) / (b.options.headHeight - 1);
   // The head pictogram puts the vertex at 5 % and has 4.18 mm a percent. The volume shows the
   // brain alone, so the vertex of the head lies a skull and a scalp above its top.
-  const double pictogramTop = head.vertexZ + kSkullAndScalpMm + 5 * 4.18;
+  const double pictogramTop = b.head.vertexZ + kSkullAndScalpMm + 5 * 4.18;
   axial.extent = std::pair{pictogramTop, pictogramTop - 418};
-  axial.window = std::pair{head.windowHigh / 2.0, double(head.windowHigh)};
+  axial.window = std::pair{b.head.windowHigh / 2.0, double(b.head.windowHigh)};
   axial.schema = true;
   axial.minPixels = 40;
-  SeriesOptions sagittal = axial;
+  SeriesOptions& sagittal = b.sagittal;
+  sagittal = axial;
   sagittal.name = "Kopf sagittal";
   sagittal.files = "kopf_sag";
   sagittal.plane = PlaneOrientation::kSagittal;
   sagittal.extent.reset();
   sagittal.positions.clear();
-  for (int mm = 60; mm >= -60; mm -= options.reduced ? 40 : 10) sagittal.positions.push_back(mm);
+  for (int mm = 60; mm >= -60; mm -= b.options.reduced ? 40 : 10) sagittal.positions.push_back(mm);
+}
 
-  std::vector<SeriesPage> axialPages, sagittalPages;
-  if (!CutSeries(head.t1, labels, labelNames, axial, log, axialPages, error) ||
-      !CutSeries(head.t1, labels, labelNames, sagittal, log, sagittalPages, error)) {
+// Cuts both head series from the T1 volume and one label map that joins the atlases, and makes
+// their pages, the structures coloured by their brain regions.
+bool CutHeadSeries(DemoBuild& b) {
+  Volume labels;
+  std::vector<LabelName> labelNames;
+  std::map<std::string, BrainRegion> regionOf;  // Windows-1252 name -> region
+  JoinHeadAtlases(b.head, labels, labelNames, regionOf);
+  if (!CutSeries(b.head.t1, labels, labelNames, b.axial, b.log, b.axialPages, b.error) ||
+      !CutSeries(b.head.t1, labels, labelNames, b.sagittal, b.log, b.sagittalPages, b.error)) {
     return false;
   }
-  labels = Volume();
-  std::vector<Page> headPages, sagittalHeadPages;
-  std::vector<Section> headSections;
-  levels.clear();
-  for (std::vector<SeriesPage>* series : {&axialPages, &sagittalPages}) {
+  for (std::vector<SeriesPage>* series : {&b.axialPages, &b.sagittalPages}) {
     for (SeriesPage& sp : *series) {
       for (SectionStructure& st : sp.section.structures) st.region = regionOf[st.name];
       Page p;
@@ -320,53 +337,55 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       p.structures = sp.Structures();
       p.areas = sp.areas;
       p.defaultStructure = sp.Largest();
-      if (series == &axialPages) {
-        levels.push_back(int(std::lround(sp.mm)));
-        headSections.push_back(sp.section);
-        headPages.push_back(std::move(p));
+      if (series == &b.axialPages) {
+        b.levels.push_back(int(std::lround(sp.mm)));
+        b.headSections.push_back(sp.section);
+        b.headPages.push_back(std::move(p));
       } else {
-        sagittalHeadPages.push_back(std::move(p));
+        b.sagittalHeadPages.push_back(std::move(p));
       }
     }
   }
-  // The sagittal plane nearest the midline, which the axial texts lead to.
-  const std::string midline =
-      std::min_element(sagittalPages.begin(), sagittalPages.end(), [](const auto& a, const auto& b) {
-        return std::abs(a.mm) < std::abs(b.mm);
-      })->name;
-  axial.text = [&](size_t i, bool schemaText) {
-    return schemaText ? HeadSchemaText(headPages[i], headSections[i])
-                      : HeadMrText(headPages, i, levels[i], levels.front() <= levels.back(),
-                                   headSections[i], midline);
-  };
-  sagittal.text = [&](size_t i, bool schemaText) {
-    return SeriesPageText(sagittal, sagittalPages, i, schemaText) +
-           W("#/L:Horizontalschnitte des Kopfes{") + headPages.back().name + "}#\n";
-  };
+  return true;
+}
 
-  // The start picture: the drawing of the plane nearest the level of the basal ganglia.
-  const size_t startPlane = size_t(
-      std::min_element(levels.begin(), levels.end(),
-                       [](int a, int b) { return std::abs(a - 10) < std::abs(b - 10); }) -
-      levels.begin());
-  {
-    std::string bytes;
-    if (!EncodeJpeg(DrawSchema(headSections[startPlane]), 92, bytes, error) ||
-        !out.Bytes("Bilder/Schema/start.jpg", bytes) ||
-        !EncodeSectionOutline(headSections[startPlane], "START", bytes, error) ||
-        !out.Bytes("Bilder/Schema/start.dat", bytes)) {
-      return false;
-    }
-  }
+// The texts of the head pages: the axial ones of the demo's own, the sagittal ones the series
+// builder's with a link to the axial series.
+void SetHeadTexts(DemoBuild& b) {
+  b.midline = std::min_element(b.sagittalPages.begin(), b.sagittalPages.end(),
+                               [](const auto& x, const auto& y) {
+                                 return std::abs(x.mm) < std::abs(y.mm);
+                               })->name;
+  b.axial.text = [&b](size_t i, bool schemaText) {
+    return schemaText ? HeadSchemaText(b.headPages[i], b.headSections[i])
+                      : HeadMrText(b.headPages, i, b.levels[i], b.levels.front() <= b.levels.back(),
+                                   b.headSections[i], b.midline);
+  };
+  b.sagittal.text = [&b](size_t i, bool schemaText) {
+    return SeriesPageText(b.sagittal, b.sagittalPages, i, schemaText) +
+           W("#/L:Horizontalschnitte des Kopfes{") + b.headPages.back().name + "}#\n";
+  };
+}
 
-  // The phantom series, one list of pages a pictogram.
-  std::vector<PhantomPlane> phantoms = PhantomPlanes(options.reduced);
-  std::map<std::string, std::vector<size_t>> byPictogram;
-  std::vector<Page> phantomPages;
-  for (size_t i = 0; i < phantoms.size(); ++i) {
-    const PhantomPlane& plane = phantoms[i];
-    log << "phantom plane " << plane.fileStem << "\n";
-    const Section section = CutPhantom(plane, options.phantomHeight);
+// The start picture: the drawing of the plane nearest the level of the basal ganglia.
+bool WriteStartPicture(DemoBuild& b) {
+  b.startPlane = size_t(
+      std::min_element(b.levels.begin(), b.levels.end(),
+                       [](int x, int y) { return std::abs(x - 10) < std::abs(y - 10); }) -
+      b.levels.begin());
+  std::string bytes;
+  return EncodeJpeg(DrawSchema(b.headSections[b.startPlane]), 92, bytes, b.error) &&
+         b.out.Bytes("Bilder/Schema/start.jpg", bytes) &&
+         EncodeSectionOutline(b.headSections[b.startPlane], "START", bytes, b.error) &&
+         b.out.Bytes("Bilder/Schema/start.dat", bytes);
+}
+
+// The phantom planes: images and outline files, one page each.
+bool WritePhantomImages(DemoBuild& b) {
+  b.phantoms = PhantomPlanes(b.options.reduced);
+  for (const PhantomPlane& plane : b.phantoms) {
+    b.log << "phantom plane " << plane.fileStem << "\n";
+    const Section section = CutPhantom(plane, b.options.phantomHeight);
     Page p;
     p.name = plane.pageName;
     p.text = plane.fileStem + ".txt";
@@ -381,38 +400,48 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
     for (const SectionStructure& s : section.structures) p.structures.push_back(s.name);
     p.areas = section.PixelCounts();
     std::string bytes;
-    if (!EncodeJpeg(section.grey, 90, bytes, error) || !out.Bytes("Bilder/CT/" + p.ct, bytes) ||
-        !EncodeJpeg(DrawSchema(section), 92, bytes, error) ||
-        !out.Bytes("Bilder/Schema/" + p.schema, bytes) ||
-        !EncodeSectionOutline(section, "Phantom", bytes, error) ||
-        !out.Bytes("Bilder/CT/" + plane.fileStem + ".dat", bytes) ||
-        !out.Bytes("Bilder/Schema/" + plane.fileStem + ".dat", bytes)) {
+    if (!EncodeJpeg(section.grey, 90, bytes, b.error) ||
+        !b.out.Bytes("Bilder/CT/" + p.ct, bytes) ||
+        !EncodeJpeg(DrawSchema(section), 92, bytes, b.error) ||
+        !b.out.Bytes("Bilder/Schema/" + p.schema, bytes) ||
+        !EncodeSectionOutline(section, "Phantom", bytes, b.error) ||
+        !b.out.Bytes("Bilder/CT/" + plane.fileStem + ".dat", bytes) ||
+        !b.out.Bytes("Bilder/Schema/" + plane.fileStem + ".dat", bytes)) {
       return false;
     }
-    byPictogram[plane.pictogram].push_back(phantomPages.size());
-    phantomPages.push_back(std::move(p));
+    b.byPictogram[plane.pictogram].push_back(b.phantomPages.size());
+    b.phantomPages.push_back(std::move(p));
   }
-  for (const auto& [pictogram, indices] : byPictogram) {
+  return true;
+}
+
+// The texts of the phantom pages, one series a pictogram.
+bool WritePhantomTexts(DemoBuild& b) {
+  const std::string& headPage = b.headPages.back().name;
+  for (const auto& [pictogram, indices] : b.byPictogram) {
     std::vector<Page> series;
-    for (size_t i : indices) series.push_back(phantomPages[i]);
+    for (size_t i : indices) series.push_back(b.phantomPages[i]);
     for (size_t k = 0; k < indices.size(); ++k) {
-      const PhantomPlane& plane = phantoms[indices[k]];
-      if (!out.Text("Texte/CT/" + series[k].text,
-                    PhantomText(series, k, plane, false, headPages.back().name)) ||
-          !out.Text("Texte/Schema/" + series[k].text,
-                    PhantomText(series, k, plane, true, headPages.back().name))) {
+      const PhantomPlane& plane = b.phantoms[indices[k]];
+      if (!b.out.Text("Texte/CT/" + series[k].text,
+                      PhantomText(series, k, plane, false, headPage)) ||
+          !b.out.Text("Texte/Schema/" + series[k].text,
+                      PhantomText(series, k, plane, true, headPage))) {
         return false;
       }
     }
   }
+  return true;
+}
 
-  // The fixed pages.
+// The fixed pages: START, then the two help pages.
+std::vector<Page> FixedPages(const DemoBuild& b) {
   Page start;
   start.name = "START";
   start.text = "start.txt";
   start.schema = "start.jpg";
   start.type = 'P';
-  const Section& startSection = headSections[startPlane];
+  const Section& startSection = b.headSections[b.startPlane];
   for (const SectionStructure& s : startSection.structures) start.structures.push_back(s.name);
   start.areas = startSection.PixelCounts();
   Page helpOverview, helpMenu;
@@ -423,10 +452,14 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
   // The help pages give neither sex nor region, so opening them leaves the pictogram the student
   // was using where it is.
   for (Page* p : {&helpOverview, &helpMenu}) p->sex = p->region = '-';
+  return {start, helpOverview, helpMenu};
+}
 
-  const std::string firstHead = headPages[startPlane].name;
-  auto maleTrunk = byPictogram.find("SM_RUMPF");
-  if (maleTrunk == byPictogram.end()) maleTrunk = byPictogram.begin();
+// The welcome text of the START page.
+bool WriteWelcome(DemoBuild& b, const Page& start) {
+  const std::string firstHead = b.headPages[b.startPlane].name;
+  auto maleTrunk = b.byPictogram.find("SM_RUMPF");
+  if (maleTrunk == b.byPictogram.end()) maleTrunk = b.byPictogram.begin();
   std::ostringstream welcome;
   welcome << W("#/H:Willkommen im Demo-Atlas#\n"
                "Dieser Atlas zeigt #/B:echte MR-Schnitte eines Kopfes# mit den Hirnregionen eines "
@@ -440,46 +473,48 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
                "Wählen Sie rechts oben auf dem Piktogramm eine Körperregion und dann eine "
                "Schnittebene, oder beginnen Sie gleich mit dem Schnitt #/L:")
           << firstHead << W("#. Die Schnitte des Rumpfes beginnen mit #/L:")
-          << phantomPages[maleTrunk->second.front()].name
+          << b.phantomPages[maleTrunk->second.front()].name
           << W("#.$\n"
                "Ein Film führt durch alle Schichten des Kopfes: #/M:Fahrt durch den Kopf{")
           << kVideo
           << W("}#. Der Begrüßungsklang: #/M:Gong{START.WAV}#.$\n"
                "#/L:So bedienen Sie den Atlas{Hilfe-Übersicht}#\n");
-  if (!out.Text("Texte/Schema/start.txt", welcome.str())) return false;
+  return b.out.Text("Texte/Schema/start.txt", welcome.str());
+}
 
+// The help pages and the note for names without a page in every text folder, the note of the
+// hidden text and the information text.
+bool WriteHelpAndNotes(DemoBuild& b, const Page& helpOverview, const Page& helpMenu) {
   const std::string help = HelpOverviewText();
   const std::string helpMenuText = HelpMenuText();
   const std::string notFound = NotFoundText();
   for (const char* folder : kTextFolders) {
-    if (!out.Text(fs::path(folder) / helpOverview.text, help) ||
-        !out.Text(fs::path(folder) / helpMenu.text, helpMenuText) ||
-        !out.Text(fs::path(folder) / "_KEINOBJ.TXT", notFound)) {
+    if (!b.out.Text(fs::path(folder) / helpOverview.text, help) ||
+        !b.out.Text(fs::path(folder) / helpMenu.text, helpMenuText) ||
+        !b.out.Text(fs::path(folder) / "_KEINOBJ.TXT", notFound)) {
       return false;
     }
   }
-  if (!out.Text("Texte/Other/_KEINTXT.TXT", HiddenTextNote()) ||
-      !out.Text("Texte/Other/Info.TXT",
-                W("Ostrelin - Demo-Atlas der Schnittanatomie\n"
-                  "\n"
-                  "Kopf: echte MR-Daten (T1, 0,5 mm) eines gesunden Erwachsenen mit einem\n"
-                  "anatomischen Atlas der Hirnregionen und einem Atlas der Bahnen der weißen\n"
-                  "Substanz, beide auf diesem Kopf ausgerichtet (Debian-Paket mricron-data).\n"
-                  "Die Höhen der Schnitte sind in mm über der AC-PC-Ebene angegeben.\n"
-                  "\n"
-                  "Rumpf, Arm und Bein: schematische Phantome aus einfachen Formen, keine\n"
-                  "Aufnahmen von Menschen.\n"
-                  "\n"
-                  "Gebaut mit dem Werkzeug atlasbau; die Strukturliste stammt von linklist.\n"))) {
-    return false;
-  }
+  return b.out.Text("Texte/Other/_KEINTXT.TXT", HiddenTextNote()) &&
+         b.out.Text("Texte/Other/Info.TXT",
+                    W("Ostrelin - Demo-Atlas der Schnittanatomie\n"
+                      "\n"
+                      "Kopf: echte MR-Daten (T1, 0,5 mm) eines gesunden Erwachsenen mit einem\n"
+                      "anatomischen Atlas der Hirnregionen und einem Atlas der Bahnen der weißen\n"
+                      "Substanz, beide auf diesem Kopf ausgerichtet (Debian-Paket mricron-data).\n"
+                      "Die Höhen der Schnitte sind in mm über der AC-PC-Ebene angegeben.\n"
+                      "\n"
+                      "Rumpf, Arm und Bein: schematische Phantome aus einfachen Formen, keine\n"
+                      "Aufnahmen von Menschen.\n"
+                      "\n"
+                      "Gebaut mit dem Werkzeug atlasbau; die Strukturliste stammt von linklist.\n"));
+}
 
-  // The lists. A blank last field cannot be written (a trailing "#" makes no field), so pages
-  // off the pictograms name themselves as their plane, which no plane list holds: START shows
-  // only a drawing, so the panel keeps no plane marked for it, and the help pages give no region.
-  // The head series add their own lines below.
-  std::vector<Page> pages = {start, helpOverview, helpMenu};
-  pages.insert(pages.end(), phantomPages.begin(), phantomPages.end());
+// The page list and the plane list of every pictogram. A blank last field cannot be written (a
+// trailing "#" makes no field), so pages off the pictograms name themselves as their plane, which
+// no plane list holds: START shows only a drawing, so the panel keeps no plane marked for it, and
+// the help pages give no region. The head series add their own lines later.
+bool WritePageAndPlaneLists(DemoBuild& b, const std::vector<Page>& pages) {
   auto field = [](const std::string& s) { return s.empty() ? std::string(" ") : s; };
   std::ostringstream index;
   index << W("/ Seiten: Name # Text # Schnitt # CT # MR # Schema # Struktur # Typ # Geschlecht # "
@@ -491,7 +526,7 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
           << (p.plane.empty() ? p.name : p.plane)
           << "\n";
   }
-  if (!out.Text("Daten/Index.LST", index.str())) return false;
+  if (!b.out.Text("Daten/Index.LST", index.str())) return false;
 
   for (const char* pictogram : {"SM_AUSW", "SM_KOPF", "SM_RUMPF", "SF_RUMPF", "SM_ARM",
                                 "SM_BEIN"}) {
@@ -501,17 +536,21 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       if (p.pictogram == pictogram) planes.push_back(&p);
     }
     std::stable_sort(planes.begin(), planes.end(),
-                     [](const Page* a, const Page* b) { return a->position > b->position; });
+                     [](const Page* x, const Page* y) { return x->position > y->position; });
     std::ostringstream pos;
     for (const Page* p : planes) pos << p->plane << " # " << p->position << "\n";
-    if (!out.Text(fs::path("Daten") / (std::string(pictogram) + ".POS"), pos.str())) {
+    if (!b.out.Text(fs::path("Daten") / (std::string(pictogram) + ".POS"), pos.str())) {
       return false;
     }
   }
+  return true;
+}
 
-  // The structure list, made by the link-list builder from every outline file.
-  const fs::path structureList = options.output / "Daten" / "Struktur.LST";
-  if (!out.Text("Daten/Struktur.LST", W("/ Strukturen: Struktur # Seite # Bildtypen\n"))) {
+// The structure list, made by the link-list builder from every outline file of `pages`.
+bool WriteStructureList(DemoBuild& b, const std::vector<Page>& pages) {
+  const fs::path& output = b.options.output;
+  const fs::path structureList = output / "Daten" / "Struktur.LST";
+  if (!b.out.Text("Daten/Struktur.LST", W("/ Strukturen: Struktur # Seite # Bildtypen\n"))) {
     return false;
   }
   std::ostringstream linklistOutput;
@@ -523,33 +562,24 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
       const std::string dat = image->substr(0, image->size() - 3) + "dat";
       const char letter = folder[7] == 'C' ? 'C' : folder[7] == 'M' ? 'M' : 'P';
       const std::vector<std::string> args = {"linklist", structureList.string(),
-                                             (options.output / folder / dat).string(),
+                                             (output / folder / dat).string(),
                                              Cp1252ToUtf8(p.name), std::string(1, letter)};
       RunLinklist(args, linklistOutput);
     }
   }
+  return true;
+}
 
-  // The head series: images, outline files, texts and their lines in the lists.
-  if (!WriteSeries(axial, axialPages, log, error) ||
-      !WriteSeries(sagittal, sagittalPages, log, error)) {
-    return false;
-  }
-  pages.insert(pages.end(), headPages.begin(), headPages.end());
-  pages.insert(pages.end(), sagittalHeadPages.begin(), sagittalHeadPages.end());
+// Every structure's pages with its pixels there.
+using Places = std::map<std::string, std::vector<std::pair<size_t, std::string>>>;
 
-  // Related entries: the other side, then the pages where the structure is largest.
-  std::map<std::string, std::vector<std::pair<size_t, std::string>>> places;
-  for (const Page& p : pages) {
-    if (p.plane.empty()) continue;
-    for (size_t i = 0; i < p.structures.size(); ++i) {
-      places[p.structures[i]].push_back({p.areas[i], p.name});
-    }
-  }
+// Related entries: the other side, then the pages where the structure is largest.
+bool WriteRelatedEntries(DemoBuild& b, Places& places) {
   std::ostringstream related;
   related << W("/ Verwandte Einträge: Struktur # Seite oder Struktur & ...\n");
   for (auto& [name, where] : places) {
     std::stable_sort(where.begin(), where.end(),
-                     [](const auto& a, const auto& b) { return a.first > b.first; });
+                     [](const auto& x, const auto& y) { return x.first > y.first; });
     std::vector<std::string> entries;
     const std::string other = Counterparts::Of(name);
     if (!other.empty() && places.count(other) != 0) entries.push_back(other);
@@ -558,9 +588,12 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
     for (size_t i = 0; i < entries.size(); ++i) related << (i ? "&" : "") << entries[i];
     related << "\n";
   }
-  if (!out.Text("Daten/Objekte.LST", related.str())) return false;
+  return b.out.Text("Daten/Objekte.LST", related.str());
+}
 
-  // Synonyms: typed text is in capitals, so umlauts stand here as capitals too.
+// Synonyms of the names that pages and structures begin with: typed text is in capitals, so
+// umlauts stand here as capitals too.
+bool WriteSynonyms(DemoBuild& b, const std::vector<Page>& pages, const Places& places) {
   static const char* const kSynonyms[][2] = {
       {"MOTORCORTEX", "Gyrus praecentralis"},   {"MOTORISCHE RINDE", "Gyrus praecentralis"},
       {"SENSIBLE RINDE", "Gyrus postcentralis"}, {"BROCA", "Gyrus frontalis inferior"},
@@ -595,23 +628,64 @@ bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::str
     });
     if (used) synonyms << W(pair[0]) << " # " << replacement << "\n";
   }
-  if (!out.Text("Daten/SYNONYMS.LST", synonyms.str())) return false;
+  return b.out.Text("Daten/SYNONYMS.LST", synonyms.str());
+}
 
-  // Sound and video.
-  if (!out.Bytes("MultiMed/START.WAV", SynthesiseChime())) return false;
+// The chime and the video of a ride through the head from the bottom up.
+bool WriteMedia(DemoBuild& b) {
+  if (!b.out.Bytes("MultiMed/START.WAV", SynthesiseChime())) return false;
   std::vector<Raster> frames;
-  const double step = options.reduced ? 20 : 2;
-  for (double z = std::floor(head.bottomZ) + 4; z <= head.vertexZ; z += step) {
-    frames.push_back(CutHeadAxial(head, z, options.reduced ? 96 : 288, false).grey);
+  const double step = b.options.reduced ? 20 : 2;
+  for (double z = std::floor(b.head.bottomZ) + 4; z <= b.head.vertexZ; z += step) {
+    frames.push_back(CutHeadAxial(b.head, z, b.options.reduced ? 96 : 288, false).grey);
   }
   std::string video;
-  if (frames.empty() || !EncodeMjpegAvi(frames, 12, 85, video, error) ||
-      !out.Bytes(fs::path("MultiMed") / kVideo, video)) {
-    if (error.empty()) error = "the head volume gives no frames for the video";
+  if (frames.empty() || !EncodeMjpegAvi(frames, 12, 85, video, b.error) ||
+      !b.out.Bytes(fs::path("MultiMed") / kVideo, video)) {
+    if (b.error.empty()) b.error = "the head volume gives no frames for the video";
     return false;
   }
+  return true;
+}
 
-  if (!out.Text("KARVOLEN.INI", SettingsFile())) {
+// The head series written by the series builder, and the lists that need every page: related
+// entries and synonyms.
+bool WriteHeadSeriesAndCrossLists(DemoBuild& b, std::vector<Page>& pages) {
+  if (!WriteSeries(b.axial, b.axialPages, b.log, b.error) ||
+      !WriteSeries(b.sagittal, b.sagittalPages, b.log, b.error)) {
+    return false;
+  }
+  pages.insert(pages.end(), b.headPages.begin(), b.headPages.end());
+  pages.insert(pages.end(), b.sagittalHeadPages.begin(), b.sagittalHeadPages.end());
+  Places places;
+  for (const Page& p : pages) {
+    if (p.plane.empty()) continue;
+    for (size_t i = 0; i < p.structures.size(); ++i) {
+      places[p.structures[i]].push_back({p.areas[i], p.name});
+    }
+  }
+  return WriteRelatedEntries(b, places) && WriteSynonyms(b, pages, places);
+}
+
+}  // namespace
+
+bool BuildDemoAtlas(const DemoAtlasOptions& options, std::ostream& log, std::string& error) {
+  DemoBuild b(options, log, error);
+  log << "reading " << options.templates.string() << "\n";
+  if (!LoadHeadSources(options.templates, b.head, error)) return false;
+  for (const std::string& w : b.head.warnings) log << "warning: " << w << "\n";
+  if (!PrepareOutput(options.output, error)) return false;
+  ChooseHeadSeries(b, HeadLevels(b.head, options.reduced));
+  if (!CutHeadSeries(b)) return false;
+  SetHeadTexts(b);
+  if (!WriteStartPicture(b) || !WritePhantomImages(b) || !WritePhantomTexts(b)) return false;
+
+  std::vector<Page> pages = FixedPages(b);
+  if (!WriteWelcome(b, pages[0]) || !WriteHelpAndNotes(b, pages[1], pages[2])) return false;
+  pages.insert(pages.end(), b.phantomPages.begin(), b.phantomPages.end());
+  if (!WritePageAndPlaneLists(b, pages) || !WriteStructureList(b, pages) ||
+      !WriteHeadSeriesAndCrossLists(b, pages) || !WriteMedia(b) ||
+      !b.out.Text("KARVOLEN.INI", SettingsFile())) {
     return false;
   }
   log << pages.size() << " pages written to " << options.output.string() << "\n";
