@@ -259,60 +259,69 @@ std::string SeriesOfPage(std::string_view page) {
   return IsSeriesPage(page, series) ? series : std::string();
 }
 
-bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
-                 std::ostream& log, std::string& error) {
-  const fs::path& tree = options.tree;
-  std::error_code ec;
-  if (fs::exists(tree, ec) && !fs::is_directory(tree, ec)) {
-    error = tree.string() + " is no folder";
-    return false;
-  }
-  if (pages.empty()) {
-    error = "the series has no planes";
-    return false;
-  }
-  const ImageType own = TypeOf(options.type);
-  const bool schema = options.schema && options.type != SeriesType::kSchema;
-  const std::string seriesName = SeriesName(options);
+namespace {
 
-  // Everything is encoded before the first byte is written.
+// A series encoded before the first byte is written: its files and its lines in the lists.
+struct EncodedSeries {
   struct File {
     std::string relative;  // data-tree path
     std::string bytes;
   };
   std::vector<File> files;
-  std::vector<std::string> indexLines, structureLines;
+  std::vector<std::string> indexLines;
+  std::vector<std::string> structureLines;  // of all its outline files, one a line
+  std::vector<std::string> planeLines;      // in the order of the plane list
+};
+
+// The images, outline files and texts of page `i`, and its structure lines; the image fields of
+// its line in the page list.
+bool EncodePage(const SeriesOptions& options, const std::vector<SeriesPage>& pages, size_t i,
+                EncodedSeries& series, std::string (&fields)[4], std::string& error) {
+  const SeriesPage& p = pages[i];
+  const ImageType own = TypeOf(options.type);
+  std::vector<std::pair<ImageType, bool>> images = {{own, options.type == SeriesType::kSchema}};
+  if (options.schema && options.type != SeriesType::kSchema) images.push_back({3, true});
+  for (const auto& [type, drawing] : images) {
+    EncodedSeries::File jpg{ImageDirectory(type) + p.stem + ".jpg", {}},
+        dat{ImageDirectory(type) + p.stem + ".dat", {}};
+    const Raster picture = drawing ? DrawSchema(p.section) : p.section.grey;
+    if (!EncodeJpeg(picture, drawing ? 92 : 90, jpg.bytes, error) ||
+        !EncodeSectionOutline(p.section, p.name, dat.bytes, error)) {
+      error = p.name + ": " + error;
+      return false;
+    }
+    std::istringstream in(LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
+    std::string line;
+    while (std::getline(in, line)) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (!line.empty()) series.structureLines.push_back(line);
+    }
+    static const int kField[] = {0, 2, 1, 3};  // image type -> field of the four
+    fields[kField[type]] = p.stem + ".jpg";
+    series.files.push_back(std::move(jpg));
+    series.files.push_back(std::move(dat));
+    const bool ownText = type == own;
+    std::string text = options.text ? options.text(i, !ownText)
+                                    : SeriesPageText(options, pages, i, !ownText);
+    series.files.push_back({TextDirectory(type) + p.stem + ".txt", Lf(text)});
+  }
+  return true;
+}
+
+bool EncodeSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
+                  EncodedSeries& series, std::string& error) {
+  const ImageType own = TypeOf(options.type);
   std::vector<std::pair<int, std::string>> planeLines;
   for (size_t i = 0; i < pages.size(); ++i) {
     const SeriesPage& p = pages[i];
-    std::vector<std::pair<ImageType, bool>> images = {{own, options.type == SeriesType::kSchema}};
-    if (schema) images.push_back({3, true});
     std::string fields[4] = {" ", " ", " ", " "};  // Schnitt, CT, MR, Schema
-    for (const auto& [type, drawing] : images) {
-      File jpg{ImageDirectory(type) + p.stem + ".jpg", {}},
-          dat{ImageDirectory(type) + p.stem + ".dat", {}};
-      const Raster picture = drawing ? DrawSchema(p.section) : p.section.grey;
-      if (!EncodeJpeg(picture, drawing ? 92 : 90, jpg.bytes, error) ||
-          !EncodeSectionOutline(p.section, p.name, dat.bytes, error)) {
-        error = p.name + ": " + error;
-        return false;
-      }
-      structureLines.push_back(
-          LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
-      static const int kField[] = {0, 2, 1, 3};  // image type -> field of the four
-      fields[kField[type]] = p.stem + ".jpg";
-      files.push_back(std::move(jpg));
-      files.push_back(std::move(dat));
-      const bool ownText = type == own;
-      std::string text = options.text ? options.text(i, !ownText)
-                                      : SeriesPageText(options, pages, i, !ownText);
-      files.push_back({TextDirectory(type) + p.stem + ".txt", Lf(text)});
-    }
+    if (!EncodePage(options, pages, i, series, fields, error)) return false;
     const std::string largest = p.Largest();
-    indexLines.push_back(p.name + " # " + p.stem + ".txt # " + fields[0] + " # " + fields[1] +
-                         " # " + fields[2] + " # " + fields[3] + " # " +
-                         (largest.empty() ? " " : largest) + " # " + ImageTypeLetter(own) + " # " +
-                         options.sex + " # " + options.region + " # " + p.name);
+    series.indexLines.push_back(p.name + " # " + p.stem + ".txt # " + fields[0] + " # " +
+                                fields[1] + " # " + fields[2] + " # " + fields[3] + " # " +
+                                (largest.empty() ? " " : largest) + " # " +
+                                ImageTypeLetter(own) + " # " + options.sex + " # " +
+                                options.region + " # " + p.name);
     if (p.position >= 0) {
       planeLines.push_back({p.position, p.name + " # " + std::to_string(p.position)});
     }
@@ -322,14 +331,18 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
   // largest position to the smallest.
   std::stable_sort(planeLines.begin(), planeLines.end(),
                    [](const auto& a, const auto& b) { return a.first > b.first; });
+  for (auto& [position, line] : planeLines) series.planeLines.push_back(std::move(line));
+  return true;
+}
 
-  TreeTransaction tx(tree);
-  TreeLists lists(tree, seriesName);
+// The lists of the tree; a tree without a page list is new and gets its fixed files and folders.
+void StartOrReadLists(const fs::path& tree, const std::string& firstPage, TreeTransaction& tx,
+                      TreeLists& lists, std::ostream& log) {
+  std::error_code ec;
   const std::optional<std::string> indexBytes = ReadFileBytes(Local(tree, "Daten\\Index.LST"));
   if (!indexBytes) {
     size_t written = 0;
-    std::string structureBytes;
-    for (const auto& [relative, bytes] : SkeletonFiles(pages.front().name)) {
+    for (const auto& [relative, bytes] : SkeletonFiles(firstPage)) {
       if (relative == "Daten\\Index.LST" || relative == "Daten\\Struktur.LST") {
         (relative[6] == 'I' ? lists.index : lists.structures) = ListLines::Parse(bytes);
         ++written;
@@ -347,11 +360,14 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
     lists.Read(*indexBytes, ReadFileBytes(Local(tree, "Daten\\Struktur.LST")).value_or(""));
   }
   for (const char* folder : kTreeFolders) tx.Folder(folder);
+}
 
-  // Files of another series' pages are never written over ("Gehirn-axial" and "Gehirn axial"
-  // make the same file names).
+// Files of another series' pages are never written over ("Gehirn-axial" and "Gehirn axial" make
+// the same file names).
+bool CheckFileCollisions(const SeriesOptions& options, const EncodedSeries& series,
+                         const TreeLists& lists, std::string& error) {
   const std::map<std::string, std::string> othersFiles = lists.FilesOfOthers();
-  for (const File& f : files) {
+  for (const EncodedSeries::File& f : series.files) {
     const auto it = othersFiles.find(Upper(f.relative));
     if (it == othersFiles.end()) continue;
     const std::string other = SeriesOfPage(it->second);
@@ -361,26 +377,27 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
             "; give it other file names with --files (or another --name)";
     return false;
   }
+  return true;
+}
 
-  // The lists: the series' lines in place of the earlier ones; files of earlier pages that no
-  // line names any more are removed.
-  std::vector<std::string> freshStructures;
-  for (const std::string& block : structureLines) {
-    std::istringstream in(block);
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (!line.empty()) freshStructures.push_back(line);
-    }
-  }
-  lists.ReplaceSeries(indexLines, freshStructures);
+// The plane list of the region's pictogram with the series' planes in place of its earlier ones.
+// A pictogram has one orientation: when planes of other series lie on it in the other
+// orientation, it is left alone.
+struct PlaneListUpdate {
+  std::string file;                   // "Daten\SM_KOPF.POS"
+  std::optional<std::string> before;  // its bytes, when it exists
+  ListLines planes;
+};
 
-  // The plane list of the region's pictogram. A pictogram has one orientation: when planes of
-  // other series lie on it in the other orientation, it is left alone.
+PlaneListUpdate UpdatePlaneList(const SeriesOptions& options, const EncodedSeries& series,
+                                std::ostream& log) {
+  const std::string seriesName = SeriesName(options);
   const std::string pictogram = Pictogram(options.region, options.sex);
-  const std::string posFile = "Daten\\" + pictogram + ".POS";
-  const std::optional<std::string> posBytes = ReadFileBytes(Local(tree, posFile));
-  ListLines planes = ListLines::Parse(posBytes.value_or(""));
+  PlaneListUpdate update;
+  update.file = "Daten\\" + pictogram + ".POS";
+  update.before = ReadFileBytes(Local(options.tree, update.file));
+  ListLines& planes = update.planes;
+  planes = ListLines::Parse(update.before.value_or(""));
   bool vertical = false, others = false;
   for (const std::string& line : planes.lines) {
     const std::string content(Trimmed(ListLines::Content(line)));
@@ -396,9 +413,7 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
     const std::vector<std::string> f = SplitListFields(content);
     return !f.empty() && IsSeriesPage(f[0], seriesName);
   };
-  std::vector<std::string> sortedPlanes;
-  for (auto& [position, line] : planeLines) sortedPlanes.push_back(std::move(line));
-  if (sortedPlanes.empty()) {
+  if (series.planeLines.empty()) {
     planes.Replace(planeOfSeries, {});
   } else if (others && vertical != wantVertical) {
     planes.Replace(planeOfSeries, {});
@@ -412,15 +427,43 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
                      {});
       if (wantVertical) planes.lines.insert(planes.lines.begin(), "VERTICAL\r\n");
     }
-    planes.Replace(planeOfSeries, sortedPlanes);
+    planes.Replace(planeOfSeries, series.planeLines);
   }
+  return update;
+}
+
+}  // namespace
+
+bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
+                 std::ostream& log, std::string& error) {
+  const fs::path& tree = options.tree;
+  std::error_code ec;
+  if (fs::exists(tree, ec) && !fs::is_directory(tree, ec)) {
+    error = tree.string() + " is no folder";
+    return false;
+  }
+  if (pages.empty()) {
+    error = "the series has no planes";
+    return false;
+  }
+  EncodedSeries series;
+  if (!EncodeSeries(options, pages, series, error)) return false;
+  TreeTransaction tx(tree);
+  TreeLists lists(tree, SeriesName(options));
+  StartOrReadLists(tree, pages.front().name, tx, lists, log);
+  if (!CheckFileCollisions(options, series, lists, error)) return false;
+  // The lists: the series' lines in place of the earlier ones; files of earlier pages that no
+  // line names any more are removed.
+  lists.ReplaceSeries(series.indexLines, series.structureLines);
+  const PlaneListUpdate planes = UpdatePlaneList(options, series, log);
 
   // Everything goes in at once: the files, the lists, the removal of unused files.
-  for (File& f : files) tx.Put(f.relative, std::move(f.bytes));
+  for (EncodedSeries::File& f : series.files) tx.Put(f.relative, std::move(f.bytes));
   tx.Put("Daten\\Index.LST", lists.index.Bytes());
   tx.Put("Daten\\Struktur.LST", lists.structures.Bytes());
-  if ((posBytes || !sortedPlanes.empty()) && planes.Bytes() != posBytes.value_or("")) {
-    tx.Put(posFile, planes.Bytes());
+  if ((planes.before || !series.planeLines.empty()) &&
+      planes.planes.Bytes() != planes.before.value_or("")) {
+    tx.Put(planes.file, planes.planes.Bytes());
   }
   lists.DropUnused(tx);
   if (!tx.Commit(error)) return false;
