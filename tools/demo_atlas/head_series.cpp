@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "authoring/core/label_table.h"
 #include "platform/core/text_file.h"
 
 namespace ostrelin {
@@ -67,12 +68,10 @@ int MajorityLabel(const Volume& v, const std::array<double, 3>& p) {
 std::vector<AnatomicalName> ParseLabelNames(std::string_view text,
                                             std::vector<std::string>& warnings) {
   std::vector<AnatomicalName> names;
-  TextReader reader{std::string(text)};
-  std::string line;
-  while (reader.ReadLine(line)) {
-    std::istringstream in(line);
+  for (const TableLine& line : TableLines(text)) {
+    std::istringstream in(line.text);
     long value = -1;
-    std::string label;
+    std::string label;  // UTF-8
     if (!(in >> value >> label) || value <= 0 || value > 65535) continue;
     if (size_t(value) >= names.size()) names.resize(size_t(value) + 1);
     names[size_t(value)] = NameOfBrainLabel(label);

@@ -33,7 +33,9 @@ struct HeadSources {
 // its ".txt". False with `error` naming the file for anything missing or unreadable.
 bool LoadHeadSources(const std::filesystem::path& dir, HeadSources& sources, std::string& error);
 
-// Names of a label list: one label a line, its value, blanks or a tab, its name.
+// Names of a label list: one label a line, its value, blanks or a tab, its name (the first word
+// after the value); the table reader's lines, so comments and either encoding are read as in
+// every other table.
 std::vector<AnatomicalName> ParseLabelNames(std::string_view text,
                                             std::vector<std::string>& warnings);
 
