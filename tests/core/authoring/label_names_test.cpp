@@ -104,7 +104,8 @@ TEST(LabelTables, RenamingAndNamesTheAtlasCannotStore) {
 }
 
 TEST(LabelTables, ShippedRenamingTablesCoverTheirProgramsAndFitTheAtlas) {
-  const std::filesystem::path names = std::filesystem::path(OSTRELIN_SOURCE_DIR) / "authoring/names";
+  const std::filesystem::path names =
+      std::filesystem::path(OSTRELIN_SOURCE_DIR) / "authoring/names";
   struct Table {
     const char* file;
     std::vector<std::string> mustRename;
@@ -149,7 +150,8 @@ TEST(LabelTables, ShippedRenamingTablesCoverTheirProgramsAndFitTheAtlas) {
 
 // The AAL table names every region of the mricron templates' list as the demo atlas does.
 TEST(LabelTables, AalTableGivesTheDemoNamesOfAllRegions) {
-  const std::filesystem::path names = std::filesystem::path(OSTRELIN_SOURCE_DIR) / "authoring/names";
+  const std::filesystem::path names =
+      std::filesystem::path(OSTRELIN_SOURCE_DIR) / "authoring/names";
   std::vector<std::string> errors;
   const std::vector<NameMapEntry> map = ParseNameMap(*ReadFileBytes(names / "aal.csv"), errors);
   ASSERT_EQ(map.size(), 116u);

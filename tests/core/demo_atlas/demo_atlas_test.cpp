@@ -176,6 +176,22 @@ class DemoAtlasTest : public ::testing::Test {
 
 // A label file whose header was flipped without its voxels names its sides wrongly; the side-named
 // labels' positions decide, and a file that agrees with its matrix keeps its names.
+// The head's label lists are read by the table reader: either encoding, comments, CR LF; the
+// first word after the value is the label, and a later line of a value wins.
+TEST(DemoHeadSources, LabelListsInEitherEncodingKeepTheirLetters) {
+  std::vector<std::string> warnings;
+  const std::vector<AnatomicalName> names = ParseLabelNames(
+      "# AAL\r\n1 Precentral_L 2001\r\n/ 2 Comment\r\n3 Gro\xDF" "hirn_R 7\r\n1 Insula_R 9\r\n",
+      warnings);
+  ASSERT_EQ(names.size(), 4u);
+  EXPECT_EQ(names[1].name, "Insula rechts");
+  EXPECT_TRUE(names[1].known);
+  EXPECT_TRUE(names[2].name.empty());
+  EXPECT_EQ(names[3].name, "Gro\xDF" "hirn R");  // Windows-1252, not "Gro?hirn R"
+  EXPECT_FALSE(names[3].known);
+  EXPECT_EQ(warnings, (std::vector<std::string>{"no anatomical name for label Gro\xC3\x9F" "hirn_R"}));
+}
+
 TEST(DemoHeadSources, SideNamesFollowWhereTheLabelsLie) {
   for (const bool mirrored : {false, true}) {
     LabelAtlas atlas;
