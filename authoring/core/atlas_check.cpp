@@ -34,6 +34,11 @@ struct Checker {
   std::set<std::string> structureNames;  // upper case
   // Outline structures by image path (upper case names).
   std::map<std::string, std::set<std::string>> outlines;
+  // Gathered from the pages for the later checks.
+  std::map<std::string, std::set<std::string>> textStructures;  // text path -> structures
+  std::set<std::string> used;           // upper-case data-tree paths the pages use
+  std::set<std::string> outlinedPages;  // upper case: pages whose outlines hold a structure
+  std::map<std::string, std::set<std::string>> seriesOnPlaneLists;  // upper series -> planes
 
   void Problem(std::string text) { problems.push_back(Cp1252ToUtf8(text)); }
 
@@ -122,20 +127,12 @@ struct Checker {
   }
 };
 
-}  // namespace
+namespace fs = std::filesystem;
 
-std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
-  Checker c;
-  c.dataPath = Utf8ToCp1252(root.string());
-  if (!c.dataPath.ends_with('/')) c.dataPath += '/';
-  if (!c.catalogue.LoadLists(c.dataPath)) {
-    c.Problem("Daten\\Index.LST or Daten\\Struktur.LST cannot be read");
-    return c.problems;
-  }
-  for (size_t i = 0; i < c.catalogue.LocationCount(); ++i) {
-    c.structureNames.insert(Upper(c.catalogue.LocationAt(long(i)).structure));
-  }
-  // Lines the atlas passes over without a word: a wrong number of fields, a page named twice.
+const std::string kOther = "Texte\\Other\\";
+
+// Lines the atlas passes over without a word: a wrong number of fields, a page named twice.
+void CheckListLines(Checker& c) {
   for (const auto& [list, wanted] : {std::pair{"Daten\\Index.LST", size_t(11)},
                                      std::pair{"Daten\\Struktur.LST", size_t(3)}}) {
     const std::optional<std::string> bytes = c.Read(list);
@@ -156,59 +153,62 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       }
     }
   }
-  for (const char* page : {"START", "Hilfe-\xDC" "bersicht", "Hilfe-Kontextmen\xFC"}) {
-    IndexEntry entry;
-    if (!c.catalogue.FindPage(page, entry)) c.Problem(std::string("no page \"") + page + "\"");
-  }
+}
 
-  // Pages: images, outline files, texts.
-  const std::string other = "Texte\\Other\\";
-  std::map<std::string, std::set<std::string>> textStructures;  // text path -> structures
-  std::set<std::string> used;                                   // upper-case data-tree paths
-  std::set<std::string> outlinedPages;  // upper case: pages whose outlines hold a structure
-  for (size_t i = 0; i < c.catalogue.PageCount(); ++i) {
-    const IndexEntry& page = c.catalogue.PageAt(long(i));
-    bool anyImage = false;
-    std::set<std::string> all;
-    for (ImageType type : {0, 1, 2, 3}) {
-      const std::string& file = ImageFile(page, type);
-      if (file.empty()) continue;
-      anyImage = true;
-      const std::string image = ImageDirectory(type) + file;
-      used.insert(Upper(image));
-      if (file.size() >= 4) used.insert(Upper(image.substr(0, image.size() - 3) + "dat"));
-      if (!page.textFile.empty()) used.insert(Upper(TextDirectory(type) + page.textFile));
-      if (!c.Read(image)) c.Problem("page \"" + page.name + "\": image " + image + " is missing");
-      const std::set<std::string>* names = file.size() < 4 ? nullptr : c.Outline(image);
-      if (names == nullptr) {
-        c.Problem("page \"" + page.name + "\": outline file of " + image + " is missing");
-      } else {
-        all.insert(names->begin(), names->end());
-        if (!page.textFile.empty()) {
-          textStructures[TextDirectory(type) + page.textFile].insert(names->begin(), names->end());
-        }
-      }
-      if (!page.textFile.empty() && !c.Read(TextDirectory(type) + page.textFile)) {
-        c.Problem("page \"" + page.name + "\": text " + TextDirectory(type) + page.textFile +
-                  " is missing");
+// The images, outline files and texts of a page's image types; the structures of its outlines
+// into `all`. False for a page without images.
+bool CheckPageImages(Checker& c, const IndexEntry& page, std::set<std::string>& all) {
+  bool anyImage = false;
+  for (ImageType type : {0, 1, 2, 3}) {
+    const std::string& file = ImageFile(page, type);
+    if (file.empty()) continue;
+    anyImage = true;
+    const std::string image = ImageDirectory(type) + file;
+    c.used.insert(Upper(image));
+    if (file.size() >= 4) c.used.insert(Upper(image.substr(0, image.size() - 3) + "dat"));
+    if (!page.textFile.empty()) c.used.insert(Upper(TextDirectory(type) + page.textFile));
+    if (!c.Read(image)) c.Problem("page \"" + page.name + "\": image " + image + " is missing");
+    const std::set<std::string>* names = file.size() < 4 ? nullptr : c.Outline(image);
+    if (names == nullptr) {
+      c.Problem("page \"" + page.name + "\": outline file of " + image + " is missing");
+    } else {
+      all.insert(names->begin(), names->end());
+      if (!page.textFile.empty()) {
+        c.textStructures[TextDirectory(type) + page.textFile].insert(names->begin(), names->end());
       }
     }
+    if (!page.textFile.empty() && !c.Read(TextDirectory(type) + page.textFile)) {
+      c.Problem("page \"" + page.name + "\": text " + TextDirectory(type) + page.textFile +
+                " is missing");
+    }
+  }
+  return anyImage;
+}
+
+void CheckPages(Checker& c) {
+  // Pages: images, outline files, texts.
+  for (size_t i = 0; i < c.catalogue.PageCount(); ++i) {
+    const IndexEntry& page = c.catalogue.PageAt(long(i));
+    std::set<std::string> all;
+    const bool anyImage = CheckPageImages(c, page, all);
     // A page without images keeps the image type shown before it, and its text is looked up in
     // that type's directory: it needs one in each.
     for (ImageType type : {0, 1, 2, 3, -1}) {
       if (anyImage || page.textFile.empty()) break;
-      const std::string text = (type < 0 ? other : TextDirectory(type)) + page.textFile;
-      used.insert(Upper(text));
-      textStructures.emplace(text, std::set<std::string>{});
+      const std::string text = (type < 0 ? kOther : TextDirectory(type)) + page.textFile;
+      c.used.insert(Upper(text));
+      c.textStructures.emplace(text, std::set<std::string>{});
       if (!c.Read(text)) c.Problem("page \"" + page.name + "\": text " + text + " is missing");
     }
-    if (!all.empty()) outlinedPages.insert(Upper(page.name));
+    if (!all.empty()) c.outlinedPages.insert(Upper(page.name));
     if (!page.defaultStructure.empty() && all.count(Upper(page.defaultStructure)) == 0) {
       c.Problem("page \"" + page.name + "\": default structure \"" + page.defaultStructure +
                 "\" is on none of its images");
     }
   }
+}
 
+void CheckStructureList(Checker& c) {
   // Structure list against pages and outline files.
   for (size_t i = 0; i < c.catalogue.LocationCount(); ++i) {
     const StructureLocation& l = c.catalogue.LocationAt(long(i));
@@ -228,19 +228,44 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       }
     }
   }
+}
 
+void CheckTextsAndSound(Checker& c) {
   // Texts: links.
-  for (const auto& [path, names] : textStructures) c.CheckText(path, &names);
+  for (const auto& [path, names] : c.textStructures) c.CheckText(path, &names);
   for (const char* fixed : {"_KEINTXT.TXT", "Info.TXT"}) {
-    if (!c.Read(other + fixed)) c.Problem(other + fixed + " is missing");
+    if (!c.Read(kOther + fixed)) c.Problem(kOther + fixed + " is missing");
   }
   for (ImageType type : {0, 1, 2, 3, -1}) {
-    const std::string dir = type < 0 ? other : TextDirectory(type);
+    const std::string dir = type < 0 ? kOther : TextDirectory(type);
     if (!c.Read(dir + "_KEINOBJ.TXT")) c.Problem(dir + "_KEINOBJ.TXT is missing");
   }
   const std::optional<std::string> wave = c.Read("MultiMed\\START.WAV");
   if (!wave || !ParseWave(*wave)) c.Problem("MultiMed\\START.WAV is missing or no wave file");
+}
 
+// The planes of a series run from the largest position to the smallest; one message a series.
+void CheckPlaneOrder(Checker& c, const std::string& file,
+                     const std::vector<std::pair<std::string, long>>& planes, bool vertical) {
+  for (size_t i = 0; i + 1 < planes.size(); ++i) {
+    const auto& [name, position] = planes[i];
+    const auto& [next, nextPosition] = planes[i + 1];
+    const std::string series = SeriesOfPage(name);
+    if (!EqualsAsciiNoCase(series, SeriesOfPage(next)) || nextPosition <= position) continue;
+    c.Problem(file + ": \"" + next + "\" (at " + std::to_string(nextPosition) +
+              " %) follows \"" + name + "\" (at " + std::to_string(position) + " %), so the " +
+              (vertical ? "left arrow moves to the right" : "upper arrow moves down") +
+              " the pictogram; list the planes from the " +
+              (vertical ? "rightmost to the leftmost" : "lowest to the highest"));
+    // One message a series (or a run of hand-made planes) is enough.
+    while (i + 1 < planes.size() &&
+           EqualsAsciiNoCase(SeriesOfPage(planes[i + 1].first), series)) {
+      ++i;
+    }
+  }
+}
+
+void CheckPlaneLists(Checker& c) {
   // Plane lists: every plane is a page of the pictogram's region, and the arrows move the way
   // they point. The upper arrow steps to the next plane of the list, the lower one to the
   // previous; positions count from the top (the head) or from the left: so the planes of a series
@@ -249,7 +274,6 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
   const std::pair<const char*, char> pictograms[] = {{"SM_AUSW", 'U'}, {"SM_KOPF", 'K'},
                                                      {"SM_RUMPF", 'R'}, {"SF_RUMPF", 'R'},
                                                      {"SM_ARM", 'A'},  {"SM_BEIN", 'B'}};
-  std::map<std::string, std::set<std::string>> seriesOnPlaneLists;  // upper series -> its planes
   for (const auto& [pictogram, region] : pictograms) {
     const std::string file = std::string("Daten\\") + pictogram + ".POS";
     const std::optional<std::string> bytes = c.Read(file);
@@ -278,26 +302,13 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
         c.Problem(file + ": plane \"" + fields[0] + "\" belongs to another region");
       }
       const std::string series = SeriesOfPage(fields[0]);
-      if (!series.empty()) seriesOnPlaneLists[Upper(series)].insert(Upper(fields[0]));
+      if (!series.empty()) c.seriesOnPlaneLists[Upper(series)].insert(Upper(fields[0]));
     }
-    for (size_t i = 0; i + 1 < planes.size(); ++i) {
-      const auto& [name, position] = planes[i];
-      const auto& [next, nextPosition] = planes[i + 1];
-      const std::string series = SeriesOfPage(name);
-      if (!EqualsAsciiNoCase(series, SeriesOfPage(next)) || nextPosition <= position) continue;
-      c.Problem(file + ": \"" + next + "\" (at " + std::to_string(nextPosition) +
-                " %) follows \"" + name + "\" (at " + std::to_string(position) + " %), so the " +
-                (vertical ? "left arrow moves to the right" : "upper arrow moves down") +
-                " the pictogram; list the planes from the " +
-                (vertical ? "rightmost to the leftmost" : "lowest to the highest"));
-      // One message a series (or a run of hand-made planes) is enough.
-      while (i + 1 < planes.size() &&
-             EqualsAsciiNoCase(SeriesOfPage(planes[i + 1].first), series)) {
-        ++i;
-      }
-    }
+    CheckPlaneOrder(c, file, planes, vertical);
   }
+}
 
+void CheckHalfWrittenSeries(Checker& c) {
   // Half-written series: a run stopped between the lists leaves pages whose structures the
   // structure list does not know, or a series only partly on its pictogram.
   std::set<std::string> listedPages;  // upper case
@@ -318,7 +329,7 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
     size_t unknown = 0;
     std::string first;
     for (const std::string& page : pages) {
-      if (outlinedPages.count(page) != 0 && listedPages.count(page) == 0 && unknown++ == 0) {
+      if (c.outlinedPages.count(page) != 0 && listedPages.count(page) == 0 && unknown++ == 0) {
         first = page;
       }
     }
@@ -328,17 +339,18 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
                 std::to_string(pages.size()) + " pages (the first: \"" + first +
                 "\"); run atlasbau series for it again or atlasbau remove");
     }
-    const auto planes = seriesOnPlaneLists.find(key);
-    if (planes != seriesOnPlaneLists.end() && planes->second.size() < pages.size()) {
+    const auto planes = c.seriesOnPlaneLists.find(key);
+    if (planes != c.seriesOnPlaneLists.end() && planes->second.size() < pages.size()) {
       c.Problem("series \"" + name + "\" is half-written: " +
                 std::to_string(planes->second.size()) + " of its " +
                 std::to_string(pages.size()) + " pages are planes of a plane list, the others "
                 "of none; run atlasbau series for it again or atlasbau remove");
     }
   }
+}
 
+void CheckOrphans(Checker& c, const fs::path& root) {
   // Orphan files: images, outline files and texts of the image types that no page uses.
-  namespace fs = std::filesystem;
   auto childNamed = [](const fs::path& folder, std::string_view name) -> fs::path {
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(folder, ec)) {
@@ -349,7 +361,7 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
   // The files the pages' names lead to, found as the atlas finds them (any case, Windows-1252
   // names stored as UTF-8 on disk).
   std::set<fs::path> usedFiles;
-  for (const std::string& relative : used) {
+  for (const std::string& relative : c.used) {
     std::error_code ec;
     const fs::path file = ResolvePath(c.dataPath + relative);
     if (fs::exists(file, ec)) usedFiles.insert(fs::weakly_canonical(file, ec));
@@ -374,7 +386,9 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       for (const std::string& o : orphans) c.Problem(o + " is an orphan: no page uses it");
     }
   }
+}
 
+void CheckStaging(Checker& c, const fs::path& root) {
   // What an interrupted run of atlasbau left.
   const fs::path staging = root / kStagingFolder;
   std::error_code ec;
@@ -385,8 +399,9 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
     c.Problem(std::string(kStagingFolder) + ": the staging folder of an earlier run of atlasbau "
               "is left over; atlasbau check removes it");
   }
+}
 
-  // Related entries and synonyms lead somewhere.
+void CheckRelatedEntries(Checker& c) {
   if (const std::optional<std::string> bytes = c.Read("Daten\\Objekte.LST")) {
     TextReader reader(*bytes);
     std::string line;
@@ -405,6 +420,9 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       }
     }
   }
+}
+
+void CheckSynonyms(Checker& c) {
   if (const std::optional<std::string> bytes = c.Read("Daten\\SYNONYMS.LST")) {
     std::vector<std::string> names;
     for (size_t i = 0; i < c.catalogue.PageCount(); ++i) {
@@ -441,6 +459,36 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
       }
     }
   }
+}
+
+}  // namespace
+
+std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
+  Checker c;
+  c.dataPath = Utf8ToCp1252(root.string());
+  if (!c.dataPath.ends_with('/')) c.dataPath += '/';
+  if (!c.catalogue.LoadLists(c.dataPath)) {
+    c.Problem("Daten\\Index.LST or Daten\\Struktur.LST cannot be read");
+    return c.problems;
+  }
+  for (size_t i = 0; i < c.catalogue.LocationCount(); ++i) {
+    c.structureNames.insert(Upper(c.catalogue.LocationAt(long(i)).structure));
+  }
+  CheckListLines(c);
+  for (const char* page : {"START", "Hilfe-\xDC" "bersicht", "Hilfe-Kontextmen\xFC"}) {
+    IndexEntry entry;
+    if (!c.catalogue.FindPage(page, entry)) c.Problem(std::string("no page \"") + page + "\"");
+  }
+  CheckPages(c);
+  CheckStructureList(c);
+  CheckTextsAndSound(c);
+  CheckPlaneLists(c);
+  CheckHalfWrittenSeries(c);
+  CheckOrphans(c, root);
+  CheckStaging(c, root);
+  // Related entries and synonyms lead somewhere.
+  CheckRelatedEntries(c);
+  CheckSynonyms(c);
   return c.problems;
 }
 

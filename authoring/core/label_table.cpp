@@ -300,10 +300,8 @@ bool ParseLabelTable(std::string_view bytes, std::vector<LabelName>& names, std:
     const bool read = IsWordsFormat(format) ? ReadWordsRow(format, line, n)
                                             : ReadQuotedOrCsvRow(format, line, csvColumns, n);
     // The first line of a value counts.
-    if (!read || n.value <= 0 ||
-        std::any_of(names.begin(), names.end(), [&](const LabelName& k) { return k.value == n.value; })) {
-      continue;
-    }
+    auto known = [&](const LabelName& k) { return k.value == n.value; };
+    if (!read || n.value <= 0 || std::any_of(names.begin(), names.end(), known)) continue;
     names.push_back(std::move(n));
   }
   if (format.empty()) {

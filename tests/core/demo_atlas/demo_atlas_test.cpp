@@ -189,7 +189,8 @@ TEST(DemoHeadSources, LabelListsInEitherEncodingKeepTheirLetters) {
   EXPECT_TRUE(names[2].name.empty());
   EXPECT_EQ(names[3].name, "Gro\xDF" "hirn R");  // Windows-1252, not "Gro?hirn R"
   EXPECT_FALSE(names[3].known);
-  EXPECT_EQ(warnings, (std::vector<std::string>{"no anatomical name for label Gro\xC3\x9F" "hirn_R"}));
+  EXPECT_EQ(warnings,
+            (std::vector<std::string>{"no anatomical name for label Gro\xC3\x9F" "hirn_R"}));
 }
 
 TEST(DemoHeadSources, SideNamesFollowWhereTheLabelsLie) {
