@@ -94,28 +94,12 @@ bool EndsWithGz(const std::string& name) {
 
 }  // namespace
 
-bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::string& error) {
-  static std::once_flag quiet;
-  std::call_once(quiet, [] {
-    nifti_set_debug_level(0);  // the library's own complaints would go to stderr
-    nifti_set_allow_upper_fext(1);
-  });
-  volume = Volume();
-  const std::string name = path.string();
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec) || ::access(name.c_str(), R_OK) != 0) {
-    error = "cannot be read";
-    return false;
-  }
-  const bool gzip = EndsWithGz(name);
-  const std::string how = gzip ? " (or its gzip data are damaged)" : "";
-  if (!name.ends_with(".nii") && !name.ends_with(".NII") && !(gzip && (name.ends_with(".nii.gz") || name.ends_with(".NII.GZ")))) {
-    error = "is no NIfTI file: its name must end in .nii or .nii.gz";
-    return false;
-  }
-  // The raw header first: its magic decides whether this is NIfTI at all (the library would take
-  // a file without it for ANALYZE), and a voxel type the library does not know is refused here
-  // before the library complains about it on its own.
+namespace {
+
+// The raw header first: its magic decides whether this is NIfTI at all (the library would take a
+// file without it for ANALYZE), and a voxel type the library does not know is refused here before
+// the library complains about it on its own. `how` adds the gzip reason to a header not read.
+bool CheckRawHeader(const std::string& name, const std::string& how, std::string& error) {
   int version = 0;
   void* raw = nifti_read_header(name.c_str(), &version, 0);
   if (raw == nullptr) {
@@ -162,12 +146,12 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
     error = "has the voxel type " + std::to_string(rawType) + ", which this tool does not read";
     return false;
   }
-  ImagePtr header(nifti_image_read(name.c_str(), 0));
-  if (!header) {
-    error = "is no NIfTI-1 or NIfTI-2 volume" + how;
-    return false;
-  }
-  const nifti_image& h = *header;
+  return true;
+}
+
+// The library's reading of the header: one file, at most four dimensions, a size and a voxel type
+// this tool holds. `bytesPerVoxel` of the voxel type.
+bool CheckImageHeader(const nifti_image& h, int& bytesPerVoxel, std::string& error) {
   if (h.nifti_type != NIFTI_FTYPE_NIFTI1_1 && h.nifti_type != NIFTI_FTYPE_NIFTI2_1) {
     error = "is no single-file NIfTI-1 or NIfTI-2 volume";
     return false;
@@ -182,15 +166,25 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
             std::to_string(h.ny) + " x " + std::to_string(h.nz) + ")";
     return false;
   }
-  int bytesPerVoxel = 0, swap = 0;
+  int swap = 0;
+  bytesPerVoxel = 0;
   nifti_datatype_sizes(h.datatype, &bytesPerVoxel, &swap);
+  std::vector<float> probe;
   if (bytesPerVoxel == 0 || !ConvertVoxels(h.datatype, nullptr, 0, 1, 0, probe)) {
     error = std::string("has the voxel type ") + nifti_datatype_string(h.datatype) +
             ", which this tool does not read";
     return false;
   }
+  return true;
+}
+
+// The voxels of the first volume (a 4-D file gives only its first), scaled, as floats.
+bool ReadFirstVolume(const std::filesystem::path& path, const nifti_image& h, int bytesPerVoxel,
+                     bool gzip, std::vector<float>& voxels, std::string& error) {
+  const std::string name = path.string();
   const size_t count = size_t(h.nx) * size_t(h.ny) * size_t(h.nz);
   if (!gzip) {
+    std::error_code ec;
     const auto size = std::filesystem::file_size(path, ec);
     if (ec || h.iname_offset < 0 ||
         double(size) < double(h.iname_offset) + double(count) * bytesPerVoxel) {
@@ -198,7 +192,6 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
       return false;
     }
   }
-  // A 4-D file: only the first volume is read.
   const void* data = nullptr;
   struct Bricks {  // freed on every way out, also when a bad_alloc leaves the conversion
     nifti_brick_list list{};
@@ -225,12 +218,13 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
   }
   const double slope = std::isfinite(h.scl_slope) && h.scl_slope != 0 ? h.scl_slope : 1;
   const double inter = std::isfinite(h.scl_inter) && h.scl_slope != 0 ? h.scl_inter : 0;
-  ConvertVoxels(h.datatype, data, count, slope, inter, volume.voxels);
-  // The converted copy is all that is needed from here on.
-  if (bricks.bricks != nullptr) nifti_free_NBL(&bricks);
-  bricks = nifti_brick_list{};
-  image.reset();
+  ConvertVoxels(h.datatype, data, count, slope, inter, voxels);
+  return true;
+}
 
+// Size, voxel spacing and the mapping to the world (sform, else qform, else the voxel sizes),
+// which must be finite, invertible and orthogonal.
+bool SetGeometry(const nifti_image& h, Volume& volume, std::string& error) {
   volume.nx = int(h.nx);
   volume.ny = int(h.ny);
   volume.nz = int(h.nz);
@@ -239,16 +233,12 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
   for (int a = 0; a < 3; ++a) {
     volume.spacing[size_t(a)] = std::isfinite(sizes[a]) && sizes[a] > 0 ? sizes[a] : 1;
   }
-  if (h.sform_code > 0) {
+  if (h.sform_code > 0 || h.qform_code > 0) {
+    const auto& m = h.sform_code > 0 ? h.sto_xyz : h.qto_xyz;
     for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 4; ++c) volume.toWorld.m[size_t(r)][size_t(c)] = h.sto_xyz.m[r][c];
+      for (int c = 0; c < 4; ++c) volume.toWorld.m[size_t(r)][size_t(c)] = m.m[r][c];
     }
-    volume.orientation = "sform";
-  } else if (h.qform_code > 0) {
-    for (int r = 0; r < 3; ++r) {
-      for (int c = 0; c < 4; ++c) volume.toWorld.m[size_t(r)][size_t(c)] = h.qto_xyz.m[r][c];
-    }
-    volume.orientation = "qform";
+    volume.orientation = h.sform_code > 0 ? "sform" : "qform";
   } else {
     for (int a = 0; a < 3; ++a) volume.toWorld.m[size_t(a)][size_t(a)] = volume.spacing[size_t(a)];
     volume.orientation = "voxel sizes";
@@ -271,9 +261,49 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
             "); resample it onto an orthogonal grid first";
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::string& error) {
+  static std::once_flag quiet;
+  std::call_once(quiet, [] {
+    nifti_set_debug_level(0);  // the library's own complaints would go to stderr
+    nifti_set_allow_upper_fext(1);
+  });
+  volume = Volume();
+  const std::string name = path.string();
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec) || ::access(name.c_str(), R_OK) != 0) {
+    error = "cannot be read";
+    return false;
+  }
+  const bool gzip = EndsWithGz(name);
+  const std::string how = gzip ? " (or its gzip data are damaged)" : "";
+  if (!name.ends_with(".nii") && !name.ends_with(".NII") &&
+      !(gzip && (name.ends_with(".nii.gz") || name.ends_with(".NII.GZ")))) {
+    error = "is no NIfTI file: its name must end in .nii or .nii.gz";
+    return false;
+  }
+  if (!CheckRawHeader(name, how, error)) return false;
+  ImagePtr header(nifti_image_read(name.c_str(), 0));
+  if (!header) {
+    error = "is no NIfTI-1 or NIfTI-2 volume" + how;
+    return false;
+  }
+  const nifti_image& h = *header;
+  int bytesPerVoxel = 0;
+  if (!CheckImageHeader(h, bytesPerVoxel, error) ||
+      !ReadFirstVolume(path, h, bytesPerVoxel, gzip, volume.voxels, error) ||
+      !SetGeometry(h, volume, error)) {
+    return false;
+  }
   for (int e = 0; e < h.num_ext; ++e) {
     const nifti1_extension& x = h.ext_list[e];
-    if (x.edata != nullptr && x.esize > 8) volume.extensions.emplace_back(x.edata, size_t(x.esize - 8));
+    if (x.edata != nullptr && x.esize > 8) {
+      volume.extensions.emplace_back(x.edata, size_t(x.esize - 8));
+    }
   }
   return true;
 }
