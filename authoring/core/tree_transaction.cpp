@@ -235,38 +235,82 @@ bool TreeTransaction::Touches(const std::string& relative) const {
                      [&](const Change& c) { return c.target == target; });
 }
 
-bool TreeTransaction::Commit(std::string& error) {
-  std::ostringstream recovered;
-  if (!RecoverTree(tree_, recovered, error)) return false;
-  const InterruptGuard guard;
-  const fs::path staging = tree_ / kStagingFolder;
-  int step = 0;
-  bool crashed = false;
-  // Every write step asks first: a test may make it fail or stop, an interrupt makes it fail.
-  auto go = [&](const std::string& what) {
-    ++step;
-    const StepOutcome outcome = Hook() ? Hook()(step) : StepOutcome::kGo;
+namespace {
+
+// One commit under way: its write steps, each of which asks first (a test may make it fail or
+// stop, an interrupt makes it fail), and the ways back.
+class CommitRun {
+ public:
+  CommitRun(const fs::path& tree, std::string& error)
+      : tree_(tree), staging_(tree / kStagingFolder), error_(error) {
+    std::error_code ec;
+    newTree_ = !fs::exists(tree_, ec);
+  }
+
+  const fs::path& Tree() const { return tree_; }
+  const fs::path& Staging() const { return staging_; }
+  std::string& Error() { return error_; }
+
+  bool Go(const std::string& what) {
+    ++step_;
+    const StepOutcome outcome = Hook() ? Hook()(step_) : StepOutcome::kGo;
     if (outcome == StepOutcome::kCrash) {
-      crashed = true;
-      error = "stopped at step " + std::to_string(step);
+      crashed_ = true;
+      error_ = "stopped at step " + std::to_string(step_);
       return false;
     }
     if (outcome == StepOutcome::kFail) {
-      error = what + ": cannot be written (an injected failure)";
+      error_ = what + ": cannot be written (an injected failure)";
       return false;
     }
     if (InterruptGuard::Interrupted()) {
-      error = "interrupted; nothing of this run is kept";
+      error_ = "interrupted; nothing of this run is kept";
       return false;
     }
     return true;
-  };
+  }
 
-  std::error_code ec;
-  const bool newTree = !fs::exists(tree_, ec);
-  // A write-protected file keeps its contents, as it would if it were rewritten in place.
-  for (const Change& c : changes_) {
-    const fs::path target = tree_ / c.target;
+  // Before the journal: a failure only has the staging folder (and a tree folder made for it) to
+  // take away. False, for the caller to return.
+  bool Abandon() {
+    if (crashed_) return false;
+    std::string ignored;
+    RemoveStaging(tree_, ignored);
+    RemoveNewTree();
+    return false;
+  }
+
+  // After the journal: a failure rolls it back. False, for the caller to return.
+  bool RollBackTo(const Journal& journal) {
+    if (crashed_) return false;
+    std::string rollBackError;
+    if (!RollBack(tree_, journal, rollBackError) || !RemoveStaging(tree_, rollBackError)) {
+      error_ += "; the rollback failed too (" + rollBackError +
+                "): run atlasbau check on the tree to finish it";
+      return false;
+    }
+    RemoveNewTree();
+    return false;
+  }
+
+ private:
+  void RemoveNewTree() {
+    std::error_code ec;
+    if (newTree_) fs::remove(tree_, ec);
+  }
+
+  fs::path tree_, staging_;
+  std::string& error_;
+  bool newTree_ = false;
+  bool crashed_ = false;
+  int step_ = 0;
+};
+
+// A write-protected file keeps its contents, as it would if it were rewritten in place.
+bool CheckWritable(const fs::path& tree, const std::vector<TreeChange>& changes,
+                   std::string& error) {
+  for (const TreeChange& c : changes) {
+    const fs::path target = tree / c.target;
     const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd >= 0) {
       ::close(fd);
@@ -275,113 +319,128 @@ bool TreeTransaction::Commit(std::string& error) {
       return false;
     }
   }
-  std::vector<fs::path> missingFolders;
-  for (const fs::path& f : folders_) {
-    if (!fs::is_directory(tree_ / f, ec)) missingFolders.push_back(f);
+  return true;
+}
+
+// The folders asked for and those the changed files lie in that do not exist yet, parents first.
+std::vector<fs::path> MissingFolders(const fs::path& tree, const std::vector<fs::path>& folders,
+                                     const std::vector<TreeChange>& changes) {
+  std::error_code ec;
+  std::vector<fs::path> missing;
+  for (const fs::path& f : folders) {
+    if (!fs::is_directory(tree / f, ec)) missing.push_back(f);
   }
-  for (const Change& c : changes_) {
+  for (const TreeChange& c : changes) {
     fs::path partial;
     for (const fs::path& part : c.target.parent_path()) {
       partial /= part;
-      if (!fs::is_directory(tree_ / partial, ec) &&
-          std::find(missingFolders.begin(), missingFolders.end(), partial) ==
-              missingFolders.end()) {
-        missingFolders.push_back(partial);
+      if (!fs::is_directory(tree / partial, ec) &&
+          std::find(missing.begin(), missing.end(), partial) == missing.end()) {
+        missing.push_back(partial);
       }
     }
   }
+  return missing;
+}
 
-  // Before the journal: a failure only has the staging folder (and a tree folder made for it)
-  // to take away.
-  auto abandon = [&] {
-    if (crashed) return false;
-    std::string ignored;
-    RemoveStaging(tree_, ignored);
-    if (newTree) fs::remove(tree_, ec);
-    return false;
-  };
-  if (!go(tree_.string())) return abandon();
+// The new files written into the staging folder and synced, then the journal that names every
+// change.
+bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, Journal& journal) {
+  const fs::path& staging = run.Staging();
+  std::string& error = run.Error();
+  std::error_code ec;
+  if (!run.Go(run.Tree().string())) return run.Abandon();
   if (!fs::create_directories(staging / "new", ec) ||
       !fs::create_directories(staging / "old", ec)) {
     error = staging.string() + ": " + ec.message();
-    return abandon();
+    return run.Abandon();
   }
-  Journal journal;
-  journal.folders = missingFolders;
   std::vector<fs::path> staged;
-  for (size_t i = 0; i < changes_.size(); ++i) {
-    journal.entries.push_back({changes_[i].put, i, changes_[i].target});
-    if (!changes_[i].put) continue;
+  for (size_t i = 0; i < changes.size(); ++i) {
+    journal.entries.push_back({changes[i].put, i, changes[i].target});
+    if (!changes[i].put) continue;
     const fs::path file = staging / "new" / std::to_string(i);
-    if (!go((tree_ / changes_[i].target).string())) return abandon();
-    if (!WriteFile(file, changes_[i].bytes)) {
-      error = (tree_ / changes_[i].target).string() + ": " + Reason();
-      return abandon();
+    if (!run.Go((run.Tree() / changes[i].target).string())) return run.Abandon();
+    if (!WriteFile(file, changes[i].bytes)) {
+      error = (run.Tree() / changes[i].target).string() + ": " + Reason();
+      return run.Abandon();
     }
     staged.push_back(file);
   }
-  if (!go("syncing the staged files")) return abandon();
+  if (!run.Go("syncing the staged files")) return run.Abandon();
   if (!SyncAll(staging, staged, {staging / "new"})) {
     error = staging.string() + ": " + Reason();
-    return abandon();
+    return run.Abandon();
   }
-  if (!go((staging / "journal").string())) return abandon();
+  if (!run.Go((staging / "journal").string())) return run.Abandon();
   if (!WriteFile(staging / "journal.new", journal.Text()) ||
       !Sync(staging / "journal.new", false) ||
       ::rename((staging / "journal.new").c_str(), (staging / "journal").c_str()) != 0) {
     error = (staging / "journal").string() + ": " + Reason();
-    return abandon();
+    return run.Abandon();
   }
   Sync(staging, true);
+  return true;
+}
 
-  // From here on a failure rolls the journal back.
-  auto rollBack = [&] {
-    if (crashed) return false;
-    std::string rollBackError;
-    if (!RollBack(tree_, journal, rollBackError) || !RemoveStaging(tree_, rollBackError)) {
-      error += "; the rollback failed too (" + rollBackError +
-               "): run atlasbau check on the tree to finish it";
-      return false;
-    }
-    if (newTree) fs::remove(tree_, ec);
-    return false;
-  };
+// The missing folders made, the old files moved aside and the new ones put in their place, the
+// folders synced and the journal removed.
+bool PutInPlace(CommitRun& run, const std::vector<TreeChange>& changes, const Journal& journal) {
+  const fs::path& tree = run.Tree();
+  const fs::path& staging = run.Staging();
+  std::string& error = run.Error();
   std::set<fs::path> touched;
-  for (const fs::path& f : missingFolders) {
-    if (!go((tree_ / f).string())) return rollBack();
-    if (::mkdir((tree_ / f).c_str(), 0777) != 0 && errno != EEXIST) {
-      error = (tree_ / f).string() + ": " + Reason();
-      return rollBack();
+  for (const fs::path& f : journal.folders) {
+    if (!run.Go((tree / f).string())) return run.RollBackTo(journal);
+    if (::mkdir((tree / f).c_str(), 0777) != 0 && errno != EEXIST) {
+      error = (tree / f).string() + ": " + Reason();
+      return run.RollBackTo(journal);
     }
-    touched.insert((tree_ / f).parent_path());
+    touched.insert((tree / f).parent_path());
   }
-  for (size_t i = 0; i < changes_.size(); ++i) {
-    const fs::path target = tree_ / changes_[i].target;
+  for (size_t i = 0; i < changes.size(); ++i) {
+    const fs::path target = tree / changes[i].target;
     touched.insert(target.parent_path());
     if (Exists(target)) {
-      if (!go(target.string())) return rollBack();
+      if (!run.Go(target.string())) return run.RollBackTo(journal);
       const fs::path old = staging / "old" / std::to_string(i);
       if (::rename(target.c_str(), old.c_str()) != 0) {
         error = target.string() + ": " + Reason();
-        return rollBack();
+        return run.RollBackTo(journal);
       }
     }
-    if (!changes_[i].put) continue;
-    if (!go(target.string())) return rollBack();
+    if (!changes[i].put) continue;
+    if (!run.Go(target.string())) return run.RollBackTo(journal);
     const fs::path fresh = staging / "new" / std::to_string(i);
     if (::rename(fresh.c_str(), target.c_str()) != 0) {
       error = target.string() + ": " + Reason();
-      return rollBack();
+      return run.RollBackTo(journal);
     }
   }
-  if (!go("syncing the folders")) return rollBack();
-  SyncAll(tree_, {}, touched);
-  if (!go((staging / "journal").string())) return rollBack();
+  if (!run.Go("syncing the folders")) return run.RollBackTo(journal);
+  SyncAll(tree, {}, touched);
+  if (!run.Go((staging / "journal").string())) return run.RollBackTo(journal);
   if (::unlink((staging / "journal").c_str()) != 0) {
     error = (staging / "journal").string() + ": " + Reason();
-    return rollBack();
+    return run.RollBackTo(journal);
   }
   Sync(staging, true);
+  return true;
+}
+
+}  // namespace
+
+bool TreeTransaction::Commit(std::string& error) {
+  std::ostringstream recovered;
+  if (!RecoverTree(tree_, recovered, error)) return false;
+  const InterruptGuard guard;
+  CommitRun run(tree_, error);
+  if (!CheckWritable(tree_, changes_, error)) return false;
+  Journal journal;
+  journal.folders = MissingFolders(tree_, folders_, changes_);
+  if (!StageWithJournal(run, changes_, journal) || !PutInPlace(run, changes_, journal)) {
+    return false;
+  }
   // Done: what is left in the staging folder is what the run replaced. Should it stay (it
   // cannot be removed), the next run or check takes it away.
   std::string ignored;

@@ -29,6 +29,13 @@ namespace ostrelin {
 // The staging folder's name below the tree root.
 inline constexpr const char* kStagingFolder = ".atlasbau";
 
+// A file a transaction puts (with its bytes) or drops.
+struct TreeChange {
+  std::filesystem::path target;  // below the tree
+  bool put = false;
+  std::string bytes;
+};
+
 class TreeTransaction {
  public:
   explicit TreeTransaction(std::filesystem::path tree) : tree_(std::move(tree)) {}
@@ -47,11 +54,7 @@ class TreeTransaction {
   bool Commit(std::string& error);
 
  private:
-  struct Change {
-    std::filesystem::path target;
-    bool put = false;
-    std::string bytes;
-  };
+  using Change = TreeChange;
   std::filesystem::path tree_;
   std::vector<Change> changes_;
   std::vector<std::filesystem::path> folders_;
