@@ -175,61 +175,75 @@ std::string EncodePng(int width, int height, const std::vector<unsigned char>& r
   return png;
 }
 
-bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
-                   std::vector<std::string>& problems) {
-  problems = CheckAtlasTree(options.tree);
-  if (!problems.empty()) return false;
-  std::error_code error;
-  const fs::path site = options.output;
-  // An earlier export is replaced whole, so that the same tree always gives the same site; a
-  // folder that holds something else is left alone.
-  if (fs::exists(site / "atlas" / "manifest.json", error)) {
-    fs::remove_all(site / "atlas", error);
-    fs::remove_all(site / "art", error);
-  }
+namespace {
 
+// What a site holds, for its manifest.
+struct SiteContents {
   std::vector<std::pair<std::string, std::string>> files;   // key, site file
   std::vector<std::pair<std::string, std::string>> failed;  // key, message
   std::vector<std::string> planeLists;
+  // stem -> site file, width and height
+  std::vector<std::pair<std::string, std::pair<std::string, std::pair<int, int>>>> art;
+};
+
+// A BMP as a PNG: browsers show both, but the site's pictures all go one way.
+bool BmpAsPng(std::string& bytes, std::string& message) {
+  SourceImage image;
+  FirstMessage messages;
+  if (!DecodeBmp(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), image,
+                 messages)) {
+    message = Cp1252ToUtf8(messages.message);
+    return false;
+  }
+  std::vector<unsigned char> rgb(size_t(image.width) * size_t(image.height) * 3);
+  for (int y = 0; y < image.height; ++y) {
+    const uint8_t* row = image.Row(image.height - 1 - y);  // rows are stored bottom-up
+    for (int x = 0; x < image.width; ++x) {
+      unsigned char* to = &rgb[(size_t(y) * size_t(image.width) + size_t(x)) * 3];
+      to[0] = row[x * 3 + 2];
+      to[1] = row[x * 3 + 1];
+      to[2] = row[x * 3];
+    }
+  }
+  bytes = EncodePng(image.width, image.height, rgb);
+  return true;
+}
+
+// Every file of the tree under the name of its contents; unreadable ones are listed.
+bool ExportTreeFiles(const WebExportOptions& options, SiteContents& site,
+                     std::vector<std::string>& problems) {
   for (const TreeFile& file : CollectFiles(options.tree)) {
     std::string bytes;
     if (!ReadBytes(file.path, bytes)) {
-      failed.emplace_back(file.key, "Datei nicht lesbar");
+      site.failed.emplace_back(file.key, "Datei nicht lesbar");
       continue;
     }
     std::string extension = Extension(file.key);
     if (extension == "bmp") {
-      SourceImage image;
-      FirstMessage messages;
-      if (!DecodeBmp(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
-                     image, messages)) {
-        failed.emplace_back(file.key, Cp1252ToUtf8(messages.message));
+      std::string message;
+      if (!BmpAsPng(bytes, message)) {
+        site.failed.emplace_back(file.key, message);
         continue;
       }
-      std::vector<unsigned char> rgb(size_t(image.width) * size_t(image.height) * 3);
-      for (int y = 0; y < image.height; ++y) {
-        const uint8_t* row = image.Row(image.height - 1 - y);  // rows are stored bottom-up
-        for (int x = 0; x < image.width; ++x) {
-          unsigned char* to = &rgb[(size_t(y) * size_t(image.width) + size_t(x)) * 3];
-          to[0] = row[x * 3 + 2];
-          to[1] = row[x * 3 + 1];
-          to[2] = row[x * 3];
-        }
-      }
-      bytes = EncodePng(image.width, image.height, rgb);
       extension = "png";
     }
     const std::string name = "d/" + SiteFileName(file.key, bytes, extension);
-    if (!WriteBytes(site / "atlas" / name, bytes)) {
-      problems.push_back("cannot write " + (site / "atlas" / name).string());
+    if (!WriteBytes(options.output / "atlas" / name, bytes)) {
+      problems.push_back("cannot write " + (options.output / "atlas" / name).string());
       return false;
     }
-    files.emplace_back(file.key, name);
-    if (file.key.starts_with("DATEN/") && file.key.ends_with(".POS")) planeLists.push_back(file.key);
+    site.files.emplace_back(file.key, name);
+    if (file.key.starts_with("DATEN/") && file.key.ends_with(".POS")) {
+      site.planeLists.push_back(file.key);
+    }
   }
+  return true;
+}
 
-  // The artwork: every bitmap and icon the generator drew, with its size.
-  std::vector<std::pair<std::string, std::pair<std::string, std::pair<int, int>>>> art;
+// The artwork: every bitmap and icon the generator drew, with its size.
+bool ExportArtwork(const WebExportOptions& options, SiteContents& site,
+                   std::vector<std::string>& problems) {
+  std::error_code error;
   for (const char* folder : {"bitmaps", "icons"}) {
     std::map<std::string, fs::path> pngs;
     for (fs::directory_iterator it(options.artFolder / folder, error), end;
@@ -241,16 +255,19 @@ bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
       std::string bytes;
       if (!ReadBytes(path, bytes)) continue;
       const std::string name = "art/" + Safe(stem, 40) + ".png";
-      if (!WriteBytes(site / name, bytes)) {
-        problems.push_back("cannot write " + (site / name).string());
+      if (!WriteBytes(options.output / name, bytes)) {
+        problems.push_back("cannot write " + (options.output / name).string());
         return false;
       }
-      art.push_back({stem, {name, PngSize(bytes)}});
+      site.art.push_back({stem, {name, PngSize(bytes)}});
     }
   }
-  if (art.empty()) log << "atlasbau web: no artwork in " << options.artFolder.string() << "\n";
+  return true;
+}
 
-  // The app: its files as they are.
+// The app: its files as they are.
+bool ExportApp(const WebExportOptions& options, std::vector<std::string>& problems) {
+  std::error_code error;
   std::map<std::string, fs::path> app;
   for (fs::directory_iterator it(options.appFolder, error), end; !error && it != end;
        it.increment(error)) {
@@ -264,32 +281,60 @@ bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
   for (const auto& [name, path] : app) {
     std::string bytes;
     if (!IsSafeName(name)) continue;  // the site's names stay plain
-    if (!ReadBytes(path, bytes) || !WriteBytes(site / name, bytes)) {
+    if (!ReadBytes(path, bytes) || !WriteBytes(options.output / name, bytes)) {
       problems.push_back("cannot copy " + path.string());
       return false;
     }
   }
+  return true;
+}
 
+std::string Manifest(const SiteContents& site) {
   web::JsonWriter m;
   m.BeginObject().Key("version").Int(1);
   m.Key("files").BeginObject();
-  for (const auto& [key, name] : files) m.KeyUtf8(key).Utf8(name);
+  for (const auto& [key, name] : site.files) m.KeyUtf8(key).Utf8(name);
   m.EndObject().Key("unreadable").BeginObject();
-  for (const auto& [key, message] : failed) m.KeyUtf8(key).Utf8(message);
+  for (const auto& [key, message] : site.failed) m.KeyUtf8(key).Utf8(message);
   m.EndObject().Key("planeLists").BeginArray();
-  for (const std::string& key : planeLists) m.Utf8(key);
+  for (const std::string& key : site.planeLists) m.Utf8(key);
   m.EndArray().Key("art").BeginObject();
-  for (const auto& [stem, entry] : art) {
+  for (const auto& [stem, entry] : site.art) {
     m.KeyUtf8(stem).BeginObject().Key("file").Utf8(entry.first);
     m.Key("width").Int(entry.second.first).Key("height").Int(entry.second.second).EndObject();
   }
   m.EndObject().EndObject();
-  if (!WriteBytes(site / "atlas" / "manifest.json", m.str() + "\n")) {
+  return m.str() + "\n";
+}
+
+}  // namespace
+
+bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
+                   std::vector<std::string>& problems) {
+  problems = CheckAtlasTree(options.tree);
+  if (!problems.empty()) return false;
+  std::error_code error;
+  const fs::path site = options.output;
+  // An earlier export is replaced whole, so that the same tree always gives the same site; a
+  // folder that holds something else is left alone.
+  if (fs::exists(site / "atlas" / "manifest.json", error)) {
+    fs::remove_all(site / "atlas", error);
+    fs::remove_all(site / "art", error);
+  }
+  SiteContents contents;
+  if (!ExportTreeFiles(options, contents, problems) || !ExportArtwork(options, contents, problems)) {
+    return false;
+  }
+  if (contents.art.empty()) {
+    log << "atlasbau web: no artwork in " << options.artFolder.string() << "\n";
+  }
+  if (!ExportApp(options, problems)) return false;
+  if (!WriteBytes(site / "atlas" / "manifest.json", Manifest(contents))) {
     problems.push_back("cannot write the manifest");
     return false;
   }
-  log << site.string() << ": " << files.size() << " files, " << failed.size()
-      << " unreadable, " << art.size() << " artwork files\n";
+  log << site.string() << ": " << contents.files.size() << " files, " << contents.failed.size()
+      << " unreadable, " << contents.art.size() << " artwork files\n";
   return true;
 }
 
