@@ -585,6 +585,81 @@ std::string Mm(double mm) {
 
 }  // namespace
 
+namespace {
+
+// The mean x of the body, weighted by its voxels in each layer; 0 for a scan without body.
+double BodyMidX(const BodyLayers& body) {
+  if (body.Top() < 0) return 0;
+  double sum = 0, weight = 0;
+  for (size_t k = 0; k < body.count.size(); ++k) {
+    if (body.count[k] == 0) continue;
+    sum += double(body.count[k]) * (body.minX[k] + body.maxX[k]) / 2;
+    weight += double(body.count[k]);
+  }
+  return sum / weight;
+}
+
+// The chin below the `vertex` (the top of layer `top`): below the nose (the front-most layer at
+// least 60 mm under the vertex) the face's front stays within 35 mm of the nose tip down to the
+// chin, then the neck falls back. False when the scan shows no chin at a head's distance.
+bool FindChin(const BodyLayers& body, int top, double vertex, double& chin) {
+  int nose = -1;
+  for (int k = top; k >= 0 && body.Z(k) > vertex - 150; --k) {
+    if (body.Z(k) < vertex - 60 && body.count[size_t(k)] > 0 &&
+        (nose < 0 || body.front[size_t(k)] > body.front[size_t(nose)])) {
+      nose = k;
+    }
+  }
+  if (nose < 0) return false;
+  for (int k = nose; k >= 0; --k) {
+    // Layers between sampled voxels stay empty; a scan that ends above the neck finds none.
+    if (body.count[size_t(k)] != 0 && body.front[size_t(k)] < body.front[size_t(nose)] - 35) {
+      chin = body.Z(k) + BodyLayers::kLayer / 2;
+      return vertex - chin > 170 && vertex - chin < 290;
+    }
+  }
+  return false;
+}
+
+// Landmarks of the trunk pictograms that segmentations label: the clavicles' top at 8.5 %, the
+// iliac crests (the hip bones' top) at 64 %, the femoral heads' top at 77 %.
+struct Landmark {
+  const char* prefix;  // of the label names
+  double percent;
+  const char* what;
+};
+constexpr Landmark kTrunkLandmarks[] = {
+    {"clavicula", 8.5, "clavicles"}, {"hip_", 64, "iliac crests"}, {"femur", 77, "femoral heads"}};
+
+// The world z of the top of the labels whose names begin with the landmark's prefix.
+std::optional<double> TopOfLandmark(const Volume& labels, const std::vector<LabelName>& names,
+                                    const Landmark& l) {
+  std::vector<bool> wanted(kMaxLabelValues * 64, false);
+  bool any = false;
+  for (const LabelName& n : names) {
+    const std::string_view prefix = l.prefix;
+    if (n.value > 0 && size_t(n.value) < wanted.size() && n.name.size() >= prefix.size() &&
+        EqualsAsciiNoCase(std::string_view(n.name).substr(0, prefix.size()), prefix)) {
+      wanted[size_t(n.value)] = any = true;
+    }
+  }
+  if (!any) return std::nullopt;
+  double topZ = -1e300;
+  for (int k = 0; k < labels.nz; ++k) {
+    for (int j = 0; j < labels.ny; ++j) {
+      for (int i = 0; i < labels.nx; ++i) {
+        const float v = labels.At(i, j, k);
+        if (v > 0 && v < float(wanted.size()) && wanted[size_t(v)]) {
+          topZ = std::max(topZ, labels.toWorld.Apply(i, j, k)[2]);
+        }
+      }
+    }
+  }
+  return topZ > -1e300 ? std::optional<double>(topZ) : std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const Volume& labels,
                                                        const std::vector<LabelName>& names,
                                                        char region, PlaneOrientation plane,
@@ -595,16 +670,7 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
   }
   const BodyLayers body = BodyOf(scan);
   const int top = body.Top();
-  double midX = 0;
-  if (top >= 0) {
-    double sum = 0, weight = 0;
-    for (size_t k = 0; k < body.count.size(); ++k) {
-      if (body.count[k] == 0) continue;
-      sum += double(body.count[k]) * (body.minX[k] + body.maxX[k]) / 2;
-      weight += double(body.count[k]);
-    }
-    midX = sum / weight;
-  }
+  const double midX = BodyMidX(body);
   const char* axisName = plane == PlaneOrientation::kAxial ? "z" : "x";
   auto describe = [&](const std::pair<double, double>& e, const std::string& basis) {
     how = basis + "; " + axisName + " " + Mm(e.first) + " mm at 0 %, " + Mm(e.second) +
@@ -613,27 +679,8 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
   };
   if (region == 'K' && top >= 0) {
     const double vertex = body.Z(top) + BodyLayers::kLayer / 2;
-    // The chin: below the nose (the front-most layer at least 60 mm under the vertex) the
-    // face's front stays within 35 mm of the nose tip down to the chin, then the neck falls back.
     double chin = 0;
-    bool found = false;
-    int nose = -1;
-    for (int k = top; k >= 0 && body.Z(k) > vertex - 150; --k) {
-      if (body.Z(k) < vertex - 60 && body.count[size_t(k)] > 0 &&
-          (nose < 0 || body.front[size_t(k)] > body.front[size_t(nose)])) {
-        nose = k;
-      }
-    }
-    if (nose >= 0) {
-      for (int k = nose; k >= 0; --k) {
-        // Layers between sampled voxels stay empty; a scan that ends above the neck finds none.
-        if (body.count[size_t(k)] != 0 && body.front[size_t(k)] < body.front[size_t(nose)] - 35) {
-          chin = body.Z(k) + BodyLayers::kLayer / 2;
-          found = vertex - chin > 170 && vertex - chin < 290;
-          break;
-        }
-      }
-    }
+    const bool found = FindChin(body, top, vertex, chin);
     if (!found) chin = vertex - kAdultHeadMm;
     return describe(Mapping(vertex, kHeadVertex, chin, kHeadChin, plane, midX),
                     "head pictogram: vertex at z " + Mm(vertex) + " mm (top of the scan's body) "
@@ -643,40 +690,9 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
                     ") at 60 %");
   }
   if (region == 'R') {
-    // Landmarks of the trunk pictograms that segmentations label: the clavicles' top at 8.5 %,
-    // the iliac crests (the hip bones' top) at 64 %, the femoral heads' top at 77 %.
-    struct Landmark {
-      const char* prefix;
-      double percent;
-      const char* what;
-    };
-    static const Landmark kLandmarks[] = {{"clavicula", 8.5, "clavicles"},
-                                          {"hip_", 64, "iliac crests"},
-                                          {"femur", 77, "femoral heads"}};
     std::vector<std::pair<double, const Landmark*>> found;  // world z of its top
-    for (const Landmark& l : kLandmarks) {
-      std::vector<bool> wanted(kMaxLabelValues * 64, false);
-      bool any = false;
-      for (const LabelName& n : names) {
-        const std::string_view prefix = l.prefix;
-        if (n.value > 0 && size_t(n.value) < wanted.size() && n.name.size() >= prefix.size() &&
-            EqualsAsciiNoCase(std::string_view(n.name).substr(0, prefix.size()), prefix)) {
-          wanted[size_t(n.value)] = any = true;
-        }
-      }
-      if (!any) continue;
-      double topZ = -1e300;
-      for (int k = 0; k < labels.nz; ++k) {
-        for (int j = 0; j < labels.ny; ++j) {
-          for (int i = 0; i < labels.nx; ++i) {
-            const float v = labels.At(i, j, k);
-            if (v > 0 && v < float(wanted.size()) && wanted[size_t(v)]) {
-              topZ = std::max(topZ, labels.toWorld.Apply(i, j, k)[2]);
-            }
-          }
-        }
-      }
-      if (topZ > -1e300) found.push_back({topZ, &l});
+    for (const Landmark& l : kTrunkLandmarks) {
+      if (const std::optional<double> z = TopOfLandmark(labels, names, l)) found.push_back({*z, &l});
     }
     if (found.size() >= 2 && found.front().first > found.back().first + 50) {
       const auto& a = found.front();
