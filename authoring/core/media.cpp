@@ -136,26 +136,10 @@ std::string SynthesiseChime(int sampleRate) {
   return WaveFile(samples, sampleRate);
 }
 
-bool EncodeMjpegAvi(const std::vector<Raster>& frames, int fps, int quality, std::string& bytes,
-                    std::string& error) {
-  if (frames.empty() || fps < 1) {
-    error = "a video needs frames and a frame rate";
-    return false;
-  }
-  const int w = frames[0].width, h = frames[0].height;
-  std::vector<std::string> jpegs(frames.size());
-  size_t largest = 0;
-  for (size_t i = 0; i < frames.size(); ++i) {
-    if (frames[i].width != w || frames[i].height != h) {
-      error = "the frames of a video differ in size";
-      return false;
-    }
-    if (!EncodeJpeg(frames[i], quality, jpegs[i], error)) return false;
-    largest = std::max(largest, jpegs[i].size());
-  }
-  std::string out;
-  const size_t riff = BeginChunk(out, "RIFF");
-  out += "AVI ";
+namespace {
+
+// The "hdrl" list of an MJPEG AVI: the main header and the one video stream's.
+void AppendAviHeaders(std::string& out, int w, int h, int fps, size_t frames, size_t largest) {
   const size_t hdrl = BeginChunk(out, "LIST");
   out += "hdrl";
   const size_t avih = BeginChunk(out, "avih");
@@ -163,7 +147,7 @@ bool EncodeMjpegAvi(const std::vector<Raster>& frames, int fps, int quality, std
   Put32(out, std::uint32_t(largest * size_t(fps)));
   Put32(out, 0);
   Put32(out, 0x10);  // has an index
-  Put32(out, std::uint32_t(frames.size()));
+  Put32(out, std::uint32_t(frames));
   Put32(out, 0);
   Put32(out, 1);  // one stream
   Put32(out, std::uint32_t(largest + 8));
@@ -182,7 +166,7 @@ bool EncodeMjpegAvi(const std::vector<Raster>& frames, int fps, int quality, std
   Put32(out, 1);  // scale
   Put32(out, std::uint32_t(fps));
   Put32(out, 0);  // start
-  Put32(out, std::uint32_t(frames.size()));
+  Put32(out, std::uint32_t(frames));
   Put32(out, std::uint32_t(largest));
   Put32(out, 0xFFFFFFFFu);  // default quality
   Put32(out, 0);            // sample size: varies
@@ -203,6 +187,10 @@ bool EncodeMjpegAvi(const std::vector<Raster>& frames, int fps, int quality, std
   EndChunk(out, strf);
   EndChunk(out, strl);
   EndChunk(out, hdrl);
+}
+
+// The "movi" list of the frames and the "idx1" index of them.
+void AppendAviFrames(std::string& out, const std::vector<std::string>& jpegs) {
   const size_t movi = BeginChunk(out, "LIST");
   const size_t moviStart = out.size();
   out += "movi";
@@ -220,6 +208,32 @@ bool EncodeMjpegAvi(const std::vector<Raster>& frames, int fps, int quality, std
   const size_t idx1 = BeginChunk(out, "idx1");
   out += index;
   EndChunk(out, idx1);
+}
+
+}  // namespace
+
+bool EncodeMjpegAvi(const std::vector<Raster>& frames, int fps, int quality, std::string& bytes,
+                    std::string& error) {
+  if (frames.empty() || fps < 1) {
+    error = "a video needs frames and a frame rate";
+    return false;
+  }
+  const int w = frames[0].width, h = frames[0].height;
+  std::vector<std::string> jpegs(frames.size());
+  size_t largest = 0;
+  for (size_t i = 0; i < frames.size(); ++i) {
+    if (frames[i].width != w || frames[i].height != h) {
+      error = "the frames of a video differ in size";
+      return false;
+    }
+    if (!EncodeJpeg(frames[i], quality, jpegs[i], error)) return false;
+    largest = std::max(largest, jpegs[i].size());
+  }
+  std::string out;
+  const size_t riff = BeginChunk(out, "RIFF");
+  out += "AVI ";
+  AppendAviHeaders(out, w, h, fps, frames.size(), largest);
+  AppendAviFrames(out, jpegs);
   EndChunk(out, riff);
   bytes = std::move(out);
   return true;

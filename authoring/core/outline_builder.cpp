@@ -23,6 +23,53 @@ struct Piece {
   OutlineRun run;
 };
 
+// Structures by name, in table order; `structureOf` maps each label value to its structure.
+std::vector<const LabelEntry*> StructuresOf(const std::vector<LabelEntry>& table,
+                                            std::array<int, 256>& structureOf) {
+  std::vector<const LabelEntry*> structures;
+  structureOf.fill(-1);
+  for (const LabelEntry& entry : table) {
+    if (entry.value < 1 || entry.value > 255) continue;
+    int index = -1;
+    for (size_t s = 0; s < structures.size(); ++s) {
+      if (SameName(structures[s]->name, entry.name)) index = int(s);
+    }
+    if (index < 0) {
+      index = int(structures.size());
+      structures.push_back(&entry);
+    }
+    structureOf[size_t(entry.value)] = index;
+  }
+  return structures;
+}
+
+// Column by column from the left, rows upward from the bottom: each structure's runs come out in
+// the order of the file. Pixels of values without a structure are counted in `unnamedPixels`.
+std::vector<std::vector<Piece>> RunsOf(const LabelImage& image, size_t structures,
+                                       const std::array<int, 256>& structureOf,
+                                       std::array<size_t, 256>& unnamedPixels) {
+  std::vector<std::vector<Piece>> pieces(structures);
+  for (int x = 0; x < image.width; ++x) {
+    int open = -1;
+    int start = 0;
+    for (int row = 0; row <= image.height; ++row) {
+      int structure = -1;
+      if (row < image.height) {
+        const std::uint8_t value = image.At(x, image.height - 1 - row);
+        structure = value == 0 ? -1 : structureOf[value];
+        if (value != 0 && structure < 0) ++unnamedPixels[value];
+      }
+      if (structure == open) continue;
+      if (open >= 0) {
+        pieces[size_t(open)].push_back({x, {std::uint16_t(start), std::uint16_t(row - 1)}});
+      }
+      open = structure;
+      start = row;
+    }
+  }
+  return pieces;
+}
+
 }  // namespace
 
 bool BuildOutline(const LabelImage& image, const std::vector<LabelEntry>& table,
@@ -44,46 +91,11 @@ bool BuildOutline(const LabelImage& image, const std::vector<LabelEntry>& table,
             " columns; outline files hold at most 32768";
     return false;
   }
-
-  // Structures by name, in table order.
-  std::vector<const LabelEntry*> structures;
   std::array<int, 256> structureOf;
-  structureOf.fill(-1);
-  for (const LabelEntry& entry : table) {
-    if (entry.value < 1 || entry.value > 255) continue;
-    int index = -1;
-    for (size_t s = 0; s < structures.size(); ++s) {
-      if (SameName(structures[s]->name, entry.name)) index = int(s);
-    }
-    if (index < 0) {
-      index = int(structures.size());
-      structures.push_back(&entry);
-    }
-    structureOf[size_t(entry.value)] = index;
-  }
-
-  // Column by column from the left, rows upward from the bottom: each structure's runs come out
-  // in the order of the file.
-  std::vector<std::vector<Piece>> pieces(structures.size());
+  const std::vector<const LabelEntry*> structures = StructuresOf(table, structureOf);
   std::array<size_t, 256> unnamedPixels{};
-  for (int x = 0; x < image.width; ++x) {
-    int open = -1;
-    int start = 0;
-    for (int row = 0; row <= image.height; ++row) {
-      int structure = -1;
-      if (row < image.height) {
-        const std::uint8_t value = image.At(x, image.height - 1 - row);
-        structure = value == 0 ? -1 : structureOf[value];
-        if (value != 0 && structure < 0) ++unnamedPixels[value];
-      }
-      if (structure == open) continue;
-      if (open >= 0) {
-        pieces[size_t(open)].push_back({x, {std::uint16_t(start), std::uint16_t(row - 1)}});
-      }
-      open = structure;
-      start = row;
-    }
-  }
+  const std::vector<std::vector<Piece>> pieces =
+      RunsOf(image, structures.size(), structureOf, unnamedPixels);
 
   OutlineFile built;
   built.title = std::string(title);
