@@ -5,6 +5,7 @@
 #include <set>
 
 #include "authoring/core/series_tree.h"
+#include "authoring/core/tree_layout.h"
 #include "authoring/core/tree_transaction.h"
 #include "catalogue/core/catalogue.h"
 #include "platform/core/cp1252.h"
@@ -20,12 +21,6 @@
 namespace ostrelin {
 
 namespace {
-
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u) c = AsciiUpper(c);
-  return u;
-}
 
 struct Checker {
   std::string dataPath;

@@ -266,16 +266,10 @@ std::string DecodeText(std::string_view bytes) {
 
 std::vector<TableLine> TableLines(std::string_view bytes, std::string_view commentStarts) {
   std::vector<TableLine> lines;
-  const std::string text = DecodeText(bytes);
-  const std::string_view rest(text);
-  size_t at = 0;
-  int number = 0;
-  while (at < rest.size()) {
-    size_t end = rest.find('\n', at);
-    if (end == std::string_view::npos) end = rest.size();
-    std::string_view line = rest.substr(at, end - at);
-    at = end + 1;
-    ++number;
+  std::istringstream in(DecodeText(bytes));
+  std::string raw;
+  for (int number = 1; std::getline(in, raw); ++number) {
+    std::string_view line = raw;
     if (line.ends_with('\r')) line.remove_suffix(1);
     line = Trimmed(line);
     if (line.empty() || commentStarts.find(line.front()) != std::string_view::npos) continue;

@@ -96,6 +96,28 @@ bool EndsWithGz(const std::string& name) {
 
 namespace {
 
+// `v` with its bytes in the other order.
+template <typename T>
+T ByteSwapped(T v) {
+  if constexpr (sizeof(T) == 2) {
+    return T(__builtin_bswap16(std::uint16_t(v)));
+  } else {
+    static_assert(sizeof(T) == 8);
+    return T(__builtin_bswap64(std::uint64_t(v)));
+  }
+}
+
+// The magic, the voxel type and the dimensions of a raw NIfTI-1 or NIfTI-2 header, whose size
+// tells whether it was written in the other byte order.
+template <typename Header>
+void RawFields(const Header& h, const char* magicText, int size, bool& magic, int& type,
+               std::array<int64_t, 8>& dim) {
+  magic = std::memcmp(h.magic, magicText, 4) == 0;
+  const bool swapped = h.sizeof_hdr != size;
+  type = swapped ? ByteSwapped(h.datatype) : h.datatype;
+  for (size_t d = 0; d < 8; ++d) dim[d] = swapped ? ByteSwapped(h.dim[d]) : h.dim[d];
+}
+
 // The raw header first: its magic decides whether this is NIfTI at all (the library would take a
 // file without it for ANALYZE), and a voxel type the library does not know is refused here before
 // the library complains about it on its own. `how` adds the gzip reason to a header not read.
@@ -110,21 +132,9 @@ bool CheckRawHeader(const std::string& name, const std::string& how, std::string
   bool magic = false;
   std::array<int64_t, 8> dim{};
   if (version == 1) {
-    const auto* h1 = static_cast<const nifti_1_header*>(raw);
-    magic = std::memcmp(h1->magic, "n+1", 4) == 0;
-    const bool swapped = h1->sizeof_hdr != 348;
-    rawType = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h1->datatype))) : h1->datatype;
-    for (size_t d = 0; d < 8; ++d) {
-      dim[d] = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h1->dim[d]))) : h1->dim[d];
-    }
+    RawFields(*static_cast<const nifti_1_header*>(raw), "n+1", 348, magic, rawType, dim);
   } else if (version == 2) {
-    const auto* h2 = static_cast<const nifti_2_header*>(raw);
-    magic = std::memcmp(h2->magic, "n+2", 4) == 0;
-    const bool swapped = h2->sizeof_hdr != 540;
-    rawType = swapped ? std::int16_t(__builtin_bswap16(std::uint16_t(h2->datatype))) : h2->datatype;
-    for (size_t d = 0; d < 8; ++d) {
-      dim[d] = swapped ? std::int64_t(__builtin_bswap64(std::uint64_t(h2->dim[d]))) : h2->dim[d];
-    }
+    RawFields(*static_cast<const nifti_2_header*>(raw), "n+2", 540, magic, rawType, dim);
   }
   std::free(raw);
   if (!magic) {

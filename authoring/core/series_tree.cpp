@@ -177,12 +177,6 @@ std::vector<std::pair<std::string, std::string>> SkeletonFiles(const std::string
   return files;
 }
 
-std::string Upper(std::string_view s) {
-  std::string u(s);
-  for (char& c : u) c = AsciiUpper(c);
-  return u;
-}
-
 bool IsComment(const std::string& content) { return Trimmed(content).starts_with("/"); }
 
 // The lists of a tree with the lines of one series taken out (and, for writing, new ones put in),
