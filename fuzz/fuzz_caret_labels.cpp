@@ -5,7 +5,7 @@
 #include <set>
 #include <string_view>
 
-#include "authoring/core/label_names.h"
+#include "authoring/core/label_table.h"
 #include "fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "authoring/core/label_names.h"
+#include "authoring/core/label_table.h"
 #include "fuzz/fuzz_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

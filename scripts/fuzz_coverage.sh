@@ -31,7 +31,7 @@ declare -A sources=(
   [synonyms]="hypertext/core/synonym_list.cpp"
   [text_format]="hypertext/core/text_format.cpp hypertext/core/text_layout.cpp"
   [learning_record]="structures/core/learning_record.cpp"
-  [labels]="authoring/core/label_names.cpp"
+  [labels]="authoring/core/label_table.cpp authoring/core/label_names.cpp"
 )
 # Rows whose reader is fed by several targets: their corpora count together.
 declare -A feeds=([labels]="caret_labels label_table name_map")
