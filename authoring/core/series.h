@@ -25,6 +25,17 @@ enum class SeriesType { kSchnitt, kCt, kMr, kSchema };
 // The world axis (0 x, 1 y, 2 z) the planes of an orientation are stacked along.
 int PlaneAxis(PlaneOrientation plane);
 
+// How the image's columns and rows run through the world: column 0 lies at the largest value of
+// world axis `column`, row 0 at the largest value of world axis `row` (radiological display:
+// the patient's right on the image's left, anterior or head at the top, anterior on the left in
+// sagittal planes).
+struct PlaneFrame {
+  int axis, column, row;
+};
+PlaneFrame FrameOf(PlaneOrientation plane);
+// The finest voxel size among the voxel axes that lie mostly in the plane.
+double FinestInPlane(const Volume& v, int axis);
+
 struct SeriesOptions {
   std::filesystem::path tree;
   std::string name;   // UTF-8, "Kopf sagittal"
