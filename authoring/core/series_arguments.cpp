@@ -18,8 +18,9 @@ bool Pair(const std::string& text, std::pair<double, double>& value) {
 }
 
 // The options after the tree into `given` (option -> value) and `schema`.
-bool ReadOptionWords(const std::vector<std::string>& args, std::map<std::string, std::string>& given,
-                     bool& schema, std::string& error) {
+bool ReadOptionWords(const std::vector<std::string>& args,
+                     std::map<std::string, std::string>& given, bool& schema,
+                     std::string& error) {
   static const std::set<std::string> kValued = {
       "--image", "--labels", "--table", "--name",  "--plane",  "--type",  "--region",
       "--sex",   "--from",   "--to",    "--step",  "--pixel",  "--extent", "--window",

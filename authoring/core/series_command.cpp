@@ -177,8 +177,8 @@ bool ReadSeriesVolumes(const SeriesArguments& a, Volume& scan, Volume& labels,
   if (const double agreement = NeighbourAgreement(labels); agreement < kMinLabelAgreement) {
     run.Warn("the label map looks like a scan: only " +
              std::to_string(std::lround(agreement * 100)) +
-             " % of its labelled voxels hold the value of their neighbour (in a segmentation, whose "
-             "structures are regions, 70 % and more): are --image and --labels swapped?");
+             " % of its labelled voxels hold the value of their neighbour (in a segmentation, "
+             "whose structures are regions, 70 % and more): are --image and --labels swapped?");
   }
   if (labels.orientation == "voxel sizes" && scan.orientation != "voxel sizes") {
     if (labels.nx == scan.nx && labels.ny == scan.ny && labels.nz == scan.nz) {

@@ -222,7 +222,9 @@ void PlacePages(const SeriesOptions& options, const PlaneGrid& grid,
                 std::vector<SeriesPage>& pages) {
   if (options.plane == PlaneOrientation::kCoronal) return;
   const auto [first, last] = options.extent.value_or(std::pair{grid.hi, grid.lo});
-  auto percent = [&](double mm) { return first == last ? 0.0 : (mm - first) / (last - first) * 100; };
+  auto percent = [&](double mm) {
+    return first == last ? 0.0 : (mm - first) / (last - first) * 100;
+  };
   for (SeriesPage& p : pages) p.position = std::clamp(int(std::lround(percent(p.mm))), 0, 100);
   std::stable_sort(pages.begin(), pages.end(), [&](const SeriesPage& a, const SeriesPage& b) {
     return percent(a.mm) > percent(b.mm);
@@ -256,7 +258,8 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
   for (double mm : options.positions) {
     if (mm < grid.lo - halfVoxel || mm > grid.hi + halfVoxel) {
       log << "plane " << FormatMillimetres(mm) << " mm lies outside the scan ("
-          << FormatMillimetres(grid.lo) << " to " << FormatMillimetres(grid.hi) << " mm): skipped\n";
+          << FormatMillimetres(grid.lo) << " to " << FormatMillimetres(grid.hi)
+          << " mm): skipped\n";
       continue;
     }
     SeriesPage page;

@@ -282,7 +282,9 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
   if (region == 'R') {
     std::vector<std::pair<double, const Landmark*>> found;  // world z of its top
     for (const Landmark& l : kTrunkLandmarks) {
-      if (const std::optional<double> z = TopOfLandmark(labels, names, l)) found.push_back({*z, &l});
+      if (const std::optional<double> z = TopOfLandmark(labels, names, l)) {
+        found.push_back({*z, &l});
+      }
     }
     if (found.size() >= 2 && found.front().first > found.back().first + 50) {
       const auto& a = found.front();

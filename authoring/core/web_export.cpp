@@ -322,7 +322,8 @@ bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
     fs::remove_all(site / "art", error);
   }
   SiteContents contents;
-  if (!ExportTreeFiles(options, contents, problems) || !ExportArtwork(options, contents, problems)) {
+  if (!ExportTreeFiles(options, contents, problems) ||
+      !ExportArtwork(options, contents, problems)) {
     return false;
   }
   if (contents.art.empty()) {
