@@ -19,16 +19,10 @@ std::vector<std::string> Line(const std::vector<std::string>& changes) {
                            changes);
 }
 
-TEST(SeriesArguments, EveryOptionIsReadOrRefusedWithItsReason) {
+TEST(SeriesArguments, EveryOptionIsReadIntoTheSeriesOptions) {
   using Check = std::function<void(const SeriesArguments&)>;
-  struct Case {
-    std::vector<std::string> changes;
-    const char* error;  // nullptr: accepted
-    Check check;
-  };
-  const Case cases[] = {
+  const std::pair<std::vector<std::string>, Check> cases[] = {
       {{},
-       nullptr,
        [](const SeriesArguments& a) {
          EXPECT_EQ(a.options.tree, "tree");
          EXPECT_EQ(a.image, "scan.nii");
@@ -42,14 +36,12 @@ TEST(SeriesArguments, EveryOptionIsReadOrRefusedWithItsReason) {
        }},
       // Planes run the way --from and --to point, rounded to thousandths.
       {{"--from", "+10", "--to", "0", "--step", "3.3333"},
-       nullptr,
        [](const SeriesArguments& a) {
          EXPECT_EQ(a.options.positions, (std::vector<double>{10, 6.667, 3.333, 0}));
        }},
       {{"--plane", "sagittal", "--type", "schema", "--region", "uebersicht", "--sex", "w",
         "--schema", "", "--table", "t.txt", "--names", "none", "--files", "Kopf Ä",
         "--min-pixels", "20", "--pixel", "0.5", "--extent", "90,-40"},
-       nullptr,
        [](const SeriesArguments& a) {
          EXPECT_EQ(a.options.plane, PlaneOrientation::kSagittal);
          EXPECT_EQ(a.options.type, SeriesType::kSchema);
@@ -65,52 +57,56 @@ TEST(SeriesArguments, EveryOptionIsReadOrRefusedWithItsReason) {
        }},
       // A CT series without a window gets the soft-tissue one; "auto" asks for none.
       {{"--type", "ct"},
-       nullptr,
        [](const SeriesArguments& a) { EXPECT_EQ(a.options.window, WindowPreset("weichteil")); }},
       {{"--type", "ct", "--preset", "auto"},
-       nullptr,
        [](const SeriesArguments& a) { EXPECT_FALSE(a.options.window); }},
       {{"--type", "ct", "--window", "40,400"},
-       nullptr,
        [](const SeriesArguments& a) {
          EXPECT_EQ(a.options.window, std::make_pair(40.0, 400.0));
          EXPECT_EQ(a.window, "40,400");
        }},
       {{"--preset", "lunge"},
-       nullptr,
        [](const SeriesArguments& a) { EXPECT_EQ(a.options.window, WindowPreset("lunge")); }},
-      {{"--bogus", "1"}, "unknown or incomplete option --bogus", nullptr},
-      {{"--step", "-"}, "--step is missing", nullptr},
-      {{"--name", ""}, "--name must not be empty", nullptr},
-      {{"--name", "A#B"}, "hold \"#\"", nullptr},
-      {{"--name", "Kopf \xE2\x86\x92"}, "which the atlas cannot store", nullptr},
-      {{"--plane", "schraeg"}, "--plane is axial, coronal or sagittal", nullptr},
-      {{"--type", "roentgen"}, "--type is schnitt, ct, mr or schema", nullptr},
-      {{"--region", "hals"}, "--region is kopf, rumpf, arm, bein or uebersicht", nullptr},
-      {{"--sex", "x"}, "--sex is m or w", nullptr},
-      {{"--step", "0"}, "--from, --to and --step are millimetres", nullptr},
-      {{"--from", "nan"}, "--from, --to and --step are millimetres", nullptr},
-      {{"--to", "10mm"}, "--from, --to and --step are millimetres", nullptr},
-      {{"--to", "2001", "--step", "1"}, "more than 2000 planes", nullptr},
-      {{"--pixel", "0"}, "--pixel is millimetres above 0", nullptr},
-      {{"--extent", "5,5"}, "--extent is FIRST,LAST", nullptr},
-      {{"--extent", "5"}, "--extent is FIRST,LAST", nullptr},
-      {{"--window", "40,400", "--preset", "lunge"}, "exclude each other", nullptr},
-      {{"--window", "40,0"}, "--window is CENTRE,WIDTH", nullptr},
-      {{"--preset", "hirn"}, "--preset is weichteil, lunge, knochen, gehirn or auto", nullptr},
-      {{"--min-pixels", "0"}, "--min-pixels is a number of pixels, 1 or more", nullptr},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.changes));
+  for (const auto& [changes, check] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(changes));
     SeriesArguments parsed;
     std::string error;
-    const bool ok = ParseSeriesArguments(Line(c.changes), parsed, error);
-    if (c.error == nullptr) {
-      ASSERT_TRUE(ok) << error;
-      c.check(parsed);
-    } else {
-      EXPECT_FALSE(ok);
-      EXPECT_NE(error.find(c.error), std::string::npos) << error;
+    ASSERT_TRUE(ParseSeriesArguments(Line(changes), parsed, error)) << error;
+    check(parsed);
+  }
+}
+
+TEST(SeriesArguments, BadOptionsAreRefusedWithTheirReason) {
+  // Each reason with the changes of the command line that earn it.
+  const std::pair<const char*, std::vector<std::vector<std::string>>> refused[] = {
+      {"unknown or incomplete option --bogus", {{"--bogus", "1"}}},
+      {"--step is missing", {{"--step", "-"}}},
+      {"--name must not be empty or hold \"#\"", {{"--name", ""}, {"--name", "A#B"}}},
+      {"which the atlas cannot store", {{"--name", "Kopf \xE2\x86\x92"}}},
+      {"--plane is axial, coronal or sagittal", {{"--plane", "schraeg"}}},
+      {"--type is schnitt, ct, mr or schema", {{"--type", "roentgen"}}},
+      {"--region is kopf, rumpf, arm, bein or uebersicht", {{"--region", "hals"}}},
+      {"--sex is m or w", {{"--sex", "x"}}},
+      {"--from, --to and --step are millimetres, --step above 0",
+       {{"--step", "0"}, {"--step", "-5"}, {"--from", "nan"}, {"--to", "10mm"}}},
+      {"more than 2000 planes", {{"--to", "2001", "--step", "1"}}},
+      {"--pixel is millimetres above 0", {{"--pixel", "0"}, {"--pixel", "fein"}}},
+      {"--extent is FIRST,LAST in millimetres, two different values",
+       {{"--extent", "5,5"}, {"--extent", "5"}}},
+      {"--window and --preset exclude each other", {{"--window", "40,400", "--preset", "lunge"}}},
+      {"--window is CENTRE,WIDTH, the width above 0", {{"--window", "40,0"}, {"--window", "40"}}},
+      {"--preset is weichteil, lunge, knochen, gehirn or auto", {{"--preset", "hirn"}}},
+      {"--min-pixels is a number of pixels, 1 or more",
+       {{"--min-pixels", "0"}, {"--min-pixels", "2e6"}}},
+  };
+  for (const auto& [reason, lines] : refused) {
+    for (const std::vector<std::string>& changes : lines) {
+      SCOPED_TRACE(::testing::PrintToString(changes));
+      SeriesArguments parsed;
+      std::string error;
+      EXPECT_FALSE(ParseSeriesArguments(Line(changes), parsed, error));
+      EXPECT_NE(error.find(reason), std::string::npos) << error;
     }
   }
   SeriesArguments parsed;
