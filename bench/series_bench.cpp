@@ -14,8 +14,8 @@
 #include <sstream>
 #include <string>
 
-#include "tools/demo/core/nifti.h"
-#include "tools/demo/core/series.h"
+#include "authoring/core/nifti.h"
+#include "authoring/core/series.h"
 
 namespace {
 

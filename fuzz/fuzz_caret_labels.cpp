@@ -5,8 +5,8 @@
 #include <set>
 #include <string_view>
 
+#include "authoring/core/label_table.h"
 #include "fuzz/fuzz_check.h"
-#include "tools/demo/core/label_names.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using ostrelin::fuzz::Check;

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "authoring/core/label_names.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/core/strings.h"
-#include "tools/demo/core/label_names.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace ostrelin;

@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
+#include "authoring/core/nifti.h"
 #include "fuzz/allocation_failure.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/memory_file.h"
-#include "tools/demo/core/nifti.h"
 
 namespace {
 

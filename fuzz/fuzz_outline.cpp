@@ -21,15 +21,15 @@
 #include <utility>
 #include <vector>
 
+#include "authoring/core/linklist.h"
+#include "authoring/core/outline_dump.h"
 #include "fuzz/allocation_failure.h"
 #include "fuzz/fuzz_check.h"
 #include "fuzz/memory_file.h"
-#include "platform/core/text_file.h"
 #include "platform/core/scripted_message_service.h"
+#include "platform/core/text_file.h"
 #include "structures/core/object_list.h"
 #include "structures/core/outline_file.h"
-#include "tools/core/linklist.h"
-#include "tools/core/outline_dump.h"
 
 namespace {
 

@@ -19,9 +19,9 @@ cov=$(command -v llvm-cov-14 || command -v llvm-cov)
 declare -A sources=(
   [bmp]="image/core/bmp_decoder.cpp"
   [jpeg]="image/core/jpeg_decoder.cpp"
-  [outline]="structures/core/outline_file.cpp structures/core/object_list.cpp tools/core/linklist.cpp tools/core/outline_dump.cpp"
+  [outline]="structures/core/outline_file.cpp structures/core/object_list.cpp authoring/core/linklist.cpp authoring/core/outline_dump.cpp"
   [wave]="platform/core/wave_file.cpp"
-  [nifti]="tools/demo/core/nifti.cpp"
+  [nifti]="authoring/core/nifti.cpp"
   [ini]="platform/core/ini_file.cpp"
   [text_lines]="platform/core/text_file.cpp platform/core/list_file.cpp platform/core/cp1252.cpp"
   [bookmarks]="shell/core/bookmark_menu.cpp"
@@ -31,7 +31,7 @@ declare -A sources=(
   [synonyms]="catalogue/core/synonym_list.cpp"
   [text_format]="hypertext/core/text_format.cpp hypertext/core/text_layout.cpp"
   [learning_record]="quiz/core/learning_record.cpp"
-  [labels]="tools/demo/core/label_names.cpp"
+  [labels]="authoring/core/label_table.cpp authoring/core/label_names.cpp"
 )
 # Rows whose reader is fed by several targets: their corpora count together.
 declare -A feeds=([labels]="caret_labels label_table name_map")

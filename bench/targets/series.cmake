@@ -1,1 +1,1 @@
-ostrelin_bench(series DEPENDS atlasbau_core)
+ostrelin_bench(series DEPENDS authoring_core)

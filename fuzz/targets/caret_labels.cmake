@@ -1,1 +1,1 @@
-ostrelin_fuzz_target(caret_labels DEPENDS atlasbau_core)
+ostrelin_fuzz_target(caret_labels DEPENDS authoring_core)

@@ -1,1 +1,1 @@
-ostrelin_fuzz_target(label_table DEPENDS atlasbau_core)
+ostrelin_fuzz_target(label_table DEPENDS authoring_core)

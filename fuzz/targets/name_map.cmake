@@ -1,1 +1,1 @@
-ostrelin_fuzz_target(name_map DEPENDS atlasbau_core)
+ostrelin_fuzz_target(name_map DEPENDS authoring_core)

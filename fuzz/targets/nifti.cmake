@@ -1,1 +1,1 @@
-ostrelin_fuzz_target(nifti DEPENDS atlasbau_core)
+ostrelin_fuzz_target(nifti DEPENDS authoring_core)

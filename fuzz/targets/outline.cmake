@@ -1,1 +1,1 @@
-ostrelin_fuzz_target(outline DEPENDS structures_core tools_core)
+ostrelin_fuzz_target(outline DEPENDS structures_core authoring_core)

@@ -59,26 +59,4 @@ enum class Command : int {
 constexpr int CommandId(Command command) { return static_cast<int>(command); }
 constexpr Command AsCommand(int id) { return static_cast<Command>(id); }
 
-// The numeric names of before, for callers that still pass plain numbers (the image window, and
-// tests that compare recorded numbers). New code names Command.
-namespace cmd {
-inline constexpr int kOpenPlane = CommandId(Command::kOpenPlane);
-inline constexpr int kPageLink = CommandId(Command::kPageLink);
-inline constexpr int kGoToPlace = CommandId(Command::kGoToPlace);
-inline constexpr int kStructureHighlighted = CommandId(Command::kStructureHighlighted);
-inline constexpr int kContextHelp = CommandId(Command::kContextHelp);
-inline constexpr int kQuizNameToStructure = CommandId(Command::kQuizNameToStructure);
-inline constexpr int kTextVisible = CommandId(Command::kTextVisible);
-inline constexpr int kTextInvisible = CommandId(Command::kTextInvisible);
-inline constexpr int kFontSmall = CommandId(Command::kFontSmall);
-inline constexpr int kFontMedium = CommandId(Command::kFontMedium);
-inline constexpr int kFontLarge = CommandId(Command::kFontLarge);
-inline constexpr int kHistoryStart = CommandId(Command::kHistoryStart);
-inline constexpr int kFirstHistoryEntry = CommandId(Command::kFirstHistoryEntry);
-inline constexpr int kLastHistoryEntry = CommandId(Command::kLastHistoryEntry);
-inline constexpr int kSetBookmark = CommandId(Command::kSetBookmark);
-inline constexpr int kFirstBookmark = CommandId(Command::kFirstBookmark);
-inline constexpr int kHelpIndex = CommandId(Command::kHelpIndex);
-}  // namespace cmd
-
 }  // namespace ostrelin

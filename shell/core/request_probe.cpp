@@ -34,7 +34,7 @@ class NoCursors : public CursorService {
 
 }  // namespace
 
-RequestOutcome ProbeRequest(const Catalogue& catalogue, int command, std::string_view name) {
+RequestOutcome ProbeRequest(const Catalogue& catalogue, Command command, std::string_view name) {
   RequestOutcome outcome;
   ProbeViews views(outcome);
   NoCursors cursors;
@@ -47,7 +47,7 @@ RequestOutcome ProbeRequest(const Catalogue& catalogue, int command, std::string
 
   if (!processor.buffer().Take(name)) return outcome;
   outcome.kind = RequestOutcome::Kind::Page;  // unless the views are told otherwise
-  processor.Handle(AsCommand(command));
+  processor.Handle(command);
   if (outcome.kind != RequestOutcome::Kind::Page) return outcome;
   outcome.page = processor.currentPage().name;
   outcome.type = processor.currentType();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "catalogue/core/catalogue.h"
+#include "shell/core/commands.h"
 
 namespace ostrelin {
 
@@ -27,6 +28,6 @@ struct RequestOutcome {
 
 // Sends `name` with `command` (a navigation request such as the page link 1274) to a fresh request
 // processor over `catalogue`, starting from the page shown at start-up ("START").
-RequestOutcome ProbeRequest(const Catalogue& catalogue, int command, std::string_view name);
+RequestOutcome ProbeRequest(const Catalogue& catalogue, Command command, std::string_view name);
 
 }  // namespace ostrelin

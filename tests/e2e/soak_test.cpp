@@ -26,7 +26,7 @@
 #include "tests/support/reduced_demo.h"
 #include "tests/support/temp_tree.h"
 #include "tests/ui/scripted_shell.h"
-#include "tools/demo/core/atlas_builder.h"
+#include "tools/demo_atlas/atlas_builder.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define OSTRELIN_ASAN 1

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "tools/demo/core/atlas_builder.h"
+#include "tools/demo_atlas/atlas_builder.h"
 
 namespace ostrelin::test {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/core/linklist.h"
+#include "authoring/core/linklist.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/core/umriss.h"
-#include "tools/ui/label_image.h"
+#include "authoring/core/umriss.h"
+#include "authoring/ui/label_image.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);

@@ -1,0 +1,284 @@
+#include "authoring/core/series.h"
+
+// Cutting a series: the planes of a scan and its label map resliced into pages, each with its
+// grey image, its structures and the pixels of each.
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "authoring/core/tree_layout.h"
+#include "platform/core/cp1252.h"
+#include "platform/core/strings.h"
+
+namespace ostrelin {
+
+namespace {
+
+// A colour for a structure the table gives none: hues spread by the golden angle.
+Rgb PaletteColour(long value) {
+  const double hue = std::fmod(double(value) * 137.508, 360.0) / 60.0;
+  const double x = 1 - std::abs(std::fmod(hue, 2.0) - 1);
+  double r = 0, g = 0, b = 0;
+  switch (int(hue)) {
+    case 0: r = 1, g = x; break;
+    case 1: r = x, g = 1; break;
+    case 2: g = 1, b = x; break;
+    case 3: g = x, b = 1; break;
+    case 4: r = x, b = 1; break;
+    default: r = 1, b = x; break;
+  }
+  auto channel = [](double v) { return std::uint8_t(std::lround(90 + v * 140)); };
+  return {channel(r), channel(g), channel(b)};
+}
+
+struct Structure {
+  std::string name;  // Windows-1252
+  Rgb colour;
+  std::vector<long> values;
+};
+
+// The scan and the label map share some of the world; false with `error` saying where not.
+bool CheckOverlap(const Volume& scan, const Volume& labels, std::string& error) {
+  const auto box = WorldBox(scan);
+  const auto labelBox = WorldBox(labels);
+  for (size_t a = 0; a < 3; ++a) {
+    // Half a voxel of slack either way: boxes are of voxel centres.
+    const double slack = 0.5 * (scan.spacing[a] + labels.spacing[a]);
+    if (labelBox[a].first > box[a].second + slack || labelBox[a].second < box[a].first - slack) {
+      error = "the label map does not overlap the scan (" + std::string(1, "xyz"[a]) +
+              ": scan " + FormatMillimetres(box[a].first) + " to " +
+              FormatMillimetres(box[a].second) + " mm, labels " +
+              FormatMillimetres(labelBox[a].first) + " to " +
+              FormatMillimetres(labelBox[a].second) + " mm)";
+      return false;
+    }
+  }
+  return true;
+}
+
+// The pixels of every plane of a series: column 0 and row 0 at the largest world values.
+struct PlaneGrid {
+  PlaneFrame frame;
+  double pixel = 0;  // mm
+  double maxU = 0, maxV = 0;
+  int width = 0, height = 0;
+  double lo = 0, hi = 0;  // the scan's extent along the plane's axis
+  Affine scanFromWorld, labelsFromWorld;
+};
+
+bool ChoosePlaneGrid(const Volume& scan, const SeriesOptions& options, PlaneGrid& grid,
+                     std::string& error) {
+  grid.frame = FrameOf(options.plane);
+  const auto box = WorldBox(scan);
+  grid.pixel = options.pixel > 0 ? options.pixel : FinestInPlane(scan, grid.frame.axis);
+  const auto [minU, maxU] = box[size_t(grid.frame.column)];
+  const auto [minV, maxV] = box[size_t(grid.frame.row)];
+  grid.maxU = maxU;
+  grid.maxV = maxV;
+  grid.lo = box[size_t(grid.frame.axis)].first;
+  grid.hi = box[size_t(grid.frame.axis)].second;
+  // Pixel centres start at the outer voxel centres, so that planes of the voxel size sample the
+  // voxels themselves.
+  grid.height = int(std::lround((maxV - minV) / grid.pixel)) + 1;
+  grid.width = std::max(4, (int(std::lround((maxU - minU) / grid.pixel)) + 1 + 3) / 4 * 4);
+  if (grid.height > 4096 || grid.width > 16384) {
+    error = "planes of " + std::to_string(grid.width) + " x " + std::to_string(grid.height) +
+            " pixels are too large for outline files (at most 4096 rows): choose a larger --pixel";
+    return false;
+  }
+  return true;
+}
+
+GreyWindow WindowOf(const SeriesOptions& options, const Volume& scan) {
+  if (!options.window) return AutoWindow(scan);
+  GreyWindow window;
+  window.low = options.window->first - options.window->second / 2;
+  window.high = options.window->first + options.window->second / 2;
+  return window;
+}
+
+// Structures by label value: the atlas name, colour; values of one name unite. Filled as values
+// turn up in the planes.
+class StructureTable {
+ public:
+  StructureTable(const std::vector<LabelName>& names, const std::vector<NameMapEntry>& rename)
+      : rename_(rename) {
+    for (const LabelName& n : names) byValue_.emplace(n.value, &n);
+  }
+
+  const Structure& operator[](size_t id) const { return structures_[id]; }
+
+  size_t Of(long value) {
+    const auto known = structureOfValue_.find(value);
+    if (known != structureOfValue_.end()) return known->second;
+    LabelName label;
+    label.value = value;
+    const auto it = byValue_.find(value);
+    if (it != byValue_.end()) label = *it->second;
+    const std::string name = StructureName(label, rename_);
+    for (size_t s = 0; s < structures_.size(); ++s) {
+      if (EqualsAsciiNoCase(structures_[s].name, name)) {
+        structures_[s].values.push_back(value);
+        return structureOfValue_[value] = s;
+      }
+    }
+    structures_.push_back({name, label.hasColour ? label.colour : PaletteColour(value), {value}});
+    return structureOfValue_[value] = structures_.size() - 1;
+  }
+
+ private:
+  const std::vector<NameMapEntry>& rename_;
+  std::map<long, const LabelName*> byValue_;
+  std::map<long, size_t> structureOfValue_;
+  std::vector<Structure> structures_;
+};
+
+// "Kopf axial +12,5 mm" and its file stem "kopf_axial_p012_5".
+void NamePage(const SeriesOptions& options, double mm, SeriesPage& page) {
+  page.mm = mm;
+  page.name = SeriesName(options) + " " + FormatMillimetres(mm) + " mm";
+  const long tenths = std::lround(std::abs(mm) * 10);
+  char stem[64];
+  std::snprintf(stem, sizeof stem, "_%c%03ld", mm < 0 ? 'm' : 'p', tenths / 10);
+  page.stem = (options.files.empty() ? FileStemOf(options.name) : options.files) + stem +
+              (tenths % 10 != 0 ? "_" + std::to_string(tenths % 10) : "");
+}
+
+// The grey image, the body mask and the label value of every pixel of the plane at `mm`, with the
+// pixels of each value.
+void SamplePlane(const Volume& scan, const Volume& labels, const PlaneGrid& grid,
+                 const GreyWindow& window, double mm, Section& s, std::vector<long>& values,
+                 std::map<long, size_t>& pixelsOfValue) {
+  const int width = grid.width;
+  s.grey = Raster(width, grid.height, 1);
+  s.labels.assign(values.size(), 0);
+  s.body.assign(values.size(), 0);
+  for (int r = 0; r < grid.height; ++r) {
+    int firstBody = -1, lastBody = -1;
+    for (int c = 0; c < width; ++c) {
+      std::array<double, 3> world{};
+      world[size_t(grid.frame.axis)] = mm;
+      world[size_t(grid.frame.column)] = grid.maxU - c * grid.pixel;
+      world[size_t(grid.frame.row)] = grid.maxV - r * grid.pixel;
+      const size_t i = size_t(r) * size_t(width) + size_t(c);
+      float v = 0;
+      const bool inside =
+          SampleLinear(scan, grid.scanFromWorld.Apply(world[0], world[1], world[2]), v);
+      const double level = inside ? (v - window.low) / (window.high - window.low) : 0;
+      s.grey.pixels[i] = std::uint8_t(std::clamp(std::lround(level * 255), 0L, 255L));
+      // Ties between two label voxels are broken the same way in the world whichever way the
+      // voxel axes run: the point is nudged a millionth of a millimetre.
+      values[i] = SampleNearest(
+          labels, grid.labelsFromWorld.Apply(world[0] + 1e-6, world[1] + 1e-6, world[2] + 1e-6));
+      if (values[i] > 0) ++pixelsOfValue[values[i]];
+      if (s.grey.pixels[i] > 25 || values[i] > 0) {
+        if (firstBody < 0) firstBody = c;
+        lastBody = c;
+      }
+    }
+    for (int c = std::max(firstBody, 0); firstBody >= 0 && c <= lastBody; ++c) {
+      s.body[size_t(r) * size_t(width) + size_t(c)] = 1;
+    }
+  }
+}
+
+// The plane's structures in label order, each with its number in this plane (at most 255), and
+// every pixel's number.
+void NumberStructures(const std::vector<long>& values, const std::map<long, size_t>& pixelsOfValue,
+                      double mm, StructureTable& structures, Section& s, std::ostream& log) {
+  std::map<size_t, std::uint8_t> numberOfStructure;
+  std::map<long, std::uint8_t> numberOfValue;
+  for (const auto& [value, count] : pixelsOfValue) {
+    const size_t id = structures.Of(value);
+    auto it = numberOfStructure.find(id);
+    if (it == numberOfStructure.end()) {
+      if (s.structures.size() >= 255) {
+        log << "plane " << FormatMillimetres(mm) << " mm: more than 255 structures, label "
+            << value << " left out\n";
+        continue;
+      }
+      s.structures.push_back({structures[id].name, structures[id].colour, BrainRegion::kOther});
+      it = numberOfStructure.emplace(id, std::uint8_t(s.structures.size())).first;
+    }
+    numberOfValue[value] = it->second;
+  }
+  for (size_t i = 0; i < values.size(); ++i) {
+    if (values[i] > 0) {
+      const auto it = numberOfValue.find(values[i]);
+      s.labels[i] = it == numberOfValue.end() ? 0 : it->second;
+    }
+  }
+}
+
+// Places on the pictogram, percent from its top (axial) or its left edge (sagittal); coronal
+// planes have none. The panel's upper arrow steps to the next plane of the list and the lower
+// one to the previous, so the pages are put in the order of the pictogram from its bottom
+// upwards, from its right to its left: up steps toward the head, the right arrow to the right.
+void PlacePages(const SeriesOptions& options, const PlaneGrid& grid,
+                std::vector<SeriesPage>& pages) {
+  if (options.plane == PlaneOrientation::kCoronal) return;
+  const auto [first, last] = options.extent.value_or(std::pair{grid.hi, grid.lo});
+  auto percent = [&](double mm) {
+    return first == last ? 0.0 : (mm - first) / (last - first) * 100;
+  };
+  for (SeriesPage& p : pages) p.position = std::clamp(int(std::lround(percent(p.mm))), 0, 100);
+  std::stable_sort(pages.begin(), pages.end(), [&](const SeriesPage& a, const SeriesPage& b) {
+    return percent(a.mm) > percent(b.mm);
+  });
+}
+
+}  // namespace
+
+bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<LabelName>& names,
+               const SeriesOptions& options, std::ostream& log, std::vector<SeriesPage>& pages,
+               std::string& error) {
+  pages.clear();
+  PlaneGrid grid;
+  if (!scan.toWorld.Inverse(grid.scanFromWorld) || !labels.toWorld.Inverse(grid.labelsFromWorld)) {
+    error = "a volume has a singular orientation matrix";
+    return false;
+  }
+  if (!CheckOverlap(scan, labels, error) || !ChoosePlaneGrid(scan, options, grid, error)) {
+    return false;
+  }
+  const GreyWindow window = WindowOf(options, scan);
+  log << "window " << window.low << " to " << window.high << ", " << grid.width << " x "
+      << grid.height << " pixels of " << grid.pixel << " mm\n";
+
+  StructureTable structures(names, options.rename);
+  double halfVoxel = 0;
+  for (size_t c = 0; c < 3; ++c) {
+    halfVoxel = std::max(halfVoxel, 0.5 * std::abs(scan.toWorld.m[size_t(grid.frame.axis)][c]));
+  }
+  std::vector<long> values(size_t(grid.width) * size_t(grid.height));
+  for (double mm : options.positions) {
+    if (mm < grid.lo - halfVoxel || mm > grid.hi + halfVoxel) {
+      log << "plane " << FormatMillimetres(mm) << " mm lies outside the scan ("
+          << FormatMillimetres(grid.lo) << " to " << FormatMillimetres(grid.hi)
+          << " mm): skipped\n";
+      continue;
+    }
+    SeriesPage page;
+    NamePage(options, mm, page);
+    std::map<long, size_t> pixelsOfValue;
+    SamplePlane(scan, labels, grid, window, mm, page.section, values, pixelsOfValue);
+    NumberStructures(values, pixelsOfValue, mm, structures, page.section, log);
+    DropTinyStructures(page.section, std::max<size_t>(options.minPixels, 1));
+    page.areas = page.section.PixelCounts();
+    pages.push_back(std::move(page));
+  }
+  if (pages.empty()) {
+    error = "no plane lies in the scan, which reaches from " + FormatMillimetres(grid.lo) +
+            " to " + FormatMillimetres(grid.hi) + " mm along " +
+            std::string(1, "xyz"[grid.frame.axis]);
+    return false;
+  }
+  PlacePages(options, grid, pages);
+  return true;
+}
+
+}  // namespace ostrelin
