@@ -14,6 +14,7 @@
 #include "image/core/jpg_bild.h"
 #include "platform/core/scripted_message_service.h"
 #include "tests/support/image_samples.h"
+#include "tests/support/painted_image.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {
@@ -25,22 +26,7 @@ Bgr PixelOf(int column, int row) {
           std::uint8_t((column * 7 + row * 13) % 256)};
 }
 
-SourceImage Numbered(int width, int height) {
-  SourceImage image;
-  image.width = width;
-  image.height = height;
-  image.pixels.reset(new std::uint8_t[image.Bytes()]);
-  for (int r = 0; r < height; ++r) {
-    for (int c = 0; c < width; ++c) {
-      const Bgr p = PixelOf(c, r);
-      std::uint8_t* at = image.Row(r) + std::size_t(c) * 3;
-      at[0] = p.blue;
-      at[1] = p.green;
-      at[2] = p.red;
-    }
-  }
-  return image;
-}
+SourceImage Numbered(int width, int height) { return test::PaintedImage(width, height, PixelOf); }
 
 // Zoomed-bitmap pixel at x, row d counted upward from the bottom.
 Bgr Zoomed(const JpgBild& bild, int x, int d) {
