@@ -26,19 +26,23 @@ QPen Line(const QColor& colour, qreal width) {
   return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
 
+// What follows is drawn as lines only: the round pen of `width`, nothing filled.
+void Stroke(QPainter& p, const QColor& colour, qreal width) {
+  p.setPen(Line(colour, width));
+  p.setBrush(Qt::NoBrush);
+}
+
 // --- 48 x 48 ---------------------------------------------------------------------------------
 
 void Venus(QPainter& p, const QColor& colour) {
-  p.setPen(Line(colour, 3.2));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, colour, 3.2);
   p.drawEllipse(QPointF(24, 18), 9.5, 9.5);
   p.drawLine(QPointF(24, 27.5), QPointF(24, 42));
   p.drawLine(QPointF(17.5, 35.5), QPointF(30.5, 35.5));
 }
 
 void Mars(QPainter& p, const QColor& colour) {
-  p.setPen(Line(colour, 3.2));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, colour, 3.2);
   p.drawEllipse(QPointF(20.5, 27.5), 9.5, 9.5);
   p.drawLine(QPointF(27.2, 20.8), QPointF(37, 11));
   p.drawLine(QPointF(27.5, 11), QPointF(37, 11));
@@ -115,24 +119,21 @@ Symbol Arrow(qreal angle) {
 // --- 96 x 64 ---------------------------------------------------------------------------------
 
 void SliceSymbol(QPainter& p, const QColor& c) {  // a body section cut by a plane
-  p.setPen(Line(c, 2.0));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, c, 2.0);
   p.drawEllipse(QPointF(48, 19), 13, 7.5);
   p.drawEllipse(QPointF(48, 19), 4, 3);
   p.drawLine(QPointF(26, 27), QPointF(70, 11));
 }
 
 void CtSymbol(QPainter& p, const QColor& c) {  // a gantry ring with the couch
-  p.setPen(Line(c, 3.0));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, c, 3.0);
   p.drawEllipse(QPointF(48, 18), 11, 11);
   p.setPen(Line(c, 2.0));
   p.drawLine(QPointF(30, 24), QPointF(66, 24));
 }
 
 void MrSymbol(QPainter& p, const QColor& c) {  // a magnet with its field
-  p.setPen(Line(c, 2.0));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, c, 2.0);
   p.drawArc(QRectF(33, 6, 30, 26), 30 * 16, 120 * 16);
   p.drawArc(QRectF(33, 6, 30, 26), 210 * 16, 120 * 16);
   p.drawArc(QRectF(39, 11, 18, 16), 30 * 16, 120 * 16);
@@ -143,8 +144,7 @@ void MrSymbol(QPainter& p, const QColor& c) {  // a magnet with its field
 }
 
 void SchemaSymbol(QPainter& p, const QColor& c) {  // an outline drawing with a pointer line
-  p.setPen(Line(c, 2.0));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, c, 2.0);
   p.drawPath(SmoothClosed({{36, 18}, {44, 8}, {56, 10}, {60, 20}, {52, 29}, {40, 28}}));
   p.drawLine(QPointF(50, 18), QPointF(68, 12));
   p.drawLine(QPointF(68, 12), QPointF(74, 12));
@@ -160,8 +160,7 @@ void IndexSymbol(QPainter& p, const QColor& c) {  // a list of names
 }
 
 void PictureSymbol(QPainter& p, const QColor& c) {  // a framed figure
-  p.setPen(Line(c, 2.0));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, c, 2.0);
   p.drawRoundedRect(QRectF(36, 6, 24, 25), 2, 2);
   QPainterPath figure;
   figure.setFillRule(Qt::WindingFill);
@@ -173,8 +172,7 @@ void PictureSymbol(QPainter& p, const QColor& c) {  // a framed figure
 }
 
 void HelpSymbol(QPainter& p, const QColor& c, const Lettering& lettering) {
-  p.setPen(Line(c, 2.0));
-  p.setBrush(Qt::NoBrush);
+  Stroke(p, c, 2.0);
   p.drawEllipse(QPointF(48, 18.5), 11, 11);
   p.setPen(Qt::NoPen);
   p.setBrush(c);

@@ -143,6 +143,15 @@ inline std::string MakeBmp(const BmpLayout& layout) {
   return s + body;
 }
 
+// A 24-bit BMP of one grey value throughout.
+inline std::string PlainBmp(int width, int height, std::uint8_t grey) {
+  BmpLayout layout;
+  layout.width = width;
+  layout.height = height;
+  layout.rows.assign(std::size_t(height), std::vector<std::uint8_t>(std::size_t(width) * 3, grey));
+  return MakeBmp(layout);
+}
+
 inline std::vector<std::uint8_t> Bytes(const std::string& s) {
   return std::vector<std::uint8_t>(s.begin(), s.end());
 }

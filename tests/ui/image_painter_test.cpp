@@ -10,6 +10,7 @@
 #include "image/core/jpg_bild.h"
 #include "image/ui/image_painter.h"
 #include "platform/core/scripted_message_service.h"
+#include "tests/support/painted_image.h"
 
 namespace ostrelin {
 namespace {
@@ -31,20 +32,11 @@ class Canvas : public QWidget {
 
 // Left half red, right half blue; the top row green. Bytes in blue, green, red order.
 SourceImage Halves(int width, int height) {
-  SourceImage image;
-  image.width = width;
-  image.height = height;
-  image.pixels.reset(new std::uint8_t[image.Bytes()]);
-  for (int r = 0; r < height; ++r) {
-    for (int c = 0; c < width; ++c) {
-      std::uint8_t* p = image.Row(r) + std::size_t(c) * 3;
-      const bool top = r == height - 1;
-      p[0] = !top && c >= width / 2 ? 255 : 0;
-      p[1] = top ? 255 : 0;
-      p[2] = !top && c < width / 2 ? 255 : 0;
-    }
-  }
-  return image;
+  return test::PaintedImage(width, height, [&](int c, int r) {
+    const bool top = r == height - 1;
+    return Bgr{std::uint8_t(!top && c >= width / 2 ? 255 : 0), std::uint8_t(top ? 255 : 0),
+               std::uint8_t(!top && c < width / 2 ? 255 : 0)};
+  });
 }
 
 QImage Render(QWidget& widget) {

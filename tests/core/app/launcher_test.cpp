@@ -11,12 +11,14 @@
 #include "platform/core/cp1252.h"
 #include "platform/core/text_file.h"
 #include "shell/core/settings.h"
+#include "tests/support/settings_fields.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FieldsOf;
 using test::TempTree;
 
 // A home with a demo atlas (a folder holding Daten) and a stub atlas program that notes where and
@@ -111,13 +113,13 @@ TEST(Launcher, AnotherTreeRewritesThePathsAndKeepsThePlayers) {
   const LaunchPlan plan = PrepareLaunch({"other"}, home.env);
   ASSERT_TRUE(plan.Ready()) << plan.message;
   EXPECT_EQ(plan.workingDirectory, home.SettingsFolder());
-  const Settings s = AtlasSettings(plan);
-  EXPECT_EQ(s.DataPath, (home.tree.Root() / "other").string() + "\\");
-  EXPECT_EQ(s.SavePath, (home.tree.Root() / "home/.local/share/ostrelin").string() + "\\");
-  EXPECT_EQ(s.MMPlayer, "/usr/bin/mpv");
-  EXPECT_EQ(s.MMPlayerParam, "--fs %s");
-  EXPECT_EQ(s.MMPlayer2, "/opt/my player/vlc");
-  EXPECT_EQ(s.MMPlayerParam2, "-q %s");
+  EXPECT_EQ(FieldsOf(AtlasSettings(plan)),
+            FieldsOf({.DataPath = (home.tree.Root() / "other").string() + "\\",
+                      .SavePath = (home.tree.Root() / "home/.local/share/ostrelin").string() + "\\",
+                      .MMPlayer = "/usr/bin/mpv",
+                      .MMPlayerParam = "--fs %s",
+                      .MMPlayer2 = "/opt/my player/vlc",
+                      .MMPlayerParam2 = "-q %s"}));
 }
 
 TEST(Launcher, AFolderWithOnlySettingsIsOpenedWithThem) {

@@ -388,37 +388,44 @@ TEST_F(CatalogueLoadLists, ReadsBothListsBelowTheDataPath) {
             (std::vector<std::string>{"Herz (Schnitt)", "START (Schema)"}));
 }
 
-TEST_F(CatalogueLoadLists, FindsTheFilesWhateverTheirCaseOnDisk) {
-  tree.Write("daten/INDEX.lst", kIndex);
-  tree.Write("daten/STRUKTUR.LST", kStructures);
-  Catalogue catalogue;
-  ASSERT_TRUE(catalogue.LoadLists(tree.DataPath()));
-  EXPECT_EQ(catalogue.PageCount(), 2u);
-  EXPECT_EQ(catalogue.LocationCount(), 2u);
-}
-
-TEST_F(CatalogueLoadLists, FailsWithoutThePageListAndThenSkipsTheStructureList) {
-  tree.Write("Daten/Struktur.LST", kStructures);
-  Catalogue catalogue;
-  EXPECT_FALSE(catalogue.LoadLists(tree.DataPath()));
-  EXPECT_EQ(catalogue.LocationCount(), 0u);
-}
-
-TEST_F(CatalogueLoadLists, FailsWithoutTheStructureListAfterReadingThePages) {
-  tree.Write("Daten/Index.LST", kIndex);
-  tree.MakeDir("Daten/Struktur.LST");  // a folder of that name cannot be opened as the list
-  Catalogue catalogue;
-  EXPECT_FALSE(catalogue.LoadLists(tree.DataPath()));
-  EXPECT_EQ(catalogue.PageCount(), 2u);
-}
-
-TEST_F(CatalogueLoadLists, EmptyListsAreReadAndGiveAnEmptyCatalogue) {
-  tree.Write("Daten/Index.LST", "");
-  tree.Write("Daten/Struktur.LST", "");
-  Catalogue catalogue;
-  EXPECT_TRUE(catalogue.LoadLists(tree.DataPath()));
-  EXPECT_EQ(catalogue.PageCount(), 0u);
-  EXPECT_EQ(catalogue.LocationCount(), 0u);
+TEST_F(CatalogueLoadLists, ReadsWhatIsThereAndFailsOnAMissingList) {
+  struct ListFile {
+    const char* path;
+    const std::string* text;  // nullptr: a folder of that name, which cannot be opened as a list
+  };
+  const std::string empty;
+  struct Case {
+    const char* what;
+    std::vector<ListFile> files;
+    bool loaded;
+    size_t pages;
+    size_t locations;
+  };
+  const Case cases[] = {
+      {"the files are found whatever their case on disk",
+       {{"daten/INDEX.lst", &kIndex}, {"daten/STRUKTUR.LST", &kStructures}}, true, 2, 2},
+      {"without the page list the structure list is skipped",
+       {{"Daten/Struktur.LST", &kStructures}}, false, 0, 0},
+      {"without the structure list the pages are read",
+       {{"Daten/Index.LST", &kIndex}, {"Daten/Struktur.LST", nullptr}}, false, 2, 0},
+      {"empty lists give an empty catalogue",
+       {{"Daten/Index.LST", &empty}, {"Daten/Struktur.LST", &empty}}, true, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempTree own;  // each case in a tree of its own
+    for (const ListFile& file : c.files) {
+      if (file.text != nullptr) {
+        own.Write(file.path, *file.text);
+      } else {
+        own.MakeDir(file.path);
+      }
+    }
+    Catalogue catalogue;
+    EXPECT_EQ(catalogue.LoadLists(own.DataPath()), c.loaded);
+    EXPECT_EQ(catalogue.PageCount(), c.pages);
+    EXPECT_EQ(catalogue.LocationCount(), c.locations);
+  }
 }
 
 TEST_F(CatalogueLoadLists, AWrongDataPathFails) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "catalogue/core/cross_reference_list.h"
 #include "tests/support/temp_tree.h"
@@ -11,6 +13,14 @@ namespace {
 
 using test::TempTree;
 using test::WithCrLf;
+
+// Every key with its entries, in list order.
+using KeyedEntries = std::vector<std::pair<std::string, std::string>>;
+KeyedEntries Pairs(const CrossReferenceList& list) {
+  KeyedEntries pairs;
+  for (size_t i = 0; i < list.Count(); ++i) pairs.emplace_back(list.KeyAt(i), list.EntriesAt(i));
+  return pairs;
+}
 
 std::string Find(const CrossReferenceList& list, std::string_view name) {
   std::string buffer = "left over from before";
@@ -22,11 +32,7 @@ TEST(CrossReferenceList, KeyIsBeforeTheFirstHashAndEntriesKeepEverythingAfterIt)
   CrossReferenceList list;
   list.AddList(WithCrLf("Herz#Aorta&Lunge\n"
                         "\tLeber \t#  Galle#Blase & Pfortader\t \n"));
-  ASSERT_EQ(list.Count(), 2u);
-  EXPECT_EQ(list.KeyAt(0), "Herz");
-  EXPECT_EQ(list.EntriesAt(0), "Aorta&Lunge");
-  EXPECT_EQ(list.KeyAt(1), "Leber");
-  EXPECT_EQ(list.EntriesAt(1), "Galle#Blase & Pfortader");
+  EXPECT_EQ(Pairs(list), (KeyedEntries{{"Herz", "Aorta&Lunge"}, {"Leber", "Galle#Blase & Pfortader"}}));
 }
 
 TEST(CrossReferenceList, MalformedLinesAndCommentsAreSkipped) {
@@ -39,11 +45,8 @@ TEST(CrossReferenceList, MalformedLinesAndCommentsAreSkipped) {
                         "Darm ohne Raute\n"
                         " /Hals#Kehlkopf\n"
                         "Ende#ja\n"));
-  ASSERT_EQ(list.Count(), 2u);
   // A blank before the slash makes it an ordinary line whose key starts with the slash.
-  EXPECT_EQ(list.KeyAt(0), "/Hals");
-  EXPECT_EQ(list.EntriesAt(0), "Kehlkopf");
-  EXPECT_EQ(list.KeyAt(1), "Ende");
+  EXPECT_EQ(Pairs(list), (KeyedEntries{{"/Hals", "Kehlkopf"}, {"Ende", "ja"}}));
 }
 
 TEST(CrossReferenceList, LookupFoldsOnlyAsciiLettersAndTheFirstKeyWins) {

@@ -59,22 +59,30 @@ TEST(SynonymList, MissingFileLeavesTheListEmpty) {
 }
 
 TEST(ReplaceSynonym, ReplacesEveryOccurrenceOnceLeavingTheRestWhole) {
-  std::string out;
-  EXPECT_EQ(ReplaceSynonym("LINKES HERZ", "HERZ", "COR", out), 1u);
-  EXPECT_EQ(out, "LINKES COR");
-  EXPECT_EQ(ReplaceSynonym("HERZHERZ UND HERZ", "HERZ", "COR", out), 3u);
-  EXPECT_EQ(out, "CORCOR UND COR");
-  // The replacement contains the synonym: it is not searched again.
-  EXPECT_EQ(ReplaceSynonym("AA", "A", "AA", out), 2u);
-  EXPECT_EQ(out, "AAAA");
-  // Overlapping occurrences are taken from the left.
-  EXPECT_EQ(ReplaceSynonym("AAA", "AA", "B", out), 1u);
-  EXPECT_EQ(out, "BA");
-  // Case must match exactly.
-  EXPECT_EQ(ReplaceSynonym("Herz", "HERZ", "COR", out), 0u);
-  EXPECT_EQ(out, "Herz");
-  EXPECT_EQ(ReplaceSynonym("HERZ", "", "COR", out), 0u);
-  EXPECT_EQ(out, "HERZ");
+  struct Case {
+    const char* text;
+    const char* synonym;
+    const char* replacement;
+    size_t count;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"LINKES HERZ", "HERZ", "COR", 1, "LINKES COR"},
+      {"HERZHERZ UND HERZ", "HERZ", "COR", 3, "CORCOR UND COR"},
+      // The replacement contains the synonym: it is not searched again.
+      {"AA", "A", "AA", 2, "AAAA"},
+      // Overlapping occurrences are taken from the left.
+      {"AAA", "AA", "B", 1, "BA"},
+      // Case must match exactly.
+      {"Herz", "HERZ", "COR", 0, "Herz"},
+      {"HERZ", "", "COR", 0, "HERZ"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string out = "left over";
+    EXPECT_EQ(ReplaceSynonym(c.text, c.synonym, c.replacement, out), c.count);
+    EXPECT_EQ(out, c.out);
+  }
 }
 
 }  // namespace

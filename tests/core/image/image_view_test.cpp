@@ -14,6 +14,7 @@
 #include "image/core/jpg_bild.h"
 #include "platform/core/scripted_message_service.h"
 #include "tests/support/image_samples.h"
+#include "tests/support/painted_image.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {
@@ -25,22 +26,7 @@ Bgr PixelOf(int column, int row) {
           std::uint8_t((column * 7 + row * 13) % 256)};
 }
 
-SourceImage Numbered(int width, int height) {
-  SourceImage image;
-  image.width = width;
-  image.height = height;
-  image.pixels.reset(new std::uint8_t[image.Bytes()]);
-  for (int r = 0; r < height; ++r) {
-    for (int c = 0; c < width; ++c) {
-      const Bgr p = PixelOf(c, r);
-      std::uint8_t* at = image.Row(r) + std::size_t(c) * 3;
-      at[0] = p.blue;
-      at[1] = p.green;
-      at[2] = p.red;
-    }
-  }
-  return image;
-}
+SourceImage Numbered(int width, int height) { return test::PaintedImage(width, height, PixelOf); }
 
 // Zoomed-bitmap pixel at x, row d counted upward from the bottom.
 Bgr Zoomed(const JpgBild& bild, int x, int d) {
@@ -62,6 +48,24 @@ class ImageView : public ::testing::Test {
     EXPECT_FALSE(bild->Failed());
     return bild;
   }
+  // A 100 x 80 image at zoom 2 in `client`, with the margins this client must give, and pixel
+  // (10, 5) plotted in kPlotted: the plotter always covers zoomed x 72..73, rows 190..191.
+  std::unique_ptr<JpgBild> PlottedAtZoomTwo(ClientSize client, int horizontal, int vertical) {
+    auto bild = Make(100, 80, client);
+    bild->SetZoom(2.0f, 50, 40, true);
+    EXPECT_EQ(bild->HorizontalMargin(), horizontal);
+    EXPECT_EQ(bild->VerticalMargin(), vertical);
+    // The magnifier shows the pixel as the block at 2 x (10, 5) behind the margins.
+    EXPECT_EQ(Zoomed(*bild, horizontal + 20, vertical + 10), PixelOf(10, 5));
+    EXPECT_EQ(Zoomed(*bild, horizontal + 21, vertical + 11), PixelOf(10, 5));
+    const ImagePoint point{10, 5};
+    bild->PlotPoints(kPlotted, {&point, 1});
+    for (int dx : {0, 1}) {
+      for (int dy : {0, 1}) EXPECT_EQ(Zoomed(*bild, 72 + dx, 190 + dy), kPlotted);
+    }
+    return bild;
+  }
+  static constexpr Bgr kPlotted{1, 250, 3};
   ScriptedMessageService messages_;
 };
 
@@ -374,19 +378,7 @@ TEST_F(ImageView, UnusableZoomsAndReleasedImagesAreHarmless) {
 
 TEST_F(ImageView, PlottedPointCoversItsOwnMagnifiedBlock) {
   // Margins that are multiples of the zoom: the block lands where the magnifier put the pixel.
-  auto bild = Make(100, 80, {305, 520});
-  bild->SetZoom(2.0f, 50, 40, true);
-  ASSERT_EQ(bild->HorizontalMargin(), 52);
-  ASSERT_EQ(bild->VerticalMargin(), 180);
-  ASSERT_EQ(Zoomed(*bild, 72, 190), PixelOf(10, 5));
-  ASSERT_EQ(Zoomed(*bild, 73, 191), PixelOf(10, 5));
-
-  const Bgr colour{1, 250, 3};
-  const ImagePoint point{10, 5};
-  bild->PlotPoints(colour, {&point, 1});
-  for (int dx : {0, 1}) {
-    for (int dy : {0, 1}) EXPECT_EQ(Zoomed(*bild, 72 + dx, 190 + dy), colour);
-  }
+  const auto bild = PlottedAtZoomTwo({305, 520}, 52, 180);
   EXPECT_EQ(Zoomed(*bild, 71, 190), PixelOf(9, 5));
   EXPECT_EQ(Zoomed(*bild, 74, 190), PixelOf(11, 5));
   EXPECT_EQ(Zoomed(*bild, 72, 189), PixelOf(10, 4));
@@ -395,25 +387,14 @@ TEST_F(ImageView, PlottedPointCoversItsOwnMagnifiedBlock) {
   // Points outside the image are skipped.
   const auto before = ZoomedBytes(*bild);
   const std::vector<ImagePoint> outside = {{-1, 5}, {100, 5}, {10, -1}, {10, 80}};
-  bild->PlotPoints(colour, outside);
+  bild->PlotPoints(kPlotted, outside);
   EXPECT_EQ(ZoomedBytes(*bild), before);
 }
 
 TEST_F(ImageView, PlotterCountsOddMarginsInWholeImagePixels) {
   // Margins 53 and 181 at zoom 2: the magnifier puts pixel (10, 5) at x 73..74, rows 191..192;
   // the plotter at ((10 + 53 / 2) x 2, (5 + 181 / 2) x 2) = (72, 190), one pixel left and down.
-  auto bild = Make(100, 80, {307, 522});
-  bild->SetZoom(2.0f, 50, 40, true);
-  ASSERT_EQ(bild->HorizontalMargin(), 53);
-  ASSERT_EQ(bild->VerticalMargin(), 181);
-  ASSERT_EQ(Zoomed(*bild, 73, 191), PixelOf(10, 5));
-
-  const Bgr colour{1, 250, 3};
-  const ImagePoint point{10, 5};
-  bild->PlotPoints(colour, {&point, 1});
-  for (int dx : {0, 1}) {
-    for (int dy : {0, 1}) EXPECT_EQ(Zoomed(*bild, 72 + dx, 190 + dy), colour);
-  }
+  const auto bild = PlottedAtZoomTwo({307, 522}, 53, 181);
   EXPECT_EQ(Zoomed(*bild, 74, 191), PixelOf(10, 5));
   EXPECT_EQ(Zoomed(*bild, 72, 192), PixelOf(9, 5));
 

@@ -3,50 +3,54 @@
 
 #include "shell/core/display_check.h"
 #include "shell/core/settings.h"
+#include "tests/support/settings_fields.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {
 namespace {
 
+using test::FieldsOf;
 using test::TempTree;
 
 constexpr const char* kWinDir = "C:\\WINDOWS";
 
 Settings LoadFrom(TempTree& tree) { return LoadSettings(tree.Root().string(), kWinDir); }
 
-TEST(LoadSettings, WithoutASettingsFileEverythingIsDefault) {
-  TempTree tree;
-  const Settings s = LoadFrom(tree);
-  EXPECT_EQ(s.DataPath, "\\");
-  EXPECT_EQ(s.SavePath, "\\");
-  EXPECT_EQ(s.MMPlayer, "C:\\WINDOWS\\MPLAYER.EXE");
-  EXPECT_EQ(s.MMPlayerParam, "/play /close");
-  EXPECT_EQ(s.MMPlayer2, "");
-  EXPECT_EQ(s.MMPlayerParam2, "");
-}
+struct SettingsFileCase {
+  const char* what;
+  const char* fileName;  // nullptr: no settings file at all
+  std::string text;
+  Settings expected;
+};
 
-TEST(LoadSettings, PathsGetExactlyOneTrailingBackslash) {
-  TempTree tree;
-  tree.Write("KARVOLEN.INI",
-             "[Karvolen]\r\nDataPath=D:\\ATLAS\r\nSavePath=D:\\SAVE\\\r\n"
-             "MMPlayer=E:\\P\\PLAY.EXE\r\nMMPlayerParam=%s\r\n"
-             "MMPlayer2=E:\\Q.EXE\r\nMMPlayerParam2=-x %s\r\n");
-  const Settings s = LoadFrom(tree);
-  EXPECT_EQ(s.DataPath, "D:\\ATLAS\\");
-  EXPECT_EQ(s.SavePath, "D:\\SAVE\\");
-  EXPECT_EQ(s.MMPlayer, "E:\\P\\PLAY.EXE");
-  EXPECT_EQ(s.MMPlayerParam, "%s");
-  EXPECT_EQ(s.MMPlayer2, "E:\\Q.EXE");
-  EXPECT_EQ(s.MMPlayerParam2, "-x %s");
-}
-
-TEST(LoadSettings, EmptyValuesBehaveLikeMissingKeys) {
-  TempTree tree;
-  tree.Write("karvolen.ini", "[karvolen]\nDataPath=\nMMPlayer=\nMMPlayerParam=\n");
-  const Settings s = LoadFrom(tree);
-  EXPECT_EQ(s.DataPath, "\\");
-  EXPECT_EQ(s.MMPlayer, "C:\\WINDOWS\\MPLAYER.EXE");
-  EXPECT_EQ(s.MMPlayerParam, "/play /close");
+TEST(LoadSettings, DefaultsAndOneTrailingBackslash) {
+  const Settings defaults{.DataPath = "\\",
+                          .SavePath = "\\",
+                          .MMPlayer = "C:\\WINDOWS\\MPLAYER.EXE",
+                          .MMPlayerParam = "/play /close",
+                          .MMPlayer2 = "",
+                          .MMPlayerParam2 = ""};
+  const SettingsFileCase cases[] = {
+      {"without a settings file everything is default", nullptr, "", defaults},
+      {"paths get exactly one trailing backslash", "KARVOLEN.INI",
+       "[Karvolen]\r\nDataPath=D:\\ATLAS\r\nSavePath=D:\\SAVE\\\r\n"
+       "MMPlayer=E:\\P\\PLAY.EXE\r\nMMPlayerParam=%s\r\n"
+       "MMPlayer2=E:\\Q.EXE\r\nMMPlayerParam2=-x %s\r\n",
+       {.DataPath = "D:\\ATLAS\\",
+        .SavePath = "D:\\SAVE\\",
+        .MMPlayer = "E:\\P\\PLAY.EXE",
+        .MMPlayerParam = "%s",
+        .MMPlayer2 = "E:\\Q.EXE",
+        .MMPlayerParam2 = "-x %s"}},
+      {"empty values behave like missing keys", "karvolen.ini",
+       "[karvolen]\nDataPath=\nMMPlayer=\nMMPlayerParam=\n", defaults},
+  };
+  for (const SettingsFileCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempTree tree;
+    if (c.fileName != nullptr) tree.Write(c.fileName, c.text);
+    EXPECT_EQ(FieldsOf(LoadFrom(tree)), FieldsOf(c.expected));
+  }
 }
 
 TEST(LoadSettings, AWindowsDirectoryWithItsBackslashGetsNoSecondOne) {

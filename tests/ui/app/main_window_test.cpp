@@ -308,11 +308,7 @@ std::vector<int> DifferingRows(const QImage& a, const QImage& b) {
 
 TEST_F(MainWindowTest, F6GoesFromPaneToPaneAndTheFocusShowsOnlyForKeysOverNothingShown) {
   WriteLists();
-  test::BmpLayout layout;
-  layout.width = 600;
-  layout.height = 500;
-  layout.rows.assign(500, std::vector<std::uint8_t>(1800, 0x60));
-  tree_.Write("Bilder/Schnitt/herz1.bmp", test::MakeBmp(layout));
+  tree_.Write("Bilder/Schnitt/herz1.bmp", test::PlainBmp(600, 500, 0x60));
   tree_.Write("Texte/Other/herz.txt", WithCrLf("Das Herz liegt links, hinter dem Brustbein.\n"));
   auto window = MakeWindow();
   ASSERT_TRUE(window->Start());
@@ -402,11 +398,7 @@ TEST_F(MainWindowTest, QtsOwnTextsAreGermanInTheSaveDialog) {
   const auto translator = InstallQtTranslations(QLocale(QLocale::English, QLocale::UnitedStates));
   ASSERT_NE(translator, nullptr) << "Qt's translations are not installed";
   WriteLists();
-  test::BmpLayout layout;
-  layout.width = 4;
-  layout.height = 4;
-  layout.rows.assign(4, std::vector<std::uint8_t>(12, 0x80));
-  tree_.Write("Bilder/Schnitt/herz1.bmp", test::MakeBmp(layout));
+  tree_.Write("Bilder/Schnitt/herz1.bmp", test::PlainBmp(4, 4, 0x80));
   auto window = MakeWindow();
   ASSERT_TRUE(window->Start());
   ImageWindow& image = *window->imageWindow();

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <set>
+#include <stdexcept>
 
 #include "quiz/core/quiz_texts.h"
 #include "quiz/ui/quiz_mode.h"
@@ -23,6 +24,13 @@ QPoint PointOfStructure(const ImageWindow& window, const std::string& name) {
   return ImageWindowTest::PointOf(window, 120, 90);  // "Aorta", under "Lunge" as well
 }
 
+// Starts a quiz and gives its control dialog; a quiz that shows none fails the test at once.
+QuizDialog* StartedDialog(QuizMode& quiz, int direction, bool alternating = false) {
+  quiz.Start(direction, alternating);
+  if (quiz.Dialog() == nullptr) throw std::runtime_error("the quiz shows no dialog");
+  return quiz.Dialog();
+}
+
 TEST_F(QuizWindowTest, AnImageWithoutStructuresIsRefused) {
   auto window = MakeWindow();
   QuizMode quiz(*window, buffer, main, messages);
@@ -39,9 +47,7 @@ TEST_F(QuizWindowTest, AnImageWithoutStructuresIsRefused) {
 TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   auto window = LoadedWindow();
   QuizMode quiz(*window, buffer, main, messages);
-  quiz.Start(kQuizNameToStructure, false);
-  QuizDialog* dialog = quiz.Dialog();
-  ASSERT_NE(dialog, nullptr);
+  QuizDialog* const dialog = StartedDialog(quiz, kQuizNameToStructure);
   EXPECT_FALSE(window->NormalView());
   EXPECT_EQ(window->FullViewBox()->checkState(), Qt::Checked);
   EXPECT_FALSE(window->FullViewBox()->isEnabled());
@@ -77,9 +83,7 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
 TEST_F(QuizWindowTest, ShowAnswerHighlightsTheTargetAndClicksAreIgnoredUntilTheNextQuestion) {
   auto window = LoadedWindow();
   QuizMode quiz(*window, buffer, main, messages);
-  quiz.Start(kQuizNameToStructure, false);
-  QuizDialog* dialog = quiz.Dialog();
-  ASSERT_NE(dialog, nullptr);
+  QuizDialog* const dialog = StartedDialog(quiz, kQuizNameToStructure);
   const std::string target = quiz.State().TargetName();
   dialog->ShowAnswerButton()->click();
   EXPECT_TRUE(quiz.State().AnswerShown());
@@ -137,9 +141,7 @@ TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) 
   auto window = LoadedWindow();
   QuizMode quiz(*window, buffer, main, messages);
   main.sent.clear();
-  quiz.Start(kQuizStructureToName, false);
-  QuizDialog* dialog = quiz.Dialog();
-  ASSERT_NE(dialog, nullptr);
+  QuizDialog* const dialog = StartedDialog(quiz, kQuizStructureToName);
   EXPECT_EQ(dialog->windowTitle(), QString::fromLatin1(t::kNameIt));
   const std::string shown = quiz.State().ShownName();
   ASSERT_FALSE(shown.empty());
@@ -193,9 +195,7 @@ TEST_F(QuizWindowTest, TheDialogSitsJustBelowTheStripOnTheScreen) {
   QuizMode quiz(*window, buffer, main, messages);
   parent.show();
   ASSERT_TRUE(window->LoadImage("Bilder\\Schnitt\\brust.bmp", false));
-  quiz.Start(kQuizNameToStructure, false);
-  QuizDialog* dialog = quiz.Dialog();
-  ASSERT_NE(dialog, nullptr);
+  QuizDialog* const dialog = StartedDialog(quiz, kQuizNameToStructure);
   const QPoint stripBottom = window->mapToGlobal(QPoint(0, kStripHeight));
   ASSERT_NE(stripBottom, QPoint(0, kStripHeight));
   EXPECT_EQ(dialog->frameGeometry().topLeft(), stripBottom);
@@ -204,9 +204,7 @@ TEST_F(QuizWindowTest, TheDialogSitsJustBelowTheStripOnTheScreen) {
 TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
   auto window = LoadedWindow();
   QuizMode quiz(*window, buffer, main, messages);
-  quiz.Start(kQuizNameToStructure, true);
-  QuizDialog* dialog = quiz.Dialog();
-  ASSERT_NE(dialog, nullptr);
+  QuizDialog* const dialog = StartedDialog(quiz, kQuizNameToStructure, true);
   std::set<QString> captions;
   for (int i = 0; i < 20; ++i) {
     captions.insert(dialog->windowTitle());
