@@ -40,14 +40,6 @@ using test::TempTree;
 using test::WithCrLf;
 
 // A plain grey 24-bit BMP of the given size.
-std::string GreyBmp(int width, int height) {
-  test::BmpLayout layout;
-  layout.width = width;
-  layout.height = height;
-  layout.rows.assign(size_t(height), std::vector<std::uint8_t>(size_t(width) * 3, 0x80));
-  return test::MakeBmp(layout);
-}
-
 std::string Outline(std::vector<OutlineRecord> records) {
   std::string bytes, error;
   EXPECT_TRUE(EncodeOutline({"Test", std::move(records)}, bytes, error)) << error;
@@ -92,13 +84,13 @@ class AtlasWalkTest : public testing::Test {
     tree_.Write("Daten/SM_AUSW.POS", WithCrLf("Gesamt # 40\n"));
     tree_.Write("Daten/SM_RUMPF.POS", WithCrLf("Herz # 30\nBecken # 80\n"));
     tree_.Write("Daten/SYNONYMS.LST", WithCrLf("COR # HERZ\n"));
-    tree_.Write("Bilder/Schema/start.bmp", GreyBmp(40, 30));
-    tree_.Write("Bilder/Schnitt/herz_s.bmp", GreyBmp(64, 48));
+    tree_.Write("Bilder/Schema/start.bmp", test::PlainBmp(40, 30, 0x80));
+    tree_.Write("Bilder/Schnitt/herz_s.bmp", test::PlainBmp(64, 48, 0x80));
     tree_.Write("Bilder/Schnitt/herz_s.dat",
                 Outline({Box(1, "Herz", 10, 30, 10, 30), Box(2, "Aorta", 40, 50, 20, 40)}));
-    tree_.Write("Bilder/CT/herz_c.bmp", GreyBmp(80, 60));
+    tree_.Write("Bilder/CT/herz_c.bmp", test::PlainBmp(80, 60, 0x80));
     tree_.Write("Bilder/CT/herz_c.dat", Outline({Box(1, "Aorta", 40, 50, 20, 40)}));
-    tree_.Write("Bilder/Schnitt/becken_s.bmp", GreyBmp(52, 52));
+    tree_.Write("Bilder/Schnitt/becken_s.bmp", test::PlainBmp(52, 52, 0x80));
     tree_.Write("Bilder/Schnitt/becken_s.dat", Outline({Box(1, "Blase", 5, 25, 5, 25)}));
     tree_.Write("Texte/Schema/start.txt",
                 WithCrLf("#/H:Willkommen#\nZum #/L:Herz# geht es hier.\n"));

@@ -8,7 +8,7 @@
 
 #include "authoring/core/linklist.h"
 #include "platform/core/text_file.h"
-#include "tests/core/outline_testing.h"
+#include "tests/support/outline_testing.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {

@@ -13,7 +13,7 @@
 #include "platform/core/scripted_message_service.h"
 #include "platform/core/text_file.h"
 #include "structures/core/object_list.h"
-#include "tests/core/outline_testing.h"
+#include "tests/support/outline_testing.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {

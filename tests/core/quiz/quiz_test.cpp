@@ -10,7 +10,7 @@
 #include "quiz/core/quiz_texts.h"
 #include "quiz/core/quiz.h"
 #include "quiz/core/quiz_session.h"
-#include "tests/core/outline_testing.h"
+#include "tests/support/outline_testing.h"
 
 namespace ostrelin {
 namespace {

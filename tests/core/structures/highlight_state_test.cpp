@@ -5,7 +5,7 @@
 
 #include "platform/core/scripted_message_service.h"
 #include "structures/core/highlight_state.h"
-#include "tests/core/outline_testing.h"
+#include "tests/support/outline_testing.h"
 
 namespace ostrelin {
 namespace {

@@ -6,7 +6,7 @@
 #include "structures/core/image_window_model.h"
 #include "structures/core/image_window_texts.h"
 #include "platform/core/scripted_message_service.h"
-#include "tests/core/outline_testing.h"
+#include "tests/support/outline_testing.h"
 
 namespace ostrelin {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "platform/core/scripted_message_service.h"
 #include "structures/core/object_list.h"
-#include "tests/core/outline_testing.h"
+#include "tests/support/outline_testing.h"
 #include "tests/support/temp_tree.h"
 
 namespace ostrelin {

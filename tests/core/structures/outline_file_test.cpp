@@ -5,7 +5,7 @@
 #include <string>
 
 #include "structures/core/outline_file.h"
-#include "tests/core/outline_testing.h"
+#include "tests/support/outline_testing.h"
 
 namespace ostrelin {
 namespace {
