@@ -44,8 +44,7 @@ QAction* FindAction(const QMenu* menu, int id) {
 
 }  // namespace
 
-MainMenuBar::MainMenuBar(const MainMenu& model, std::function<void(int)> onCommand,
-                         QWidget* parent)
+MainMenuBar::MainMenuBar(const MainMenu& model, std::function<void(int)> onCommand, QWidget* parent)
     : QMenuBar(parent), model_(model), onCommand_(std::move(onCommand)) {
   setNativeMenuBar(false);  // the bar belongs to the full-screen window, not to a desktop panel
   auto* style = new RightEndStyle;
@@ -77,12 +76,8 @@ void MainMenuBar::Mirror(size_t index) {
 void MainMenuBar::Fill(QMenu* menu, const std::vector<MenuItem>& items) {
   for (const MenuItem& item : items) {
     switch (item.kind) {
-      case MenuItem::Kind::Separator:
-        menu->addSeparator();
-        break;
-      case MenuItem::Kind::Submenu:
-        Fill(menu->addMenu(ToQString(item.text)), item.submenu);
-        break;
+      case MenuItem::Kind::Separator: menu->addSeparator(); break;
+      case MenuItem::Kind::Submenu: Fill(menu->addMenu(ToQString(item.text)), item.submenu); break;
       case MenuItem::Kind::Command: {
         QAction* action = menu->addAction(MenuText(item));
         action->setData(item.id);
@@ -91,7 +86,8 @@ void MainMenuBar::Fill(QMenu* menu, const std::vector<MenuItem>& items) {
         action->setChecked(item.checked);
         const int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] {
-          QMetaObject::invokeMethod(this, [this, id] { onCommand_(id); }, Qt::QueuedConnection);
+          QMetaObject::invokeMethod(
+              this, [this, id] { onCommand_(id); }, Qt::QueuedConnection);
         });
         break;
       }

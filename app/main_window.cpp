@@ -102,7 +102,8 @@ void FocusFirstControl(QWidget& container) {
 
 MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
                        const QRect& mainRect)
-    : settings_(settings), services_(services),
+    : settings_(settings),
+      services_(services),
       mainRect_(mainRect),
       history_(menuModel_.history()),
       bookmarks_(menuModel_.bookmarks(), *services_.messages),
@@ -115,7 +116,8 @@ MainWindow::MainWindow(const Settings& settings, const ShellServices& services,
   setPalette(palette);
   setAutoFillBackground(true);
 
-  menuBar_ = new MainMenuBar(menuModel_, [this](int command) { SendCommand(command); }, this);
+  menuBar_ = new MainMenuBar(
+      menuModel_, [this](int command) { SendCommand(command); }, this);
   history_.onChanged = [this] { menuBar_->Mirror(MainMenu::kHistoryMenu); };
   bookmarks_.onChanged = [this] { menuBar_->Mirror(MainMenu::kBookmarkMenu); };
   CreateLayout();
@@ -144,8 +146,8 @@ void MainWindow::CreateLayout() {
   // text panel, the navigation panel or the index, then the picture buttons.
   text_ = new TextPanel(this, settings_.DataPath, buffer, *this, services_.media);
   text_->setGeometry(ClientRect(layout_.text));
-  navigation_ = new NavigationPanel(this, settings_.DataPath, buffer, *this,
-                                    ClientRect(layout_.panel));
+  navigation_ =
+      new NavigationPanel(this, settings_.DataPath, buffer, *this, ClientRect(layout_.panel));
   search_ = new SearchWindow(this, synonyms_, buffer, *this);
   search_->setGeometry(ClientRect(layout_.panel));
   search_->hide();
@@ -160,8 +162,7 @@ void MainWindow::CreateLayout() {
   for (int b = 0; b < MainLayout::kButtonCount; ++b) {
     if (b == MainLayout::kBildIndex) requests_.SetTextVisible(true);
     const ButtonFace& face = kButtonFaces[b];
-    auto* button = new PictureButton(ToQString(face.caption),
-                                     ClientRect(layout_.buttons[b]), this,
+    auto* button = new PictureButton(ToQString(face.caption), ClientRect(layout_.buttons[b]), this,
                                      CommandId(face.command));
     button->LoadBitmaps(face.up, face.down, {}, face.disabled);
     button->setAccessibleDescription(ToQString(face.description));
@@ -213,8 +214,8 @@ void MainWindow::FocusNextPane(bool forward) {
     if (button == focus && image_->NormalView()) current = int(panes.size()) - 1;
   }
   const int count = int(panes.size());
-  const int next = current < 0 ? (forward ? 0 : count - 1)
-                               : (current + (forward ? 1 : count - 1)) % count;
+  const int next =
+      current < 0 ? (forward ? 0 : count - 1) : (current + (forward ? 1 : count - 1)) % count;
   QWidget* pane = panes[size_t(next)];
   activateWindow();
   if (pane == navigation_) {

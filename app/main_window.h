@@ -60,8 +60,8 @@ class MainWindow : public QWidget, public CommandTarget {
 
   // Replaces the windows the requests are shown in (the main window's own children from its
   // construction on); tests attach recorders. The history is the main window's own.
-  void AttachViews(ImageView& image, TextView& text, NavigationView& navigation,
-                   SearchView& search, ImageTypeButtons& buttons);
+  void AttachViews(ImageView& image, TextView& text, NavigationView& navigation, SearchView& search,
+                   ImageTypeButtons& buttons);
 
   // The request slot every child window writes its requests into before it sends its command.
   TransferBuffer& transferBuffer() { return requests_.buffer(); }

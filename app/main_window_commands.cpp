@@ -29,40 +29,23 @@ void MainWindow::SendCommand(int id) {
     return;
   }
   switch (command) {
-    case Command::kEnd:
-      close();
-      break;
+    case Command::kEnd: close(); break;
     case Command::kQuizNameToStructure:
     case Command::kQuizStructureToName:
     case Command::kQuizAlternating:
-    case Command::kQuizSeries:
-      StartQuiz(command);
-      break;
+    case Command::kQuizSeries: StartQuiz(command); break;
     case Command::kTextVisible:
-    case Command::kTextInvisible:
-      ChooseTextVisibility(command);
-      break;
+    case Command::kTextInvisible: ChooseTextVisibility(command); break;
     case Command::kFontSmall:
     case Command::kFontMedium:
-    case Command::kFontLarge:
-      ChooseFontSize(command);
-      break;
+    case Command::kFontLarge: ChooseFontSize(command); break;
     case Command::kHelpIndex:
     case Command::kHelpButton:
-    case Command::kContextHelp:
-      OpenHelpPage(command);
-      break;
-    case Command::kAbout:
-      ShowAbout();
-      break;
-    case Command::kLearningState:
-      ShowLearningState();
-      break;
-    case Command::kTogglePanel:
-      TogglePanel();
-      break;
-    default:
-      break;  // "&Lernen" and anything unknown: nothing stands behind them
+    case Command::kContextHelp: OpenHelpPage(command); break;
+    case Command::kAbout: ShowAbout(); break;
+    case Command::kLearningState: ShowLearningState(); break;
+    case Command::kTogglePanel: TogglePanel(); break;
+    default: break;  // "&Lernen" and anything unknown: nothing stands behind them
   }
 }
 
@@ -77,10 +60,10 @@ void MainWindow::ShowLearningState() {
       region.push_back(location.structure);
     }
   }
-  auto* window = new LearningStateWindow(
-      this, learning_->Record(), SystemToday(), region, [this](const std::string& name) {
-        AtlasRequests(requests_.buffer(), *this).GoToPlace(name);
-      });
+  auto* window = new LearningStateWindow(this, learning_->Record(), SystemToday(), region,
+                                         [this](const std::string& name) {
+                                           AtlasRequests(requests_.buffer(), *this).GoToPlace(name);
+                                         });
   window->setWindowFlag(Qt::Window);
   window->ShowOnImage(image_);  // "Zeigen" outlines there at once; the window opens beside it
   window->show();
@@ -101,8 +84,8 @@ void MainWindow::StartQuiz(Command command) {
 }
 
 void MainWindow::ChooseTextVisibility(Command command) {
-  menuModel_.Choose(CommandId(command), {CommandId(Command::kTextVisible),
-                                         CommandId(Command::kTextInvisible)});
+  menuModel_.Choose(CommandId(command),
+                    {CommandId(Command::kTextVisible), CommandId(Command::kTextInvisible)});
   menuBar_->Mirror(MainMenu::kTextMenu);
   const bool visible = command == Command::kTextVisible;
   requests_.SetTextVisible(visible);
@@ -111,9 +94,9 @@ void MainWindow::ChooseTextVisibility(Command command) {
 
 void MainWindow::ChooseFontSize(Command command) {
   text_->SetFontSize(command == Command::kFontSmall ? 1 : command == Command::kFontMedium ? 2 : 3);
-  menuModel_.Choose(CommandId(command), {CommandId(Command::kFontSmall),
-                                         CommandId(Command::kFontMedium),
-                                         CommandId(Command::kFontLarge)});
+  menuModel_.Choose(CommandId(command),
+                    {CommandId(Command::kFontSmall), CommandId(Command::kFontMedium),
+                     CommandId(Command::kFontLarge)});
   menuBar_->Mirror(MainMenu::kFontMenu);
   textView_->ShowText({}, requests_.textVisible(), requests_.currentType());
 }

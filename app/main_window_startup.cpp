@@ -62,8 +62,8 @@ bool MainWindow::Start() {
   userName_ = kDefaultUser;
   bookmarks_.LoadBookmarks(settings_.SavePath, userName_);
   learning_ = std::make_unique<LearningRecordFile>(
-      settings_.SavePath + LearningRecordFile::FileName(userName_),
-      ReplaceFileContents, services_.messages);
+      settings_.SavePath + LearningRecordFile::FileName(userName_), ReplaceFileContents,
+      services_.messages);
   learning_->Load();
   quiz_->SetLearningRecord(learning_.get());
   image_->show();

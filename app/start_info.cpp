@@ -87,10 +87,10 @@ StartInfo::StartInfo(QWidget* parent, std::string dataPath)
   const QRect frame = frame_->geometry();
   const QRect ok = overviewButton_->geometry();
   const int left = frame.left() + (frame.width() - kLogoWidth) / 2;
-  const int top = frame.top() + frame.height() + (ok.top() - (frame.top() + frame.height()) -
-                                                  kLogoHeight) / 2;
-  logo_ = new PictureButton(QStringLiteral("Logo"), QRect(left, top, kLogoWidth, kLogoHeight),
-                            this, kLogoId);
+  const int top =
+      frame.top() + frame.height() + (ok.top() - (frame.top() + frame.height()) - kLogoHeight) / 2;
+  logo_ = new PictureButton(QStringLiteral("Logo"), QRect(left, top, kLogoWidth, kLogoHeight), this,
+                            kLogoId);
   logo_->setFocusPolicy(Qt::StrongFocus);
   logo_->LoadBitmaps("KV_LOGO", "KV_LOGOD");
   connect(logo_, &PictureButton::command, this, &StartInfo::Close);

@@ -70,8 +70,8 @@ std::string Outline200() {
   std::vector<OutlineRecord> records;
   for (int i = 0; i < kStructures; ++i) {  // a 20 x 10 grid of overlapping boxes
     const int c0 = (i % 20) * 100, r0 = (i / 20) * 120;
-    records.push_back(test::Box(i % 250 + 1, "Struktur " + std::to_string(i), c0, c0 + 130, r0,
-                                r0 + 150));
+    records.push_back(
+        test::Box(i % 250 + 1, "Struktur " + std::to_string(i), c0, c0 + 130, r0, r0 + 150));
   }
   std::string bytes, error;
   if (!EncodeOutline({"Bench", std::move(records)}, bytes, error)) std::abort();
@@ -79,12 +79,15 @@ std::string Outline200() {
 }
 
 std::string Text20k() {
-  std::string text = "#/H:Seite mit gro\xDF" "em Bild#\r\n";
+  std::string text =
+      "#/H:Seite mit gro\xDF"
+      "em Bild#\r\n";
   for (int i = 0; text.size() < 20000; ++i) {
-    text += "Absatz " + std::to_string(i) + ": Die #/P:Struktur " + std::to_string(i % kStructures) +
-            "# liegt neben der #/P:Struktur " + std::to_string((i * 7) % kStructures) +
-            "#; weiter zur #/L:Seite B# oder zur #/L:Seite A#. Beschreibender Text, der den Umbruch "
-            "fordert, mit Lage, Form und Beziehungen zu den Nachbarn.\r\n";
+    text +=
+        "Absatz " + std::to_string(i) + ": Die #/P:Struktur " + std::to_string(i % kStructures) +
+        "# liegt neben der #/P:Struktur " + std::to_string((i * 7) % kStructures) +
+        "#; weiter zur #/L:Seite B# oder zur #/L:Seite A#. Beschreibender Text, der den Umbruch "
+        "fordert, mit Lage, Form und Beziehungen zu den Nachbarn.\r\n";
   }
   return text;
 }
@@ -105,7 +108,8 @@ struct BigTree {
                                           JCS_RGB, test::JpegOptions{.quality = 90});
     // Two files of the same image, as the atlas does not load an image again that it shows.
     for (const char* name : {"gross_a", "gross_b"}) {
-      put(std::string("Bilder/Schnitt/") + name + ".jpg", std::string(encoded.begin(), encoded.end()));
+      put(std::string("Bilder/Schnitt/") + name + ".jpg",
+          std::string(encoded.begin(), encoded.end()));
       put(std::string("Bilder/Schnitt/") + name + ".dat", Outline200());
     }
     put("Texte/Schnitt/gross.txt", Text20k());
@@ -198,9 +202,8 @@ void BM_PageSwitch(benchmark::State& state) {
     // The figure counts only if the switch showed the other page, loaded its image and structures,
     // and the image window painted it.
     if (images.Image() == nullptr || images.PageName() != name ||
-        images.Image()->Path() == imageBefore ||
-        images.Objects() == nullptr || images.Objects()->Count() < 200 ||
-        paints.count == paintsBefore) {
+        images.Image()->Path() == imageBefore || images.Objects() == nullptr ||
+        images.Objects()->Count() < 200 || paints.count == paintsBefore) {
       state.SkipWithError("the page switch did not load and paint the other page");
       return;
     }

@@ -55,8 +55,8 @@ struct Samples {
 const Samples& MakeSamples() {
   static const Samples samples = [] {
     Samples s;
-    s.dir = std::filesystem::temp_directory_path() /
-            ("ostrelin-bench-" + std::to_string(::getpid()));
+    s.dir =
+        std::filesystem::temp_directory_path() / ("ostrelin-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(s.dir);
     const auto rgb = test::PhotoLikeRgb(kWidth, kHeight);
     test::JpegOptions options;
@@ -176,7 +176,12 @@ void BM_RebuildZoomed(benchmark::State& state) {
   state.counters["us"] = race.measured * 1e6;
   state.SetBytesProcessed(state.iterations() * std::int64_t(bytes));
 }
-BENCHMARK(BM_RebuildZoomed)->Arg(6)->Arg(12)->Arg(18)->Arg(3)->Arg(2)
+BENCHMARK(BM_RebuildZoomed)
+    ->Arg(6)
+    ->Arg(12)
+    ->Arg(18)
+    ->Arg(3)
+    ->Arg(2)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

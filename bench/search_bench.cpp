@@ -27,8 +27,9 @@ constexpr int kNames = 300000;
 // name exactly and one in sixteen in other case, as structures outlined on several pages do.
 const std::vector<std::string>& MakeNames() {
   static const std::vector<std::string> names = [] {
-    static const char* kParts[] = {"Arteria", "Vena", "Nervus", "Musculus", "Ligamentum",
-                                   "Nodus lymphaticus", "Os", "Ramus", "\xC4sophagus", "M\xFCndung"};
+    static const char* kParts[] = {
+        "Arteria",           "Vena", "Nervus", "Musculus",     "Ligamentum",
+        "Nodus lymphaticus", "Os",   "Ramus",  "\xC4sophagus", "M\xFCndung"};
     static const char* kSides[] = {"dextra", "sinistra", "anterior", "posterior", "superior"};
     std::mt19937 random(12345);
     std::vector<std::string> v;
@@ -123,7 +124,8 @@ void BM_Keystroke(benchmark::State& state) {
   list.RemoveDuplicates();
   SynonymList synonyms;
   std::string lines;
-  for (int i = 0; i < 200; ++i) lines += "Synonym" + std::to_string(i) + "#Vena " + std::to_string(i) + "\n";
+  for (int i = 0; i < 200; ++i)
+    lines += "Synonym" + std::to_string(i) + "#Vena " + std::to_string(i) + "\n";
   lines += "Herz#Arteria\n";
   synonyms.AddText(lines);
 

@@ -25,9 +25,10 @@ constexpr int kPanelHeight = 600;
 // words run over several display lines; a heading now and then.
 const std::string& MakeText() {
   static const std::string text = [] {
-    static const char* const kWords[] = {"Arteria", "carotis", "communis", "sinistra", "und",
-                                         "Vena", "jugularis", "interna", "verlaufen", "im",
-                                         "Spatium", "lateropharyngeum", "Herzt\xF6ne", "mit"};
+    static const char* const kWords[] = {"Arteria",     "carotis", "communis",  "sinistra",
+                                         "und",         "Vena",    "jugularis", "interna",
+                                         "verlaufen",   "im",      "Spatium",   "lateropharyngeum",
+                                         "Herzt\xF6ne", "mit"};
     std::string t;
     size_t word = 0;
     int lineLength = 0;

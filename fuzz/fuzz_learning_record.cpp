@@ -91,12 +91,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScriptedMessageService messages;
   std::string saved;
   bool writable = false;
-  LearningRecordFile file(fuzz::ScratchFile(LearningRecordFile::FileName("fuzz"), input),
-                          [&](const std::filesystem::path&, std::string_view bytes) {
-                            saved = bytes;
-                            return writable;
-                          },
-                          &messages);
+  LearningRecordFile file(
+      fuzz::ScratchFile(LearningRecordFile::FileName("fuzz"), input),
+      [&](const std::filesystem::path&, std::string_view bytes) {
+        saved = bytes;
+        return writable;
+      },
+      &messages);
   file.Load();
   Check(file.Record().Encode() == written);
 

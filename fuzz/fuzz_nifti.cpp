@@ -53,8 +53,8 @@ void CheckRoundTrip(const ostrelin::Volume& volume, const ostrelin::Affine& inve
   double largest = 1;  // in voxels: the terms' magnitudes over the shortest voxel side
   for (int r = 0; r < 3; ++r) {
     Check(std::isfinite(world[size_t(r)]));
-    largest = std::max({largest, (std::abs(world[size_t(r)]) + std::abs(m[size_t(r)][3])) / shortest,
-                        index[r]});
+    largest = std::max(
+        {largest, (std::abs(world[size_t(r)]) + std::abs(m[size_t(r)][3])) / shortest, index[r]});
   }
   for (int r = 0; r < 3; ++r) Check(std::abs(back[size_t(r)] - index[r]) <= 1e-6 * largest);
 }

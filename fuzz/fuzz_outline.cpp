@@ -127,7 +127,8 @@ void CheckEncoderRefusals(const ostrelin::OutlineFile& decoded) {
   static const bool tooMany = [&] {
     OutlineFile records;
     records.records.resize(32768);
-    OutlineFile runs{"", {OutlineRecord{1, "Leber", 3, 3, {std::vector<ostrelin::OutlineRun>(32768)}}}};
+    OutlineFile runs{"",
+                     {OutlineRecord{1, "Leber", 3, 3, {std::vector<ostrelin::OutlineRun>(32768)}}}};
     return refused(records) && refused(runs);
   }();
   Check(tooMany);
@@ -145,7 +146,9 @@ void CheckEncoderRefusals(const ostrelin::OutlineFile& decoded) {
       +[](OutlineRecord& r) { r.name.insert(r.name.begin(), '\0'); },
       +[](OutlineRecord& r) { r.first = r.last = 32768; },
       +[](OutlineRecord& r) { r.columns.emplace_back(); },
-      +[](OutlineRecord& r) { r.columns.front().push_back({4096, 4096}); },
+      +[](OutlineRecord& r) {
+        r.columns.front().push_back({4096, 4096});
+      },
   };
   for (auto fault : faults) {
     OutlineFile broken = file;

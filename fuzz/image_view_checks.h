@@ -63,15 +63,18 @@ inline void ExerciseView(SourceImage image, std::span<const std::uint8_t> input,
 
     for (int x = -5; x < client.width + 5; x += 37) {
       for (int y = -5; y < client.height + 25; y += 41) {
-        const ImagePoint p = bild.WindowPointToPixel(x - bild.HorizontalMargin(),
-                                                     y + bild.VerticalMargin());
+        const ImagePoint p =
+            bild.WindowPointToPixel(x - bild.HorizontalMargin(), y + bild.VerticalMargin());
         Check(p.column >= 0 && p.column < width && p.row >= 0 && p.row < height);
         if (overview.columns > 0 && overview.rows > 0) bild.MarkOverview(p, overview);
       }
     }
-    const ImagePoint corners[] = {{v.firstColumn, v.firstRow}, {v.lastColumn, v.lastRow},
-                                  {v.lastColumn, v.firstRow}, {v.firstColumn, v.lastRow},
-                                  {-1, 0},  {width, height}};
+    const ImagePoint corners[] = {{v.firstColumn, v.firstRow},
+                                  {v.lastColumn, v.lastRow},
+                                  {v.lastColumn, v.firstRow},
+                                  {v.firstColumn, v.lastRow},
+                                  {-1, 0},
+                                  {width, height}};
     bild.PlotPoints(kHighlightGreen, corners);
     bild.DrawVLine(v.lastColumn - 2, -1, height, kHighlightGreen);
     bild.DrawVLine(v.firstColumn, v.firstRow, v.lastRow, kHighlightGreen);

@@ -16,11 +16,16 @@ inline constexpr const char* kBildIndexButton = "Bild/Index";
 inline constexpr const char* kBildIndexDescription =
     "Wechselt zwischen der Bildauswahl und dem Index";
 inline constexpr const char* kHelpButton = "&Hilfe";
-inline constexpr const char* kHelpDescription = "\xD6" "ffnet die Hilfe-\xDC" "bersicht";
+inline constexpr const char* kHelpDescription =
+    "\xD6"
+    "ffnet die Hilfe-\xDC"
+    "bersicht";
 
 // The start dialog.
 inline constexpr const char* kProgramStart = "&Programmstart";
-inline constexpr const char* kQuickOverview = "&Schnell\xFC" "bersicht";
+inline constexpr const char* kQuickOverview =
+    "&Schnell\xFC"
+    "bersicht";
 inline constexpr const char* kStartCredits =
     "Willkommen bei Ostrelin!\n\n"
     "karvolen \x96 der interaktive Atlas der Schnittanatomie f\xFCr die Lehre\n\n"
@@ -29,7 +34,9 @@ inline constexpr const char* kStartCredits =
     "die Arbeitsgruppen des Ostrelin-Teams";
 
 // "Über Karvolen" and the names of everyone involved.
-inline constexpr const char* kAboutTitle = "\xDC" "ber Karvolen...";
+inline constexpr const char* kAboutTitle =
+    "\xDC"
+    "ber Karvolen...";
 inline constexpr const char* kAboutCredits =
     "\nOstrelin\n"
     "karvolen \x96 interaktiver Atlas der Schnittanatomie f\xFCr die Lehre\n\n\n\n\n"

@@ -99,14 +99,14 @@ struct Checker {
         }
         if (kind == 0) continue;
         const size_t end = line.find('#', at + 3);
-        std::string segment = line.substr(at + 3, end == std::string::npos ? std::string::npos
-                                                                           : end - at - 3);
+        std::string segment =
+            line.substr(at + 3, end == std::string::npos ? std::string::npos : end - at - 3);
         std::string target = segment;
         const size_t open = segment.find('{');
         if (open != std::string::npos) {
           const size_t close = segment.find('}', open);
-          target = segment.substr(open + 1, close == std::string::npos ? std::string::npos
-                                                                      : close - open - 1);
+          target = segment.substr(
+              open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
         }
         const std::string where = relative + " line " + std::to_string(number) + ": ";
         if (const std::string fault = kind == 'L' ? WhereLinkFails(target) : std::string();
@@ -128,8 +128,8 @@ const std::string kOther = "Texte\\Other\\";
 
 // Lines the atlas passes over without a word: a wrong number of fields, a page named twice.
 void CheckListLines(Checker& c) {
-  for (const auto& [list, wanted] : {std::pair{"Daten\\Index.LST", size_t(11)},
-                                     std::pair{"Daten\\Struktur.LST", size_t(3)}}) {
+  for (const auto& [list, wanted] :
+       {std::pair{"Daten\\Index.LST", size_t(11)}, std::pair{"Daten\\Struktur.LST", size_t(3)}}) {
     const std::optional<std::string> bytes = c.Read(list);
     if (!bytes) continue;
     TextReader reader(*bytes);
@@ -219,7 +219,8 @@ void CheckStructureList(Checker& c) {
           file.size() < 4 ? nullptr : c.Outline(ImageDirectory(type) + file);
       if (names == nullptr || names->count(Upper(l.structure)) == 0) {
         c.Problem("structure list: \"" + l.structure + "\" is not outlined on the " +
-                  std::string(TypeSuffix(type).substr(2, TypeSuffix(type).size() - 3)) + " image of \"" + l.page + "\"");
+                  std::string(TypeSuffix(type).substr(2, TypeSuffix(type).size() - 3)) +
+                  " image of \"" + l.page + "\"");
       }
     }
   }
@@ -247,14 +248,13 @@ void CheckPlaneOrder(Checker& c, const std::string& file,
     const auto& [next, nextPosition] = planes[i + 1];
     const std::string series = SeriesOfPage(name);
     if (!EqualsAsciiNoCase(series, SeriesOfPage(next)) || nextPosition <= position) continue;
-    c.Problem(file + ": \"" + next + "\" (at " + std::to_string(nextPosition) +
-              " %) follows \"" + name + "\" (at " + std::to_string(position) + " %), so the " +
+    c.Problem(file + ": \"" + next + "\" (at " + std::to_string(nextPosition) + " %) follows \"" +
+              name + "\" (at " + std::to_string(position) + " %), so the " +
               (vertical ? "left arrow moves to the right" : "upper arrow moves down") +
               " the pictogram; list the planes from the " +
               (vertical ? "rightmost to the leftmost" : "lowest to the highest"));
     // One message a series (or a run of hand-made planes) is enough.
-    while (i + 1 < planes.size() &&
-           EqualsAsciiNoCase(SeriesOfPage(planes[i + 1].first), series)) {
+    while (i + 1 < planes.size() && EqualsAsciiNoCase(SeriesOfPage(planes[i + 1].first), series)) {
       ++i;
     }
   }
@@ -266,9 +266,9 @@ void CheckPlaneLists(Checker& c) {
   // previous; positions count from the top (the head) or from the left: so the planes of a series
   // run from the largest position to the smallest. Series that follow each other in a list are
   // judged each on its own (the step from one to the next is like the step round at the end).
-  const std::pair<const char*, char> pictograms[] = {{"SM_AUSW", 'U'}, {"SM_KOPF", 'K'},
+  const std::pair<const char*, char> pictograms[] = {{"SM_AUSW", 'U'},  {"SM_KOPF", 'K'},
                                                      {"SM_RUMPF", 'R'}, {"SF_RUMPF", 'R'},
-                                                     {"SM_ARM", 'A'},  {"SM_BEIN", 'B'}};
+                                                     {"SM_ARM", 'A'},   {"SM_BEIN", 'B'}};
   for (const auto& [pictogram, region] : pictograms) {
     const std::string file = std::string("Daten\\") + pictogram + ".POS";
     const std::optional<std::string> bytes = c.Read(file);
@@ -329,16 +329,18 @@ void CheckHalfWrittenSeries(Checker& c) {
       }
     }
     if (unknown != 0) {
-      c.Problem("series \"" + name + "\" is half-written: the structure list names none of the "
-                "structures of " + std::to_string(unknown) + " of its " +
-                std::to_string(pages.size()) + " pages (the first: \"" + first +
+      c.Problem("series \"" + name +
+                "\" is half-written: the structure list names none of the "
+                "structures of " +
+                std::to_string(unknown) + " of its " + std::to_string(pages.size()) +
+                " pages (the first: \"" + first +
                 "\"); run atlasbau series for it again or atlasbau remove");
     }
     const auto planes = c.seriesOnPlaneLists.find(key);
     if (planes != c.seriesOnPlaneLists.end() && planes->second.size() < pages.size()) {
       c.Problem("series \"" + name + "\" is half-written: " +
-                std::to_string(planes->second.size()) + " of its " +
-                std::to_string(pages.size()) + " pages are planes of a plane list, the others "
+                std::to_string(planes->second.size()) + " of its " + std::to_string(pages.size()) +
+                " pages are planes of a plane list, the others "
                 "of none; run atlasbau series for it again or atlasbau remove");
     }
   }
@@ -371,8 +373,8 @@ void CheckOrphans(Checker& c, const fs::path& root) {
       std::set<std::string> orphans;
       for (const auto& e : fs::directory_iterator(folder, ec)) {
         if (!e.is_regular_file(ec)) continue;
-        const std::string relative = std::string(top) + "\\" + sub + "\\" +
-                                     Utf8ToCp1252(e.path().filename().string());
+        const std::string relative =
+            std::string(top) + "\\" + sub + "\\" + Utf8ToCp1252(e.path().filename().string());
         if (usedFiles.count(fs::weakly_canonical(e.path(), ec)) == 0 &&
             !Upper(relative).ends_with("\\_KEINOBJ.TXT")) {
           orphans.insert(relative);
@@ -388,10 +390,12 @@ void CheckStaging(Checker& c, const fs::path& root) {
   const fs::path staging = root / kStagingFolder;
   std::error_code ec;
   if (fs::exists(staging / "journal", ec)) {
-    c.Problem(std::string(kStagingFolder) + "/journal: a run of atlasbau stopped half-way "
+    c.Problem(std::string(kStagingFolder) +
+              "/journal: a run of atlasbau stopped half-way "
               "through changing the tree; atlasbau check rolls it back");
   } else if (fs::exists(staging, ec)) {
-    c.Problem(std::string(kStagingFolder) + ": the staging folder of an earlier run of atlasbau "
+    c.Problem(std::string(kStagingFolder) +
+              ": the staging folder of an earlier run of atlasbau "
               "is left over; atlasbau check removes it");
   }
 }
@@ -470,7 +474,10 @@ std::vector<std::string> CheckAtlasTree(const std::filesystem::path& root) {
     c.structureNames.insert(Upper(c.catalogue.LocationAt(long(i)).structure));
   }
   CheckListLines(c);
-  for (const char* page : {"START", "Hilfe-\xDC" "bersicht", "Hilfe-Kontextmen\xFC"}) {
+  for (const char* page : {"START",
+                           "Hilfe-\xDC"
+                           "bersicht",
+                           "Hilfe-Kontextmen\xFC"}) {
     IndexEntry entry;
     if (!c.catalogue.FindPage(page, entry)) c.Problem(std::string("no page \"") + page + "\"");
   }

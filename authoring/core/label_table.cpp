@@ -169,8 +169,8 @@ bool DetectFormat(std::string_view line, std::string& format,
     format = "ITK-SNAP label descriptions";
   } else if (numericTail(4) && ToLong(t[0], dummy)) {
     format = "colour table";
-  } else if (line.find('\t') != std::string_view::npos &&
-             ToLong(TabFields(line).front(), dummy) && TabFields(line).size() <= 3) {
+  } else if (line.find('\t') != std::string_view::npos && ToLong(TabFields(line).front(), dummy) &&
+             TabFields(line).size() <= 3) {
     format = "value, name and abbreviation (tab-separated)";
   } else if (line.find(',') != std::string_view::npos && ToLong(CsvFields(line).front(), dummy)) {
     format = "value,name (CSV)";
@@ -365,8 +365,8 @@ std::vector<LabelName> ParseCaretLabels(std::string_view xml) {
     std::string text;
     if (content.starts_with("<![CDATA[")) {
       const size_t end = content.find("]]>");
-      text = std::string(content.substr(9, end == std::string_view::npos ? std::string_view::npos
-                                                                           : end - 9));
+      text = std::string(
+          content.substr(9, end == std::string_view::npos ? std::string_view::npos : end - 9));
     } else {
       text = XmlUnescape(content);
     }

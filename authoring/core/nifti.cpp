@@ -170,8 +170,8 @@ bool CheckImageHeader(const nifti_image& h, int& bytesPerVoxel, std::string& err
     error = "has more than four dimensions";
     return false;
   }
-  if (h.nx < 1 || h.ny < 1 || h.nz < 1 || h.nx > 65535 || h.ny > 65535 ||
-      h.nz > 65535 || double(h.nx) * double(h.ny) * double(h.nz) > double(kMaxNiftiVoxels)) {
+  if (h.nx < 1 || h.ny < 1 || h.nz < 1 || h.nx > 65535 || h.ny > 65535 || h.nz > 65535 ||
+      double(h.nx) * double(h.ny) * double(h.nz) > double(kMaxNiftiVoxels)) {
     error = "has dimensions this tool cannot hold (" + std::to_string(h.nx) + " x " +
             std::to_string(h.ny) + " x " + std::to_string(h.nz) + ")";
     return false;
@@ -321,9 +321,8 @@ bool ReadNiftiFile(const std::filesystem::path& path, Volume& volume, std::strin
 bool ReadNifti(std::string_view fileBytes, Volume& volume, std::string& error) {
   const bool gzip = fileBytes.size() >= 2 && std::uint8_t(fileBytes[0]) == 0x1F &&
                     std::uint8_t(fileBytes[1]) == 0x8B;
-  std::string name =
-      (std::filesystem::temp_directory_path() / "ostrelin-nifti-XXXXXX").string() +
-      (gzip ? ".nii.gz" : ".nii");
+  std::string name = (std::filesystem::temp_directory_path() / "ostrelin-nifti-XXXXXX").string() +
+                     (gzip ? ".nii.gz" : ".nii");
   const int fd = ::mkstemps(name.data(), gzip ? 7 : 4);
   if (fd < 0) {
     error = "no temporary file can be created";

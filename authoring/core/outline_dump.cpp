@@ -65,9 +65,8 @@ std::string DumpOutline(std::string_view bytes) {
              "; its missing bytes read as zero\n";
     }
     if (int(file.records.size()) < damage.declaredCount) {
-      out += "note: " + std::to_string(damage.declaredCount - int(file.records.size())) +
-             " of " + std::to_string(damage.declaredCount) +
-             " structures lie past the end of the file\n";
+      out += "note: " + std::to_string(damage.declaredCount - int(file.records.size())) + " of " +
+             std::to_string(damage.declaredCount) + " structures lie past the end of the file\n";
     }
   }
   if (damage.trailingBytes > 0) {

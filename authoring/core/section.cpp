@@ -78,7 +78,9 @@ Raster DrawSchema(const Section& s) {
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       const int k = key(x, y);
-      Rgb c = k > 0 ? s.structures[size_t(k - 1)].colour : k == -1 ? bodyColour : Rgb{255, 255, 255};
+      Rgb c = k > 0     ? s.structures[size_t(k - 1)].colour
+              : k == -1 ? bodyColour
+                        : Rgb{255, 255, 255};
       const bool edge = (x + 1 < w && key(x + 1, y) != k) || (y + 1 < h && key(x, y + 1) != k);
       if (edge) c = {70, 70, 80};
       std::uint8_t* p = out.At(x, y);

@@ -15,8 +15,16 @@ namespace ostrelin {
 // The brain region a structure belongs to, which colours the head's schematic drawings and
 // chooses the paragraphs of its page texts; kOther for every structure outside the brain.
 enum class BrainRegion {
-  kFrontal, kParietal, kTemporal, kOccipital, kLimbic, kInsula, kDeep, kCerebellum,
-  kWhiteMatter, kOther,
+  kFrontal,
+  kParietal,
+  kTemporal,
+  kOccipital,
+  kLimbic,
+  kInsula,
+  kDeep,
+  kCerebellum,
+  kWhiteMatter,
+  kOther,
 };
 
 struct SectionStructure {
@@ -26,9 +34,9 @@ struct SectionStructure {
 };
 
 struct Section {
-  Raster grey;                        // 1 channel
-  std::vector<std::uint8_t> labels;   // per pixel: 0 none, i + 1 = structures[i]
-  std::vector<std::uint8_t> body;     // per pixel: 1 inside the body, 0 outside
+  Raster grey;                       // 1 channel
+  std::vector<std::uint8_t> labels;  // per pixel: 0 none, i + 1 = structures[i]
+  std::vector<std::uint8_t> body;    // per pixel: 1 inside the body, 0 outside
   std::vector<SectionStructure> structures;
 
   int Width() const { return grey.width; }

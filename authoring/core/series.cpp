@@ -104,7 +104,10 @@ std::string FormatMillimetres(double mm) {
     std::snprintf(text, sizeof text, "%s%ld,%ld", tenths > 0 ? "+" : "-", std::labs(tenths) / 10,
                   std::labs(tenths) % 10);
   } else {
-    std::snprintf(text, sizeof text, "%s%ld", tenths > 0 ? "+" : tenths < 0 ? "-" : "",
+    std::snprintf(text, sizeof text, "%s%ld",
+                  tenths > 0   ? "+"
+                  : tenths < 0 ? "-"
+                               : "",
                   std::labs(tenths) / 10);
   }
   return text;
@@ -163,16 +166,19 @@ std::string SeriesPageText(const SeriesOptions& options, const std::vector<Serie
   t << "#/H:" << p.name << (schemaText ? W(" (Schemazeichnung)") : "") << "#\n";
   switch (options.plane) {
     case PlaneOrientation::kAxial:
-      t << W("Horizontalschnitt (axial), von unten betrachtet: die rechte Körperseite liegt links "
-             "im Bild, vorne ist oben.");
+      t << W(
+          "Horizontalschnitt (axial), von unten betrachtet: die rechte Körperseite liegt links "
+          "im Bild, vorne ist oben.");
       break;
     case PlaneOrientation::kCoronal:
-      t << W("Frontalschnitt (koronar), von vorne betrachtet: die rechte Körperseite liegt links "
-             "im Bild, kopfwärts ist oben.");
+      t << W(
+          "Frontalschnitt (koronar), von vorne betrachtet: die rechte Körperseite liegt links "
+          "im Bild, kopfwärts ist oben.");
       break;
     case PlaneOrientation::kSagittal:
-      t << W("Sagittalschnitt, von links betrachtet: vorne liegt links im Bild, kopfwärts ist "
-             "oben.");
+      t << W(
+          "Sagittalschnitt, von links betrachtet: vorne liegt links im Bild, kopfwärts ist "
+          "oben.");
       break;
   }
   t << W(" Der Schnitt liegt bei #/B:") << FormatMillimetres(p.mm) << W(" mm#.$\n");

@@ -42,14 +42,14 @@ struct SeriesOptions {
   std::string files;  // file names begin with it; empty: made from the name
   PlaneOrientation plane = PlaneOrientation::kAxial;
   SeriesType type = SeriesType::kMr;
-  char region = 'K';  // letter of the page list: K, R, A, B, U
-  char sex = 'M';     // 'M' or 'W'
+  char region = 'K';              // letter of the page list: K, R, A, B, U
+  char sex = 'M';                 // 'M' or 'W'
   std::vector<double> positions;  // world mm along the plane's axis, in page order
   double pixel = 0;               // mm a pixel; 0: the finest in-plane voxel size
   std::optional<std::pair<double, double>> extent;  // mm at the pictogram's 0 and 100
   std::optional<std::pair<double, double>> window;  // centre and width; none: automatic
-  bool schema = false;   // a schematic drawing for every plane as well
-  size_t minPixels = 1;  // smaller structures are left out of a plane
+  bool schema = false;                              // a schematic drawing for every plane as well
+  size_t minPixels = 1;                             // smaller structures are left out of a plane
   std::vector<NameMapEntry> rename;
   // The text of a page (Windows-1252 with LF) instead of the usual one; `schemaText` for the
   // schematic drawing's.
@@ -92,9 +92,9 @@ std::array<std::pair<double, double>, 3> WorldBox(const Volume& volume);
 
 // Cuts the planes. Positions outside the scan are skipped with a message on `log`. Planes on a
 // pictogram come in its order from the bottom up (axial) or from the right to the left (sagittal),
-// the order the panel's upper arrow steps through; coronal planes keep the order of `positions`. False with
-// `error` set when no plane is left, the label map does not overlap the scan, or an image would
-// be taller than an outline file can describe.
+// the order the panel's upper arrow steps through; coronal planes keep the order of `positions`.
+// False with `error` set when no plane is left, the label map does not overlap the scan, or an
+// image would be taller than an outline file can describe.
 bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<LabelName>& names,
                const SeriesOptions& options, std::ostream& log, std::vector<SeriesPage>& pages,
                std::string& error);

@@ -19,12 +19,11 @@ bool Pair(const std::string& text, std::pair<double, double>& value) {
 
 // The options after the tree into `given` (option -> value) and `schema`.
 bool ReadOptionWords(const std::vector<std::string>& args,
-                     std::map<std::string, std::string>& given, bool& schema,
-                     std::string& error) {
+                     std::map<std::string, std::string>& given, bool& schema, std::string& error) {
   static const std::set<std::string> kValued = {
-      "--image", "--labels", "--table", "--name",  "--plane",  "--type",  "--region",
-      "--sex",   "--from",   "--to",    "--step",  "--pixel",  "--extent", "--window",
-      "--preset", "--names", "--files", "--min-pixels"};
+      "--image",  "--labels", "--table",  "--name",  "--plane", "--type",
+      "--region", "--sex",    "--from",   "--to",    "--step",  "--pixel",
+      "--extent", "--window", "--preset", "--names", "--files", "--min-pixels"};
   for (size_t i = 1; i < args.size(); ++i) {
     if (args[i] == "--schema") {
       schema = true;

@@ -11,9 +11,9 @@
 namespace ostrelin {
 
 struct SeriesArguments {
-  SeriesOptions options;  // the tree, the name, the plane and all the rest the line sets
-  std::string image;      // --image
-  std::string labels;     // --labels
+  SeriesOptions options;             // the tree, the name, the plane and all the rest the line sets
+  std::string image;                 // --image
+  std::string labels;                // --labels
   std::optional<std::string> table;  // --table
   std::optional<std::string> names;  // --names: a renaming table, or "none"
   std::string window;                // --window as given, for the messages about it

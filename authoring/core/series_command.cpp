@@ -109,8 +109,7 @@ bool ReadVolume(const char* role, const fs::path& path, Volume& volume, std::ost
     return false;
   }
   out << role << ": " << path.filename().string() << ", " << volume.nx << " x " << volume.ny
-      << " x " << volume.nz << " voxels, world coordinates from the " << volume.orientation
-      << "\n";
+      << " x " << volume.nz << " voxels, world coordinates from the " << volume.orientation << "\n";
   if (volume.volumes > 1) {
     out << role << ": a 4-D file of " << volume.volumes << " volumes; the first is used\n";
   }
@@ -125,8 +124,10 @@ const char* SeriesUsage() {
          "                 --type schnitt|ct|mr|schema --region kopf|rumpf|arm|bein|uebersicht\n"
          "                 [--sex m|w] --from MM --to MM --step MM [--pixel MM]\n"
          "                 [--extent ERSTE,LETZTE]\n"
-         "                 [--window ZENTRUM,BREITE | --preset weichteil|lunge|knochen|gehirn|auto]\n"
-         "                 [--names ZUORDNUNG.csv|none] [--schema] [--files STAMM] [--min-pixels N]\n";
+         "                 [--window ZENTRUM,BREITE | --preset "
+         "weichteil|lunge|knochen|gehirn|auto]\n"
+         "                 [--names ZUORDNUNG.csv|none] [--schema] [--files STAMM] [--min-pixels "
+         "N]\n";
 }
 
 namespace {
@@ -183,11 +184,14 @@ bool ReadSeriesVolumes(const SeriesArguments& a, Volume& scan, Volume& labels,
   if (labels.orientation == "voxel sizes" && scan.orientation != "voxel sizes") {
     if (labels.nx == scan.nx && labels.ny == scan.ny && labels.nz == scan.nz) {
       labels.toWorld = scan.toWorld;
-      run.Warn("the label map has neither sform nor qform: it is assumed to lie on the scan's grid "
-               "(same size, " + scan.orientation + " of the scan)");
+      run.Warn(
+          "the label map has neither sform nor qform: it is assumed to lie on the scan's grid "
+          "(same size, " +
+          scan.orientation + " of the scan)");
     } else {
-      run.Warn("the label map has neither sform nor qform and another grid than the scan: its "
-               "orientation is assumed from its voxel sizes alone and may not match the scan");
+      run.Warn(
+          "the label map has neither sform nor qform and another grid than the scan: its "
+          "orientation is assumed from its voxel sizes alone and may not match the scan");
     }
   }
   return true;
@@ -252,8 +256,8 @@ bool ChooseRenaming(const SeriesArguments& a, const std::vector<LabelName>& name
 }
 
 // Notes the names the atlas stores changed and warns of those it cannot store at all.
-void ReportStoredNames(const std::vector<LabelName>& names,
-                       const std::vector<NameMapEntry>& rename, SeriesRun& run) {
+void ReportStoredNames(const std::vector<LabelName>& names, const std::vector<NameMapEntry>& rename,
+                       SeriesRun& run) {
   std::string unholdable;
   for (const LabelName& n : names) {
     bool changed = false;
@@ -353,8 +357,7 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
   std::map<long, size_t> voxelsOfValue;
   if (!ReadSeriesVolumes(a, scan, labels, voxelsOfValue, run, error)) return run.Fail(error);
   std::vector<LabelName> names;
-  const std::optional<fs::path> table =
-      a.table ? std::optional<fs::path>(*a.table) : std::nullopt;
+  const std::optional<fs::path> table = a.table ? std::optional<fs::path>(*a.table) : std::nullopt;
   if (!LoadNames(table, labels, names, out, error)) return run.Fail(error);
   WarnOfUnnamedValues(names, voxelsOfValue, run);
   if (!ChooseRenaming(a, names, options.rename, run, error)) return run.Fail(error);

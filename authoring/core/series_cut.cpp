@@ -49,10 +49,9 @@ bool CheckOverlap(const Volume& scan, const Volume& labels, std::string& error) 
     // Half a voxel of slack either way: boxes are of voxel centres.
     const double slack = 0.5 * (scan.spacing[a] + labels.spacing[a]);
     if (labelBox[a].first > box[a].second + slack || labelBox[a].second < box[a].first - slack) {
-      error = "the label map does not overlap the scan (" + std::string(1, "xyz"[a]) +
-              ": scan " + FormatMillimetres(box[a].first) + " to " +
-              FormatMillimetres(box[a].second) + " mm, labels " +
-              FormatMillimetres(labelBox[a].first) + " to " +
+      error = "the label map does not overlap the scan (" + std::string(1, "xyz"[a]) + ": scan " +
+              FormatMillimetres(box[a].first) + " to " + FormatMillimetres(box[a].second) +
+              " mm, labels " + FormatMillimetres(labelBox[a].first) + " to " +
               FormatMillimetres(labelBox[a].second) + " mm)";
       return false;
     }
@@ -197,8 +196,8 @@ void NumberStructures(const std::vector<long>& values, const std::map<long, size
     auto it = numberOfStructure.find(id);
     if (it == numberOfStructure.end()) {
       if (s.structures.size() >= 255) {
-        log << "plane " << FormatMillimetres(mm) << " mm: more than 255 structures, label "
-            << value << " left out\n";
+        log << "plane " << FormatMillimetres(mm) << " mm: more than 255 structures, label " << value
+            << " left out\n";
         continue;
       }
       s.structures.push_back({structures[id].name, structures[id].colour, BrainRegion::kOther});
@@ -272,9 +271,8 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
     pages.push_back(std::move(page));
   }
   if (pages.empty()) {
-    error = "no plane lies in the scan, which reaches from " + FormatMillimetres(grid.lo) +
-            " to " + FormatMillimetres(grid.hi) + " mm along " +
-            std::string(1, "xyz"[grid.frame.axis]);
+    error = "no plane lies in the scan, which reaches from " + FormatMillimetres(grid.lo) + " to " +
+            FormatMillimetres(grid.hi) + " mm along " + std::string(1, "xyz"[grid.frame.axis]);
     return false;
   }
   PlacePages(options, grid, pages);

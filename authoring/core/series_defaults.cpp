@@ -57,8 +57,8 @@ bool SurveyLabelMap(const Volume& labels, std::map<long, size_t>& voxels, std::s
       return false;
     }
     if (v < 0) {
-      error = "the label map holds negative values (" + std::to_string(std::lround(v)) + ")" +
-              kSwapped;
+      error =
+          "the label map holds negative values (" + std::to_string(std::lround(v)) + ")" + kSwapped;
       return false;
     }
     if (voxels[long(v)]++ == 0 && ++distinct > kMaxLabelValues + 1) break;
@@ -132,8 +132,8 @@ BodyLayers BodyOf(const Volume& scan) {
       for (int i = 0; i < scan.nx; i += 2) {
         if (!(scan.At(i, j, k) > threshold)) continue;
         const auto w = scan.toWorld.Apply(i, j, k);
-        const size_t layer = std::min(n - 1, size_t(std::max(0.0, (w[2] - layers.bottom) /
-                                                                      BodyLayers::kLayer)));
+        const size_t layer =
+            std::min(n - 1, size_t(std::max(0.0, (w[2] - layers.bottom) / BodyLayers::kLayer)));
         ++layers.count[layer];
         layers.minX[layer] = std::min(layers.minX[layer], w[0]);
         layers.maxX[layer] = std::max(layers.maxX[layer], w[0]);
@@ -272,12 +272,15 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
     double chin = 0;
     const bool found = FindChin(body, top, vertex, chin);
     if (!found) chin = vertex - kAdultHeadMm;
-    return describe(Mapping(vertex, kHeadVertex, chin, kHeadChin, plane, midX),
-                    "head pictogram: vertex at z " + Mm(vertex) + " mm (top of the scan's body) "
-                    "at 5 %, chin at z " + Mm(chin) + " mm (" +
-                    (found ? "where the face ends in the scan"
-                           : "230 mm below the vertex, an adult's head: the scan shows no chin") +
-                    ") at 60 %");
+    return describe(
+        Mapping(vertex, kHeadVertex, chin, kHeadChin, plane, midX),
+        "head pictogram: vertex at z " + Mm(vertex) +
+            " mm (top of the scan's body) "
+            "at 5 %, chin at z " +
+            Mm(chin) + " mm (" +
+            (found ? "where the face ends in the scan"
+                   : "230 mm below the vertex, an adult's head: the scan shows no chin") +
+            ") at 60 %");
   }
   if (region == 'R') {
     std::vector<std::pair<double, const Landmark*>> found;  // world z of its top
@@ -290,8 +293,8 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
       const auto& a = found.front();
       const auto& b = found.back();
       return describe(Mapping(a.first, a.second->percent, b.first, b.second->percent, plane, midX),
-                      std::string("trunk pictogram: the ") + a.second->what + " (z " +
-                          Mm(a.first) + " mm) at " + Mm(a.second->percent).substr(1) + " %, the " +
+                      std::string("trunk pictogram: the ") + a.second->what + " (z " + Mm(a.first) +
+                          " mm) at " + Mm(a.second->percent).substr(1) + " %, the " +
                           b.second->what + " (z " + Mm(b.first) + " mm) at " +
                           Mm(b.second->percent).substr(1) + " %, from the label map");
     }

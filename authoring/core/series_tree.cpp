@@ -115,7 +115,8 @@ bool IsSeriesPage(std::string_view page, const std::string& seriesName) {
   const std::string_view tenths =
       comma == std::string_view::npos ? std::string_view() : number.substr(comma + 1);
   auto digits = [](std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
   };
   return digits(whole) && (comma == std::string_view::npos || digits(tenths));
 }
@@ -156,9 +157,9 @@ std::vector<std::pair<std::string, std::string>> SkeletonFiles(const std::string
          "Hilfe-Kontextmenü # hilfe_menue.txt # # # # # # # - # - # Hilfe-Kontextmenü\n")},
       {"Daten\\Struktur.LST", W("/ Strukturen: Struktur # Seite # Bildtypen\n")},
       {"Texte\\Other\\_KEINTXT.TXT", HiddenTextNote()},
-      {"Texte\\Other\\Info.TXT",
-       W("Ostrelin - Atlas der Schnittanatomie\n\nGebaut mit atlasbau series aus Schnittbildern und "
-         "ihrer Segmentierung.\n")},
+      {"Texte\\Other\\Info.TXT", W("Ostrelin - Atlas der Schnittanatomie\n\nGebaut mit atlasbau "
+                                   "series aus Schnittbildern und "
+                                   "ihrer Segmentierung.\n")},
       {"KARVOLEN.INI", SettingsFile()},
   };
   const std::string start =
@@ -239,8 +240,8 @@ struct TreeLists {
   }
 };
 
-constexpr const char* kPictograms[] = {"SM_AUSW", "SM_KOPF", "SM_RUMPF",
-                                       "SF_RUMPF", "SM_ARM", "SM_BEIN"};
+constexpr const char* kPictograms[] = {"SM_AUSW",  "SM_KOPF", "SM_RUMPF",
+                                       "SF_RUMPF", "SM_ARM",  "SM_BEIN"};
 
 }  // namespace
 
@@ -295,8 +296,8 @@ bool EncodePage(const SeriesOptions& options, const std::vector<SeriesPage>& pag
     series.files.push_back(std::move(jpg));
     series.files.push_back(std::move(dat));
     const bool ownText = type == own;
-    std::string text = options.text ? options.text(i, !ownText)
-                                    : SeriesPageText(options, pages, i, !ownText);
+    std::string text =
+        options.text ? options.text(i, !ownText) : SeriesPageText(options, pages, i, !ownText);
     series.files.push_back({TextDirectory(type) + p.stem + ".txt", Lf(text)});
   }
   return true;
@@ -313,9 +314,8 @@ bool EncodeSeries(const SeriesOptions& options, const std::vector<SeriesPage>& p
     const std::string largest = p.Largest();
     series.indexLines.push_back(p.name + " # " + p.stem + ".txt # " + fields[0] + " # " +
                                 fields[1] + " # " + fields[2] + " # " + fields[3] + " # " +
-                                (largest.empty() ? " " : largest) + " # " +
-                                ImageTypeLetter(own) + " # " + options.sex + " # " +
-                                options.region + " # " + p.name);
+                                (largest.empty() ? " " : largest) + " # " + ImageTypeLetter(own) +
+                                " # " + options.sex + " # " + options.region + " # " + p.name);
     if (p.position >= 0) {
       planeLines.push_back({p.position, p.name + " # " + std::to_string(p.position)});
     }
@@ -462,9 +462,9 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
   lists.DropUnused(tx);
   if (!tx.Commit(error)) return false;
   log << pages.size() << " pages of \"" << options.name << "\" written to " << tree.string()
-      << (lists.oldPages.empty() ? ""
-                                 : " (" + std::to_string(lists.oldPages.size()) +
-                                       " earlier pages replaced)")
+      << (lists.oldPages.empty()
+              ? ""
+              : " (" + std::to_string(lists.oldPages.size()) + " earlier pages replaced)")
       << "\n";
   return true;
 }

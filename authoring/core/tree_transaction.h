@@ -75,7 +75,8 @@ class InterruptGuard {
   static bool Interrupted();
 
  private:
-  struct sigaction oldInt_ {}, oldTerm_ {};
+  struct sigaction oldInt_ {
+  }, oldTerm_{};
 };
 
 // For tests: `hook` is called before every write step of a transaction with the step's number

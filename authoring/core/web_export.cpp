@@ -80,7 +80,8 @@ void AppendChunk(std::string& png, const char* type, std::string_view data) {
   const size_t start = png.size();
   png.append(type, 4);
   png.append(data);
-  be32(uint32_t(crc32(0, reinterpret_cast<const Bytef*>(png.data() + start), uInt(png.size() - start))));
+  be32(uint32_t(
+      crc32(0, reinterpret_cast<const Bytef*>(png.data() + start), uInt(png.size() - start))));
 }
 
 // Width and height from a PNG's header; 0 x 0 when it is none.
@@ -94,8 +95,8 @@ std::pair<int, int> PngSize(std::string_view png) {
 }
 
 struct TreeFile {
-  std::string key;      // ManifestKey of the data-relative path
-  fs::path path;        // on disk
+  std::string key;  // ManifestKey of the data-relative path
+  fs::path path;    // on disk
 };
 
 // Every regular file below `root`, in the order of their relative paths' bytes; the first file of
@@ -103,8 +104,8 @@ struct TreeFile {
 std::vector<TreeFile> CollectFiles(const fs::path& root) {
   std::map<std::string, fs::path> byRelative;
   std::error_code error;
-  for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied,
-                                           error),
+  for (fs::recursive_directory_iterator
+           it(root, fs::directory_options::skip_permission_denied, error),
        end;
        !error && it != end; it.increment(error)) {
     if (!it->is_regular_file(error) || error) {
@@ -143,9 +144,9 @@ std::string Extension(std::string_view key) {
 
 }  // namespace
 
-std::string SiteFileName(std::string_view key, std::string_view bytes,
-                         std::string_view extension) {
-  std::string_view base = key.substr(key.rfind('/') == std::string_view::npos ? 0 : key.rfind('/') + 1);
+std::string SiteFileName(std::string_view key, std::string_view bytes, std::string_view extension) {
+  std::string_view base =
+      key.substr(key.rfind('/') == std::string_view::npos ? 0 : key.rfind('/') + 1);
   if (const size_t dot = base.rfind('.'); dot != std::string_view::npos) base = base.substr(0, dot);
   std::string name = Safe(base, 40);
   if (name.empty()) name = "datei";
@@ -176,7 +177,8 @@ std::string EncodePng(int width, int height, const std::vector<unsigned char>& r
   for (const int v : {width, height}) {
     for (int shift = 24; shift >= 0; shift -= 8) header += char((uint32_t(v) >> shift) & 0xFF);
   }
-  header += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
+  header +=
+      std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, no filter, no interlace
   AppendChunk(png, "IHDR", header);
   AppendChunk(png, "IDAT", packed);
   AppendChunk(png, "IEND", {});
@@ -254,8 +256,8 @@ bool ExportArtwork(const WebExportOptions& options, SiteContents& site,
   std::error_code error;
   for (const char* folder : {"bitmaps", "icons"}) {
     std::map<std::string, fs::path> pngs;
-    for (fs::directory_iterator it(options.artFolder / folder, error), end;
-         !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(options.artFolder / folder, error), end; !error && it != end;
+         it.increment(error)) {
       if (it->path().extension() == ".png") pngs[it->path().stem().string()] = it->path();
     }
     error.clear();

@@ -43,8 +43,8 @@ void SynonymList::AddText(std::string_view bytes) {
   }
 }
 
-size_t ReplaceSynonym(std::string_view text, std::string_view synonym,
-                      std::string_view replacement, std::string& out) {
+size_t ReplaceSynonym(std::string_view text, std::string_view synonym, std::string_view replacement,
+                      std::string& out) {
   out.clear();
   if (synonym.empty()) {
     out.assign(text);
@@ -52,8 +52,7 @@ size_t ReplaceSynonym(std::string_view text, std::string_view synonym,
   }
   size_t replaced = 0;
   size_t pos = 0;
-  for (size_t at = text.find(synonym); at != std::string_view::npos;
-       at = text.find(synonym, pos)) {
+  for (size_t at = text.find(synonym); at != std::string_view::npos; at = text.find(synonym, pos)) {
     out.append(text.substr(pos, at - pos));
     out.append(replacement);
     pos = at + synonym.size();

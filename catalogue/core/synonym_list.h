@@ -40,7 +40,7 @@ class SynonymList {
 // matching bytes exactly; the text between occurrences stays whole and an inserted replacement is
 // never searched again. Returns the number of occurrences replaced (`out` is `text` when 0). An
 // empty synonym occurs nowhere.
-size_t ReplaceSynonym(std::string_view text, std::string_view synonym,
-                      std::string_view replacement, std::string& out);
+size_t ReplaceSynonym(std::string_view text, std::string_view synonym, std::string_view replacement,
+                      std::string& out);
 
 }  // namespace ostrelin

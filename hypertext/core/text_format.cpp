@@ -11,14 +11,10 @@ namespace ostrelin {
 
 Rgb SegmentColour(SegmentKind kind) {
   switch (kind) {
-    case SegmentKind::PageLink:
-      return {0, 0, 255};
-    case SegmentKind::StructureLink:
-      return {0, 128, 0};
-    case SegmentKind::MediaLink:
-      return {255, 0, 0};
-    default:
-      return {0, 0, 0};
+    case SegmentKind::PageLink: return {0, 0, 255};
+    case SegmentKind::StructureLink: return {0, 128, 0};
+    case SegmentKind::MediaLink: return {255, 0, 0};
+    default: return {0, 0, 0};
   }
 }
 

@@ -9,12 +9,9 @@ namespace ostrelin {
 
 LineHeights HeightsForFontSize(int size) {
   switch (size) {
-    case 1:
-      return {20, 12};
-    case 2:
-      return {24, 16};
-    default:
-      return {30, 20};
+    case 1: return {20, 12};
+    case 2: return {24, 16};
+    default: return {30, 20};
   }
 }
 
@@ -201,29 +198,14 @@ TextLayout LayOutText(TextSource& source, const TextMeasurer& measurer, LineHeig
 int ScrollTarget(ScrollCode code, int position, int maximum, int thumb) {
   int target = position;
   switch (code) {
-    case ScrollCode::LineUp:
-      target = position - 1;
-      break;
-    case ScrollCode::LineDown:
-      target = position + 1;
-      break;
-    case ScrollCode::PageUp:
-      target = position - 3;
-      break;
-    case ScrollCode::PageDown:
-      target = position + 3;
-      break;
-    case ScrollCode::Thumb:
-      target = thumb;
-      break;
-    case ScrollCode::Top:
-      target = 0;
-      break;
-    case ScrollCode::Bottom:
-      target = maximum;
-      break;
-    case ScrollCode::Other:
-      break;
+    case ScrollCode::LineUp: target = position - 1; break;
+    case ScrollCode::LineDown: target = position + 1; break;
+    case ScrollCode::PageUp: target = position - 3; break;
+    case ScrollCode::PageDown: target = position + 3; break;
+    case ScrollCode::Thumb: target = thumb; break;
+    case ScrollCode::Top: target = 0; break;
+    case ScrollCode::Bottom: target = maximum; break;
+    case ScrollCode::Other: break;
   }
   return std::clamp(target, 0, std::max(0, maximum));
 }

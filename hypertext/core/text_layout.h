@@ -147,11 +147,9 @@ void WalkLines(const TextLayout& layout, size_t first, int clientHeight, LineHei
     ScanLine(layout.lines[i], state, [&](const Segment& segment) {
       if (!placed) return;
       const int64_t next = fine + measurer.Width(segment.kind, segment.shown);
-      const int height =
-          segment.kind == SegmentKind::Heading ? heights.heading : heights.body;
+      const int height = segment.kind == SegmentKind::Heading ? heights.heading : heights.body;
       onSegment(PlacedSegment{&segment, i, fine / unit, layout.tops[i],
-                              int(next / unit - fine / unit), height,
-                              double(fine) / double(unit)});
+                              int(next / unit - fine / unit), height, double(fine) / double(unit)});
       fine = next;
     });
     if (!IsLinkKind(state.kind) && !state.targetOpen &&

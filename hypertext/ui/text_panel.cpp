@@ -27,18 +27,12 @@ enum FontSlot { kHeadingFont, kBodyFont, kPageLinkFont, kStructureLinkFont, kBol
 
 FontSlot SlotOf(SegmentKind kind) {
   switch (kind) {
-    case SegmentKind::Heading:
-      return kHeadingFont;
-    case SegmentKind::PageLink:
-      return kPageLinkFont;
-    case SegmentKind::StructureLink:
-      return kStructureLinkFont;
-    case SegmentKind::Bold:
-      return kBoldFont;
-    case SegmentKind::MediaLink:
-      return kMediaFont;
-    default:
-      return kBodyFont;
+    case SegmentKind::Heading: return kHeadingFont;
+    case SegmentKind::PageLink: return kPageLinkFont;
+    case SegmentKind::StructureLink: return kStructureLinkFont;
+    case SegmentKind::Bold: return kBoldFont;
+    case SegmentKind::MediaLink: return kMediaFont;
+    default: return kBodyFont;
   }
 }
 
@@ -63,8 +57,9 @@ class TextPanel::FontMeasurer : public TextMeasurer {
     for (unsigned char c : shown) {
       if (table[c] < 0) {
         const QFontMetricsF metrics(fonts_[slot]);
-        table[c] = int(std::lround(kSubdivision * metrics.horizontalAdvance(ToQString(
-                                                      std::string_view(reinterpret_cast<const char*>(&c), 1)))));
+        table[c] =
+            int(std::lround(kSubdivision * metrics.horizontalAdvance(ToQString(std::string_view(
+                                               reinterpret_cast<const char*>(&c), 1)))));
       }
       width += table[c];
     }
@@ -123,8 +118,8 @@ bool TextPanel::Load(const std::string& textName, bool visible, ImageType type) 
   if (!textName.empty()) currentTextName_.assign(CutToBuffer(textName, kTextNameBuffer));
   const std::string& name = textName.empty() ? currentTextName_ : textName;
   TextSource source = TextSource::Open(TextPath(dataPath_, name, visible, type));
-  layout_ = LayOutText(source, *measurer_, heights_, viewport()->width(), viewport()->height(),
-                       visible);
+  layout_ =
+      LayOutText(source, *measurer_, heights_, viewport()->width(), viewport()->height(), visible);
   shown_ = Shown{true, visible, type, {}, viewport()->width()};
   ApplyScrollRange();
   viewport()->update();
@@ -174,8 +169,8 @@ void TextPanel::ShowText(const std::string& textName, bool visible, ImageType ty
   Load(textName, visible, type);
 }
 
-void TextPanel::ShowTextWithName(const std::string& textName, bool visible,
-                                 const std::string& name, ImageType type) {
+void TextPanel::ShowTextWithName(const std::string& textName, bool visible, const std::string& name,
+                                 ImageType type) {
   LoadWithName(textName, visible, name, type);
 }
 
@@ -237,11 +232,8 @@ void TextPanel::mousePressEvent(QMouseEvent* event) {
       // The buffer keeps 511 bytes of a longer target.
       requests_.OpenPage(hit.target);
       break;
-    case SegmentKind::StructureLink:
-      requests_.StructureLink(hit.target);
-      break;
-    default:
-      break;
+    case SegmentKind::StructureLink: requests_.StructureLink(hit.target); break;
+    default: break;
   }
 }
 
@@ -260,27 +252,13 @@ void TextPanel::Scroll(ScrollCode code) {
 void TextPanel::keyPressEvent(QKeyEvent* event) {
   ScrollCode code;
   switch (event->key()) {
-    case Qt::Key_PageUp:
-      code = ScrollCode::PageUp;
-      break;
-    case Qt::Key_PageDown:
-      code = ScrollCode::PageDown;
-      break;
-    case Qt::Key_End:
-      code = ScrollCode::Bottom;
-      break;
-    case Qt::Key_Home:
-      code = ScrollCode::Top;
-      break;
-    case Qt::Key_Up:
-      code = ScrollCode::LineUp;
-      break;
-    case Qt::Key_Down:
-      code = ScrollCode::LineDown;
-      break;
-    default:
-      event->ignore();
-      return;
+    case Qt::Key_PageUp: code = ScrollCode::PageUp; break;
+    case Qt::Key_PageDown: code = ScrollCode::PageDown; break;
+    case Qt::Key_End: code = ScrollCode::Bottom; break;
+    case Qt::Key_Home: code = ScrollCode::Top; break;
+    case Qt::Key_Up: code = ScrollCode::LineUp; break;
+    case Qt::Key_Down: code = ScrollCode::LineDown; break;
+    default: event->ignore(); return;
   }
   Scroll(code);
 }

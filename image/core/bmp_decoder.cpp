@@ -173,8 +173,7 @@ bool Decode(ByteSource& source, SourceImage& image, MessageService& messages,
   if (!AllocateSourceImage(image, width, rows, messages)) return false;
 
   for (int i = 0; i < rows; ++i) {
-    if (!source.ReadAt(rowsAt + storedRowBytes * std::uint64_t(i), stored.data(),
-                       stored.size())) {
+    if (!source.ReadAt(rowsAt + storedRowBytes * std::uint64_t(i), stored.data(), stored.size())) {
       image = SourceImage{};
       return Refuse(messages, image_text::kBmpTruncated);
     }

@@ -15,7 +15,8 @@ inline constexpr const char* kFileNotFound = "Folgende Datei nicht gefunden";
 inline constexpr const char* kDecoderCaption = "Fehler";
 
 inline constexpr const char* kImageTooLarge =
-    "Das Bild ist zu gro\xDF: h\xF6" "chstens 16384 Pixel Breite oder H\xF6he und 64 Millionen "
+    "Das Bild ist zu gro\xDF: h\xF6"
+    "chstens 16384 Pixel Breite oder H\xF6he und 64 Millionen "
     "Pixel insgesamt.";
 inline constexpr const char* kImageTooSmall =
     "Das Bild ist zu klein: mindestens 4 Pixel breit und 1 Pixel hoch.";

@@ -86,8 +86,8 @@ void WatchScans(j_common_ptr cinfo) {
 // separate rows and the caller's scanline pointers, which point straight into the bitmap. Colour
 // images are converted with the image object's tables, grey ones copied into blue, green and red;
 // only the kept width is written, so the library never writes more than a bitmap row holds.
-void ConvertColour(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow,
-                   JSAMPARRAY output, int rows) {
+void ConvertColour(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow, JSAMPARRAY output,
+                   int rows) {
   const JpegJob& job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
   for (int k = 0; k < rows; ++k, ++inputRow) {
     ConvertYCbCrRow(*job.tables, input[0][inputRow], input[1][inputRow], input[2][inputRow],
@@ -95,8 +95,8 @@ void ConvertColour(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow
   }
 }
 
-void ExpandGrey(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow,
-                JSAMPARRAY output, int rows) {
+void ExpandGrey(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow, JSAMPARRAY output,
+                int rows) {
   const JpegJob& job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
   for (int k = 0; k < rows; ++k, ++inputRow) {
     ExpandGreyRow(input[0][inputRow], output[k], job.width);

@@ -65,9 +65,7 @@ void JpgBild::StartView() {
   scrollBars_ = ScrollBarState{true, 30, 0, 20, 0};
 }
 
-void JpgBild::SetZoomKeepingCentre(float zoom) {
-  SetZoom(zoom, centre_.column, centre_.row, true);
-}
+void JpgBild::SetZoomKeepingCentre(float zoom) { SetZoom(zoom, centre_.column, centre_.row, true); }
 
 void JpgBild::SetZoom(float z, int cx, int cy, bool rebuild) {
   if (!(z >= kSmallestZoom && z <= kLargestZoom)) return;  // also refuses NaN
@@ -279,8 +277,8 @@ void JpgBild::Reduce(int step) {
     std::uint8_t* row = ZoomedRowForWrite(d);
     std::memset(row, 0, leftBytes);
     const int written = std::min((columns + step - 1) / step, room);
-    SamplePixels(source_.Row(r) + std::size_t(v.firstColumn) * 3, columns, step,
-                 row + leftBytes, room);
+    SamplePixels(source_.Row(r) + std::size_t(v.firstColumn) * 3, columns, step, row + leftBytes,
+                 room);
     std::memset(row + leftBytes + std::size_t(written) * 3, 0,
                 stride - leftBytes - std::size_t(written) * 3);
     next = d + 1;
@@ -322,13 +320,10 @@ void JpgBild::SetVerticalOffset(int offset) {
 void JpgBild::UpdateScrollBars() {
   const float z = zoom_;
   // The limits are whole multiples of the zoom, so a scrolled view starts on a pixel boundary.
-  const auto snap = [z](int offset) {
-    return static_cast<int>(static_cast<int>(offset / z) * z);
-  };
+  const auto snap = [z](int offset) { return static_cast<int>(static_cast<int>(offset / z) * z); };
   smallestVerticalOffset_ =
       snap(client_.height - static_cast<int>((source_.height - 1) * z + 0.0001f) - kStripHeight);
-  smallestHorizontalOffset_ =
-      snap(client_.width - static_cast<int>(source_.width * z + 0.0001f));
+  smallestHorizontalOffset_ = snap(client_.width - static_cast<int>(source_.width * z + 0.0001f));
   // An image that fits gives a positive limit; the bars then span its size all the same, and
   // the next paint centres the image again wherever they are moved.
   scrollBars_.shown = true;
@@ -362,8 +357,9 @@ bool JpgBild::MarkOverview(ImagePoint pixel, OverviewPixels overview) {
   const auto at = [&overview](int x, int y) -> std::uint8_t* {
     if (x < 0 || x >= overview.columns || y < 0 || y >= overview.rows) return nullptr;
     // y counts down from the top; the rows are stored bottom-up.
-    return overview.bgr + (std::size_t(overview.rows - 1 - y) * std::size_t(overview.columns) +
-                           std::size_t(x)) * 3;
+    return overview.bgr +
+           (std::size_t(overview.rows - 1 - y) * std::size_t(overview.columns) + std::size_t(x)) *
+               3;
   };
   // The previous marker gives its pixels back, when it was drawn into this same overview.
   if (marker_.buffer == overview.bgr && marker_.columns == overview.columns &&

@@ -188,9 +188,9 @@ class JpgBild final : public PointPlotter {
     const std::uint8_t* buffer = nullptr;  // the overview the marker was drawn into
     int columns = 0;
     int rows = 0;
-    int x = 0;                             // top left corner, overview window coordinates
-    int y = 0;                             // (y downward)
-    std::uint8_t saved[2][2][3] = {};      // the covered pixels, [dy][dx]
+    int x = 0;                         // top left corner, overview window coordinates
+    int y = 0;                         // (y downward)
+    std::uint8_t saved[2][2][3] = {};  // the covered pixels, [dy][dx]
   };
   Marker marker_;
   int markings_ = 0;

@@ -25,7 +25,7 @@ struct ImageLimits {
 };
 
 struct SourceImage {
-  int width = 0;   // a multiple of 4
+  int width = 0;  // a multiple of 4
   int height = 0;
   std::unique_ptr<std::uint8_t[]> pixels;
 

@@ -219,9 +219,11 @@ PanelPicture NavigationState::Picture() const {
   for (int i = 0; i < planes_.Count(); ++i) {
     const int p = LineOf(i);
     if (planes_.horizontal) {
-      for (int x = kLineInsetX; x < w - kLineInsetX; x += kDotSpacing) picture.dots.push_back({x, p});
+      for (int x = kLineInsetX; x < w - kLineInsetX; x += kDotSpacing)
+        picture.dots.push_back({x, p});
     } else {
-      for (int y = kLineInsetY; y < h - kLineInsetY; y += kDotSpacing) picture.dots.push_back({p, y});
+      for (int y = kLineInsetY; y < h - kLineInsetY; y += kDotSpacing)
+        picture.dots.push_back({p, y});
     }
   }
   if (ShownPlaneDrawn()) {

@@ -51,8 +51,8 @@ PlaneList LoadPlaneList(std::string_view dataPath, std::string_view pictogramNam
 int FindByName(const PlaneList& list, std::string_view name);
 
 // The pixel row (horizontal planes) or column (vertical planes) of plane `index` on a pictogram of
-// `width` x `height` pixels: position x (height - 2) / 100, or x (width - 2) / 100, truncated. 0 for
-// an index outside the list.
+// `width` x `height` pixels: position x (height - 2) / 100, or x (width - 2) / 100, truncated. 0
+// for an index outside the list.
 int LinePosition(const PlaneList& list, int index, int width, int height);
 
 }  // namespace ostrelin

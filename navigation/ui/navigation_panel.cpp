@@ -27,7 +27,6 @@ constexpr QPoint kCaptionAt(5, 5);
 constexpr QPoint kShownCaptionAt(5, 21);
 constexpr int kWheelStep = 120;  // one notch of a mouse wheel
 
-
 // A solid line two pixels wide along a row or a column of the bitmap: the row (column) of the
 // line and the one above (left of) it, from its start up to its end.
 void DrawWideLine(QPainter& painter, const BitmapLine& line, const QColor& colour) {
@@ -58,8 +57,7 @@ NavigationPanel::NavigationPanel(QWidget* parent, std::string dataPath, Transfer
   // Children in the order the keyboard focus visits them: the arrows first, then the lower row's
   // buttons, then the regions.
   steps_ = new StepControlWidget(state_.Steps(), QRect(), this, true);
-  connect(steps_, &StepControlWidget::command, this,
-          [this](int id) { state_.HandleCommand(id); });
+  connect(steps_, &StepControlWidget::command, this, [this](int id) { state_.HandleCommand(id); });
   sex_ = MakeButton("&Female", NavigationState::kSexButton, "FEMALE_UP", "FEMALE_DOWN");
   confirm_ = MakeButton("&OK", NavigationState::kConfirmButton, "ENTER_UP", "ENTER_DOWN");
   head_ = MakeButton("&Kopf", NavigationState::kHeadButton, "KOPF_UP");
@@ -111,10 +109,10 @@ void NavigationPanel::MarkShown(bool clear) { state_.MarkShown(clear); }
 void NavigationPanel::Announce() { state_.Announce(); }
 
 void NavigationPanel::EnableControls(bool enable) {
-  for (QWidget* control : {static_cast<QWidget*>(steps_), static_cast<QWidget*>(sex_),
-                           static_cast<QWidget*>(confirm_), static_cast<QWidget*>(head_),
-                           static_cast<QWidget*>(arm_), static_cast<QWidget*>(leg_),
-                           static_cast<QWidget*>(trunk_)}) {
+  for (QWidget* control :
+       {static_cast<QWidget*>(steps_), static_cast<QWidget*>(sex_), static_cast<QWidget*>(confirm_),
+        static_cast<QWidget*>(head_), static_cast<QWidget*>(arm_), static_cast<QWidget*>(leg_),
+        static_cast<QWidget*>(trunk_)}) {
     control->setEnabled(enable);
   }
 }
@@ -185,8 +183,8 @@ void NavigationPanel::paintEvent(QPaintEvent*) {
   const PanelPicture picture = state_.Picture();
   DrawCaption(painter, kCaptionAt, picture.caption,
               picture.captionIsSelection ? kSelectedColour : QColor(Qt::black));
-  if (picture.shownCaption) DrawCaption(painter, kShownCaptionAt, *picture.shownCaption,
-                                        kShownColour);
+  if (picture.shownCaption)
+    DrawCaption(painter, kShownCaptionAt, *picture.shownCaption, kShownColour);
 }
 
 void NavigationPanel::resizeEvent(QResizeEvent*) {

@@ -10,10 +10,7 @@
 #include "platform/ui/qt_text.h"
 
 namespace ostrelin {
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 StepControlWidget::StepControlWidget(StepControl& counter, const QRect& rect, QWidget* parent,
                                      bool vertical)

@@ -1,7 +1,8 @@
 #pragma once
-// The design scale: the atlas was laid out for a 1024 x 768 screen, and two process-wide factors map
-// design units to the pixels of the screen it runs on. Both are 1.0 until the main window sets them
-// from its outer size; the layout and the navigation panel read them. User-interface thread only.
+// The design scale: the atlas was laid out for a 1024 x 768 screen, and two process-wide factors
+// map design units to the pixels of the screen it runs on. Both are 1.0 until the main window sets
+// them from its outer size; the layout and the navigation panel read them. User-interface thread
+// only.
 
 namespace ostrelin {
 

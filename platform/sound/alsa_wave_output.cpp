@@ -26,14 +26,10 @@ void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
 
 snd_pcm_format_t SampleFormat(unsigned bitsPerSample) {
   switch (bitsPerSample) {
-    case 8:
-      return SND_PCM_FORMAT_U8;
-    case 16:
-      return SND_PCM_FORMAT_S16_LE;
-    case 24:
-      return SND_PCM_FORMAT_S24_3LE;
-    default:
-      return SND_PCM_FORMAT_S32_LE;
+    case 8: return SND_PCM_FORMAT_U8;
+    case 16: return SND_PCM_FORMAT_S16_LE;
+    case 24: return SND_PCM_FORMAT_S24_3LE;
+    default: return SND_PCM_FORMAT_S32_LE;
   }
 }
 
@@ -107,8 +103,8 @@ void AlsaWaveOutput::Run(std::string bytes, WaveSound sound) {
     // Let the device play out what it holds. Without blocking, draining only starts it; the
     // thread waits for the end in steps, at most a little longer than the buffer lasts.
     snd_pcm_drain(pcm);
-    for (unsigned waited = 0; !stop_ && snd_pcm_state(pcm) == SND_PCM_STATE_DRAINING &&
-                              waited < kDrainLimitMilliseconds;
+    for (unsigned waited = 0;
+         !stop_ && snd_pcm_state(pcm) == SND_PCM_STATE_DRAINING && waited < kDrainLimitMilliseconds;
          waited += kWaitStepMilliseconds) {
       std::this_thread::sleep_for(std::chrono::milliseconds(kWaitStepMilliseconds));
     }

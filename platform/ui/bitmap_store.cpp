@@ -57,8 +57,6 @@ bool LoadBitmapByTextId(QImage& bitmap, int textId) {
   return true;
 }
 
-QSize BitmapSize(const QImage& bitmap) {
-  return bitmap.isNull() ? QSize(0, 0) : bitmap.size();
-}
+QSize BitmapSize(const QImage& bitmap) { return bitmap.isNull() ? QSize(0, 0) : bitmap.size(); }
 
 }  // namespace ostrelin

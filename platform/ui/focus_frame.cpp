@@ -31,11 +31,8 @@ class KeyboardUseFilter : public QObject {
         break;
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
-      case QEvent::TouchBegin:
-        SetKeyboardInUse(false);
-        break;
-      default:
-        break;
+      case QEvent::TouchBegin: SetKeyboardInUse(false); break;
+      default: break;
     }
     return QObject::eventFilter(watched, event);
   }

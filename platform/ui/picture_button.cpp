@@ -38,9 +38,7 @@ bool PictureButton::LoadBitmaps(std::string_view normal, std::string_view presse
   return allLoaded;
 }
 
-QSize PictureButton::sizeHint() const {
-  return normal_.isNull() ? QSize() : normal_.size();
-}
+QSize PictureButton::sizeHint() const { return normal_.isNull() ? QSize() : normal_.size(); }
 
 const QImage& PictureButton::Face() const {
   if (isDown() && !pressed_.isNull()) return pressed_;

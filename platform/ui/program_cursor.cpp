@@ -10,8 +10,8 @@ namespace {
 
 struct CursorEntry {
   int id;
-  int hotX, hotY;                 // in the 32 x 32 bitmap
-  Qt::CursorShape standIn;        // when the bitmap is missing
+  int hotX, hotY;           // in the 32 x 32 bitmap
+  Qt::CursorShape standIn;  // when the bitmap is missing
 };
 
 constexpr CursorEntry kCursors[] = {

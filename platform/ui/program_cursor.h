@@ -1,8 +1,8 @@
 #pragma once
 // The atlas's own cursors by resource number: 4024 (one structure under the mouse), 4025 (several
 // overlapping structures) and 4026 (a link in the text). Each is the bitmap "CURSOR<number>" of the
-// bitmap store (32 x 32, transparent ground) with its hot spot from the table in the source; without
-// the bitmap a standard shape of the same meaning stands in.
+// bitmap store (32 x 32, transparent ground) with its hot spot from the table in the source;
+// without the bitmap a standard shape of the same meaning stands in.
 
 #include <QCursor>
 

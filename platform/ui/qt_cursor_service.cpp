@@ -10,9 +10,7 @@ QtCursorService::~QtCursorService() {
   RemoveOverride();
 }
 
-CursorShape QtCursorService::Current() const {
-  return overridden_ ? shape_ : CursorShape::Arrow;
-}
+CursorShape QtCursorService::Current() const { return overridden_ ? shape_ : CursorShape::Arrow; }
 
 void QtCursorService::Show(CursorShape shape, bool untilMouseMoves) {
   if (untilMouseMoves && shape == CursorShape::Arrow) {

@@ -6,7 +6,8 @@ namespace ostrelin {
 
 QString ToQString(std::string_view cp1252) {
   const std::u16string utf16 = Cp1252ToUtf16(cp1252);
-  return QString(reinterpret_cast<const QChar*>(utf16.data()), static_cast<qsizetype>(utf16.size()));
+  return QString(reinterpret_cast<const QChar*>(utf16.data()),
+                 static_cast<qsizetype>(utf16.size()));
 }
 
 std::string FromQString(const QString& text) {

@@ -75,9 +75,9 @@ void WaitMessageService::Set(bool on, QWidget* parent) {
     // full-screen main window, so this is the centre of the screen.
     const QRect parentRect = ParentRect(parent);
     const QSize size = window_->size();
-    remembered_ = QRect(QPoint((parentRect.width() - size.width()) / 2,
-                               (parentRect.height() - size.height()) / 2),
-                        size);
+    remembered_ = QRect(
+        QPoint((parentRect.width() - size.width()) / 2, (parentRect.height() - size.height()) / 2),
+        size);
   }
   window_->setGeometry(remembered_);
   window_->show();

@@ -75,7 +75,8 @@ bool ParseLine(std::string_view text, LearningEntry& entry) {
     return false;
   }
   if (!ParseDate(fields[2], entry.last)) return false;
-  for (const auto& [field, count] : {std::pair{fields[3], &entry.right}, {fields[4], &entry.wrong}}) {
+  for (const auto& [field, count] :
+       {std::pair{fields[3], &entry.right}, {fields[4], &entry.wrong}}) {
     if (!ParseNumber(field, *count) || *count < 0) return false;
     *count = std::min(*count, kMaxCount);
   }
@@ -111,8 +112,8 @@ void LearningRecord::Parse(std::string_view bytes) {
 std::string LearningRecord::Encode() const {
   std::string out;
   for (const LearningEntry& e : entries_) {
-    out += FieldText(e.name) + " # " + std::to_string(e.box) + " # " + FormatDate(e.last) +
-           " # " + std::to_string(e.right) + " # " + std::to_string(e.wrong) + " # " +
+    out += FieldText(e.name) + " # " + std::to_string(e.box) + " # " + FormatDate(e.last) + " # " +
+           std::to_string(e.right) + " # " + std::to_string(e.wrong) + " # " +
            FieldText(e.confusedWith) + "\r\n";
   }
   return out;
@@ -171,8 +172,9 @@ std::vector<const LearningEntry*> LearningRecord::MostConfused(size_t limit) con
   for (const LearningEntry& e : entries_) {
     if (e.wrong > 0 && !e.confusedWith.empty()) confused.push_back(&e);
   }
-  std::stable_sort(confused.begin(), confused.end(),
-                   [](const LearningEntry* a, const LearningEntry* b) { return a->wrong > b->wrong; });
+  std::stable_sort(
+      confused.begin(), confused.end(),
+      [](const LearningEntry* a, const LearningEntry* b) { return a->wrong > b->wrong; });
   if (confused.size() > limit) confused.resize(limit);
   return confused;
 }

@@ -69,10 +69,9 @@ QuizQuestion Quiz::Next(const Objektliste& list, RuntimeRandom& random,
   if (questions_.empty()) return question;  // an image without structures
   current_ = questions_.front();
   questions_.erase(questions_.begin());
-  again_ = std::find(requeued_.begin(), requeued_.end(), std::uint16_t(current_)) !=
-               requeued_.end() &&
-           std::find(questions_.begin(), questions_.end(), std::uint16_t(current_)) ==
-               questions_.end();
+  again_ =
+      std::find(requeued_.begin(), requeued_.end(), std::uint16_t(current_)) != requeued_.end() &&
+      std::find(questions_.begin(), questions_.end(), std::uint16_t(current_)) == questions_.end();
   question.index = current_;
   if (current_ < list.Count()) question.name = std::string(list.At(current_).Name());
   named_ = !question.name.empty();
@@ -108,7 +107,7 @@ QuizAnswer Quiz::Judge(const HitList& hits, const Objektliste& list) const {
 }
 
 QuizAnswer Quiz::JudgeTyped(std::string_view typed, const SynonymPairs& synonyms,
-                             const std::vector<std::string>& atlasNames) const {
+                            const std::vector<std::string>& atlasNames) const {
   QuizAnswer answer;
   answer.structure = current_;
   answer.chosenText = std::string(Trimmed(typed));

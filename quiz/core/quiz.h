@@ -145,10 +145,10 @@ class Quiz {
   int right_ = 0;
   int wrong_ = 0;
   int shownCount_ = 0;
-  int passed_ = 0;        // questions left with "Nächste Frage" before any answer
-  bool scored_ = false;  // the current question has had its answer
-  bool again_ = false;   // the current question is asked again after a miss
-  bool named_ = false;   // the current question names a structure
+  int passed_ = 0;                       // questions left with "Nächste Frage" before any answer
+  bool scored_ = false;                  // the current question has had its answer
+  bool again_ = false;                   // the current question is asked again after a miss
+  bool named_ = false;                   // the current question names a structure
   std::vector<std::uint16_t> requeued_;  // the questions this run asks once more
   std::vector<std::string> planes_;
   int plane_ = -1;  // the plane shown in a series

@@ -29,11 +29,12 @@ struct Replacement {
 };
 
 constexpr std::array kShortForms = {
-    Replacement{"a", "arteria"},    Replacement{"aa", "arteriae"},  Replacement{"v", "vena"},
-    Replacement{"vv", "venae"},     Replacement{"m", "musculus"},   Replacement{"mm", "musculi"},
-    Replacement{"n", "nervus"},     Replacement{"nn", "nervi"},     Replacement{"lig", "ligamentum"},
-    Replacement{"ligg", "ligamenta"}, Replacement{"proc", "processus"},
-    Replacement{"nucl", "nucleus"},
+    Replacement{"a", "arteria"},      Replacement{"aa", "arteriae"},
+    Replacement{"v", "vena"},         Replacement{"vv", "venae"},
+    Replacement{"m", "musculus"},     Replacement{"mm", "musculi"},
+    Replacement{"n", "nervus"},       Replacement{"nn", "nervi"},
+    Replacement{"lig", "ligamentum"}, Replacement{"ligg", "ligamenta"},
+    Replacement{"proc", "processus"}, Replacement{"nucl", "nucleus"},
 };
 
 constexpr std::array kSides = {
@@ -61,10 +62,8 @@ bool IsSeparator(char c) {
     case '(':
     case ')':
     case '[':
-    case ']':
-      return true;
-    default:
-      return false;
+    case ']': return true;
+    default: return false;
   }
 }
 
@@ -86,8 +85,7 @@ void AppendLetter(std::string& out, char c) {
     case 0xDF:  // ß
       out += "ss";
       return;
-    default:
-      break;
+    default: break;
   }
   const auto u = static_cast<unsigned char>(c);
   if (c >= 'A' && c <= 'Z') {

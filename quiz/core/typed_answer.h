@@ -4,7 +4,8 @@
 //     umlauts and the sharp s may be written out (ä/ae, ö/oe, ü/ue, ß/ss);
 //   - a side may stand anywhere and be written "re", "re.", "rechts", "dext." (or "li", "li.",
 //     "links", "sin."); the sides of both names must be the same;
-//   - the short forms A./Aa., V./Vv., M./Mm., N./Nn., Lig., Proc., Nucl. stand for Arteria/Arteriae,
+//   - the short forms A./Aa., V./Vv., M./Mm., N./Nn., Lig., Proc., Nucl. stand for
+//   Arteria/Arteriae,
 //     Vena/Venae, Musculus/Musculi, Nervus/Nervi, Ligamentum, Processus, Nucleus, point or not;
 //   - of a name with a part in parentheses ("Leber (Hepar)") either part alone is enough;
 //   - a synonym (from the synonym list) of the name is right, with or without a side;

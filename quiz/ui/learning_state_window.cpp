@@ -32,8 +32,8 @@ LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& 
 
   counts_ = new QGridLayout;
   // The headers stand right-aligned over their right-aligned numbers.
-  for (const auto& [column, text] : {std::pair{1, QStringLiteral("Region")},
-                                     std::pair{2, QStringLiteral("Ganzer Atlas")}}) {
+  for (const auto& [column, text] :
+       {std::pair{1, QStringLiteral("Region")}, std::pair{2, QStringLiteral("Ganzer Atlas")}}) {
     auto* header = new QLabel(text);
     header->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     counts_->addWidget(header, 0, column);
@@ -54,8 +54,9 @@ LearningStateWindow::LearningStateWindow(QWidget* parent, const LearningRecord& 
   layout->addLayout(counts_);
 
   const auto confused = record.MostConfused(kConfusedShown);
-  layout->addWidget(new QLabel(confused.empty() ? QStringLiteral("Noch keine Verwechslungen.")
-                                                : QStringLiteral("Am h\u00E4ufigsten verwechselt:")));
+  layout->addWidget(new QLabel(confused.empty()
+                                   ? QStringLiteral("Noch keine Verwechslungen.")
+                                   : QStringLiteral("Am h\u00E4ufigsten verwechselt:")));
   auto* list = new QGridLayout;
   for (size_t i = 0; i < confused.size(); ++i) {
     const LearningEntry& e = *confused[i];

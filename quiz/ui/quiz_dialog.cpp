@@ -103,7 +103,8 @@ void QuizDialog::FitWidth() {
   const QFontMetrics field(field_->font());
   // The field's frame and text margins on both sides, and the dialog's margins.
   fit.questionWidth = field.horizontalAdvance(field_->text()) + field.averageCharWidth();
-  fit.fieldMargins = 2 * margin_ + 2 * field_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
+  fit.fieldMargins =
+      2 * margin_ + 2 * field_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth) + 8;
   const QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
   fit.screenWidth = shown ? shown->availableGeometry().width() : 0;
   const int width = std::max(this->width(), QuizDialogWidth(fit));  // it only grows

@@ -106,9 +106,8 @@ void QuizMode::Click(const HitList& hits) {
 
 void QuizMode::AnswerTyped() {
   if (!dialog_) return;
-  const std::optional<QuizReply> reply =
-      session_.AnswerTyped(FromQString(dialog_->AnswerField()->text()), window_->Objects(),
-                           window_->CrossReferences());
+  const std::optional<QuizReply> reply = session_.AnswerTyped(
+      FromQString(dialog_->AnswerField()->text()), window_->Objects(), window_->CrossReferences());
   if (!reply) return;
   Repaint();
   Reply(*reply);

@@ -4,7 +4,8 @@
 //   artgen <font.ttf> --sheet <file.png>        writes a contact sheet of the whole set
 //   artgen <font.ttf> --desktop <folder> <name>  writes the program icon for the desktop as the
 //                                                hicolor theme holds it: <folder>/<N>x<N>/apps/
-//                                                <name>.png for N = 16 ... 256, scalable/apps/<name>.svg
+//                                                <name>.png for N = 16 ... 256,
+//                                                scalable/apps/<name>.svg
 //
 // The output is the same, byte for byte, at every run: the drawings are vectors, the text comes
 // from the outlines of the font file given, and the PNG writer is given no time stamps.
@@ -61,9 +62,10 @@ int main(int argc, char** argv) {
   const bool sheet = args.size() == 4 && args[2] == QStringLiteral("--sheet");
   const bool desktop = args.size() == 5 && args[2] == QStringLiteral("--desktop");
   if (args.size() != 3 && !sheet && !desktop) {
-    std::fprintf(stderr, "usage: artgen <font.ttf> <output folder>\n"
-                         "       artgen <font.ttf> --sheet <file.png>\n"
-                         "       artgen <font.ttf> --desktop <folder> <icon name>\n");
+    std::fprintf(stderr,
+                 "usage: artgen <font.ttf> <output folder>\n"
+                 "       artgen <font.ttf> --sheet <file.png>\n"
+                 "       artgen <font.ttf> --desktop <folder> <icon name>\n");
     return 2;
   }
   if (desktop) return WriteDesktopIcons(QDir(args[3]), args[4]);

@@ -24,7 +24,7 @@ struct Artwork {
 };
 
 namespace palette {
-inline const QColor kGround(200, 200, 200);        // pictogram ground: neutral grey
+inline const QColor kGround(200, 200, 200);  // pictogram ground: neutral grey
 inline const QColor kSkin(252, 240, 228);
 inline const QColor kSkinShade(240, 222, 206);
 inline const QColor kOutline(118, 92, 80);

@@ -11,7 +11,7 @@ namespace {
 using Symbol = std::function<void(QPainter&, const QColor&)>;
 
 QImage Button(int width, int height, FaceState state, const Symbol& symbol,
-             const QColor& accent = palette::kAccent) {
+              const QColor& accent = palette::kAccent) {
   QImage image = Canvas(width, height);
   const QPointF shift = PaintFace(image, state, width >= 96 ? 8.0 : 6.0);
   QPainter p(&image);
@@ -68,16 +68,16 @@ void TrunkIcon(QPainter& p, const QColor& colour) {
   QPainterPath path;
   path.setFillRule(Qt::WindingFill);
   path = path.united(MirroredOutline({{4, 5},
-                                {4, 9},
-                                {13, 11},
-                                {15, 16},
-                                {12, 24},
-                                {10, 30},
-                                {13, 37},
-                                {12, 43},
-                                {2, 43},
-                                {0, 38}},
-                               24));
+                                      {4, 9},
+                                      {13, 11},
+                                      {15, 16},
+                                      {12, 24},
+                                      {10, 30},
+                                      {13, 37},
+                                      {12, 43},
+                                      {2, 43},
+                                      {0, 38}},
+                                     24));
   Fill(p, colour, path);
 }
 
@@ -93,7 +93,8 @@ void ArmIcon(QPainter& p, const QColor& colour) {
 void LegIcon(QPainter& p, const QColor& colour) {
   QPainterPath path;
   path.setFillRule(Qt::WindingFill);
-  path = path.united(Limb({{22, 7}, {23, 16}, {24, 25}, {24, 31}, {24, 38}}, {7.0, 5.8, 4.2, 4.6, 2.8}));
+  path = path.united(
+      Limb({{22, 7}, {23, 16}, {24, 25}, {24, 31}, {24, 38}}, {7.0, 5.8, 4.2, 4.6, 2.8}));
   path = path.united(Limb({{24, 40}, {30, 41.5}}, {2.8, 2.3}));
   Fill(p, colour, path);
 }
@@ -207,10 +208,10 @@ std::vector<Artwork> DrawButtons(const Lettering& lettering) {
   const std::pair<const char*, qreal> arrows[] = {
       {"UP", 0}, {"DOWN", 180}, {"LEFT", 270}, {"RIGHT", 90}};
   for (const auto& [name, angle] : arrows) {
-    add(QString::fromLatin1(name) + QStringLiteral("_UP"), Button(48, 24, FaceState::kUp,
-                                                                  Arrow(angle)));
-    add(QString::fromLatin1(name) + QStringLiteral("_DOWN"), Button(48, 24, FaceState::kDown,
-                                                                    Arrow(angle)));
+    add(QString::fromLatin1(name) + QStringLiteral("_UP"),
+        Button(48, 24, FaceState::kUp, Arrow(angle)));
+    add(QString::fromLatin1(name) + QStringLiteral("_DOWN"),
+        Button(48, 24, FaceState::kDown, Arrow(angle)));
   }
 
   struct MainButton {

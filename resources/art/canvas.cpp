@@ -184,7 +184,8 @@ QImage ToIndexed(const QImage& image) {
       const long dr = qRed(c) - qRed(table[i]), dg = qGreen(c) - qGreen(table[i]),
                  db = qBlue(c) - qBlue(table[i]);
       const long distance = 3 * dr * dr + 4 * dg * dg + 2 * db * db;
-      if (bestDistance < 0 || distance < bestDistance) best = static_cast<int>(i), bestDistance = distance;
+      if (bestDistance < 0 || distance < bestDistance)
+        best = static_cast<int>(i), bestDistance = distance;
     }
     nearest[c] = static_cast<uchar>(best);
   }

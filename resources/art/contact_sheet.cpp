@@ -23,8 +23,8 @@ QImage ContactSheet(const std::vector<Artwork>& artworks, const Lettering& lette
     const QSize size = artwork.image.size() * scale(artwork.image);
     const int cellWidth = std::max(size.width(), 100);
     // A new kind of piece (other size) starts a new row, so the sheet reads by groups.
-    const QString kind = QStringLiteral("%1x%2").arg(artwork.image.width()).arg(
-        artwork.image.height());
+    const QString kind =
+        QStringLiteral("%1x%2").arg(artwork.image.width()).arg(artwork.image.height());
     const bool newGroup = !lastKind.isEmpty() && kind != lastKind &&
                           !(artwork.image.width() == 48 && lastKind.startsWith("48x"));
     if (x + cellWidth > kWidth - kGap || (newGroup && x > kGap)) {
@@ -56,8 +56,8 @@ QImage ContactSheet(const std::vector<Artwork>& artworks, const Lettering& lette
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(palette::kInk);
-    p.drawPath(lettering.Path(piece.artwork->name, 11).translated(piece.rect.left(),
-                                                                  piece.rect.bottom() + 13));
+    p.drawPath(lettering.Path(piece.artwork->name, 11)
+                   .translated(piece.rect.left(), piece.rect.bottom() + 13));
     p.setRenderHint(QPainter::Antialiasing, false);
   }
   p.end();

@@ -22,7 +22,8 @@ QPainterPath Around(QPointF centre, int points, Radius radius) {
   for (int i = 0; i < points; ++i) {
     const qreal angle = 2 * std::numbers::pi * i / points;
     const QPointF r = radius(angle);
-    outline.emplace_back(centre.x() + r.x() * std::sin(angle), centre.y() - r.y() * std::cos(angle));
+    outline.emplace_back(centre.x() + r.x() * std::sin(angle),
+                         centre.y() - r.y() * std::cos(angle));
   }
   return SmoothClosed(outline);
 }
@@ -95,8 +96,8 @@ QImage Information(const Lettering& lettering) {
   p.setBrush(QColor(255, 255, 255));
   p.drawPath(lettering.Centred(QStringLiteral("Ostrelin"), 46, QPointF(167.5, 270)));
   p.setBrush(QColor(176, 214, 230));
-  p.drawPath(lettering.Centred(QStringLiteral("Atlas der Schnittanatomie"), 16,
-                               QPointF(167.5, 304)));
+  p.drawPath(
+      lettering.Centred(QStringLiteral("Atlas der Schnittanatomie"), 16, QPointF(167.5, 304)));
   p.end();
   return ToIndexed(image);
 }
@@ -143,7 +144,8 @@ QImage QuickOverview(const Lettering& lettering) {
   p.setPen(QPen(QColor(170, 176, 184), 2.0));
   for (int i = 0; i < 4; ++i) {
     const qreal y = textPanel.top() + 12 + i * 12;
-    p.drawLine(QPointF(textPanel.left() + 10, y), QPointF(textPanel.right() - (i == 3 ? 120 : 30), y));
+    p.drawLine(QPointF(textPanel.left() + 10, y),
+               QPointF(textPanel.right() - (i == 3 ? 120 : 30), y));
   }
   p.setPen(QPen(palette::kAccent, 2.0));
   p.drawLine(QPointF(textPanel.left() + 60, textPanel.top() + 24),
@@ -157,7 +159,7 @@ QImage QuickOverview(const Lettering& lettering) {
   const QPointF n = navigation.center() - QPointF(0, 14);
   figure.addEllipse(n + QPointF(0, -44), 6, 7);
   figure = figure.united(MirroredOutline({{4, -37}, {13, -33}, {12, -12}, {10, 4}, {0, 6}}, n.x())
-                     .translated(0, n.y()));
+                             .translated(0, n.y()));
   figure = figure.united(Limb({n + QPointF(-6, 4), n + QPointF(-7, 40)}, {5, 3}));
   figure = figure.united(Limb({n + QPointF(6, 4), n + QPointF(7, 40)}, {5, 3}));
   p.setPen(QPen(palette::kOutline, 1.0));
@@ -179,8 +181,8 @@ QImage QuickOverview(const Lettering& lettering) {
       p.setBrush(palette::kFaceTop);
       p.drawRoundedRect(b, 2.5, 2.5);
       p.setPen(QPen(palette::kAccent, 1.6));
-      p.drawLine(QPointF(b.center().x() - 6, b.center().y()), QPointF(b.center().x() + 6,
-                                                                     b.center().y()));
+      p.drawLine(QPointF(b.center().x() - 6, b.center().y()),
+                 QPointF(b.center().x() + 6, b.center().y()));
     }
   }
 
@@ -193,8 +195,7 @@ QImage QuickOverview(const Lettering& lettering) {
       {imageWindow.topLeft() + QPointF(12, 12),
        QString::fromUtf8("Bildfenster: Strukturen zeigen und benennen")},
       {textPanel.topLeft() + QPointF(12, 40), QString::fromUtf8("Text zur Seite, mit Verweisen")},
-      {navigation.topLeft() + QPointF(12, 12),
-       QString::fromUtf8("Region und Ebene wählen, Index")},
+      {navigation.topLeft() + QPointF(12, 12), QString::fromUtf8("Region und Ebene wählen, Index")},
       {buttons.topLeft() + QPointF(-10, 10),
        QString::fromUtf8("Schnitt, CT, MR, Schema, Bild/Index, Hilfe")},
   };

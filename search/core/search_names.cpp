@@ -150,9 +150,9 @@ int SearchNames::FindPrefix(std::string_view prefix) const {
   // Every entry that begins with the prefix has an order key that begins with the prefix's, and
   // those entries stand together from the first order key not below it. Among them, the ones that
   // differ from the prefix in an accent are passed over.
-  auto it = std::lower_bound(
-      entries_.begin(), entries_.end(), order,
-      [](const Entry& entry, const std::string& o) { return entry.Order() < o; });
+  auto it =
+      std::lower_bound(entries_.begin(), entries_.end(), order,
+                       [](const Entry& entry, const std::string& o) { return entry.Order() < o; });
   for (; it != entries_.end() && std::string_view(it->Order()).starts_with(order); ++it) {
     if (std::string_view(it->key).starts_with(key)) return static_cast<int>(it - entries_.begin());
   }

@@ -24,20 +24,14 @@ int MoveSelection(int command, int selected, int count) {
   if (selected < 0 || selected >= count) selected = -1;
   const int last = count - 1;
   switch (command) {
-    case search_cmd::kPrevious:
-      return selected > 0 ? selected - 1 : kNone;
-    case search_cmd::kNext:
-      return selected < last ? selected + 1 : kNone;
-    case search_cmd::kPageUp:
-      return selected > kPageStep ? selected - kPageStep : 0;
+    case search_cmd::kPrevious: return selected > 0 ? selected - 1 : kNone;
+    case search_cmd::kNext: return selected < last ? selected + 1 : kNone;
+    case search_cmd::kPageUp: return selected > kPageStep ? selected - kPageStep : 0;
     case search_cmd::kPageDown:
       return selected < count - (kPageStep + 1) ? selected + kPageStep : last;
-    case search_cmd::kFirst:
-      return 0;
-    case search_cmd::kLast:
-      return last;
-    default:
-      return kNone;
+    case search_cmd::kFirst: return 0;
+    case search_cmd::kLast: return last;
+    default: return kNone;
   }
 }
 

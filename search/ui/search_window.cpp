@@ -32,22 +32,14 @@ class CapitalsValidator : public QValidator {
 int CommandForKey(int key) {
   switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return search_cmd::kOpen;
-    case Qt::Key_Up:
-      return search_cmd::kPrevious;
-    case Qt::Key_Down:
-      return search_cmd::kNext;
-    case Qt::Key_PageUp:
-      return search_cmd::kPageUp;
-    case Qt::Key_PageDown:
-      return search_cmd::kPageDown;
-    case Qt::Key_Home:
-      return search_cmd::kFirst;
-    case Qt::Key_End:
-      return search_cmd::kLast;
-    default:
-      return 0;
+    case Qt::Key_Enter: return search_cmd::kOpen;
+    case Qt::Key_Up: return search_cmd::kPrevious;
+    case Qt::Key_Down: return search_cmd::kNext;
+    case Qt::Key_PageUp: return search_cmd::kPageUp;
+    case Qt::Key_PageDown: return search_cmd::kPageDown;
+    case Qt::Key_Home: return search_cmd::kFirst;
+    case Qt::Key_End: return search_cmd::kLast;
+    default: return 0;
   }
 }
 
@@ -169,8 +161,7 @@ SearchWindow::SearchWindow(QWidget* parent, const SynonymList& synonyms, Transfe
   connect(field_, &QLineEdit::textChanged, this, &SearchWindow::Search);
   connect(field_, &SearchField::command, this, &SearchWindow::HandleCommand);
   connect(list_, &NameList::command, this, &SearchWindow::HandleCommand);
-  connect(list_, &NameList::rightClicked, this,
-          [this] { requests_.Send(Command::kTogglePanel); });
+  connect(list_, &NameList::rightClicked, this, [this] { requests_.Send(Command::kTogglePanel); });
   connect(list_, &NameList::prefixTyped, this, [this](const QString& prefix) {
     int row = names_.FindPrefix(FromQString(prefix));
     if (row == SearchNames::kNone) row = names_.FindPrefix(FromQString(prefix.right(1)));

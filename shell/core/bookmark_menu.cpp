@@ -50,8 +50,8 @@ void BookmarkMenu::DeleteBookmark(ImageType type, std::string_view name) {
   Changed();
 }
 
-bool BookmarkMenu::Command(int command, ImageType currentType,
-                           const std::string& lastRequestedName, TransferBuffer& buffer) {
+bool BookmarkMenu::Command(int command, ImageType currentType, const std::string& lastRequestedName,
+                           TransferBuffer& buffer) {
   if (command == CommandId(Command::kSetBookmark)) {
     if (!lastRequestedName.empty()) AddBookmark(currentType, lastRequestedName);
     return false;

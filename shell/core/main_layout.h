@@ -28,9 +28,9 @@ struct MainLayout {
   std::array<Rect, kButtonCount> buttons;
 };
 
-// The layout of a main window whose outer rectangle is `outerWidth` x `outerHeight` and whose client
-// area (below caption and menu bar) is `clientWidth` x `clientHeight`; `thumbWidth` is the width of
-// a horizontal scroll-bar thumb, which sets the image window's height.
+// The layout of a main window whose outer rectangle is `outerWidth` x `outerHeight` and whose
+// client area (below caption and menu bar) is `clientWidth` x `clientHeight`; `thumbWidth` is the
+// width of a horizontal scroll-bar thumb, which sets the image window's height.
 MainLayout ComputeMainLayout(int outerWidth, int outerHeight, int clientWidth, int clientHeight,
                              int thumbWidth);
 

@@ -10,9 +10,7 @@ class ProbeViews : public DetachedViews, public PageHistory {
  public:
   explicit ProbeViews(RequestOutcome& outcome) : outcome_(outcome) {}
 
-  void Highlight(const std::string& name, int, bool, bool) override {
-    outcome_.highlighted = name;
-  }
+  void Highlight(const std::string& name, int, bool, bool) override { outcome_.highlighted = name; }
   void ShowFoundOnList(const std::vector<std::string>& taggedPages) override {
     outcome_.kind = RequestOutcome::Kind::Places;
     outcome_.places = taggedPages;

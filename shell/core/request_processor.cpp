@@ -22,8 +22,7 @@ constexpr int kOutlines = 0;
 
 RequestProcessor::RequestProcessor(const Catalogue& catalogue, const RequestViews& views,
                                    const RequestServices& services)
-    : catalogue_(catalogue), views_(views), services_(services),
-      lastImagePath_(kFirstImagePath) {
+    : catalogue_(catalogue), views_(views), services_(services), lastImagePath_(kFirstImagePath) {
   assert(HasEveryView(views_) && services_.waitCursor);
 }
 
@@ -46,20 +45,11 @@ bool RequestProcessor::Handle(Command command) {
     case Command::kShowSchnitt:
     case Command::kShowCT:
     case Command::kShowMR:
-    case Command::kShowSchema:
-      ShowImageOfType(command);
-      return true;
-    case Command::kAnnouncePage:
-      AnnouncePage();
-      return true;
-    case Command::kStructureHighlighted:
-      SelectInSearchWindow();
-      return true;
-    case Command::kStructureLink:
-      ChangeStructure();
-      return true;
-    default:
-      return false;
+    case Command::kShowSchema: ShowImageOfType(command); return true;
+    case Command::kAnnouncePage: AnnouncePage(); return true;
+    case Command::kStructureHighlighted: SelectInSearchWindow(); return true;
+    case Command::kStructureLink: ChangeStructure(); return true;
+    default: return false;
   }
 }
 

@@ -35,14 +35,14 @@ struct RequestViews {
 };
 
 struct RequestServices {
-  WaitCursor* waitCursor = nullptr;           // required
-  std::function<void(bool)> waitMessage;      // "Bitte warten..." on and off; may be empty
-  Media* media = nullptr;                     // may be null: nothing plays, nothing to stop
+  WaitCursor* waitCursor = nullptr;       // required
+  std::function<void(bool)> waitMessage;  // "Bitte warten..." on and off; may be empty
+  Media* media = nullptr;                 // may be null: nothing plays, nothing to stop
 };
 
 class RequestProcessor {
  public:
-  static constexpr size_t kNameBuffer = 512;        // `lastRequestedName` keeps 511 bytes
+  static constexpr size_t kNameBuffer = 512;  // `lastRequestedName` keeps 511 bytes
 
   // Every view must be set.
   RequestProcessor(const Catalogue& catalogue, const RequestViews& views,

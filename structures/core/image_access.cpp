@@ -49,7 +49,8 @@ NameBand LayOutNameBand(int pictureWidth, int pictureHeight, int textHeight) {
   if (pictureWidth <= 2 * kNameBandPadding || pictureHeight <= 0 || textHeight <= 0) return layout;
   const int height = std::min(textHeight + 2 * kNameBandPadding, pictureHeight);
   layout.band = Rect{0, pictureHeight - height, pictureWidth, height};
-  layout.text = Rect{kNameBandPadding, layout.band.top, pictureWidth - 2 * kNameBandPadding, height};
+  layout.text =
+      Rect{kNameBandPadding, layout.band.top, pictureWidth - 2 * kNameBandPadding, height};
   return layout;
 }
 
@@ -66,8 +67,7 @@ std::string NameBandText(const std::vector<std::string>& drawnNames, bool showAl
 }
 
 std::string ImageWindowDescription(std::string_view pageName, int imageType,
-                                   std::string_view highlighted,
-                                   std::string_view modeDescription) {
+                                   std::string_view highlighted, std::string_view modeDescription) {
   namespace t = image_window_text;
   static constexpr const char* kTypeNames[] = {"Schnitt", "MR", "CT", "Schema"};
   std::string text;

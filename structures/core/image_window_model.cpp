@@ -22,18 +22,12 @@ int PositionOfZoom(float zoom) {
 
 int ZoomBarStep(int position, ScrollAction action, int thumb) {
   switch (action) {
-    case ScrollAction::LineBack:
-      return std::max(position - 1, kFirstZoomPosition);
-    case ScrollAction::LineForward:
-      return std::min(position + 1, kLastZoomPosition);
-    case ScrollAction::PageBack:
-      return position <= 6 ? kFirstZoomPosition : position - 3;
-    case ScrollAction::PageForward:
-      return position >= 8 ? kLastZoomPosition : position + 3;
-    case ScrollAction::Thumb:
-      return std::clamp(thumb, kFirstZoomPosition, kLastZoomPosition);
-    case ScrollAction::Other:
-      break;
+    case ScrollAction::LineBack: return std::max(position - 1, kFirstZoomPosition);
+    case ScrollAction::LineForward: return std::min(position + 1, kLastZoomPosition);
+    case ScrollAction::PageBack: return position <= 6 ? kFirstZoomPosition : position - 3;
+    case ScrollAction::PageForward: return position >= 8 ? kLastZoomPosition : position + 3;
+    case ScrollAction::Thumb: return std::clamp(thumb, kFirstZoomPosition, kLastZoomPosition);
+    case ScrollAction::Other: break;
   }
   return position;
 }
@@ -59,9 +53,8 @@ std::vector<std::string> SplitNames(std::string_view names) {
   size_t begin = 0;
   while (true) {
     const size_t amp = names.find('&', begin);
-    parts.emplace_back(Trimmed(names.substr(begin, amp == std::string_view::npos
-                                                       ? std::string_view::npos
-                                                       : amp - begin)));
+    parts.emplace_back(Trimmed(
+        names.substr(begin, amp == std::string_view::npos ? std::string_view::npos : amp - begin)));
     if (amp == std::string_view::npos) break;
     begin = amp + 1;
   }
@@ -92,20 +85,20 @@ unsigned char FoldCp1252(char c) {
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(),
-                    [](char x, char y) { return FoldCp1252(x) == FoldCp1252(y); });
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return FoldCp1252(x) == FoldCp1252(y);
+         });
 }
 
 void SortForListBox(std::vector<std::string>& texts) {
   std::stable_sort(texts.begin(), texts.end(), [](const std::string& a, const std::string& b) {
-    const bool less = std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return FoldCp1252(x) < FoldCp1252(y); });
+    const bool less =
+        std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                     [](char x, char y) { return FoldCp1252(x) < FoldCp1252(y); });
     if (less) return true;
-    const bool greater = std::lexicographical_compare(
-        b.begin(), b.end(), a.begin(), a.end(),
-        [](char x, char y) { return FoldCp1252(x) < FoldCp1252(y); });
+    const bool greater =
+        std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(),
+                                     [](char x, char y) { return FoldCp1252(x) < FoldCp1252(y); });
     return !greater && a < b;
   });
 }
@@ -130,11 +123,12 @@ std::vector<ContextMenuEntry> BuildContextMenu(const ContextMenuState& state) {
   if (!state.relatedNames.empty()) {
     menu.push_back({0, {}});
     const std::vector<std::string> parts = SplitNames(state.relatedNames);
-    const int count = std::min<int>(int(parts.size()),
-                                    image_cmd::kLastRelated - image_cmd::kFirstRelated + 1);
+    const int count =
+        std::min<int>(int(parts.size()), image_cmd::kLastRelated - image_cmd::kFirstRelated + 1);
     for (int k = 0; k < count; ++k) {
       // An empty part uses up its number but gets no entry.
-      if (!parts[size_t(k)].empty()) menu.push_back({image_cmd::kFirstRelated + k, parts[size_t(k)]});
+      if (!parts[size_t(k)].empty())
+        menu.push_back({image_cmd::kFirstRelated + k, parts[size_t(k)]});
     }
   }
   if (state.imageLoaded) {

@@ -17,22 +17,22 @@ namespace ostrelin {
 
 // Command identifiers of the image window and of the windows it owns.
 namespace image_cmd {
-inline constexpr int kToggleOverview = 6025;    // "Übersicht" check box
-inline constexpr int kToggleFullView = 6026;    // "Vollansicht" check box
+inline constexpr int kToggleOverview = 6025;  // "Übersicht" check box
+inline constexpr int kToggleFullView = 6026;  // "Vollansicht" check box
 inline constexpr int kZoomBar = 6027;
 inline constexpr int kOverlapList = 6028;
-inline constexpr int kCloseOverview = 6029;     // overview's close box
-inline constexpr int kOverlapChoice = 1276;     // a name chosen in the overlap list
-inline constexpr int kGoToHighlighted = 1284;   // context menu, first entry
+inline constexpr int kCloseOverview = 6029;    // overview's close box
+inline constexpr int kOverlapChoice = 1276;    // a name chosen in the overlap list
+inline constexpr int kGoToHighlighted = 1284;  // context menu, first entry
 inline constexpr int kFullView = 1285;
-inline constexpr int kNormalView = 1286;        // also "Test beenden" of a mode's dialog
+inline constexpr int kNormalView = 1286;  // also "Test beenden" of a mode's dialog
 inline constexpr int kHelp = 1287;
-inline constexpr int kFirstRelated = 1288;      // related names, at most nine
+inline constexpr int kFirstRelated = 1288;  // related names, at most nine
 inline constexpr int kLastRelated = 1296;
 inline constexpr int kListMarkable = 1297;
 inline constexpr int kShowMarkable = 1298;
-inline constexpr int kSavePicture = 1299;       // "Bild speichern...", Ctrl+S
-inline constexpr int kCopyPicture = 1300;       // "Bild kopieren", Ctrl+C
+inline constexpr int kSavePicture = 1299;  // "Bild speichern...", Ctrl+S
+inline constexpr int kCopyPicture = 1300;  // "Bild kopieren", Ctrl+C
 inline constexpr int kMarkableList = 9056;
 inline constexpr int kFoundOnList = 9057;
 }  // namespace image_cmd
@@ -90,12 +90,12 @@ struct ContextMenuEntry {
 };
 
 struct ContextMenuState {
-  int paintedCount = 0;        // structures painted at the last paint
-  std::string highlightStatus; // the image's highlight status
+  int paintedCount = 0;         // structures painted at the last paint
+  std::string highlightStatus;  // the image's highlight status
   bool normalView = true;
   bool markableStructures = false;  // an image with structures worth marking is loaded
-  std::string relatedNames;    // '&'-separated, as the cross-reference list gave them
-  bool imageLoaded = false;    // the picture can be saved and copied
+  std::string relatedNames;         // '&'-separated, as the cross-reference list gave them
+  bool imageLoaded = false;         // the picture can be saved and copied
 };
 
 std::vector<ContextMenuEntry> BuildContextMenu(const ContextMenuState& state);

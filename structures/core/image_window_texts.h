@@ -3,19 +3,27 @@
 
 namespace ostrelin::image_window_text {
 
-inline constexpr const char* kOverviewBox = "\xDC" "bersicht";
+inline constexpr const char* kOverviewBox =
+    "\xDC"
+    "bersicht";
 inline constexpr const char* kFullViewBox = "Vollansicht";
 inline constexpr const char* kFileNotFound = "Folgende Datei nicht gefunden";
 inline constexpr const char* kNoObjectList = "Objektliste kann nicht erstellt werden";
 inline constexpr const char* kSeveralHighlighted = "Mehrere Objekte hervorgehoben";
 inline constexpr const char* kNoHighlight = "Kein hervorgehobenes Objekt";
-inline constexpr const char* kOverlapCaption = "M\xF6gliche (\xFC" "berlappende) Strukturen";
+inline constexpr const char* kOverlapCaption =
+    "M\xF6gliche (\xFC"
+    "berlappende) Strukturen";
 inline constexpr const char* kMarkableCaption = "Markierbare Strukturen";
 inline constexpr const char* kFoundOnSuffix = " gefunden auf";
 
 // Context menu.
-inline constexpr const char* kFullView = "Vergr\xF6\xDF" "erung auf ganzen Schirm";
-inline constexpr const char* kNormalView = "Zur\xFC" "ck zur Normaldarstellung";
+inline constexpr const char* kFullView =
+    "Vergr\xF6\xDF"
+    "erung auf ganzen Schirm";
+inline constexpr const char* kNormalView =
+    "Zur\xFC"
+    "ck zur Normaldarstellung";
 inline constexpr const char* kListMarkable = "Liste aller markierbaren Strukturen";
 inline constexpr const char* kShowMarkable = "Zeige alle markierbaren Strukturen";
 inline constexpr const char* kHelp = "Hilfe";
@@ -32,21 +40,26 @@ inline constexpr const char* kPageLabel = "Seite: ";
 inline constexpr const char* kTypeLabel = ", Bildtyp: ";
 inline constexpr const char* kHighlightedLabel = "Hervorgehoben: ";
 inline constexpr const char* kKeys =
-    "Tab und Umschalt+Tab: n\xE4" "chste und vorige Struktur, Eingabe: Fundorte der Struktur, "
+    "Tab und Umschalt+Tab: n\xE4"
+    "chste und vorige Struktur, Eingabe: Fundorte der Struktur, "
     "Esc: Hervorhebung aufheben, Pfeiltasten: Bild verschieben, Strg+S: Bild speichern, "
     "Strg+C: Bild kopieren";
-inline constexpr const char* kZoomBarName = "Vergr\xF6\xDF" "erung";
+inline constexpr const char* kZoomBarName =
+    "Vergr\xF6\xDF"
+    "erung";
 inline constexpr const char* kZoomBarDescription =
-    "Stellt die Vergr\xF6\xDF" "erung des Bildes ein, von 1/3 bis 5";
+    "Stellt die Vergr\xF6\xDF"
+    "erung des Bildes ein, von 1/3 bis 5";
 inline constexpr const char* kOverviewBoxDescription =
     "Zeigt das ganze Bild verkleinert in einem eigenen Fenster";
 inline constexpr const char* kFullViewBoxDescription =
     "Zeigt das Bild auf dem ganzen Schirm oder wieder an seinem Platz";
-inline constexpr const char* kListDescription =
-    "Die Auswahl eines Namens hebt die Struktur hervor";
+inline constexpr const char* kListDescription = "Die Auswahl eines Namens hebt die Struktur hervor";
 
 // Overview window.
-inline constexpr const char* kNoOverviewWindow = "Konnte \xDC" "bersichtsfenster nicht allokieren CPICWND";
+inline constexpr const char* kNoOverviewWindow =
+    "Konnte \xDC"
+    "bersichtsfenster nicht allokieren CPICWND";
 inline constexpr const char* kNoOverviewMemory = "Konnte keinen Speicher allokieren!";
 
 }  // namespace ostrelin::image_window_text

@@ -170,7 +170,7 @@ void Punkteliste::PaintOutline(PointPlotter& plotter, Bgr colour) const {
   Intervals beside;  // outside pixels of the own column with an inside neighbour
   const int from = first_ - 1;
   const int to = int(first_ + StoredColumns());  // the first column without data, inclusive
-  CoveredRows(Strand(from), right);  // empty, as is the column before it
+  CoveredRows(Strand(from), right);              // empty, as is the column before it
   for (int column = from; column <= to; ++column) {
     std::swap(left, own);
     std::swap(own, right);
@@ -212,8 +212,8 @@ std::string Objektliste::OutlinePathOf(std::string_view imagePath) {
   return path;
 }
 
-Objektliste::Objektliste(PointPlotter& owner, std::string_view imagePath,
-                         MessageService& messages, std::pmr::memory_resource* memory)
+Objektliste::Objektliste(PointPlotter& owner, std::string_view imagePath, MessageService& messages,
+                         std::pmr::memory_resource* memory)
     : owner_(&owner),
       messages_(&messages),
       memory_(memory),

@@ -145,9 +145,9 @@ bool EncodeOutline(const OutlineFile& file, std::string& bytes, std::string& err
       error = where + "column outside -32768..32767";
       return false;
     }
-    const size_t columns =
-        record.HasOutline() && record.last >= record.first ? size_t(record.last - record.first + 1)
-                                                           : 0;
+    const size_t columns = record.HasOutline() && record.last >= record.first
+                               ? size_t(record.last - record.first + 1)
+                               : 0;
     if (record.columns.size() != columns) {
       error = where + "the column list does not match the column range";
       return false;

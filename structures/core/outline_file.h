@@ -147,7 +147,7 @@ struct OutlineRecord {
   std::uint8_t number = 0;
   std::string name;  // without the terminating zero byte
   int first = -1;
-  int last = -1;     // (-1, -1): no outline
+  int last = -1;  // (-1, -1): no outline
   // One entry per column from first on. A record read from a damaged file may hold fewer than
   // last - first + 1: the columns past the end of the data hold no runs.
   std::vector<std::vector<OutlineRun>> columns;
@@ -164,10 +164,10 @@ struct OutlineFile {
 
 // What reading a whole file found besides the records.
 struct OutlineDamage {
-  int declaredCount = 0;       // the count field as stored
-  bool truncated = false;      // the data ended before the last declared record did
-  int completeRecords = 0;     // records read before the end of the data was passed
-  size_t trailingBytes = 0;    // bytes after the last record, which readers ignore
+  int declaredCount = 0;     // the count field as stored
+  bool truncated = false;    // the data ended before the last declared record did
+  int completeRecords = 0;   // records read before the end of the data was passed
+  size_t trailingBytes = 0;  // bytes after the last record, which readers ignore
 };
 
 // Every record of `bytes`, read as the atlas reads them (records without outline included; none

@@ -54,8 +54,7 @@ QString ChildFrame::Caption() const { return title_->text(); }
 void ChildFrame::Layout() {
   const QRect inner = contentsRect();
   title_->setGeometry(inner.left(), inner.top(), inner.width(), kTitleHeight);
-  closeBox_->setGeometry(inner.right() - kTitleHeight + 1, inner.top(), kTitleHeight,
-                         kTitleHeight);
+  closeBox_->setGeometry(inner.right() - kTitleHeight + 1, inner.top(), kTitleHeight, kTitleHeight);
   closeBox_->raise();
   if (content_) {
     content_->setGeometry(inner.left(), inner.top() + kTitleHeight, inner.width(),
@@ -76,8 +75,8 @@ void ChildFrame::resizeEvent(QResizeEvent* event) {
 }
 
 void ChildFrame::mousePressEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && event->position().y() < contentsRect().top() +
-                                                                     kTitleHeight) {
+  if (event->button() == Qt::LeftButton &&
+      event->position().y() < contentsRect().top() + kTitleHeight) {
     dragging_ = true;
     dragOffset_ = event->position().toPoint();
     raise();

@@ -330,8 +330,8 @@ void ImageWindow::UpdatePointer(const QPoint& at) {
     if (hits == 0) {
       setCursor(Qt::ForbiddenCursor);
     } else {
-      setCursor(ProgramCursor(hits == 1 ? cursor_id::kOneStructure
-                                        : cursor_id::kSeveralStructures));
+      setCursor(
+          ProgramCursor(hits == 1 ? cursor_id::kOneStructure : cursor_id::kSeveralStructures));
       if (NamesShown()) {  // a mode may hide them: they would give its answers away
         for (int index : objects_->Hits()) {
           if (!pointed.empty()) pointed += " / ";
@@ -355,9 +355,7 @@ void ImageWindow::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
 }
 
-void ImageWindow::mouseMoveEvent(QMouseEvent* event) {
-  UpdatePointer(event->position().toPoint());
-}
+void ImageWindow::mouseMoveEvent(QMouseEvent* event) { UpdatePointer(event->position().toPoint()); }
 
 void ImageWindow::mousePressEvent(QMouseEvent* event) {
   const QPoint at = event->position().toPoint();

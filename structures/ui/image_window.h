@@ -8,9 +8,9 @@
 // over clicks, keys and part of the painting while it is active.
 //
 // The decisions live in structures/core (image_window_model.h, highlight_state.h); this class
-// translates events into them and paints. It talks to the main window only through the transfer buffer and
-// commands: 9060 when the highlighted structure changed, 1276 to go to a structure, 1305 for the
-// help page.
+// translates events into them and paints. It talks to the main window only through the transfer
+// buffer and commands: 9060 when the highlighted structure changed, 1276 to go to a structure, 1305
+// for the help page.
 
 #include <QPointer>
 #include <QRect>
@@ -162,8 +162,8 @@ class ImageWindow : public QWidget, public ImageView {
   QCheckBox* MakeCommandBox(const char* text, const char* description, int left, int right,
                             int command);
   void LayoutScrollBars();
-  void HighlightImpl(const std::string& names, int displayMode, bool centre,
-                     bool closeMarkableList, bool notify);
+  void HighlightImpl(const std::string& names, int displayMode, bool centre, bool closeMarkableList,
+                     bool notify);
   void RehighlightAfterMove();
   void PaintHighlight();
   // The mode's part: whether one is active, and what it lets through while it is.

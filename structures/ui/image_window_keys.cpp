@@ -157,8 +157,8 @@ void ImageWindow::PanAction(bool horizontal, int action) {
   QScrollBar* bar = horizontal ? horizontal_ : vertical_;
   Pan(horizontal, ToScrollAction(action), bar->sliderPosition());
   if (image_) {
-    bar->setSliderPosition(std::abs(horizontal ? image_->HorizontalOffset()
-                                               : image_->VerticalOffset()));
+    bar->setSliderPosition(
+        std::abs(horizontal ? image_->HorizontalOffset() : image_->VerticalOffset()));
   }
 }
 
@@ -192,9 +192,8 @@ void ImageWindow::ShowsPage(const std::string& pageName, int imageType) {
 void ImageWindow::UpdateAccessibleText() {
   const std::string highlighted =
       highlight_.Active() && image_ ? image_->HighlightStatus() : std::string();
-  setAccessibleDescription(
-      ToQString(ImageWindowDescription(pageName_, imageType_, highlighted,
-                                       ModeActive() ? mode_->Description() : std::string())));
+  setAccessibleDescription(ToQString(ImageWindowDescription(
+      pageName_, imageType_, highlighted, ModeActive() ? mode_->Description() : std::string())));
 }
 
 }  // namespace ostrelin

@@ -191,7 +191,10 @@ void ImageWindow::ShowFoundOnList(const std::vector<std::string>& taggedPages) {
   connect(list, &QListWidget::itemClicked, this,
           [open](QListWidgetItem* item) { open(item->text()); });
   list->installEventFilter(new PlaceListKeys(
-      list, [list, open] { if (list->currentItem()) open(list->currentItem()->text()); },
+      list,
+      [list, open] {
+        if (list->currentItem()) open(list->currentItem()->text());
+      },
       [this] { CloseFoundOnList(); }));
   frame->show();
   frame->raise();

@@ -19,7 +19,7 @@ void ImageWindow::Command(int id) {
     case image_cmd::kToggleOverview: ToggleOverview(); return;
     case image_cmd::kToggleFullView:
       Command(fullViewBox_->checkState() == Qt::Checked ? image_cmd::kNormalView
-                                                         : image_cmd::kFullView);
+                                                        : image_cmd::kFullView);
       return;
     case image_cmd::kCloseOverview: CloseOverview(); return;
     case image_cmd::kOverlapChoice: {
@@ -64,8 +64,8 @@ void ImageWindow::OpenContextMenu(const QPoint& at) {
   state.imageLoaded = image_ != nullptr;
   const std::vector<ContextMenuEntry> entries = BuildContextMenu(state);
   const QPoint global = mapToGlobal(at);
-  const int chosen = chooseFromMenu_ ? chooseFromMenu_(entries, global)
-                                     : ChooseWithPopup(entries, global);
+  const int chosen =
+      chooseFromMenu_ ? chooseFromMenu_(entries, global) : ChooseWithPopup(entries, global);
   if (chosen != 0) Command(chosen);
 }
 
@@ -95,8 +95,8 @@ void ImageWindow::ToggleOverview() {
   }
   OverviewWindow* overview = nullptr;
   try {
-    overview = new OverviewWindow(this, *image_, [this] { update(); },
-                                  [this] { Command(image_cmd::kCloseOverview); });
+    overview = new OverviewWindow(
+        this, *image_, [this] { update(); }, [this] { Command(image_cmd::kCloseOverview); });
   } catch (const std::bad_alloc&) {
     messages_.Show(t::kNoOverviewMemory, MessageButtons::Ok, MessageIcon::Exclamation);
     return;

@@ -42,26 +42,25 @@ QImage ImageWindow::Picture() {
   QPainter painter(&result);
   const QFont font = ListFont(16);
   painter.setFont(font);
-  const NameBand band = LayOutNameBand(result.width(), result.height(),
-                                       QFontMetrics(font).height());
+  const NameBand band =
+      LayOutNameBand(result.width(), result.height(), QFontMetrics(font).height());
   if (band.band.Empty()) return result;
   painter.fillRect(ToQRect(band.band), QColor(kNameBandColour));
   painter.setPen(Qt::black);
   const QRect text = ToQRect(band.text);
   painter.drawText(text, Qt::AlignCenter | Qt::TextSingleLine,
-                   QFontMetrics(font).elidedText(ToQString(caption), Qt::ElideRight,
-                                                 text.width()));
+                   QFontMetrics(font).elidedText(ToQString(caption), Qt::ElideRight, text.width()));
   return result;
 }
 
 void ImageWindow::SavePicture() {
   if (!image_) return;
   const QString suggested = ToQString(PictureFileNameFor(pageName_));
-  const QString chosen =
-      chooseFile_ ? chooseFile_(suggested)
-                  : QFileDialog::getSaveFileName(this, ToQString(t::kSavePicture),
-                                                 QDir::home().filePath(suggested),
-                                                 ToQString(t::kPictureFilter));
+  const QString chosen = chooseFile_
+                             ? chooseFile_(suggested)
+                             : QFileDialog::getSaveFileName(this, ToQString(t::kSavePicture),
+                                                            QDir::home().filePath(suggested),
+                                                            ToQString(t::kPictureFilter));
   if (chosen.isEmpty()) return;
   const std::string file = WithPictureExtension(chosen.toStdString());
   const QString path = QString::fromStdString(file);

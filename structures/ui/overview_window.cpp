@@ -11,9 +11,7 @@ namespace {
 
 class OverviewCanvas : public QWidget {
  public:
-  OverviewCanvas(OverviewWindow& owner) : owner_(owner) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-  }
+  OverviewCanvas(OverviewWindow& owner) : owner_(owner) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
  protected:
   void paintEvent(QPaintEvent*) override {

@@ -252,7 +252,8 @@ TEST_F(AtlasWalkTest, FromTheStartPageThroughPanelButtonsLinksIndexHistoryAndBoo
   EXPECT_EQ(Page().name, "Herz");
   EXPECT_EQ(window_->currentType(), kSchnitt);
   int herzEntry = 0;
-  for (int id = CommandId(Command::kFirstHistoryEntry); id <= CommandId(Command::kLastHistoryEntry); ++id) {
+  for (int id = CommandId(Command::kFirstHistoryEntry); id <= CommandId(Command::kLastHistoryEntry);
+       ++id) {
     const MenuItem* entry = window_->menuModel().Find(id);
     if (entry && entry->text == "(C) Herz") herzEntry = id;
   }

@@ -83,7 +83,8 @@ class HostileTreeTest : public testing::Test {
       for (int y = 2; y < panel->viewport()->height(); y += 4) {
         for (int x = 2; x < panel->viewport()->width(); x += 4) {
           const std::string target = panel->HitAt({x, y}).target;
-          if (!target.empty() && seen.insert(target).second) links.push_back({target, bar->value()});
+          if (!target.empty() && seen.insert(target).second)
+            links.push_back({target, bar->value()});
         }
       }
       if (position >= bar->maximum()) break;
@@ -186,7 +187,8 @@ TEST_F(HostileTreeTest, EveryPageTypeZoomQuizAndLinkOfADamagedTreeShowsItsMessag
         EXPECT_NE(window_->imageWindow()->Image(), nullptr);
       } else if (!page.message.empty()) {
         EXPECT_NE(Shown().find(page.message), std::string::npos)
-            << "expected: " << page.message << "\nshown:\n" << Shown();
+            << "expected: " << page.message << "\nshown:\n"
+            << Shown();
       }
       ExerciseImage(watchdog, typed);
     }

@@ -90,11 +90,12 @@ TEST(SoakTest, PageSwitchesKeepMemoryOpenFilesAndChildProcessesLevel) {
   QCoreApplication::processEvents();
   const test::ProcessUsage last = test::MeasureProcess();
   EXPECT_TRUE(shell.messages.shown.empty()) << shell.messages.shown.front().text;
-  std::printf("soak: %d switches over %zu pages; resident %ld kB after 200, %ld kB at the end "
-              "(%+.2f %%); %d files, %d children\n",
-              switches, pages.size(), settled.residentKb, last.residentKb,
-              100.0 * double(last.residentKb - settled.residentKb) / double(settled.residentKb),
-              last.openFiles, last.children);
+  std::printf(
+      "soak: %d switches over %zu pages; resident %ld kB after 200, %ld kB at the end "
+      "(%+.2f %%); %d files, %d children\n",
+      switches, pages.size(), settled.residentKb, last.residentKb,
+      100.0 * double(last.residentKb - settled.residentKb) / double(settled.residentKb),
+      last.openFiles, last.children);
 #ifndef OSTRELIN_ASAN
   // (Under AddressSanitizer the quarantine of freed blocks grows the process by design; the
   // sanitizer's leak check stands in for the bound there.)

@@ -59,9 +59,9 @@ std::string SoundJpeg(int width, int height) {
 
 std::string SoundOutline() {
   std::string bytes, error;
-  const bool ok = EncodeOutline({"Feindlich", {Box(1, "Herz", 4, 30, 4, 30),
-                                               Box(2, "Aorta", 20, 50, 10, 40),
-                                               Box(3, "Leber", 40, 60, 30, 44)}},
+  const bool ok = EncodeOutline({"Feindlich",
+                                 {Box(1, "Herz", 4, 30, 4, 30), Box(2, "Aorta", 20, 50, 10, 40),
+                                  Box(3, "Leber", 40, 60, 30, 44)}},
                                 bytes, error);
   EXPECT_TRUE(ok) << error;
   return bytes;
@@ -116,7 +116,8 @@ std::vector<Way> JpegWays() {
     huge[at] = char(0xFF);
     huge[at + 1] = char(0xDC);
   }
-  const std::size_t sosEnd = sos + 2 + (std::uint8_t(sound[sos + 2]) << 8 | std::uint8_t(sound[sos + 3]));
+  const std::size_t sosEnd =
+      sos + 2 + (std::uint8_t(sound[sos + 2]) << 8 | std::uint8_t(sound[sos + 3]));
   std::vector<Way> ways = {
       {"empty", "", "Empty input file"},
       {"truncated after 2 bytes", Cut(sound, 2), "JPEG datastream contains no image"},
@@ -212,8 +213,10 @@ std::vector<Way> TextWays(const std::string& sound) {
     if (c != '\r') lfOnly += c;
   }
   // UTF-8 and UTF-16 where Windows-1252 belongs.
-  const std::string utf8 = "#/H:Herz \xC3\xBC" "ber alles#\r\nDie #/P:Aorta# f\xC3\xBChrt "
-                           "\xE2\x80\x9Ezum\xE2\x80\x9C #/L:Becken#.\r\n";
+  const std::string utf8 =
+      "#/H:Herz \xC3\xBC"
+      "ber alles#\r\nDie #/P:Aorta# f\xC3\xBChrt "
+      "\xE2\x80\x9Ezum\xE2\x80\x9C #/L:Becken#.\r\n";
   std::string utf16 = "\xFF\xFE";
   for (char c : utf8) utf16 += std::string{c, '\0'};
   std::vector<Way> ways = {
@@ -228,8 +231,7 @@ std::vector<Way> TextWays(const std::string& sound) {
       {"lines of 10,000 characters",
        LongLine(10000, " #/L:Becken# ") + "\r\n" + LongLine(10000, " #/P:Herz# ") + "\r\n" +
            std::string(10000, '#') + "\r\n" + LongLine(10000, "#/H:") + "\r\n"},
-      {"a link without its end", "Zum #/L:Becken und weiter " +
-                                                    std::string(3000, 'z') + "\r\n"},
+      {"a link without its end", "Zum #/L:Becken und weiter " + std::string(3000, 'z') + "\r\n"},
   };
   AddNonFiles(ways, sound);
   return ways;
@@ -243,9 +245,7 @@ void Place(TempTree& tree, const std::string& relative, const Way& way) {
   }
   const fs::path full = tree.Root() / slashed;
   switch (way.shape) {
-    case Shape::kBytes:
-      tree.Write(slashed, way.bytes);
-      break;
+    case Shape::kBytes: tree.Write(slashed, way.bytes); break;
     case Shape::kDirectory:
       tree.MakeDir(slashed);
       tree.Write(slashed + "/inside.txt", "not here\r\n");
@@ -264,8 +264,7 @@ void Place(TempTree& tree, const std::string& relative, const Way& way) {
       EXPECT_FALSE(ec) << ec.message();
       break;
     }
-    case Shape::kMissing:
-      break;
+    case Shape::kMissing: break;
   }
 }
 
@@ -310,12 +309,13 @@ HostileTree WriteHostileTree(TempTree& tree) {
   tree.Write("Texte\\Other\\_KEINOBJ.TXT", "#/H:Kein Objekt#\r\n");
   hostile.linkTargets = {"Herz", "Aorta", "Becken", "Nirgendwo", "Milz", "START.WAV", "fehlt.avi"};
 
-  std::string index = "/ name # text # Schnitt # CT # MR # Schema # structure # type # sex # "
-                      "region # plane\r\n";
+  std::string index =
+      "/ name # text # Schnitt # CT # MR # Schema # structure # type # sex # "
+      "region # plane\r\n";
   std::string structures;
   // A page line: `images[t]` per type in Schnitt, CT, MR, Schema order.
   const auto addPage = [&](const std::string& name, const std::string& text,
-                           const std::string (&images)[4], ImageType preferred) {
+                           const std::string(&images)[4], ImageType preferred) {
     const char letters[] = {'S', 'M', 'C', 'P'};
     index += name + " # " + text;
     for (int i = 0; i < 4; ++i) index += " # " + (images[i].empty() ? " "s : images[i]);
@@ -356,9 +356,9 @@ HostileTree WriteHostileTree(TempTree& tree) {
       Place(tree, path, way);
       const std::string name = "Seite " + stem;
       addPage(name, text, images, folder.type);
-      hostile.pages.push_back({name, kind, way.damage, folder.type, path,
-                               ExpectedMessage(kind, way, dataPath, path,
-                                               hostile.unreadableIsUnreadable)});
+      hostile.pages.push_back(
+          {name, kind, way.damage, folder.type, path,
+           ExpectedMessage(kind, way, dataPath, path, hostile.unreadableIsUnreadable)});
     }
   };
   addDamaged(FileKind::kJpeg, "jpeg", ".jpg", JpegWays());
@@ -373,15 +373,14 @@ HostileTree WriteHostileTree(TempTree& tree) {
   tree.Write("Daten\\Index.LST", index);
   tree.Write("Daten\\Struktur.LST", structures + LongLine(10000, " # ") + "\r\nAorta # START\r\n" +
                                         "Aorta # START # S\r" + RandomBytes(300, 9) + "\r\n");
-  tree.Write("Daten\\SYNONYMS.LST", "COR # HERZ\r\n" + LongLine(10000, " # ") + "\r\n" +
-                                        RandomBytes(400, 10));
-  tree.Write("Daten\\Objekte.LST", "Herz # Aorta # Leber\r\n" + LongLine(10000, " # ") + "\r\n" +
-                                       RandomBytes(400, 11));
+  tree.Write("Daten\\SYNONYMS.LST",
+             "COR # HERZ\r\n" + LongLine(10000, " # ") + "\r\n" + RandomBytes(400, 10));
+  tree.Write("Daten\\Objekte.LST",
+             "Herz # Aorta # Leber\r\n" + LongLine(10000, " # ") + "\r\n" + RandomBytes(400, 11));
   // The plane lists of the pictograms, each damaged in its own way.
   tree.Write("Daten\\SM_AUSW.POS", "");
-  tree.Write("Daten\\SM_RUMPF.POS",
-             "START # 10\r\nBecken # 150\r\nSeite jpeg1 # -5\r\n" + LongLine(10000, " # 40") +
-                 "\r\n" + RandomBytes(300, 12));
+  tree.Write("Daten\\SM_RUMPF.POS", "START # 10\r\nBecken # 150\r\nSeite jpeg1 # -5\r\n" +
+                                        LongLine(10000, " # 40") + "\r\n" + RandomBytes(300, 12));
   Place(tree, "Daten\\SM_KOPF.POS", {"a directory", Shape::kDirectory});
   Place(tree, "Daten\\SM_ARM.POS", {"a symbolic link loop", Shape::kSymlinkLoop});
   Place(tree, "Daten\\SM_BEIN.POS", {"unreadable", Shape::kUnreadable, "Becken # 50\r\n"});

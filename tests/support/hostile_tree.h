@@ -23,11 +23,11 @@ namespace ostrelin::test {
 enum class FileKind { kJpeg, kBmp, kOutline, kText };
 
 struct HostilePage {
-  std::string name;         // the page in Index.LST
-  FileKind kind;            // what is damaged
-  std::string damage;       // how, in words ("truncated after 10 bytes")
-  ImageType type;           // the image type whose image, outline or text is damaged
-  std::string path;         // the damaged file, relative to the data path ("Bilder\\CT\\x.jpg")
+  std::string name;    // the page in Index.LST
+  FileKind kind;       // what is damaged
+  std::string damage;  // how, in words ("truncated after 10 bytes")
+  ImageType type;      // the image type whose image, outline or text is damaged
+  std::string path;    // the damaged file, relative to the data path ("Bilder\\CT\\x.jpg")
   // A text the atlas shows in a message when the damaged file is opened (a part of it, such as
   // the start of the message); empty when the program has no message for this case.
   std::string message;

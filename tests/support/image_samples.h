@@ -94,15 +94,15 @@ inline std::vector<std::uint8_t> PhotoLikeRgb(int width, int height) {
 
 struct BmpLayout {
   int width = 0;
-  int height = 0;                        // negative: rows stored top-down
+  int height = 0;  // negative: rows stored top-down
   int bits = 24;
   std::uint32_t compression = 0;
-  std::uint32_t paletteCount = 0;        // the header's field; the palette written has
-  std::vector<std::uint8_t> palette;     // these entries (blue, green, red, reserved each)
+  std::uint32_t paletteCount = 0;               // the header's field; the palette written has
+  std::vector<std::uint8_t> palette;            // these entries (blue, green, red, reserved each)
   std::vector<std::vector<std::uint8_t>> rows;  // stored rows in file order, unpadded
-  std::uint32_t gap = 0;                 // bytes between the palette and the rows
+  std::uint32_t gap = 0;                        // bytes between the palette and the rows
   std::uint32_t infoBytes = 40;
-  bool writeOffset = true;               // false: the pixel-offset field is 0
+  bool writeOffset = true;  // false: the pixel-offset field is 0
 };
 
 inline void PutU16(std::string& s, std::uint32_t v) {

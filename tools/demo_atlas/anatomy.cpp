@@ -100,8 +100,7 @@ constexpr Entry kNames[] = {
     {"Anterior_corona_radiata", "Corona radiata, Pars anterior", R::kWhiteMatter},
     {"Superior_corona_radiata", "Corona radiata, Pars superior", R::kWhiteMatter},
     {"Posterior_corona_radiata", "Corona radiata, Pars posterior", R::kWhiteMatter},
-    {"Posterior_thalamic_radiation_(include_optic_radiation)", "Radiatio optica",
-     R::kWhiteMatter},
+    {"Posterior_thalamic_radiation_(include_optic_radiation)", "Radiatio optica", R::kWhiteMatter},
     {"Sagittal_stratum_(include_inferior_longitidinal_fasciculus_and_inferior_fronto-occipital_"
      "fasciculus)",
      "Stratum sagittale", R::kWhiteMatter},
@@ -123,36 +122,45 @@ struct RegionInfo {
   const char* text;
 };
 constexpr RegionInfo kRegions[] = {
-    {"Stirnlappen (Lobus frontalis)", {120, 160, 230},
+    {"Stirnlappen (Lobus frontalis)",
+     {120, 160, 230},
      "Der Stirnlappen reicht vom Stirnpol bis zum Sulcus centralis. Im Gyrus praecentralis liegt "
      "die primär-motorische Rinde; davor planen prämotorische und präfrontale Areale Bewegung, "
      "Handlung und Verhalten. Links liegt im Gyrus frontalis inferior meist das motorische "
      "Sprachzentrum (Broca)."},
-    {"Scheitellappen (Lobus parietalis)", {240, 200, 90},
+    {"Scheitellappen (Lobus parietalis)",
+     {240, 200, 90},
      "Der Scheitellappen beginnt hinter dem Sulcus centralis. Der Gyrus postcentralis ist die "
      "primär-somatosensible Rinde; die Lobuli parietales verknüpfen Tasten, Sehen und "
      "Körperschema, der Gyrus angularis und der Gyrus supramarginalis dienen Sprache und "
      "Rechnen."},
-    {"Schläfenlappen (Lobus temporalis)", {120, 200, 120},
+    {"Schläfenlappen (Lobus temporalis)",
+     {120, 200, 120},
      "Der Schläfenlappen liegt unter dem Sulcus lateralis. Die Gyri temporales transversi tragen "
      "die primäre Hörrinde; der hintere Gyrus temporalis superior enthält links das sensorische "
      "Sprachzentrum (Wernicke), die basalen Gyri dienen dem Erkennen von Objekten und Gesichtern."},
-    {"Hinterhauptslappen (Lobus occipitalis)", {230, 130, 110},
+    {"Hinterhauptslappen (Lobus occipitalis)",
+     {230, 130, 110},
      "Der Hinterhauptslappen ist der Sehlappen. Um den Sulcus calcarinus liegt die primäre "
      "Sehrinde (Area striata); die umgebenden Gyri verarbeiten Form, Farbe und Bewegung."},
-    {"Limbisches System", {210, 120, 200},
+    {"Limbisches System",
+     {210, 120, 200},
      "Gyrus cinguli, Gyrus parahippocampalis, Hippocampus und Corpus amygdaloideum bilden den "
      "limbischen Ring um Balken und Zwischenhirn: Gedächtnis, Gefühl und Antrieb."},
-    {"Inselrinde (Insula)", {240, 160, 60},
+    {"Inselrinde (Insula)",
+     {240, 160, 60},
      "Die Insel liegt in der Tiefe des Sulcus lateralis, von den Opercula des Stirn-, Scheitel- "
      "und Schläfenlappens bedeckt; sie verarbeitet Geschmack, Eingeweide- und Körperempfindungen."},
-    {"Basalganglien und Thalamus", {150, 110, 200},
+    {"Basalganglien und Thalamus",
+     {150, 110, 200},
      "Nucleus caudatus, Putamen und Globus pallidus steuern als Basalganglien die Motorik; der "
      "Thalamus ist das Tor zur Großhirnrinde für fast alle sensiblen Bahnen."},
-    {"Kleinhirn (Cerebellum)", {100, 190, 190},
+    {"Kleinhirn (Cerebellum)",
+     {100, 190, 190},
      "Das Kleinhirn in der hinteren Schädelgrube stimmt Bewegungen fein ab und hält das "
      "Gleichgewicht; der Wurm (Vermis) liegt in der Mitte zwischen den Hemisphären."},
-    {"Weiße Substanz", {235, 235, 215},
+    {"Weiße Substanz",
+     {235, 235, 215},
      "Die Bahnen der weißen Substanz verbinden die Rindenfelder: Balken (Corpus callosum) beide "
      "Hemisphären, Capsula interna und Corona radiata die Rinde mit Hirnstamm und Rückenmark."},
     {"Weitere Strukturen", {190, 190, 190}, "Weitere Strukturen dieses Schnitts."},

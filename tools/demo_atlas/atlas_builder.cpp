@@ -139,9 +139,10 @@ std::string HeadMrText(const std::vector<Page>& series, size_t i, int mm, bool u
          "Der Schnitt liegt #/B:")
     << (mm >= 0 ? std::to_string(mm) + W(" mm über") : std::to_string(-mm) + W(" mm unter"))
     << W("# der Ebene durch die vordere und hintere Kommissur (AC-PC-Ebene).$\n");
-  t << W("Im T1-Bild ist die weiße Substanz hell, die graue Substanz grau, der Liquor dunkel. "
-         "Schädel und Kopfschwarte sind aus diesen Daten entfernt: das Bild zeigt nur das "
-         "Gehirn. Zeigen Sie auf eine Region, um ihren Namen zu sehen.$\n");
+  t << W(
+      "Im T1-Bild ist die weiße Substanz hell, die graue Substanz grau, der Liquor dunkel. "
+      "Schädel und Kopfschwarte sind aus diesen Daten entfernt: das Bild zeigt nur das "
+      "Gehirn. Zeigen Sie auf eine Region, um ihren Namen zu sehen.$\n");
   std::map<BrainRegion, std::vector<std::string>> byRegion;
   for (const SectionStructure& s : section.structures) byRegion[s.region].push_back(s.name);
   for (const auto& [region, names] : byRegion) {
@@ -176,8 +177,9 @@ std::string HeadSchemaText(const Page& p, const Section& section) {
     t << (first ? "" : ", ") << "#/B:" << RegionName(region) << "# " << W(colour);
     first = false;
   }
-  t << W(". Die Grenzen folgen einem anatomischen Atlas, der auf genau diesem Kopf gezeichnet "
-         "wurde.$\n");
+  t << W(
+      ". Die Grenzen folgen einem anatomischen Atlas, der auf genau diesem Kopf gezeichnet "
+      "wurde.$\n");
   t << W("Größte Region: #/P:") << p.defaultStructure << "#.$\n";
   t << W("#/L:Zum MR-Bild{") << p.name << W(" (MR)}#$\n");
   return t.str();
@@ -197,13 +199,13 @@ std::string PhantomText(const std::vector<Page>& series, size_t i, const Phantom
     << W(", von unten betrachtet.$\n");
   t << W("Strukturen: ") << StructureLinks(p.structures) << ".$\n";
   t << NeighbourLinks(series, i, W("Schnitt darüber"), W("Schnitt darunter"));
-  t << "#/L:" << (schema ? W("Zum CT-ähnlichen Bild{") + p.name + " (CT)}#"
-                         : W("Zur Schemazeichnung{") + p.name + " (Schema)}#")
+  t << "#/L:"
+    << (schema ? W("Zum CT-ähnlichen Bild{") + p.name + " (CT)}#"
+               : W("Zur Schemazeichnung{") + p.name + " (Schema)}#")
     << "$\n";
   t << W("#/L:Echte MR-Schnitte des Kopfes{") << headPage << "}#\n";
   return t.str();
 }
-
 
 // One label map for the series builder from the head's atlases, on the grid of the first: a voxel
 // the first atlas leaves unnamed takes the label of the next atlas that names it there. Atlas a's
@@ -234,15 +236,16 @@ void JoinHeadAtlases(const HeadSources& head, Volume& labels, std::vector<LabelN
   for (int k = 0; k < labels.nz; ++k) {
     for (int j = 0; j < labels.ny; ++j) {
       for (int i = 0; i < labels.nx; ++i) {
-        float& voxel = labels.voxels[(size_t(k) * size_t(labels.ny) + size_t(j)) *
-                                         size_t(labels.nx) + size_t(i)];
+        float& voxel =
+            labels.voxels[(size_t(k) * size_t(labels.ny) + size_t(j)) * size_t(labels.nx) +
+                          size_t(i)];
         const long own = std::lround(voxel);
         voxel = named(0, own) ? float(own) : 0.0f;
         if (voxel != 0) continue;
         const auto world = labels.toWorld.Apply(i, j, k);
         for (size_t a = 1; a < head.atlases.size() && voxel == 0; ++a) {
-          const long v = SampleNearest(head.atlases[a].volume,
-                                       head.atlases[a].fromWorld.Apply(world[0], world[1], world[2]));
+          const long v = SampleNearest(head.atlases[a].volume, head.atlases[a].fromWorld.Apply(
+                                                                   world[0], world[1], world[2]));
           if (named(a, v)) voxel = float(a * 10000 + size_t(v));
         }
       }
@@ -352,10 +355,10 @@ bool CutHeadSeries(DemoBuild& b) {
 // The texts of the head pages: the axial ones of the demo's own, the sagittal ones the series
 // builder's with a link to the axial series.
 void SetHeadTexts(DemoBuild& b) {
-  b.midline = std::min_element(b.sagittalPages.begin(), b.sagittalPages.end(),
-                               [](const auto& x, const auto& y) {
-                                 return std::abs(x.mm) < std::abs(y.mm);
-                               })->name;
+  b.midline =
+      std::min_element(b.sagittalPages.begin(), b.sagittalPages.end(),
+                       [](const auto& x, const auto& y) { return std::abs(x.mm) < std::abs(y.mm); })
+          ->name;
   b.axial.text = [&b](size_t i, bool schemaText) {
     return schemaText ? HeadSchemaText(b.headPages[i], b.headSections[i])
                       : HeadMrText(b.headPages, i, b.levels[i], b.levels.front() <= b.levels.back(),
@@ -369,10 +372,10 @@ void SetHeadTexts(DemoBuild& b) {
 
 // The start picture: the drawing of the plane nearest the level of the basal ganglia.
 bool WriteStartPicture(DemoBuild& b) {
-  b.startPlane = size_t(
-      std::min_element(b.levels.begin(), b.levels.end(),
-                       [](int x, int y) { return std::abs(x - 10) < std::abs(y - 10); }) -
-      b.levels.begin());
+  b.startPlane =
+      size_t(std::min_element(b.levels.begin(), b.levels.end(),
+                              [](int x, int y) { return std::abs(x - 10) < std::abs(y - 10); }) -
+             b.levels.begin());
   std::string bytes;
   return EncodeJpeg(DrawSchema(b.headSections[b.startPlane]), 92, bytes, b.error) &&
          b.out.Bytes("Bilder/Schema/start.jpg", bytes) &&
@@ -400,8 +403,7 @@ bool WritePhantomImages(DemoBuild& b) {
     for (const SectionStructure& s : section.structures) p.structures.push_back(s.name);
     p.areas = section.PixelCounts();
     std::string bytes;
-    if (!EncodeJpeg(section.grey, 90, bytes, b.error) ||
-        !b.out.Bytes("Bilder/CT/" + p.ct, bytes) ||
+    if (!EncodeJpeg(section.grey, 90, bytes, b.error) || !b.out.Bytes("Bilder/CT/" + p.ct, bytes) ||
         !EncodeJpeg(DrawSchema(section), 92, bytes, b.error) ||
         !b.out.Bytes("Bilder/Schema/" + p.schema, bytes) ||
         !EncodeSectionOutline(section, "Phantom", bytes, b.error) ||
@@ -496,18 +498,19 @@ bool WriteHelpAndNotes(DemoBuild& b, const Page& helpOverview, const Page& helpM
     }
   }
   return b.out.Text("Texte/Other/_KEINTXT.TXT", HiddenTextNote()) &&
-         b.out.Text("Texte/Other/Info.TXT",
-                    W("Ostrelin - Demo-Atlas der Schnittanatomie\n"
-                      "\n"
-                      "Kopf: echte MR-Daten (T1, 0,5 mm) eines gesunden Erwachsenen mit einem\n"
-                      "anatomischen Atlas der Hirnregionen und einem Atlas der Bahnen der weißen\n"
-                      "Substanz, beide auf diesem Kopf ausgerichtet (Debian-Paket mricron-data).\n"
-                      "Die Höhen der Schnitte sind in mm über der AC-PC-Ebene angegeben.\n"
-                      "\n"
-                      "Rumpf, Arm und Bein: schematische Phantome aus einfachen Formen, keine\n"
-                      "Aufnahmen von Menschen.\n"
-                      "\n"
-                      "Gebaut mit dem Werkzeug atlasbau; die Strukturliste stammt von linklist.\n"));
+         b.out.Text(
+             "Texte/Other/Info.TXT",
+             W("Ostrelin - Demo-Atlas der Schnittanatomie\n"
+               "\n"
+               "Kopf: echte MR-Daten (T1, 0,5 mm) eines gesunden Erwachsenen mit einem\n"
+               "anatomischen Atlas der Hirnregionen und einem Atlas der Bahnen der weißen\n"
+               "Substanz, beide auf diesem Kopf ausgerichtet (Debian-Paket mricron-data).\n"
+               "Die Höhen der Schnitte sind in mm über der AC-PC-Ebene angegeben.\n"
+               "\n"
+               "Rumpf, Arm und Bein: schematische Phantome aus einfachen Formen, keine\n"
+               "Aufnahmen von Menschen.\n"
+               "\n"
+               "Gebaut mit dem Werkzeug atlasbau; die Strukturliste stammt von linklist.\n"));
 }
 
 // The page list and the plane list of every pictogram. A blank last field cannot be written (a
@@ -517,19 +520,19 @@ bool WriteHelpAndNotes(DemoBuild& b, const Page& helpOverview, const Page& helpM
 bool WritePageAndPlaneLists(DemoBuild& b, const std::vector<Page>& pages) {
   auto field = [](const std::string& s) { return s.empty() ? std::string(" ") : s; };
   std::ostringstream index;
-  index << W("/ Seiten: Name # Text # Schnitt # CT # MR # Schema # Struktur # Typ # Geschlecht # "
-             "Region # Ebene\n");
+  index << W(
+      "/ Seiten: Name # Text # Schnitt # CT # MR # Schema # Struktur # Typ # Geschlecht # "
+      "Region # Ebene\n");
   for (const Page& p : pages) {
     index << p.name << " # " << p.text << " # " << field("") << " # " << field(p.ct) << " # "
-          << field(p.mr) << " # " << field(p.schema) << " # " << field(p.defaultStructure)
-          << " # " << p.type << " # " << p.sex << " # " << p.region << " # "
-          << (p.plane.empty() ? p.name : p.plane)
-          << "\n";
+          << field(p.mr) << " # " << field(p.schema) << " # " << field(p.defaultStructure) << " # "
+          << p.type << " # " << p.sex << " # " << p.region << " # "
+          << (p.plane.empty() ? p.name : p.plane) << "\n";
   }
   if (!b.out.Text("Daten/Index.LST", index.str())) return false;
 
-  for (const char* pictogram : {"SM_AUSW", "SM_KOPF", "SM_RUMPF", "SF_RUMPF", "SM_ARM",
-                                "SM_BEIN"}) {
+  for (const char* pictogram :
+       {"SM_AUSW", "SM_KOPF", "SM_RUMPF", "SF_RUMPF", "SM_ARM", "SM_BEIN"}) {
     // From the bottom up: the panel's upper arrow steps to the next line, toward the head.
     std::vector<const Page*> planes;
     for (const Page& p : pages) {
@@ -562,8 +565,8 @@ bool WriteStructureList(DemoBuild& b, const std::vector<Page>& pages) {
       const std::string dat = image->substr(0, image->size() - 3) + "dat";
       const char letter = folder[7] == 'C' ? 'C' : folder[7] == 'M' ? 'M' : 'P';
       const std::vector<std::string> args = {"linklist", structureList.string(),
-                                             (output / folder / dat).string(),
-                                             Cp1252ToUtf8(p.name), std::string(1, letter)};
+                                             (output / folder / dat).string(), Cp1252ToUtf8(p.name),
+                                             std::string(1, letter)};
       RunLinklist(args, linklistOutput);
     }
   }
@@ -595,26 +598,45 @@ bool WriteRelatedEntries(DemoBuild& b, Places& places) {
 // umlauts stand here as capitals too.
 bool WriteSynonyms(DemoBuild& b, const std::vector<Page>& pages, const Places& places) {
   static const char* const kSynonyms[][2] = {
-      {"MOTORCORTEX", "Gyrus praecentralis"},   {"MOTORISCHE RINDE", "Gyrus praecentralis"},
-      {"SENSIBLE RINDE", "Gyrus postcentralis"}, {"BROCA", "Gyrus frontalis inferior"},
-      {"SEHRINDE", "Cortex calcarinus"},         {"HÖRRINDE", "Gyri temporales transversi"},
-      {"HESCHL", "Gyri temporales transversi"},  {"MANDELKERN", "Corpus amygdaloideum"},
-      {"AMYGDALA", "Corpus amygdaloideum"},      {"SCHWEIFKERN", "Nucleus caudatus"},
-      {"SCHALENKERN", "Putamen"},                {"SEEPFERDCHEN", "Hippocampus"},
-      {"BALKEN", "Corpus callosum"},             {"CEREBELLUM", "Kleinhirn"},
-      {"INSELRINDE", "Insula"},                  {"SEHSTRAHLUNG", "Radiatio optica"},
-      {"PYRAMIDENBAHN", "Tractus corticospinalis"}, {"INNERE KAPSEL", "Capsula interna"},
+      {"MOTORCORTEX", "Gyrus praecentralis"},
+      {"MOTORISCHE RINDE", "Gyrus praecentralis"},
+      {"SENSIBLE RINDE", "Gyrus postcentralis"},
+      {"BROCA", "Gyrus frontalis inferior"},
+      {"SEHRINDE", "Cortex calcarinus"},
+      {"HÖRRINDE", "Gyri temporales transversi"},
+      {"HESCHL", "Gyri temporales transversi"},
+      {"MANDELKERN", "Corpus amygdaloideum"},
+      {"AMYGDALA", "Corpus amygdaloideum"},
+      {"SCHWEIFKERN", "Nucleus caudatus"},
+      {"SCHALENKERN", "Putamen"},
+      {"SEEPFERDCHEN", "Hippocampus"},
+      {"BALKEN", "Corpus callosum"},
+      {"CEREBELLUM", "Kleinhirn"},
+      {"INSELRINDE", "Insula"},
+      {"SEHSTRAHLUNG", "Radiatio optica"},
+      {"PYRAMIDENBAHN", "Tractus corticospinalis"},
+      {"INNERE KAPSEL", "Capsula interna"},
       {"HEPAR", "Leber"},
-      {"REN", "Niere"},                          {"GASTER", "Magen"},
-      {"VENTRICULUS", "Magen"},                  {"PULMO", "Lunge"},
-      {"LIEN", "Milz"},                          {"SPLEN", "Milz"},
-      {"BLASE", "Harnblase"},                    {"VESICA URINARIA", "Harnblase"},
-      {"SPEISERÖHRE", "Oesophagus"},             {"LUFTRÖHRE", "Trachea"},
-      {"BRUSTBEIN", "Sternum"},                  {"OBERARMKNOCHEN", "Humerus"},
-      {"OBERSCHENKELKNOCHEN", "Femur"},          {"SCHIENBEIN", "Tibia"},
-      {"WADENBEIN", "Fibula"},                   {"ELLE", "Ulna"},
-      {"SPEICHE", "Radius"},                     {"GEBÄRMUTTER", "Uterus"},
-      {"BRUSTDRÜSE", "Mamma"},                   {"HAUPTSCHLAGADER", "Aorta"},
+      {"REN", "Niere"},
+      {"GASTER", "Magen"},
+      {"VENTRICULUS", "Magen"},
+      {"PULMO", "Lunge"},
+      {"LIEN", "Milz"},
+      {"SPLEN", "Milz"},
+      {"BLASE", "Harnblase"},
+      {"VESICA URINARIA", "Harnblase"},
+      {"SPEISERÖHRE", "Oesophagus"},
+      {"LUFTRÖHRE", "Trachea"},
+      {"BRUSTBEIN", "Sternum"},
+      {"OBERARMKNOCHEN", "Humerus"},
+      {"OBERSCHENKELKNOCHEN", "Femur"},
+      {"SCHIENBEIN", "Tibia"},
+      {"WADENBEIN", "Fibula"},
+      {"ELLE", "Ulna"},
+      {"SPEICHE", "Radius"},
+      {"GEBÄRMUTTER", "Uterus"},
+      {"BRUSTDRÜSE", "Mamma"},
+      {"HAUPTSCHLAGADER", "Aorta"},
   };
   std::vector<std::string> names;
   for (const Page& p : pages) names.push_back(p.name);

@@ -125,9 +125,9 @@ bool LoadHeadSources(const std::filesystem::path& dir, HeadSources& s, std::stri
     const char* names;
     bool required;
   };
-  const AtlasFiles files[] = {{"aal.nii.gz", "aal.nii.txt", true},
-                              {"JHU-WhiteMatter-labels-1mm.nii.gz",
-                               "JHU-WhiteMatter-labels-1mm.nii.txt", false}};
+  const AtlasFiles files[] = {
+      {"aal.nii.gz", "aal.nii.txt", true},
+      {"JHU-WhiteMatter-labels-1mm.nii.gz", "JHU-WhiteMatter-labels-1mm.nii.txt", false}};
   for (const AtlasFiles& f : files) {
     if (!f.required && !std::filesystem::exists(dir / f.volume)) continue;
     LabelAtlas atlas;

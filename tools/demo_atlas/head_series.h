@@ -21,10 +21,10 @@ struct LabelAtlas {
 struct HeadSources {
   Volume t1;
   Affine t1FromWorld;
-  float windowHigh = 255;  // intensity shown as white
-  std::vector<LabelAtlas> atlases;  // grey matter first; later atlases fill unlabelled pixels
-  double vertexZ = 0;               // world height of the top of the imaged head (brain)
-  double bottomZ = 0;               // lowest world height the volume covers
+  float windowHigh = 255;             // intensity shown as white
+  std::vector<LabelAtlas> atlases;    // grey matter first; later atlases fill unlabelled pixels
+  double vertexZ = 0;                 // world height of the top of the imaged head (brain)
+  double bottomZ = 0;                 // lowest world height the volume covers
   std::vector<std::string> warnings;  // labels without a translation
 };
 

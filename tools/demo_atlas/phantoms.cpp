@@ -192,8 +192,8 @@ const PlaneDef kPlanes[] = {
     {"ue_brust", "Übersicht quer Brustkorb", 'M', 'U', "SM_AUSW", 27,
      "in Höhe der Brustwarzen, mit beiden Oberarmen", "Herz", OverviewChest, true},
     {"ue_bauch", "Übersicht quer Oberbauch", 'M', 'U', "SM_AUSW", 38,
-     "im Oberbauch zwischen Zwerchfell und Nabel, mit beiden Unterarmen", "Leber",
-     OverviewAbdomen, false},
+     "im Oberbauch zwischen Zwerchfell und Nabel, mit beiden Unterarmen", "Leber", OverviewAbdomen,
+     false},
     {"ue_beine", "Übersicht quer Oberschenkel", 'M', 'U', "SM_AUSW", 62,
      "durch die Mitte beider Oberschenkel", "Femur rechts", Thighs, false},
     {"rm_thorax1", "Rumpf quer Aortenbogen", 'M', 'R', "SM_RUMPF", 20,
@@ -204,13 +204,13 @@ const PlaneDef kPlanes[] = {
     {"rm_leber", "Rumpf quer Leber", 'M', 'R', "SM_RUMPF", 44,
      "knapp unter dem Zwerchfell, durch Leber und Magen", "Leber",
      [] { return UpperAbdomen(false); }, false},
-    {"rm_nieren", "Rumpf quer Nieren", 'M', 'R', "SM_RUMPF", 54,
-     "in Höhe der Nieren", "Niere links", [] { return Kidneys(false); }, false},
-    {"rm_becken", "Rumpf quer Hüftgelenke", 'M', 'R', "SM_RUMPF", 78,
-     "in Höhe der Hüftgelenke", "Harnblase", [] { return Pelvis(false); }, false},
+    {"rm_nieren", "Rumpf quer Nieren", 'M', 'R', "SM_RUMPF", 54, "in Höhe der Nieren",
+     "Niere links", [] { return Kidneys(false); }, false},
+    {"rm_becken", "Rumpf quer Hüftgelenke", 'M', 'R', "SM_RUMPF", 78, "in Höhe der Hüftgelenke",
+     "Harnblase", [] { return Pelvis(false); }, false},
     {"rw_thorax", "Rumpf weiblich quer Herz", 'F', 'R', "SF_RUMPF", 30,
-     "in Höhe der Brustdrüsen und des Herzens", "Mamma links",
-     [] { return ThoraxHeart(true); }, true},
+     "in Höhe der Brustdrüsen und des Herzens", "Mamma links", [] { return ThoraxHeart(true); },
+     true},
     {"rw_leber", "Rumpf weiblich quer Leber", 'F', 'R', "SF_RUMPF", 44,
      "knapp unter dem Zwerchfell, durch Leber und Magen", "Leber",
      [] { return UpperAbdomen(true); }, false},
@@ -218,8 +218,8 @@ const PlaneDef kPlanes[] = {
      "in Höhe der Hüftgelenke, mit Gebärmutter", "Uterus", [] { return Pelvis(true); }, false},
     {"arm_ober", "Arm quer Oberarm", 'M', 'A', "SM_ARM", 25, "durch die Mitte des Oberarms",
      "Humerus", UpperArm, true},
-    {"arm_unter", "Arm quer Unterarm", 'M', 'A', "SM_ARM", 64,
-     "durch die Mitte des Unterarms", "Radius", Forearm, false},
+    {"arm_unter", "Arm quer Unterarm", 'M', 'A', "SM_ARM", 64, "durch die Mitte des Unterarms",
+     "Radius", Forearm, false},
     {"bein_ober", "Bein quer Oberschenkel", 'M', 'B', "SM_BEIN", 27,
      "durch die Mitte des Oberschenkels", "Femur", Thigh, true},
     {"bein_unter", "Bein quer Unterschenkel", 'M', 'B', "SM_BEIN", 68,
@@ -306,8 +306,8 @@ Section CutPhantom(const PhantomPlane& plane, int height) {
       const size_t i = size_t(y) * size_t(width) + size_t(x);
       hu[i] = int(sum / 4);
       // Soft tissue window: centre 40, width 400.
-      const double noise = section.body[i] ? (double(Hash(std::uint32_t(i) * 2654435761u) % 17) - 8)
-                                           : 0;
+      const double noise =
+          section.body[i] ? (double(Hash(std::uint32_t(i) * 2654435761u) % 17) - 8) : 0;
       const double g = (hu[i] + noise - (40 - 200)) * 255.0 / 400.0;
       section.grey.pixels[i] = std::uint8_t(std::clamp(std::lround(g), 0L, 255L));
     }

@@ -61,9 +61,9 @@ TEST(Launcher, AFreshHomeGetsSettingsThatTheAtlasReadsBack) {
     EXPECT_EQ(s.SavePath,
               Utf8ToCp1252((home.tree.Root() / "home/.local/share/ostrelin").string()) + "\\");
     // Bookmarks and learning records are the user's own.
-    EXPECT_EQ(fs::status(home.tree.Root() / "home/.local/share/ostrelin").permissions() &
-                  fs::perms::all,
-              fs::perms::owner_all);
+    EXPECT_EQ(
+        fs::status(home.tree.Root() / "home/.local/share/ostrelin").permissions() & fs::perms::all,
+        fs::perms::owner_all);
   }
 }
 

@@ -21,26 +21,36 @@ TEST(LabelTables, EveryFormIsRecognisedByItsContent) {
   const Case cases[] = {
       {"#$Id: FreeSurferColorLUT.txt\n#No. Label Name: R G B A\n0 Unknown 0 0 0 0\n"
        "17 Left-Hippocampus 220 216 20 0\n53  Right-Hippocampus  220 216 20 0\n",
-       "colour table", {53, "Right-Hippocampus", {220, 216, 20}, true}},
-      {"# Color table file\n0 background 0 0 0 0\n1 artery 216 101 79 255\n2 bone 241 214 145 255\n",
-       "colour table", {2, "bone", {241, 214, 145}, true}},
+       "colour table",
+       {53, "Right-Hippocampus", {220, 216, 20}, true}},
+      {"# Color table file\n0 background 0 0 0 0\n1 artery 216 101 79 255\n2 bone 241 214 145 "
+       "255\n",
+       "colour table",
+       {2, "bone", {241, 214, 145}, true}},
       {"################################################\n# ITK-SnAP Label Description File\n"
        "    0     0    0    0        0  0  0    \"Clear Label\"\n"
        "    1   255    0    0        1  1  1    \"Label 1\"\n"
        "    2     0  255    0        1  1  1    \"Leber, rechter Lappen\"\n",
-       "ITK-SNAP label descriptions", {2, "Leber, rechter Lappen", {0, 255, 0}, true}},
+       "ITK-SNAP label descriptions",
+       {2, "Leber, rechter Lappen", {0, 255, 0}, true}},
       {"LabelValue,Name,Color_R,Color_G,Color_B,Color_A\n1,spleen,157,108,162,255\n"
        "2,\"kidney, right\",185,102,83,255\n",
-       "Slicer CSV", {2, "kidney, right", {185, 102, 83}, true}},
+       "Slicer CSV",
+       {2, "kidney, right", {185, 102, 83}, true}},
       {"1 Precentral_L 2001\n2 Precentral_R 2002\n", "label list", {2, "Precentral_R", {}, false}},
       {"0\tUnclassified\n1\tGenu_of_corpus_callosum\n2\tBody of corpus callosum\n",
-       "value, name and abbreviation (tab-separated)", {2, "Body of corpus callosum", {}, false}},
+       "value, name and abbreviation (tab-separated)",
+       {2, "Body of corpus callosum", {}, false}},
       // Header-less CSV (a quoted name may hold commas) and three tab-separated columns.
       {"1,spleen\n2,\"kidney, right\"\n", "value,name (CSV)", {2, "kidney, right", {}, false}},
       {"value\tname\tabbreviation\n1\tLeft Hippocampus\tLHC\n2\tRight Hippocampus\tRHC\n",
-       "value, name and abbreviation (tab-separated)", {2, "Right Hippocampus", {}, false}},
+       "value, name and abbreviation (tab-separated)",
+       {2, "Right Hippocampus", {}, false}},
       // Windows-1252 input comes out as UTF-8.
-      {"/ Kopf\n1 Gro\xDFhirn\n2 Br\xFC" "cke\n", "value and name", {2, "Brücke", {}, false}},
+      {"/ Kopf\n1 Gro\xDFhirn\n2 Br\xFC"
+       "cke\n",
+       "value and name",
+       {2, "Brücke", {}, false}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.format);
@@ -64,7 +74,8 @@ TEST(LabelTables, EveryFormIsRecognisedByItsContent) {
 TEST(LabelTables, HeaderExtensionNamesTheLabels) {
   const std::vector<LabelName> names = ParseCaretLabels(
       "<CaretExtension><LabelTable>\n"
-      "<Label Key=\"0\" Red=\"0\" Green=\"0\" Blue=\"0\" Alpha=\"0\"><![CDATA[background]]></Label>\n"
+      "<Label Key=\"0\" Red=\"0\" Green=\"0\" Blue=\"0\" "
+      "Alpha=\"0\"><![CDATA[background]]></Label>\n"
       "<Label Key=\"1\" Red=\"1\" Green=\"0.5\" Blue=\"0\" Alpha=\"1\"><![CDATA[spleen]]></Label>\n"
       "<Label Key=\"5\"\n Red=\"0\" Green=\"0\" Blue=\"1\" Alpha=\"1\">liver &amp; co</Label>\n"
       "</LabelTable></CaretExtension>");
@@ -92,12 +103,16 @@ TEST(LabelTables, RenamingAndNamesTheAtlasCannotStore) {
   EXPECT_EQ(UnholdableCharacters("Kopf \u03B1 \u03B2 \u03B1"), "\u03B1\u03B2");
   EXPECT_EQ(UnholdableCharacters("\u0141\u00F3d\u017A ?"), "");
   EXPECT_EQ(StructureName({5, "\u6D77\u99AC", {}, false}, map), "Struktur 5");
-  EXPECT_EQ(StructureName({6, "\u0141\u00F3d\u017A", {}, false}, map), "L\xF3" "dz");
+  EXPECT_EQ(StructureName({6, "\u0141\u00F3d\u017A", {}, false}, map),
+            "L\xF3"
+            "dz");
 
   bool changed = true;
   EXPECT_EQ(AtlasName("Großhirn", changed), "Gro\xDFhirn");
   EXPECT_FALSE(changed);
-  EXPECT_EQ(AtlasName("Łódź #3 α", changed), "L\xF3" "dz -3 ?");
+  EXPECT_EQ(AtlasName("Łódź #3 α", changed),
+            "L\xF3"
+            "dz -3 ?");
   EXPECT_TRUE(changed);
   EXPECT_EQ(AtlasName("Cafe\xCC\x81", changed), "Cafe");  // combining accent dropped
   EXPECT_EQ(AtlasName(std::string(300, 'x'), changed).size(), 258u);
@@ -114,15 +129,18 @@ TEST(LabelTables, ShippedRenamingTablesCoverTheirProgramsAndFitTheAtlas) {
   };
   std::vector<std::string> total;
   for (const char* side : {"left", "right"}) {
-    for (int rib = 1; rib <= 12; ++rib) total.push_back("rib_" + std::string(side) + "_" + std::to_string(rib));
+    for (int rib = 1; rib <= 12; ++rib)
+      total.push_back("rib_" + std::string(side) + "_" + std::to_string(rib));
   }
-  for (const char* v : {"C1", "C7", "T1", "T12", "L5", "S1"}) total.push_back(std::string("vertebrae_") + v);
+  for (const char* v : {"C1", "C7", "T1", "T12", "L5", "S1"})
+    total.push_back(std::string("vertebrae_") + v);
   total.insert(total.end(), {"spleen", "liver", "kidney_left", "costal_cartilages", "heart",
                              "iliac_vena_right", "portal_vein_and_splenic_vein"});
   const Table tables[] = {
       {"totalsegmentator_total.csv", total, 117},
       {"freesurfer_subcortical.csv",
-       {"Left-Hippocampus", "Right-Amygdala", "Brain-Stem", "Left-Thalamus", "3rd-Ventricle"}, 0},
+       {"Left-Hippocampus", "Right-Amygdala", "Brain-Stem", "Left-Thalamus", "3rd-Ventricle"},
+       0},
       {"aal.csv", {"Precentral_L", "Vermis_1_2", "Cerebelum_Crus1_R", "Heschl_L"}, 116, false}};
   for (const Table& t : tables) {
     SCOPED_TRACE(t.file);

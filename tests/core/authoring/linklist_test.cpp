@@ -34,10 +34,14 @@ std::string FourStructures() {
   return RawOutline()
       .Title("Kopf 3")
       .Int16(4)
-      .Head(1, " Gro\xDFhirn\t", 2, 3).Column({{1, 5}}).Column({})
-      .Head(2, "Kleinhirn", 7, 7).Column({{8, 9}, {12, 20}})
+      .Head(1, " Gro\xDFhirn\t", 2, 3)
+      .Column({{1, 5}})
+      .Column({})
+      .Head(2, "Kleinhirn", 7, 7)
+      .Column({{8, 9}, {12, 20}})
       .Head(3, "Liquor", -1, -1)
-      .Head(4, "Pons", 1, 1).Column({{3, 3}})
+      .Head(4, "Pons", 1, 1)
+      .Column({{3, 3}})
       .Data();
 }
 
@@ -81,23 +85,29 @@ TEST_F(LinklistTest, AppendsAndNeverTruncates) {
 TEST_F(LinklistTest, WidthsAreMinimumsAndTheLinkMayBeEmpty) {
   const std::string forty(40, 'N');
   const std::string longer(50, 'L');
-  EXPECT_EQ(LinklistLines(RawOutline().Title("").Int16(2).Head(1, forty, 0, 0).Column({})
-                              .Head(2, longer, 0, 0).Column({}).Data(),
+  EXPECT_EQ(LinklistLines(RawOutline()
+                              .Title("")
+                              .Int16(2)
+                              .Head(1, forty, 0, 0)
+                              .Column({})
+                              .Head(2, longer, 0, 0)
+                              .Column({})
+                              .Data(),
                           "", "S"),
             forty + " # " + std::string(25, ' ') + " # S\r\n" + longer + " # " +
                 std::string(25, ' ') + " # S\r\n");
   const std::string link(30, 'k');
-  EXPECT_EQ(LinklistLines(RawOutline().Title("").Int16(1).Head(1, "A", 0, 0).Column({}).Data(),
-                          link, ""),
-            "A" + std::string(39, ' ') + " # " + link + " # \r\n");
+  EXPECT_EQ(
+      LinklistLines(RawOutline().Title("").Int16(1).Head(1, "A", 0, 0).Column({}).Data(), link, ""),
+      "A" + std::string(39, ' ') + " # " + link + " # \r\n");
 }
 
 TEST_F(LinklistTest, NothingForEmptyCountsAndFilesThatCannotBeOpened) {
   for (int count : {0, -1}) {
-    EXPECT_EQ(LinklistLines(RawOutline().Title("x").Int16(count).Head(1, "A", 0, 0).Column({})
-                                .Data(),
-                            "l", "S"),
-              "");
+    EXPECT_EQ(
+        LinklistLines(RawOutline().Title("x").Int16(count).Head(1, "A", 0, 0).Column({}).Data(),
+                      "l", "S"),
+        "");
   }
   // A missing source: status 1, nothing written (the target is opened, and so created, first).
   EXPECT_EQ(Run({"linklist", TargetPath(), (tree.Root() / "fehlt.dat").string(), "l", "S"}), 1);
@@ -115,20 +125,25 @@ TEST_F(LinklistTest, DamagedSourcesStayInStep) {
   const std::string bytes = RawOutline()
                                 .Title("")
                                 .Int16(3)
-                                .Byte(1).Int16(400).Bytes(std::string(400, 'z')).Int16(0)
-                                .Int16(1).Column({{1, 1}}).Column({{2, 2}})
-                                .Head(2, "Milz", 4, 4).Column({{1, 1}})
+                                .Byte(1)
+                                .Int16(400)
+                                .Bytes(std::string(400, 'z'))
+                                .Int16(0)
+                                .Int16(1)
+                                .Column({{1, 1}})
+                                .Column({{2, 2}})
+                                .Head(2, "Milz", 4, 4)
+                                .Column({{1, 1}})
                                 .Data();
   const std::string lines = LinklistLines(bytes, "Seite", "S");
-  EXPECT_EQ(lines, std::string(258, 'z') + " # Seite" + std::string(20, ' ') + " # S\r\n" +
-                       "Milz" + std::string(36, ' ') + " # Seite" + std::string(20, ' ') +
-                       " # S\r\n");
+  EXPECT_EQ(lines, std::string(258, 'z') + " # Seite" + std::string(20, ' ') + " # S\r\n" + "Milz" +
+                       std::string(36, ' ') + " # Seite" + std::string(20, ' ') + " # S\r\n");
 }
 
 TEST_F(LinklistTest, ArgumentsFromAUtf8TerminalAreWrittenInWindows1252) {
-  const std::string source = tree.Write("a.dat", RawOutline().Title("").Int16(1)
-                                                     .Head(1, "Gehirn", 0, 0).Column({}).Data())
-                                 .string();
+  const std::string source =
+      tree.Write("a.dat", RawOutline().Title("").Int16(1).Head(1, "Gehirn", 0, 0).Column({}).Data())
+          .string();
   EXPECT_EQ(Run({"linklist", TargetPath(), source, "Gro\xC3\x9Fhirn", "S"}), 1);
   EXPECT_EQ(Run({"linklist", TargetPath(), source, "Gro\xDFhirn", "S"}), 1);
   const std::string line =

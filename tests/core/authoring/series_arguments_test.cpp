@@ -13,10 +13,10 @@ namespace ostrelin {
 namespace {
 
 std::vector<std::string> Line(const std::vector<std::string>& changes) {
-  return test::WithOptions({"tree", "--image", "scan.nii", "--labels", "labels.nii", "--name",
-                            "Kopf axial", "--plane", "axial", "--type", "mr", "--region", "kopf",
-                            "--from", "0", "--to", "10", "--step", "5"},
-                           changes);
+  return test::WithOptions(
+      {"tree", "--image", "scan.nii", "--labels", "labels.nii", "--name", "Kopf axial", "--plane",
+       "axial", "--type", "mr", "--region", "kopf", "--from", "0", "--to", "10", "--step", "5"},
+      changes);
 }
 
 TEST(SeriesArguments, EveryOptionIsReadIntoTheSeriesOptions) {
@@ -39,9 +39,10 @@ TEST(SeriesArguments, EveryOptionIsReadIntoTheSeriesOptions) {
        [](const SeriesArguments& a) {
          EXPECT_EQ(a.options.positions, (std::vector<double>{10, 6.667, 3.333, 0}));
        }},
-      {{"--plane", "sagittal", "--type", "schema", "--region", "uebersicht", "--sex", "w",
-        "--schema", "", "--table", "t.txt", "--names", "none", "--files", "Kopf Ä",
-        "--min-pixels", "20", "--pixel", "0.5", "--extent", "90,-40"},
+      {{"--plane", "sagittal", "--type",   "schema", "--region",     "uebersicht",
+        "--sex",   "w",        "--schema", "",       "--table",      "t.txt",
+        "--names", "none",     "--files",  "Kopf Ä", "--min-pixels", "20",
+        "--pixel", "0.5",      "--extent", "90,-40"},
        [](const SeriesArguments& a) {
          EXPECT_EQ(a.options.plane, PlaneOrientation::kSagittal);
          EXPECT_EQ(a.options.type, SeriesType::kSchema);

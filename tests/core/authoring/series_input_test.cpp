@@ -73,7 +73,10 @@ float Scene(double x, double y, double z, bool labels) {
   const bool blob = std::abs(x - 25) <= 3 && std::abs(y) <= 3 && std::abs(z + 15) <= 3;
   const int label = sphere ? 1 : cube ? 2 : blob ? 3 : 0;
   if (labels) return float(label);
-  return label == 1 ? 200.0f : label == 2 ? 120.0f : std::abs(x) < 30 && std::abs(y) < 30 ? 60.0f : 0.0f;
+  return label == 1                             ? 200.0f
+         : label == 2                           ? 120.0f
+         : std::abs(x) < 30 && std::abs(y) < 30 ? 60.0f
+                                                : 0.0f;
 }
 
 class SeriesInput : public ::testing::Test {
@@ -88,12 +91,28 @@ class SeriesInput : public ::testing::Test {
   // The command with the usual arguments, `extra` replacing or adding options ("-" drops one).
   int Run(std::vector<std::string> extra, const std::string& tree = "atlas") {
     std::vector<std::string> args = {(tree_.Root() / tree).string(),
-                                     "--image", (tree_.Root() / "scan.nii").string(),
-                                     "--labels", (tree_.Root() / "labels.nii").string(),
-                                     "--table", (tree_.Root() / "table.txt").string(),
-                                     "--name", "Kopf axial", "--plane", "axial", "--type", "mr",
-                                     "--region", "kopf", "--from", "36", "--to", "-20",
-                                     "--step", "14", "--pixel", "1"};
+                                     "--image",
+                                     (tree_.Root() / "scan.nii").string(),
+                                     "--labels",
+                                     (tree_.Root() / "labels.nii").string(),
+                                     "--table",
+                                     (tree_.Root() / "table.txt").string(),
+                                     "--name",
+                                     "Kopf axial",
+                                     "--plane",
+                                     "axial",
+                                     "--type",
+                                     "mr",
+                                     "--region",
+                                     "kopf",
+                                     "--from",
+                                     "36",
+                                     "--to",
+                                     "-20",
+                                     "--step",
+                                     "14",
+                                     "--pixel",
+                                     "1"};
     args = test::WithOptions(std::move(args), extra);
     std::ostringstream out, err;
     const int status = RunSeriesCommand(args, out, err);
@@ -136,9 +155,11 @@ TEST_F(SeriesInput, ScansGivenAsLabelMapsAreRefusedBeforeAnythingIsWritten) {
   const Case cases[] = {
       {"a CT", [](double, double, double z) { return z < 0 ? -1000.0f : 40.0f; }, "negative"},
       {"an MR", [](double x, double, double) { return float(100 + x * 0.37); }, "no whole numbers"},
-      {"thousands of grey levels", [](double x, double y, double z) {
+      {"thousands of grey levels",
+       [](double x, double y, double z) {
          return std::floor(float(int(x + 40) + 80 * int(y + 40) + 6400 * int(z + 40)) / 2);
-       }, "more than 1000 different values"},
+       },
+       "more than 1000 different values"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -176,8 +197,8 @@ TEST_F(SeriesInput, WarnsOfUnnamedValuesEmptyPlanesAndNamesTheAtlasCannotHoldThe
   ASSERT_EQ(Run({}), 0) << out_ << err_;
   size_t blob = 0;
   for (float v : labels_.voxels) blob += v == 3 ? 1 : 0;
-  const std::string unnamed =
-      "1 value(s) of the label map have no name in the table: 3 (" + std::to_string(blob) + " voxels)";
+  const std::string unnamed = "1 value(s) of the label map have no name in the table: 3 (" +
+                              std::to_string(blob) + " voxels)";
   EXPECT_EQ(Count(err_, unnamed), 1u) << err_;
   EXPECT_NE(err_.find("1 plane(s) show no structure at all: Kopf axial +36 mm"), std::string::npos)
       << err_;
@@ -191,7 +212,8 @@ TEST_F(SeriesInput, WarnsOfUnnamedValuesEmptyPlanesAndNamesTheAtlasCannotHoldThe
   tree_.Write("table.txt", "1 \xE6\xB5\xB7\xE9\xA6\xAC\n2 W\xC3\xBCrfel\n3 Fleck\n");
   ASSERT_EQ(Run({}), 0) << err_;
   EXPECT_NE(err_.find("cannot store (Windows-1252): 1 \"\xE6\xB5\xB7\xE9\xA6\xAC\""),
-            std::string::npos) << err_;
+            std::string::npos)
+      << err_;
   EXPECT_TRUE(Listed("Struktur 1"));
   EXPECT_EQ(List("Struktur.LST").find('?'), std::string::npos);
   const std::string index = List("Index.LST");
@@ -211,7 +233,8 @@ TEST_F(SeriesInput, ALabelMapWithoutOrientationOnTheScansGridIsAssumedToShareIt)
   WriteVolume(tree_.Root() / "bare.nii", labels_, false);
   ASSERT_EQ(Run({"--labels", (tree_.Root() / "bare.nii").string()}), 0) << err_;
   EXPECT_NE(err_.find("neither sform nor qform: it is assumed to lie on the scan's grid"),
-            std::string::npos) << err_;
+            std::string::npos)
+      << err_;
   EXPECT_TRUE(Listed("Kugel", "Kopf axial +22 mm"));
 }
 
@@ -265,13 +288,13 @@ TEST_F(SeriesInput, PlaneListsRunUpTheBodyAndFromItsRightToItsLeftAsTheArrowsSte
     PlaneOrientation plane;
     std::vector<double> mm;  // in page order
   };
-  const Case cases[] = {{PlaneOrientation::kAxial, {-30, 0, 30}},      // feet to head
-                        {PlaneOrientation::kSagittal, {-30, 0, 30}},   // patient's left to right
-                        {PlaneOrientation::kCoronal, {30, 0, -30}}};   // as given
+  const Case cases[] = {{PlaneOrientation::kAxial, {-30, 0, 30}},     // feet to head
+                        {PlaneOrientation::kSagittal, {-30, 0, 30}},  // patient's left to right
+                        {PlaneOrientation::kCoronal, {30, 0, -30}}};  // as given
   for (const Case& c : cases) {
     SCOPED_TRACE(PlaneAxis(c.plane));
-    for (const auto& extent : {std::optional<std::pair<double, double>>(),
-                               std::optional(std::pair{60.0, -60.0})}) {
+    for (const auto& extent :
+         {std::optional<std::pair<double, double>>(), std::optional(std::pair{60.0, -60.0})}) {
       const std::vector<SeriesPage> pages = Cut(scan_, labels_, c.plane, {30, 0, -30}, extent);
       ASSERT_EQ(pages.size(), 3u);
       for (size_t i = 0; i < 3; ++i) EXPECT_EQ(pages[i].mm, c.mm[i]);
@@ -319,9 +342,10 @@ TEST(SeriesDefaults, ThePictogramMappingFollowsTheBodyInTheScan) {
 
   // The trunk: the clavicles' top at 8.5 %, the iliac crests' at 64 %; without them, nothing.
   const Volume trunk = MakeVolume(40, 10, [](double, double, double) { return 100.0f; });
-  const Volume bones = MakeVolume(40, 10, [](double, double, double z) {  // voxel centres ..., -5, 5, ...
-    return z > 100 && z < 150 ? 1.0f : z > -200 && z < -150 ? 2.0f : 0.0f;
-  });
+  const Volume bones =
+      MakeVolume(40, 10, [](double, double, double z) {  // voxel centres ..., -5, 5, ...
+        return z > 100 && z < 150 ? 1.0f : z > -200 && z < -150 ? 2.0f : 0.0f;
+      });
   const std::vector<LabelName> names = {{1, "clavicula_left", {}, false},
                                         {2, "hip_left", {}, false}};
   const auto trunkExtent = DefaultExtent(trunk, bones, names, 'R', PlaneOrientation::kAxial, how);

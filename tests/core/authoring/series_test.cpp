@@ -84,7 +84,11 @@ void WriteScene(const fs::path& path, const Grid& g, bool labels, int version = 
                      z = m.m[2][2] * k + m.m[2][3];
         const int label = SceneLabel(x, y, z);
         const bool body = std::abs(x) < 45 && std::abs(y) < 45;
-        *data++ = labels ? float(label) : label == 1 ? 200.0f : label == 2 ? 120.0f : body ? 60.0f : 0.0f;
+        *data++ = labels       ? float(label)
+                  : label == 1 ? 200.0f
+                  : label == 2 ? 120.0f
+                  : body       ? 60.0f
+                               : 0.0f;
       }
     }
   }
@@ -98,7 +102,8 @@ void WriteScene(const fs::path& path, const Grid& g, bool labels, int version = 
     put(12, std::int16_t(DT_FLOAT32));
     put(14, std::int16_t(32));
     for (int d = 0; d < 8; ++d) put(16 + 8 * size_t(d), std::int64_t(dims[d]));
-    for (int d = 0; d < 8; ++d) put(104 + 8 * size_t(d), d == 0 ? 1.0 : d <= 3 ? g.spacing[d - 1] : 1.0);
+    for (int d = 0; d < 8; ++d)
+      put(104 + 8 * size_t(d), d == 0 ? 1.0 : d <= 3 ? g.spacing[d - 1] : 1.0);
     put(168, std::int64_t(544));
     put(176, 1.0);
     put(348, std::int32_t(1));
@@ -179,8 +184,9 @@ TEST_F(SeriesGeometry, StructuresLieWhereTheWorldPutsThemInEveryPlaneAndMatrix) 
       PlaneOrientation plane;
       int columnAxis, rowAxis;
     };
-    for (const Case c : {Case{PlaneOrientation::kAxial, 0, 1}, Case{PlaneOrientation::kCoronal, 0, 2},
-                         Case{PlaneOrientation::kSagittal, 1, 2}}) {
+    for (const Case c :
+         {Case{PlaneOrientation::kAxial, 0, 1}, Case{PlaneOrientation::kCoronal, 0, 2},
+          Case{PlaneOrientation::kSagittal, 1, 2}}) {
       SeriesOptions o;
       o.name = "Test";
       o.plane = c.plane;
@@ -242,21 +248,37 @@ class SeriesCommand : public ::testing::Test {
   void SetUp() override {
     WriteScene(tree_.Root() / "scan.nii.gz", {{61, 61, 61}, {1.5, 1.5, 1.5}}, false);
     // The label map names its labels in its header extension, as TotalSegmentator's output does.
-    WriteScene(tree_.Root() / "labels.nii.gz", {{61, 61, 61}, {1.5, 1.5, 1.5}}, true, 1,
-               "<CaretExtension><VolumeInformation><LabelTable>"
-               "<Label Key=\"1\" Red=\"1\" Green=\"0\" Blue=\"0\" Alpha=\"1\"><![CDATA[spleen]]></Label>"
-               "<Label Key=\"2\" Red=\"0\" Green=\"0\" Blue=\"1\" Alpha=\"1\"><![CDATA[liver]]></Label>"
-               "</LabelTable></VolumeInformation></CaretExtension>");
+    WriteScene(
+        tree_.Root() / "labels.nii.gz", {{61, 61, 61}, {1.5, 1.5, 1.5}}, true, 1,
+        "<CaretExtension><VolumeInformation><LabelTable>"
+        "<Label Key=\"1\" Red=\"1\" Green=\"0\" Blue=\"0\" Alpha=\"1\"><![CDATA[spleen]]></Label>"
+        "<Label Key=\"2\" Red=\"0\" Green=\"0\" Blue=\"1\" Alpha=\"1\"><![CDATA[liver]]></Label>"
+        "</LabelTable></VolumeInformation></CaretExtension>");
     tree_.Write("map.csv", "spleen;Milz (Splen)\nliver;Leber (Hepar)\n");
   }
   int Run(std::vector<std::string> extra, std::string* errors = nullptr,
           const std::string& tree = "atlas") {
     std::vector<std::string> args = {(tree_.Root() / tree).string(),
-                                     "--image", (tree_.Root() / "scan.nii.gz").string(),
-                                     "--labels", (tree_.Root() / "labels.nii.gz").string(),
-                                     "--name", "Rumpf axial", "--plane", "axial", "--type", "ct",
-                                     "--region", "rumpf", "--from", "40", "--to", "-10",
-                                     "--step", "10", "--names", (tree_.Root() / "map.csv").string()};
+                                     "--image",
+                                     (tree_.Root() / "scan.nii.gz").string(),
+                                     "--labels",
+                                     (tree_.Root() / "labels.nii.gz").string(),
+                                     "--name",
+                                     "Rumpf axial",
+                                     "--plane",
+                                     "axial",
+                                     "--type",
+                                     "ct",
+                                     "--region",
+                                     "rumpf",
+                                     "--from",
+                                     "40",
+                                     "--to",
+                                     "-10",
+                                     "--step",
+                                     "10",
+                                     "--names",
+                                     (tree_.Root() / "map.csv").string()};
     args = test::WithOptions(std::move(args), extra);
     std::ostringstream out, err;
     const int status = RunSeriesCommand(args, out, err);
@@ -267,7 +289,8 @@ class SeriesCommand : public ::testing::Test {
   std::map<std::string, std::string> Tree(const std::string& name = "atlas") {
     std::map<std::string, std::string> files;
     if (!fs::exists(tree_.Root() / name)) return files;
-    if (!fs::is_directory(tree_.Root() / name)) return {{name, *ReadFileBytes(tree_.Root() / name)}};
+    if (!fs::is_directory(tree_.Root() / name))
+      return {{name, *ReadFileBytes(tree_.Root() / name)}};
     for (const auto& e : fs::recursive_directory_iterator(tree_.Root() / name)) {
       if (e.is_regular_file()) {
         files[fs::relative(e.path(), tree_.Root() / name).string()] = *ReadFileBytes(e.path());
@@ -289,8 +312,9 @@ TEST_F(SeriesCommand, WritesACheckedTreeAgainAndAgainTheSameAndReplacesItsOwnPag
   ASSERT_EQ(Run({"--schema", ""}), 0) << log_;
   EXPECT_NE(log_.find("header extension"), std::string::npos) << log_;
   const auto first = Tree();
-  EXPECT_NE(Lines("Index.LST").find("Rumpf axial +40 mm # rumpf_axial_p040.txt #   # "
-                                    "rumpf_axial_p040.jpg #   # rumpf_axial_p040.jpg # "),
+  EXPECT_NE(Lines("Index.LST")
+                .find("Rumpf axial +40 mm # rumpf_axial_p040.txt #   # "
+                      "rumpf_axial_p040.jpg #   # rumpf_axial_p040.jpg # "),
             std::string::npos);
   EXPECT_NE(Lines("Struktur.LST").find("Milz (Splen)"), std::string::npos);
   // The scan reaches from -45 to +45 mm: +40 mm lies 5.6 % below the pictogram's top.
@@ -299,8 +323,10 @@ TEST_F(SeriesCommand, WritesACheckedTreeAgainAndAgainTheSameAndReplacesItsOwnPag
   EXPECT_TRUE(Tree() == first);
 
   // Hand-written lines stay; another step replaces the series' pages and drops their files.
-  tree_.Write("atlas/Daten/Index.LST", Lines("Index.LST") + "/ mein Kommentar\r\n"
-                                        "Rumpf axial Notiz # start.txt # # # # # # # M # R # X\r\n");
+  tree_.Write("atlas/Daten/Index.LST",
+              Lines("Index.LST") +
+                  "/ mein Kommentar\r\n"
+                  "Rumpf axial Notiz # start.txt # # # # # # # M # R # X\r\n");
   ASSERT_EQ(Run({"--step", "25", "--schema", ""}), 0) << log_;
   const std::string index = Lines("Index.LST");
   EXPECT_NE(index.find("/ mein Kommentar\r\nRumpf axial Notiz #"), std::string::npos);
@@ -404,8 +430,8 @@ TEST_F(SeriesCommand, AFailureOrCrashAtAnyWriteStepLeavesTheTreeAsItWas) {
       ASSERT_TRUE(WriteSeries(first, firstPages, log, error)) << error;
     }
     const auto before = Tree();
-    const auto& [options, pages] = scenario.existing ? std::pair{second, secondPages}
-                                                     : std::pair{first, firstPages};
+    const auto& [options, pages] =
+        scenario.existing ? std::pair{second, secondPages} : std::pair{first, firstPages};
     int steps = 0;
     SetTransactionStepHookForTesting([&](int) {
       ++steps;

@@ -35,7 +35,7 @@ LabelImage Image(std::vector<std::string> rows) {
   image.width = int(rows[0].size());
   for (const std::string& row : rows) {
     for (const char c : row) {
-      image.values.push_back(c == '.'  ? 0
+      image.values.push_back(c == '.'   ? 0
                              : c <= '9' ? std::uint8_t(c - '0')
                                         : std::uint8_t(c - 'a' + 10));
     }
@@ -55,9 +55,11 @@ TEST(LabelTableTest, ValuesNamesCommentsAndEncodings) {
 TEST(LabelTableTest, EveryProblemWithItsLine) {
   std::vector<LabelEntry> entries;
   std::vector<std::string> errors;
-  EXPECT_FALSE(ParseLabelTable("0 Null\n256 Zu gross\n5\n12abc\n7 A#B\n8 \xCE\xA9mega\n"
-                               "9 Leber\n9 Milz\n10 " + std::string(259, 'x') + "\n11 Gut\n",
-                               entries, errors));
+  EXPECT_FALSE(
+      ParseLabelTable("0 Null\n256 Zu gross\n5\n12abc\n7 A#B\n8 \xCE\xA9mega\n"
+                      "9 Leber\n9 Milz\n10 " +
+                          std::string(259, 'x') + "\n11 Gut\n",
+                      entries, errors));
   EXPECT_EQ(errors, (std::vector<std::string>{
                         "line 1: label value 0 outside 1..255 (0 is the background)",
                         "line 2: label value 256 outside 1..255 (0 is the background)",
@@ -155,13 +157,18 @@ TEST(OutlineBuilderTest, RefusesImagesTheFormatCannotHold) {
 
 TEST(OutlineDumpTest, QuotesTextsAndNotesDamage) {
   const std::string bytes = RawOutline()
-                                .Title("Sch\xE4" "del \"3\"")
+                                .Title(
+                                    "Sch\xE4"
+                                    "del \"3\"")
                                 .Int16(4)
                                 .Head(7, "A\\B\x01", 5, 4)
-                                .Head(8, "Weit", 10, 20).Column({{1, 2}}).Column({})
+                                .Head(8, "Weit", 10, 20)
+                                .Column({{1, 2}})
+                                .Column({})
                                 .Data();
   EXPECT_EQ(DumpOutline(bytes),
-            "title \"Sch\xC3\xA4" "del \\\"3\\\"\"\n"
+            "title \"Sch\xC3\xA4"
+            "del \\\"3\\\"\"\n"
             "structures 4\n"
             "1: number 7 \"A\\\\B\\x01\" columns 5..4, none\n"
             "2: number 8 \"Weit\" columns 10..20\n"
@@ -179,16 +186,17 @@ class UmrissTest : public ::testing::Test {
   int Run(std::vector<std::string> args) {
     out.str("");
     err.str("");
-    return RunUmriss(args, out, err, [this](const std::filesystem::path& path, LabelImage& image,
-                                            std::string& error) {
-      loaded = path.string();
-      if (!imageOk) {
-        error = "not an 8-bit indexed or grey image";
-        return false;
-      }
-      image = Image({"12", "1."});
-      return true;
-    });
+    return RunUmriss(
+        args, out, err,
+        [this](const std::filesystem::path& path, LabelImage& image, std::string& error) {
+          loaded = path.string();
+          if (!imageOk) {
+            error = "not an 8-bit indexed or grey image";
+            return false;
+          }
+          image = Image({"12", "1."});
+          return true;
+        });
   }
   std::string Path(std::string_view name) { return (tree.Root() / name).string(); }
 
@@ -231,8 +239,7 @@ TEST_F(UmrissTest, FailuresLeaveAnExistingFileAlone) {
   EXPECT_EQ(Run({"umriss", "build", Path("x.png"), Path("good.txt"), Path("old.dat")}), 1);
   EXPECT_EQ(err.str(), Path("x.png") + ": not an 8-bit indexed or grey image\n");
   imageOk = true;
-  EXPECT_EQ(Run({"umriss", "build", Path("x.png"), Path("good.txt"), Path("no/such/dir.dat")}),
-            1);
+  EXPECT_EQ(Run({"umriss", "build", Path("x.png"), Path("good.txt"), Path("no/such/dir.dat")}), 1);
   EXPECT_EQ(*ReadFileBytes(Path("old.dat")), "old");
   // Warnings do not stop a build.
   EXPECT_EQ(Run({"umriss", "build", Path("x.png"), Path("good.txt"), Path("old.dat")}), 0);

@@ -27,7 +27,8 @@ namespace fs = std::filesystem;
 std::map<std::string, std::string> SiteFiles(const fs::path& root) {
   std::map<std::string, std::string> files;
   for (const auto& e : fs::recursive_directory_iterator(root)) {
-    if (e.is_regular_file()) files[fs::relative(e.path(), root).generic_string()] = *ReadFileBytes(e.path());
+    if (e.is_regular_file())
+      files[fs::relative(e.path(), root).generic_string()] = *ReadFileBytes(e.path());
   }
   return files;
 }
@@ -44,7 +45,9 @@ std::vector<unsigned char> PngPixels(const std::string& png, int& width, int& he
   const uint32_t length = be32(idat);
   std::vector<unsigned char> raw(size_t(height) * (size_t(width) * 3 + 1));
   uLongf size = uLongf(raw.size());
-  EXPECT_EQ(uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(png.data() + idat + 8), length), Z_OK);
+  EXPECT_EQ(
+      uncompress(raw.data(), &size, reinterpret_cast<const Bytef*>(png.data() + idat + 8), length),
+      Z_OK);
   std::vector<unsigned char> rgb;
   for (int y = 0; y < height; ++y) {
     const unsigned char* row = &raw[size_t(y) * (size_t(width) * 3 + 1)];
@@ -84,7 +87,8 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
   fs::create_directories(work.Root() / "app");
   work.Write("app/index.html", "<!doctype html>");
   work.Write("app/ostrelin.wasm", "\0asm");
-  WebExportOptions options{treeRoot, work.Root() / "site1", work.Root() / "app", work.Root() / "none"};
+  WebExportOptions options{treeRoot, work.Root() / "site1", work.Root() / "app",
+                           work.Root() / "none"};
   std::vector<std::string> problems;
   ASSERT_TRUE(ExportWebSite(options, log, problems)) << (problems.empty() ? "" : problems.front());
   options.output = work.Root() / "site2";
@@ -103,25 +107,29 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
   const std::string hugeKey = "\"BILDER/CT/RIESIG.BMP\":\"";
   const size_t entry = manifest.find(hugeKey);
   ASSERT_NE(entry, std::string::npos);
-  EXPECT_GT(entry, unreadable);                           // only there, not among the files
-  EXPECT_NE(manifest[entry + hugeKey.size()], '"');        // with a message
+  EXPECT_GT(entry, unreadable);                      // only there, not among the files
+  EXPECT_NE(manifest[entry + hugeKey.size()], '"');  // with a message
   const std::string key = "\"BILDER/SCHEMA/\xC3\x84RMEL BILD.BMP\":\"";
   const size_t at = manifest.find(key);
   ASSERT_NE(at, std::string::npos) << manifest.substr(0, 300);
-  const std::string file = manifest.substr(at + key.size(), manifest.find('"', at + key.size()) - at - key.size());
+  const std::string file =
+      manifest.substr(at + key.size(), manifest.find('"', at + key.size()) - at - key.size());
   EXPECT_TRUE(file.ends_with(".png")) << file;
   int width = 0, height = 0;
   const std::vector<unsigned char> rgb = PngPixels(first.at("atlas/" + file), width, height);
   SourceImage decoded;
   ScriptedMessageService messages;
-  ASSERT_TRUE(DecodeBmp(std::span(reinterpret_cast<const uint8_t*>(bmpBytes.data()), bmpBytes.size()), decoded, messages));
+  ASSERT_TRUE(
+      DecodeBmp(std::span(reinterpret_cast<const uint8_t*>(bmpBytes.data()), bmpBytes.size()),
+                decoded, messages));
   ASSERT_EQ(width, decoded.width);
   ASSERT_EQ(height, decoded.height);
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const uint8_t* bgr = decoded.Row(height - 1 - y) + x * 3;
       const unsigned char* png = &rgb[size_t(y * width + x) * 3];
-      EXPECT_EQ((std::array<int, 3>{png[0], png[1], png[2]}), (std::array<int, 3>{bgr[2], bgr[1], bgr[0]}));
+      EXPECT_EQ((std::array<int, 3>{png[0], png[1], png[2]}),
+                (std::array<int, 3>{bgr[2], bgr[1], bgr[0]}));
     }
   }
 

@@ -403,13 +403,25 @@ TEST_F(CatalogueLoadLists, ReadsWhatIsThereAndFailsOnAMissingList) {
   };
   const Case cases[] = {
       {"the files are found whatever their case on disk",
-       {{"daten/INDEX.lst", &kIndex}, {"daten/STRUKTUR.LST", &kStructures}}, true, 2, 2},
+       {{"daten/INDEX.lst", &kIndex}, {"daten/STRUKTUR.LST", &kStructures}},
+       true,
+       2,
+       2},
       {"without the page list the structure list is skipped",
-       {{"Daten/Struktur.LST", &kStructures}}, false, 0, 0},
+       {{"Daten/Struktur.LST", &kStructures}},
+       false,
+       0,
+       0},
       {"without the structure list the pages are read",
-       {{"Daten/Index.LST", &kIndex}, {"Daten/Struktur.LST", nullptr}}, false, 2, 0},
+       {{"Daten/Index.LST", &kIndex}, {"Daten/Struktur.LST", nullptr}},
+       false,
+       2,
+       0},
       {"empty lists give an empty catalogue",
-       {{"Daten/Index.LST", &empty}, {"Daten/Struktur.LST", &empty}}, true, 0, 0},
+       {{"Daten/Index.LST", &empty}, {"Daten/Struktur.LST", &empty}},
+       true,
+       0,
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -30,34 +30,49 @@ std::string Find(const CrossReferenceList& list, std::string_view name) {
 
 TEST(CrossReferenceList, KeyIsBeforeTheFirstHashAndEntriesKeepEverythingAfterIt) {
   CrossReferenceList list;
-  list.AddList(WithCrLf("Herz#Aorta&Lunge\n"
-                        "\tLeber \t#  Galle#Blase & Pfortader\t \n"));
-  EXPECT_EQ(Pairs(list), (KeyedEntries{{"Herz", "Aorta&Lunge"}, {"Leber", "Galle#Blase & Pfortader"}}));
+  list.AddList(
+      WithCrLf("Herz#Aorta&Lunge\n"
+               "\tLeber \t#  Galle#Blase & Pfortader\t \n"));
+  EXPECT_EQ(Pairs(list),
+            (KeyedEntries{{"Herz", "Aorta&Lunge"}, {"Leber", "Galle#Blase & Pfortader"}}));
 }
 
 TEST(CrossReferenceList, MalformedLinesAndCommentsAreSkipped) {
   CrossReferenceList list;
-  list.AddList(WithCrLf("/Herz#Kommentar\n"
-                        "\n"
-                        "#Niere#ohne Schl\xFC" "ssel\n"
-                        "   #Milz\n"
-                        "Magen#  \t\n"
-                        "Darm ohne Raute\n"
-                        " /Hals#Kehlkopf\n"
-                        "Ende#ja\n"));
+  list.AddList(
+      WithCrLf("/Herz#Kommentar\n"
+               "\n"
+               "#Niere#ohne Schl\xFC"
+               "ssel\n"
+               "   #Milz\n"
+               "Magen#  \t\n"
+               "Darm ohne Raute\n"
+               " /Hals#Kehlkopf\n"
+               "Ende#ja\n"));
   // A blank before the slash makes it an ordinary line whose key starts with the slash.
   EXPECT_EQ(Pairs(list), (KeyedEntries{{"/Hals", "Kehlkopf"}, {"Ende", "ja"}}));
 }
 
 TEST(CrossReferenceList, LookupFoldsOnlyAsciiLettersAndTheFirstKeyWins) {
   CrossReferenceList list;
-  list.AddList(WithCrLf("M. biceps brachii#Humerus\n"
-                        "\xC4" "u\xDF" "eres Ohr#Ohrmuschel\n"  // Äußeres Ohr
-                        "Herz#erste\n"
-                        "HERZ#zweite\n"));
+  list.AddList(
+      WithCrLf("M. biceps brachii#Humerus\n"
+               "\xC4"
+               "u\xDF"
+               "eres Ohr#Ohrmuschel\n"  // Äußeres Ohr
+               "Herz#erste\n"
+               "HERZ#zweite\n"));
   EXPECT_EQ(Find(list, "m. BICEPS Brachii"), "Humerus");
-  EXPECT_EQ(Find(list, "\xC4" "U\xDF" "ERES OHR"), "Ohrmuschel");
-  EXPECT_EQ(Find(list, "\xE4" "u\xDF" "eres Ohr"), "");  // ä is not Ä
+  EXPECT_EQ(Find(list,
+                 "\xC4"
+                 "U\xDF"
+                 "ERES OHR"),
+            "Ohrmuschel");
+  EXPECT_EQ(Find(list,
+                 "\xE4"
+                 "u\xDF"
+                 "eres Ohr"),
+            "");  // ä is not Ä
   EXPECT_EQ(Find(list, "herz"), "erste");
   EXPECT_EQ(Find(list, "Herz "), "");
   EXPECT_EQ(Find(list, ""), "");

@@ -9,18 +9,20 @@ namespace {
 
 std::vector<std::pair<std::string, std::string>> Pairs(const SynonymList& list) {
   std::vector<std::pair<std::string, std::string>> pairs;
-  for (size_t i = 0; i < list.Count(); ++i) pairs.emplace_back(list.Synonym(i), list.Replacement(i));
+  for (size_t i = 0; i < list.Count(); ++i)
+    pairs.emplace_back(list.Synonym(i), list.Replacement(i));
   return pairs;
 }
 
 TEST(SynonymList, LinesGiveTrimmedPairsInCapitalsInFileOrder) {
   SynonymList list;
-  list.AddText(test::WithCrLf(
-      "Herz # Cor\n"
-      "\t##Leber ### Hepar # third field # fourth\n"
-      "/Magen#Gaster\n"                      // no comment syntax: "/" is part of the synonym
-      "m\xFC" "ndung # Ostium\xDF\n"          // only a-z become capitals
-      "last#line"));                          // no final line break
+  list.AddText(
+      test::WithCrLf("Herz # Cor\n"
+                     "\t##Leber ### Hepar # third field # fourth\n"
+                     "/Magen#Gaster\n"  // no comment syntax: "/" is part of the synonym
+                     "m\xFC"
+                     "ndung # Ostium\xDF\n"  // only a-z become capitals
+                     "last#line"));          // no final line break
   using P = std::pair<std::string, std::string>;
   EXPECT_EQ(Pairs(list), (std::vector<P>{{"HERZ", "COR"},
                                          {"LEBER", "HEPAR"},

@@ -181,16 +181,19 @@ class DemoAtlasTest : public ::testing::Test {
 TEST(DemoHeadSources, LabelListsInEitherEncodingKeepTheirLetters) {
   std::vector<std::string> warnings;
   const std::vector<AnatomicalName> names = ParseLabelNames(
-      "# AAL\r\n1 Precentral_L 2001\r\n/ 2 Comment\r\n3 Gro\xDF" "hirn_R 7\r\n1 Insula_R 9\r\n",
+      "# AAL\r\n1 Precentral_L 2001\r\n/ 2 Comment\r\n3 Gro\xDF"
+      "hirn_R 7\r\n1 Insula_R 9\r\n",
       warnings);
   ASSERT_EQ(names.size(), 4u);
   EXPECT_EQ(names[1].name, "Insula rechts");
   EXPECT_TRUE(names[1].known);
   EXPECT_TRUE(names[2].name.empty());
-  EXPECT_EQ(names[3].name, "Gro\xDF" "hirn R");  // Windows-1252, not "Gro?hirn R"
+  EXPECT_EQ(names[3].name,
+            "Gro\xDF"
+            "hirn R");  // Windows-1252, not "Gro?hirn R"
   EXPECT_FALSE(names[3].known);
-  EXPECT_EQ(warnings,
-            (std::vector<std::string>{"no anatomical name for label Gro\xC3\x9F" "hirn_R"}));
+  EXPECT_EQ(warnings, (std::vector<std::string>{"no anatomical name for label Gro\xC3\x9F"
+                                                "hirn_R"}));
 }
 
 TEST(DemoHeadSources, SideNamesFollowWhereTheLabelsLie) {
@@ -198,12 +201,12 @@ TEST(DemoHeadSources, SideNamesFollowWhereTheLabelsLie) {
     LabelAtlas atlas;
     atlas.volume.nx = 8, atlas.volume.ny = 1, atlas.volume.nz = 1;
     // Columns 0..7 at world x = -35 .. +35 (or the other way round).
-    atlas.volume.toWorld.m = {{{mirrored ? -10.0 : 10.0, 0, 0, mirrored ? 35.0 : -35.0},
-                               {0, 1, 0, 0},
-                               {0, 0, 1, 0}}};
+    atlas.volume.toWorld.m = {
+        {{mirrored ? -10.0 : 10.0, 0, 0, mirrored ? 35.0 : -35.0}, {0, 1, 0, 0}, {0, 0, 1, 0}}};
     // Label 1 on the left half of the columns, 2 on the right, 3 across the middle.
     atlas.volume.voxels = {1, 1, 1, 3, 3, 2, 2, 2};
-    atlas.names = {{}, {"Gyrus links", BrainRegion::kOther, true},
+    atlas.names = {{},
+                   {"Gyrus links", BrainRegion::kOther, true},
                    {"Gyrus rechts", BrainRegion::kOther, true},
                    {"Pons", BrainRegion::kOther, true}};
     EXPECT_EQ(SwapMirroredSides(atlas), mirrored);
@@ -238,7 +241,10 @@ TEST_F(DemoAtlasTest, ReducedTreeFromASyntheticHeadIsCompleteAndDeterministic) {
   }
   const std::string top = *ReadFileBytes(a / "Texte" / "MRT" / "kopf_p050.txt");
   EXPECT_NE(top.find("Schnitt darunter{Kopf axial"), std::string::npos) << top;
-  EXPECT_EQ(top.find("Schnitt dar\xFC" "ber{"), std::string::npos) << top;
+  EXPECT_EQ(top.find("Schnitt dar\xFC"
+                     "ber{"),
+            std::string::npos)
+      << top;
   // The texts use every kind of markup.
   std::string texts;
   for (const auto& e : fs::recursive_directory_iterator(a / "Texte")) {
@@ -290,8 +296,8 @@ TEST_F(DemoAtlasTest, HeadPlanesShowTheRightSideOnTheLeftAndTheFrontAtTheTop) {
   ASSERT_TRUE(EncodeJpeg(s.grey, 90, jpeg, error)) << error;
   SourceImage decoded;
   ScriptedMessageService messages;
-  ASSERT_TRUE(DecodeJpeg({reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()},
-                         decoded, messages));
+  ASSERT_TRUE(DecodeJpeg({reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()}, decoded,
+                         messages));
   EXPECT_EQ(decoded.width, s.Width());
   EXPECT_EQ(decoded.height, s.Height());
   ASSERT_TRUE(EncodeSectionOutline(s, "MRT", outline, error)) << error;
@@ -340,7 +346,8 @@ TEST_F(DemoAtlasTest, CheckerReportsBrokenReferences) {
       "\"Herz\" on \"Nirgendwo\", no such page",
       "\"Leber\" is not outlined on the CT image",
       "plane \"Ellbogen\" is no page",
-      "\"Ellbogen\" (at 45 %) follows \"Arm quer Oberarm\" (at 25 %), so the upper arrow moves down",
+      "\"Ellbogen\" (at 45 %) follows \"Arm quer Oberarm\" (at 25 %), so the upper arrow moves "
+      "down",
       "\"101\", not a percentage",
       "\"Arm quer Oberarm\" has 6 fields instead of 11",
       "page \"ARM QUER OBERARM\" is listed twice",

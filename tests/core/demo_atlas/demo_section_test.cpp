@@ -50,11 +50,11 @@ TEST(DemoSection, SchemaPaintsFlatColoursABodyAndLinesWhereStructuresMeet) {
   ASSERT_EQ(schema.channels, 3);
   const Rgb line{70, 70, 80};
   EXPECT_EQ(PixelAt(schema, 0, 0), (Rgb{255, 255, 255}));  // outside the body
-  EXPECT_EQ(PixelAt(schema, 1, 1), line);                   // the body's edge below it
-  EXPECT_EQ(PixelAt(schema, 1, 2), (Rgb{200, 0, 0}));       // inside "Links"
-  EXPECT_EQ(PixelAt(schema, 2, 2), line);                   // "Links" meets "Rechts"
+  EXPECT_EQ(PixelAt(schema, 1, 1), line);                  // the body's edge below it
+  EXPECT_EQ(PixelAt(schema, 1, 2), (Rgb{200, 0, 0}));      // inside "Links"
+  EXPECT_EQ(PixelAt(schema, 2, 2), line);                  // "Links" meets "Rechts"
   EXPECT_EQ(PixelAt(schema, 3, 2), (Rgb{0, 0, 200}));
-  EXPECT_EQ(PixelAt(schema, 5, 4), (Rgb{246, 226, 206}));   // body without structure
+  EXPECT_EQ(PixelAt(schema, 5, 4), (Rgb{246, 226, 206}));  // body without structure
 }
 
 TEST(DemoSection, OutlineHoldsExactlyTheLabelPixelsCountingRowsFromTheBottom) {
@@ -108,13 +108,13 @@ struct Landmark {
   int from, to;
 };
 constexpr Landmark kLandmarks[] = {
-    {"SM_AUSW", "Herz", 27, 33},          {"SM_AUSW", "Leber", 33, 40},
-    {"SM_AUSW", "Femur rechts", 51, 72},  {"SM_RUMPF", "Arcus aortae", 11, 28},
-    {"SM_RUMPF", "Herz", 24, 40},         {"SM_RUMPF", "Leber", 40, 56},
-    {"SM_RUMPF", "Niere links", 48, 60},  {"SM_RUMPF", "Caput femoris links", 72, 84},
-    {"SF_RUMPF", "Mamma links", 24, 36},  {"SF_RUMPF", "Leber", 40, 56},
-    {"SF_RUMPF", "Uterus", 64, 86},       {"SM_ARM", "Humerus", 4, 45},
-    {"SM_ARM", "Radius", 45, 82},         {"SM_BEIN", "Femur", 5, 50},
+    {"SM_AUSW", "Herz", 27, 33},         {"SM_AUSW", "Leber", 33, 40},
+    {"SM_AUSW", "Femur rechts", 51, 72}, {"SM_RUMPF", "Arcus aortae", 11, 28},
+    {"SM_RUMPF", "Herz", 24, 40},        {"SM_RUMPF", "Leber", 40, 56},
+    {"SM_RUMPF", "Niere links", 48, 60}, {"SM_RUMPF", "Caput femoris links", 72, 84},
+    {"SF_RUMPF", "Mamma links", 24, 36}, {"SF_RUMPF", "Leber", 40, 56},
+    {"SF_RUMPF", "Uterus", 64, 86},      {"SM_ARM", "Humerus", 4, 45},
+    {"SM_ARM", "Radius", 45, 82},        {"SM_BEIN", "Femur", 5, 50},
     {"SM_BEIN", "Tibia", 50, 90},
 };
 

@@ -39,7 +39,7 @@ TEST(WrapperTest, FitRuleCountsOnlyShownTextInItsFonts) {
   EXPECT_TRUE(wrapper.Fits("0123456789"));
   EXPECT_FALSE(wrapper.Fits("0123456789A"));
   EXPECT_TRUE(wrapper.Fits("#/L:0123456789{hidden target}#"));
-  EXPECT_FALSE(wrapper.Fits("#/H:0123456789"));  // heading font is wider
+  EXPECT_FALSE(wrapper.Fits("#/H:0123456789"));                         // heading font is wider
   EXPECT_EQ(MeasureLine(measurer, "ab{c}#/P:x{y}z"), 10 * 5 + 10 * 2);  // braces plain at start
 }
 
@@ -48,7 +48,8 @@ TEST(WrapperTest, BreaksAtTheLastBlankThatFitsAndNeverCutsShortTexts) {
             (std::vector<std::string>{"Die Arteria carotis communis", "verzweigt sich"}));
   // A word of 60 characters is cut after its 20th character, though 40 would fit.
   const std::string word(60, 'x');
-  EXPECT_EQ(Pieces(word, 40), (std::vector<std::string>{std::string(20, 'x'), std::string(40, 'x')}));
+  EXPECT_EQ(Pieces(word, 40),
+            (std::vector<std::string>{std::string(20, 'x'), std::string(40, 'x')}));
   // 20 characters or fewer are never cut, even where nothing fits.
   EXPECT_EQ(Pieces("zwanzig Zeichen lang", 5), (std::vector<std::string>{"zwanzig Zeichen lang"}));
   EXPECT_EQ(Pieces("", 5), (std::vector<std::string>{""}));
@@ -69,10 +70,11 @@ TEST(LayoutTest, ParagraphsHeadingsAndTheEndOfFileLine) {
 }
 
 TEST(LayoutTest, EmptyParagraphIsAnEmptyLineAndWrappedPiecesAdvance) {
-  const TextLayout layout = Lay("eins$$zwei$\nDie Arteria carotis communis verzweigt sich$",
-                                WidthFor(30));
-  EXPECT_EQ(layout.lines, (std::vector<std::string>{"eins", "", "zwei", "Die Arteria carotis communis",
-                                                    "verzweigt sich"}));
+  const TextLayout layout =
+      Lay("eins$$zwei$\nDie Arteria carotis communis verzweigt sich$", WidthFor(30));
+  EXPECT_EQ(layout.lines,
+            (std::vector<std::string>{"eins", "", "zwei", "Die Arteria carotis communis",
+                                      "verzweigt sich"}));
   EXPECT_EQ(layout.tops, (std::vector<int64_t>{0, 16, 32, 48, 64}));
 }
 
@@ -156,7 +158,7 @@ TEST(LayoutTest, SegmentsStartWhereTheFractionalWidthsBeforeThemEnd) {
             [&](const PlacedSegment& segment) { placed.push_back(segment); });
   ASSERT_EQ(placed.size(), 2u);
   EXPECT_EQ(placed[0].x, 5);
-  EXPECT_EQ(placed[0].width, 88);                  // 5 + 88.9 ends at 93.9
+  EXPECT_EQ(placed[0].width, 88);  // 5 + 88.9 ends at 93.9
   EXPECT_EQ(placed[1].x, 93);
   EXPECT_DOUBLE_EQ(placed[1].exactX, 5 + 10 * 569 / 64.0);
   // Fitting counts the fractions too: 5 + 88.9 < 114 - 20, but not < 113 - 20.
@@ -179,10 +181,31 @@ TEST(LayoutTest, FontSizesGiveTheirHeights) {
 // Random texts with every kind of markup, blanks in runs, long words, braces that open on one line
 // and close on another.
 std::string RandomText(std::mt19937& random) {
-  static const char* const kParts[] = {
-      "Arteria", "carotis", "communis", "#/L:", "#/P:", "#/M:", "#/B:", "#/H:", "#", "{", "}",
-      "$", " ", "  ", "Ventriculus", "x", "Herzt\xF6ne", "Donaudampfschifffahrtsgesellschaft",
-      "#/L:Herz{Cor}#", "#/X:", "\r\n", "\n", "\n\n", "iiiiiiii", "mmmmmmmmmmmmm"};
+  static const char* const kParts[] = {"Arteria",
+                                       "carotis",
+                                       "communis",
+                                       "#/L:",
+                                       "#/P:",
+                                       "#/M:",
+                                       "#/B:",
+                                       "#/H:",
+                                       "#",
+                                       "{",
+                                       "}",
+                                       "$",
+                                       " ",
+                                       "  ",
+                                       "Ventriculus",
+                                       "x",
+                                       "Herzt\xF6ne",
+                                       "Donaudampfschifffahrtsgesellschaft",
+                                       "#/L:Herz{Cor}#",
+                                       "#/X:",
+                                       "\r\n",
+                                       "\n",
+                                       "\n\n",
+                                       "iiiiiiii",
+                                       "mmmmmmmmmmmmm"};
   std::uniform_int_distribution<size_t> part(0, std::size(kParts) - 1);
   std::uniform_int_distribution<int> length(1, 400);
   std::string text;
@@ -256,9 +279,9 @@ TEST(HitTestTest, WrappedLinkIsGatheredFromTheHitPieceOn) {
 }
 
 TEST(HitTestTest, TargetInBracesRunsOverTheLineEndAndShownTextAfterItIsGatheredToo) {
-  const TextLayout over = Lay(
-      "#/P:Aorta{Aorta ascendens und descendens}Donaudampfschifffahrtsgesellschaft#$",
-      WidthFor(30));
+  const TextLayout over =
+      Lay("#/P:Aorta{Aorta ascendens und descendens}Donaudampfschifffahrtsgesellschaft#$",
+          WidthFor(30));
   ASSERT_EQ(over.lines.size(), 3u);
   EXPECT_EQ(over.lines[0], "#/P:Aorta{Aorta ascendens und");
   ASSERT_EQ(over.lines[2], "fschifffahrtsgesellschaft#");
@@ -283,8 +306,8 @@ TEST(HitTestTest, TargetInBracesRunsOverTheLineEndAndShownTextAfterItIsGatheredT
 }
 
 TEST(HitTestTest, BracedLinksOfOneKindDirectlyAfterEachOtherCountAsOne) {
-  const TextLayout layout =
-      Lay("#/L:Herz{Cor}#/L:Kammer{Ventriculus}#$\n#/L:Vorhof{Atrium}#/L:Ohr##/L:x#$", WidthFor(60));
+  const TextLayout layout = Lay(
+      "#/L:Herz{Cor}#/L:Kammer{Ventriculus}#$\n#/L:Vorhof{Atrium}#/L:Ohr##/L:x#$", WidthFor(60));
   ASSERT_EQ(layout.lines.size(), 2u);
   // The second link's braced target replaces what the first one gathered.
   EXPECT_EQ(Hit(layout, 10, 5).target, "Ventriculus");
@@ -294,8 +317,8 @@ TEST(HitTestTest, BracedLinksOfOneKindDirectlyAfterEachOtherCountAsOne) {
 }
 
 TEST(HitTestTest, AdjacentLinksOfOneKindCountAsOneAndScrolledLinesUseTheirTops) {
-  const TextLayout layout = Lay("#/L:Herz#/L:Kammer##/P:Aorta#$\nzwei$\n#/M:Ton{a.wav}#$",
-                                WidthFor(40));
+  const TextLayout layout =
+      Lay("#/L:Herz#/L:Kammer##/P:Aorta#$\nzwei$\n#/M:Ton{a.wav}#$", WidthFor(40));
   EXPECT_EQ(Hit(layout, 10, 5).target, "Herz Kammer");
   EXPECT_EQ(Hit(layout, 5 + 40 + 5, 5).target, "Kammer");
   EXPECT_EQ(Hit(layout, 5 + 100 + 5, 5).kind, SegmentKind::StructureLink);

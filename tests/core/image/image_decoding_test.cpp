@@ -40,8 +40,7 @@ Bgr3 ReferenceColour(int y, int cb, int cr) {
   const auto clamp = [](double v) { return int(std::lround(std::clamp(v, 0.0, 255.0))); };
   const double dcb = cb - 127.5;
   const double dcr = cr - 127.5;
-  return {clamp(y + 1.772 * dcb), clamp(y - 0.34414 * dcb - 0.71414 * dcr),
-          clamp(y + 1.402 * dcr)};
+  return {clamp(y + 1.772 * dcb), clamp(y - 0.34414 * dcb - 0.71414 * dcr), clamp(y + 1.402 * dcr)};
 }
 
 Bgr3 Convert(int y, int cb, int cr) {
@@ -224,8 +223,8 @@ TEST(JpegDecoder, ProgressiveImageDecodesAndTooManyScansAreRefused) {
   const int width = 48, height = 16;
   JpegOptions options;
   options.progressive = true;
-  const auto jpeg = EncodeJpeg(test::PhotoLikeRgb(width, height), width, height, 3, JCS_RGB,
-                               options);
+  const auto jpeg =
+      EncodeJpeg(test::PhotoLikeRgb(width, height), width, height, 3, JCS_RGB, options);
   ScriptedMessageService messages;
   SourceImage image;
   ASSERT_TRUE(DecodeJpeg(jpeg, image, messages));
@@ -361,7 +360,7 @@ TEST(BmpDecoder, TwentyFourBitsWithAnOddWidth) {
   layout.width = 5;
   layout.height = 2;
   layout.rows = {Row({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}),
-               Row({21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35})};
+                 Row({21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35})};
   ScriptedMessageService messages;
   SourceImage image;
   ASSERT_TRUE(Decode(layout, image, messages));
@@ -469,8 +468,8 @@ TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
     change(s);
     return MakeBmp(s);
   };
-  cases.push_back({"RLE", with([](BmpLayout& s) { s.compression = 1; }),
-                   image_text::kBmpCompressed});
+  cases.push_back(
+      {"RLE", with([](BmpLayout& s) { s.compression = 1; }), image_text::kBmpCompressed});
   cases.push_back({"16 bits", with([](BmpLayout& s) { s.bits = 16; }), image_text::kBmpFormat});
   cases.push_back({"OS/2 header", with([](BmpLayout& s) { s.infoBytes = 40; }), nullptr});
   cases.back().bytes[14] = 12;
@@ -482,14 +481,14 @@ TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
   cases.push_back({"width x height overflows",
                    with([](BmpLayout& s) { s.width = s.height = 0x7FFFFFFF; }),
                    image_text::kImageTooLarge});
-  cases.push_back({"beyond the pixel limit",
-                   with([](BmpLayout& s) { s.width = s.height = 16000; }),
+  cases.push_back({"beyond the pixel limit", with([](BmpLayout& s) { s.width = s.height = 16000; }),
                    image_text::kImageTooLarge});
-  cases.push_back({"no width", with([](BmpLayout& s) { s.width = 3; }), image_text::kImageTooSmall});
+  cases.push_back(
+      {"no width", with([](BmpLayout& s) { s.width = 3; }), image_text::kImageTooSmall});
   cases.push_back(
       {"no height", with([](BmpLayout& s) { s.height = 0; }), image_text::kImageTooSmall});
-  cases.push_back({"rows missing", with([](BmpLayout& s) { s.height = 2; }),
-                   image_text::kBmpTruncated});
+  cases.push_back(
+      {"rows missing", with([](BmpLayout& s) { s.height = 2; }), image_text::kBmpTruncated});
   cases.push_back({"palette beyond the bit depth", with([](BmpLayout& s) {
                      s.bits = 4;
                      s.paletteCount = 17;
@@ -506,9 +505,9 @@ TEST(BmpDecoder, RefusalsNameTheReasonAndLoseNothing) {
   cases.push_back({"not a bitmap", "GIF89a" + std::string(60, '\0'), image_text::kBmpNotBmp});
   cases.push_back({"header cut short", MakeBmp(good).substr(0, 30), image_text::kBmpTruncated});
   cases.push_back({"palette cut short", with([](BmpLayout& s) {
-                     s.bits = 8;
-                     s.rows.clear();
-                   }).substr(0, 100),
+                                          s.bits = 8;
+                                          s.rows.clear();
+                                        }).substr(0, 100),
                    image_text::kBmpTruncated});
 
   for (const Case& c : cases) {

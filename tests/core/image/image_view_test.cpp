@@ -271,7 +271,8 @@ TEST_F(ImageView, PanningReachesTheRightEdgeAndTheWindowIsFilled) {
   }
   EXPECT_EQ(bild->Visible().lastColumn, 199);
   EXPECT_GE(bild->HorizontalOffset(), limit);
-  EXPECT_EQ(Zoomed(*bild, (199 - bild->Visible().firstColumn) * 4, 100), PixelOf(199, bild->Visible().firstRow + 25));
+  EXPECT_EQ(Zoomed(*bild, (199 - bild->Visible().firstColumn) * 4, 100),
+            PixelOf(199, bild->Visible().firstRow + 25));
 }
 
 TEST_F(ImageView, VerticalMarginNeverPushesTheTopRowsOutOfTheBitmap) {
@@ -318,8 +319,7 @@ TEST_F(ImageView, ScrollBarsFollowTheZoomedImage) {
   // 620 - trunc(1499 x 2) - 20 and 800 - 2000 x 2.
   EXPECT_EQ(bild->SmallestVerticalOffset(), -2398);
   EXPECT_EQ(bild->SmallestHorizontalOffset(), -3200);
-  EXPECT_EQ(bild->ScrollBars(),
-            (ScrollBarState{true, 3200, 1600, 2398, -bild->VerticalOffset()}));
+  EXPECT_EQ(bild->ScrollBars(), (ScrollBarState{true, 3200, 1600, 2398, -bild->VerticalOffset()}));
 
   // At zoom 3 the limits are whole multiples of 3: -5200 becomes -5199.
   bild->SetZoom(3.0f, 1000, 750, false);
@@ -468,7 +468,7 @@ TEST_F(ImageView, VerticalLinesAreClampedToTheVisibleRows) {
   bild->DrawVLine(30, 90, 100, c);  // both ends above
   bild->DrawVLine(98, 0, 10, c);    // the last two visible columns take no line
   bild->DrawVLine(-1, 0, 10, c);
-  bild->DrawVLine(50, 10, 5, c);    // upside down
+  bild->DrawVLine(50, 10, 5, c);  // upside down
   EXPECT_EQ(ZoomedBytes(*bild), before);
 }
 

@@ -14,26 +14,27 @@ using test::TempTree;
 using test::WithCrLf;
 
 TEST(PlaneListTest, FieldRulesDecideWhichLinesArePlanes) {
-  const PlaneList list = ParsePlaneList(WithCrLf(
-      "  Oben # 0 \n"
-      "\t\n"
-      "Unten#100\n"
-      "Zu tief#101\n"
-      "Negativ#-1\n"
-      "Prozent#40%\n"
-      "Leer#   #Rest\n"
-      "Ohne#   \n"
-      "##Doppelt##55\n"
-      "NurName\n"
-      "Drei#30#ein Kommentar#mehr\n"
-      " #70\n"
-      "Plus#+12\n"
-      "Null#-0\n"
-      "Riesig#99999999999999999999999\n"
-      "Text#abc\n"));
+  const PlaneList list =
+      ParsePlaneList(WithCrLf("  Oben # 0 \n"
+                              "\t\n"
+                              "Unten#100\n"
+                              "Zu tief#101\n"
+                              "Negativ#-1\n"
+                              "Prozent#40%\n"
+                              "Leer#   #Rest\n"
+                              "Ohne#   \n"
+                              "##Doppelt##55\n"
+                              "NurName\n"
+                              "Drei#30#ein Kommentar#mehr\n"
+                              " #70\n"
+                              "Plus#+12\n"
+                              "Null#-0\n"
+                              "Riesig#99999999999999999999999\n"
+                              "Text#abc\n"));
   EXPECT_TRUE(list.horizontal);
   // "Ohne#   " trims to "Ohne#", which has no position; the blank field between two "#" is a
-  // position of 0. " #70" trims to "#70": the leading "#" is skipped, so "70" is a name without a position.
+  // position of 0. " #70" trims to "#70": the leading "#" is skipped, so "70" is a name without a
+  // position.
   const std::vector<std::string> names = {"Oben", "Unten", "Prozent", "Leer", "Doppelt",
                                           "Drei", "Plus",  "Null",    "Text"};
   const std::vector<uint16_t> positions = {0, 100, 40, 0, 55, 30, 12, 0, 0};
@@ -59,9 +60,9 @@ TEST(PlaneListTest, VerticalAnywhereInAnyCaseTurnsTheWholeFile) {
 TEST(PlaneListTest, LongLinesAreReadWholeAndOverlongNamesSkipped) {
   const std::string longName(505, 'N');
   const std::string tooLongName(PlaneList::kMaxName + 1, 'X');
-  const PlaneList list = ParsePlaneList(WithCrLf(longName + "#100\n" + tooLongName + "#50\n" +
-                                                 "Kurz#70#" + std::string(700, 'k') + "#20\n" +
-                                                 "Danach#5\n"));
+  const PlaneList list =
+      ParsePlaneList(WithCrLf(longName + "#100\n" + tooLongName + "#50\n" + "Kurz#70#" +
+                              std::string(700, 'k') + "#20\n" + "Danach#5\n"));
   ASSERT_EQ(list.Count(), 3);
   EXPECT_EQ(list.names[0], longName);
   EXPECT_EQ(list.positions[0], 100);  // not cut to "1" or "10" at a buffer's end

@@ -30,10 +30,15 @@ TEST(ResolvePath, MatchesEveryComponentIgnoringCase) {
 TEST(ResolvePath, FindsUtf8AndWindows1252NamesFromWindows1252Text) {
   TempTree tree;
   tree.Write("Texte/Other/Hilfe-Übersicht.txt", "u");
-  tree.Write(std::string("Texte/Other/Gr\xF6\xDF" "e.txt"), "c");  // a name not in UTF-8
-  EXPECT_EQ(*ReadFileBytes(ResolvePath(Win(tree.Root()) + "\\texte\\other\\HILFE-\xFC" "BERSICHT.TXT")),
+  tree.Write(std::string("Texte/Other/Gr\xF6\xDF"
+                         "e.txt"),
+             "c");  // a name not in UTF-8
+  EXPECT_EQ(*ReadFileBytes(ResolvePath(Win(tree.Root()) + "\\texte\\other\\HILFE-\xFC"
+                                                          "BERSICHT.TXT")),
             "u");
-  EXPECT_EQ(*ReadFileBytes(ResolvePath(Win(tree.Root()) + "\\Texte\\Other\\GR\xD6\xDF" "E.TXT")), "c");
+  EXPECT_EQ(*ReadFileBytes(ResolvePath(Win(tree.Root()) + "\\Texte\\Other\\GR\xD6\xDF"
+                                                          "E.TXT")),
+            "c");
 }
 
 TEST(ResolvePath, KeepsMissingComponentsSoOpeningFails) {

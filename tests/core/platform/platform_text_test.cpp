@@ -28,16 +28,22 @@ TEST(Cp1252, EveryByteSurvivesTheRoundTripThroughUtf16AndUtf8) {
 TEST(Cp1252, GermanLettersAndTheEuroSignMapToTheirCodePoints) {
   EXPECT_EQ(Cp1252ToUtf8("Aufl\xF6sung \xC4 \xDF \x80"), "Auflösung Ä ß €");
   EXPECT_EQ(Cp1252ToUtf16("\x9F"), u"\u0178");
-  EXPECT_EQ(Utf8ToCp1252("Übersicht"), "\xDC" "bersicht");
+  EXPECT_EQ(Utf8ToCp1252("Übersicht"),
+            "\xDC"
+            "bersicht");
 }
 
 TEST(Cp1252, CharactersOutsideTheCodePageAndBrokenUtf8BecomeTheReplacement) {
-  EXPECT_EQ(Utf8ToCp1252("a\xE2\x88\x9E" "b"), "a?b");          // ∞
-  EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");                        // cut sequence
-  EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");                     // overlong "/"
-  EXPECT_EQ(Utf16ToCp1252(u"x\U0001F600y"), "x?y");              // surrogate pair
-  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));                     // surrogate
-  EXPECT_TRUE(IsValidUtf8("Schl\xC3\xA4" "fe"));
+  EXPECT_EQ(Utf8ToCp1252("a\xE2\x88\x9E"
+                         "b"),
+            "a?b");                                  // ∞
+  EXPECT_EQ(Utf8ToCp1252("a\xC3"), "a?");            // cut sequence
+  EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");         // overlong "/"
+  EXPECT_EQ(Utf16ToCp1252(u"x\U0001F600y"), "x?y");  // surrogate pair
+  EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));         // surrogate
+  EXPECT_TRUE(
+      IsValidUtf8("Schl\xC3\xA4"
+                  "fe"));
 }
 
 TEST(Cp1252, FileNameFoldingCoversAccentedLettersButNotSharpS) {
@@ -81,8 +87,12 @@ TEST(Strings, InRangeIncludesBothBounds) {
 
 TEST(Strings, NameComparisonFoldsOnlyAsciiLetters) {
   EXPECT_TRUE(EqualsAsciiNoCase("Start", "START"));
-  EXPECT_FALSE(EqualsAsciiNoCase("\xC4" "rmel", "\xE4" "rmel"));  // Ä vs ä
-  EXPECT_FALSE(EqualsAsciiNoCase("@", "`"));                       // 0x40 vs 0x60: not letters
+  EXPECT_FALSE(
+      EqualsAsciiNoCase("\xC4"
+                        "rmel",
+                        "\xE4"
+                        "rmel"));             // Ä vs ä
+  EXPECT_FALSE(EqualsAsciiNoCase("@", "`"));  // 0x40 vs 0x60: not letters
   EXPECT_FALSE(EqualsAsciiNoCase("ab", "abc"));
 }
 
@@ -140,17 +150,18 @@ struct SplitCase {
 
 class SplitListFieldsTest : public testing::TestWithParam<SplitCase> {};
 
-TEST_P(SplitListFieldsTest, Splits) { EXPECT_EQ(SplitListFields(GetParam().line), GetParam().fields); }
+TEST_P(SplitListFieldsTest, Splits) {
+  EXPECT_EQ(SplitListFields(GetParam().line), GetParam().fields);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, SplitListFieldsTest,
     testing::Values(SplitCase{"a#b#c", {"a", "b", "c"}},
                     SplitCase{"  a  #\tb\t# c ", {"a", "b", "c"}},
-                    SplitCase{"a##b", {"a", "b"}},             // a run of separators is one
-                    SplitCase{"#a#b#", {"a", "b"}},            // none at the ends
-                    SplitCase{"a# #b", {"a", "", "b"}},        // a blank field becomes empty
-                    SplitCase{"###", {}},
-                    SplitCase{"", {}},
+                    SplitCase{"a##b", {"a", "b"}},       // a run of separators is one
+                    SplitCase{"#a#b#", {"a", "b"}},      // none at the ends
+                    SplitCase{"a# #b", {"a", "", "b"}},  // a blank field becomes empty
+                    SplitCase{"###", {}}, SplitCase{"", {}},
                     SplitCase{"one field", {"one field"}}));
 
 TEST(ReadListLine, SkipsCommentsAndEmptyLinesAfterTrimming) {

@@ -54,8 +54,14 @@ class SpawnLauncherTest : public ::testing::Test {
 TEST_F(SpawnLauncherTest, ArgumentsArriveAsPlainCharactersWithoutAShell) {
   const auto player = Player(PlayerBehaviour::ExitAtOnce);
   const std::string marker = (tree_.Root() / "pwned").string();
-  const Strings arguments{"player",        "two words",       "\"quoted\"", "a;touch " + marker,
-                          "$(touch " + marker + ")", "`touch " + marker + "`", "*", ""};
+  const Strings arguments{"player",
+                          "two words",
+                          "\"quoted\"",
+                          "a;touch " + marker,
+                          "$(touch " + marker + ")",
+                          "`touch " + marker + "`",
+                          "*",
+                          ""};
   auto process = launcher_.Start(player, arguments);
   ASSERT_NE(process, nullptr);
   const auto received = test::WaitForRecord(record_);
@@ -67,7 +73,9 @@ TEST_F(SpawnLauncherTest, ArgumentsArriveAsPlainCharactersWithoutAShell) {
 
 TEST_F(SpawnLauncherTest, WhatCannotRunIsNotStarted) {
   const auto plain = tree_.Write("plain.txt", "no program");
-  const auto noShebang = tree_.Write("noshebang", "\x7f" "ELF garbage");
+  const auto noShebang = tree_.Write("noshebang",
+                                     "\x7f"
+                                     "ELF garbage");
   std::filesystem::permissions(noShebang, std::filesystem::perms::owner_all);
   EXPECT_EQ(launcher_.Start(tree_.Root() / "missing", {"missing"}), nullptr);
   EXPECT_EQ(launcher_.Start(plain, {"plain"}), nullptr);
@@ -120,12 +128,12 @@ TEST_F(SpawnLauncherTest, APlayerIgnoringTheRequestIsKilledAfterTheGrace) {
 TEST_F(SpawnLauncherTest, APlayerThatLeftItsProcessGroupIsStillEnded) {
   // Signals to the group alone would miss it, and reaping it would then wait for ever.
   if (!std::filesystem::exists("/usr/bin/perl")) GTEST_SKIP() << "needs perl";
-  const auto script = tree_.Write(
-      "bin/wanderer",
-      "#!/bin/sh\n"
-      "exec /usr/bin/perl -e 'setpgrp(0, getpgrp(getppid())) or exit 1; "
-      "open(my $f, \">\", $ARGV[0]) or exit 1; close($f); sleep 60' '" +
-          record_.string() + "'\n");
+  const auto script =
+      tree_.Write("bin/wanderer",
+                  "#!/bin/sh\n"
+                  "exec /usr/bin/perl -e 'setpgrp(0, getpgrp(getppid())) or exit 1; "
+                  "open(my $f, \">\", $ARGV[0]) or exit 1; close($f); sleep 60' '" +
+                      record_.string() + "'\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   auto process = launcher_.Start(script, {"wanderer"});
   ASSERT_NE(process, nullptr);
@@ -137,12 +145,14 @@ TEST_F(SpawnLauncherTest, APlayerThatLeftItsProcessGroupIsStillEnded) {
 }
 
 TEST_F(SpawnLauncherTest, TheAtlasFilesAreNotInheritedAndInputIsEmpty) {
-  const auto script = tree_.Write(
-      "bin/probe",
-      "#!/bin/sh\n"
-      "{ [ -e /proc/$$/fd/200 ] && echo inherited || echo closed; cat; } > '" +
-          record_.string() + ".tmp'\n"
-      "mv '" + record_.string() + ".tmp' '" + record_.string() + "'\n");
+  const auto script =
+      tree_.Write("bin/probe",
+                  "#!/bin/sh\n"
+                  "{ [ -e /proc/$$/fd/200 ] && echo inherited || echo closed; cat; } > '" +
+                      record_.string() +
+                      ".tmp'\n"
+                      "mv '" +
+                      record_.string() + ".tmp' '" + record_.string() + "'\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   const int fd = open(script.c_str(), O_RDONLY);  // without close-on-exec
   ASSERT_GE(fd, 0);

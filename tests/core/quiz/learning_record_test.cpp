@@ -55,10 +55,10 @@ TEST(LearningRecordTest, DueStructuresComeFirstLowBoxFirstAndNothingDueKeepsTheO
   PutDueFirst(questions, record, today, nameOf);
   EXPECT_EQ(questions, (std::vector<std::uint16_t>{5, 4, 3, 2, 1, 0}));  // no record
 
-  record.Answer("B", true, today - days(30));   // box 2, due
-  record.Answer("D", false, today - days(1));   // box 1, due
-  record.Answer("E", true, today);              // box 2, not due
-  record.Answer("F", false, today - days(2));   // box 1, due
+  record.Answer("B", true, today - days(30));  // box 2, due
+  record.Answer("D", false, today - days(1));  // box 1, due
+  record.Answer("E", true, today);             // box 2, not due
+  record.Answer("F", false, today - days(2));  // box 1, due
   PutDueFirst(questions, record, today, nameOf);
   EXPECT_EQ(questions, (std::vector<std::uint16_t>{5, 3, 1, 4, 2, 0}));
 
@@ -69,27 +69,32 @@ TEST(LearningRecordTest, DueStructuresComeFirstLowBoxFirstAndNothingDueKeepsTheO
 
 TEST(LearningRecordTest, FileRoundTripKeepsCp1252AndCrLfAndSkipsDamagedLines) {
   const std::string text =
-      "Gro\xDF" "hirn # 3 # 2026-02-27 # 4 # 1 # Kleinhirn\r\n"
+      "Gro\xDF"
+      "hirn # 3 # 2026-02-27 # 4 # 1 # Kleinhirn\r\n"
       "kaputt\r\n"
-      "Herz # 6 # 2026-02-27 # 1 # 0 # \r\n"          // box out of range
-      "Lunge # 2 # 2026-02-30 # 1 # 0 # \r\n"         // no such day
-      "Aorta # 2 # 2026-02-27 # x # 0 # \r\n"         // count not a number
-      "Vene # 2 # 2026-02-27 # 1 # 0\r\n"             // a field missing
-      "Milz # 1 # 2026-03-01 # 0 # 2 # Leber\n"       // LF alone is read too
-      "GROSSHIRN # 1 # 2026-03-01 # 0 # 0 # \r\n"     // not the same name: stays its own
-      "gro\xDF" "hirn # 1 # 2026-03-01 # 0 # 0 # \r\n";  // the same name again: the first counts
+      "Herz # 6 # 2026-02-27 # 1 # 0 # \r\n"       // box out of range
+      "Lunge # 2 # 2026-02-30 # 1 # 0 # \r\n"      // no such day
+      "Aorta # 2 # 2026-02-27 # x # 0 # \r\n"      // count not a number
+      "Vene # 2 # 2026-02-27 # 1 # 0\r\n"          // a field missing
+      "Milz # 1 # 2026-03-01 # 0 # 2 # Leber\n"    // LF alone is read too
+      "GROSSHIRN # 1 # 2026-03-01 # 0 # 0 # \r\n"  // not the same name: stays its own
+      "gro\xDF"
+      "hirn # 1 # 2026-03-01 # 0 # 0 # \r\n";  // the same name again: the first counts
   LearningRecord record;
   record.Parse(text);
   ASSERT_EQ(record.Entries().size(), 3u);
   const LearningEntry& first = record.Entries()[0];
-  EXPECT_EQ(first.name, "Gro\xDF" "hirn");
+  EXPECT_EQ(first.name,
+            "Gro\xDF"
+            "hirn");
   EXPECT_EQ(first.box, 3);
   EXPECT_EQ(first.last, Day(std::chrono::year(2026) / 2 / 27));
   EXPECT_EQ(first.right, 4);
   EXPECT_EQ(first.wrong, 1);
   EXPECT_EQ(first.confusedWith, "Kleinhirn");
   EXPECT_EQ(record.Encode(),
-            "Gro\xDF" "hirn # 3 # 2026-02-27 # 4 # 1 # Kleinhirn\r\n"
+            "Gro\xDF"
+            "hirn # 3 # 2026-02-27 # 4 # 1 # Kleinhirn\r\n"
             "Milz # 1 # 2026-03-01 # 0 # 2 # Leber\r\n"
             "GROSSHIRN # 1 # 2026-03-01 # 0 # 0 # \r\n");
   LearningRecord again;
@@ -110,9 +115,12 @@ TEST(LearningRecordTest, AFailedWriteKeepsTheOldFileAndSaysSoOncePerRun) {
   ScriptedMessageService messages;
   // The disk is full: the replacement's write fails half-way, as ReplaceFileContents reports it.
   bool full = true;
-  LearningRecordFile file(path, [&](const std::filesystem::path& p, std::string_view bytes) {
-    return !full && ReplaceFileContents(p, bytes);
-  }, &messages);
+  LearningRecordFile file(
+      path,
+      [&](const std::filesystem::path& p, std::string_view bytes) {
+        return !full && ReplaceFileContents(p, bytes);
+      },
+      &messages);
   file.Load();
   ASSERT_NE(file.Record().Find("Herz"), nullptr);
   file.Record().Answer("Lunge", true, kMonday);
@@ -135,16 +143,16 @@ TEST(LearningRecordTest, AFailedWriteKeepsTheOldFileAndSaysSoOncePerRun) {
 
 TEST(LearningRecordTest, CountsPerBoxDueAndMostConfused) {
   LearningRecord record;
-  record.Answer("Herz", true, kMonday);                        // box 2
-  record.Answer("Lunge", false, kMonday, "Herz");              // box 1, due tomorrow
+  record.Answer("Herz", true, kMonday);            // box 2
+  record.Answer("Lunge", false, kMonday, "Herz");  // box 1, due tomorrow
   record.Answer("Lunge", false, kMonday, "Aorta");
-  record.Answer("Milz", false, kMonday - days(3), "Leber");    // box 1, due
-  record.Answer("Leber", false, kMonday);                      // wrong without confusion
+  record.Answer("Milz", false, kMonday - days(3), "Leber");  // box 1, due
+  record.Answer("Leber", false, kMonday);                    // wrong without confusion
   const BoxCounts all = record.Count(kMonday);
   EXPECT_EQ(all.inBox, (std::array<int, 5>{3, 1, 0, 0, 0}));
   EXPECT_EQ(all.due, 1);
-  const BoxCounts some = record.Count(kMonday + days(1),
-                                      [](const std::string& n) { return n != "Milz"; });
+  const BoxCounts some =
+      record.Count(kMonday + days(1), [](const std::string& n) { return n != "Milz"; });
   EXPECT_EQ(some.inBox, (std::array<int, 5>{2, 1, 0, 0, 0}));
   EXPECT_EQ(some.due, 2);
   const auto confused = record.MostConfused(10);
@@ -163,9 +171,9 @@ TEST(LearningStateLayoutTest, TheWindowStandsBesideTheImageCentreOnTheScreen) {
     Rect placed;
   };
   const Case cases[] = {
-      {{0, 20, 1024, 700}, 300, 400, {528, 36, 300, 400}},   // right of the centre
-      {{600, 20, 424, 700}, 300, 400, {496, 36, 300, 400}},  // no room right: left of it
-      {{0, 20, 1024, 700}, 600, 400, {528, 36, 496, 400}},   // narrowed to the room there
+      {{0, 20, 1024, 700}, 300, 400, {528, 36, 300, 400}},    // right of the centre
+      {{600, 20, 424, 700}, 300, 400, {496, 36, 300, 400}},   // no room right: left of it
+      {{0, 20, 1024, 700}, 600, 400, {528, 36, 496, 400}},    // narrowed to the room there
       {{0, 500, 1024, 268}, 300, 400, {528, 368, 300, 400}},  // moved up onto the screen
   };
   for (const Case& c : cases) {
@@ -181,9 +189,14 @@ TEST(TypedAnswerTest, WhatStudentsWriteAndWhatStaysWrong) {
                                  {"BALKEN", "CORPUS CALLOSUM"},
                                  {"REN", "NIERE"},
                                  {"HEPAR", "LEBER"}};
-  const std::vector<std::string> atlas = {"Thalamus rechts", "Thalamus links", "Niere rechts",
-                                          "Niere links", "Corpus callosum", "Nucleus caudatus",
-                                          "Nucleus caudatus (Schweifkern)", "Leber (Hepar)"};
+  const std::vector<std::string> atlas = {"Thalamus rechts",
+                                          "Thalamus links",
+                                          "Niere rechts",
+                                          "Niere links",
+                                          "Corpus callosum",
+                                          "Nucleus caudatus",
+                                          "Nucleus caudatus (Schweifkern)",
+                                          "Leber (Hepar)"};
   using V = TypedVerdict;
   struct Case {
     const char* typed;
@@ -195,10 +208,18 @@ TEST(TypedAnswerTest, WhatStudentsWriteAndWhatStaysWrong) {
       {"thalamus", "Thalamus", V::Right},
       {"  Corpus   callosum ", "Corpus callosum", V::Right},
       {"corpuscallosum", "Corpus callosum", V::Right},
-      {"Gyrus praecentralis", "Gyrus pr\xE4" "centralis", V::Right},
-      {"GYRUS PR\xC4" "CENTRALIS", "Gyrus praecentralis", V::Right},
+      {"Gyrus praecentralis",
+       "Gyrus pr\xE4"
+       "centralis",
+       V::Right},
+      {"GYRUS PR\xC4"
+       "CENTRALIS",
+       "Gyrus praecentralis", V::Right},
       {"Fuss", "Fu\xDF", V::Right},
-      {"Ruecken", "R\xFC" "cken", V::Right},
+      {"Ruecken",
+       "R\xFC"
+       "cken",
+       V::Right},
       // Sides, however written and wherever they stand.
       {"Thalamus li.", "Thalamus links", V::Right},
       {"Thalamus li", "Thalamus links", V::Right},
@@ -237,12 +258,12 @@ TEST(TypedAnswerTest, WhatStudentsWriteAndWhatStaysWrong) {
       {"Schweifkern", "Nucleus caudatus (Schweifkern)", V::Right},
       {"Hepar links", "Leber (Hepar)", V::Wrong},
       // One typing error in a word of six letters or more.
-      {"Thalamsu", "Thalamus", V::Wrong},     // two letters swapped are two edits
+      {"Thalamsu", "Thalamus", V::Wrong},  // two letters swapped are two edits
       {"Thalamu", "Thalamus", V::Misspelt},
       {"Nucleus caudatis", "Nucleus caudatus", V::Misspelt},
       {"Nucleus cuadatis", "Nucleus caudatus", V::Wrong},
       {"Nukleus kaudatus", "Nucleus caudatus", V::Wrong},  // one error in each of two words
-      {"Leberr", "Leber", V::Wrong},                        // a word of five letters
+      {"Leberr", "Leber", V::Wrong},                       // a word of five letters
       {"Schweifkerm", "Nucleus caudatus (Schweifkern)", V::Misspelt},
       {"Nucleus caudatus", "Nucleus caudata", V::Wrong, "Nucleus caudatus"},  // another structure
       {"Herzmuskel", "Herzmuskel x", V::Wrong},

@@ -312,12 +312,11 @@ TEST_F(QuizSessionTest, AMissedStructureIsAskedOnceMoreLastAndTheRunEndsWithItsR
   EXPECT_EQ(session.Confusion().asked, IndexOf(*list, missed));
 
   QuizStep step = session.Next(list.get(), random_);  // "N\xE4chste Frage"
-  EXPECT_TRUE(session.Confusion().Empty());            // the next question clears it
+  EXPECT_TRUE(session.Confusion().Empty());           // the next question clears it
   std::vector<std::string> asked = {missed};
   for (int i = 0; i < 3 && step.kind == QuizStep::Kind::Ask; ++i) {
     asked.push_back(session.State().TargetName());
-    const QuizReply reply =
-        session.AnswerClick(Hits({IndexOf(*list, asked.back())}), *list);
+    const QuizReply reply = session.AnswerClick(Hits({IndexOf(*list, asked.back())}), *list);
     EXPECT_TRUE(reply.right);
     EXPECT_EQ(reply.message, quiz_text::kRight);
     step = session.Next(list.get(), random_);
@@ -349,8 +348,10 @@ TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
   const auto leer = ListOf({});
   enum class Load { Image, NoImage, Fails };
   const std::map<std::string, std::pair<Load, Objektliste*>> pages = {
-      {"Ebene 1", {Load::Image, brust.get()}}, {"Ebene 2", {Load::Image, leer.get()}},
-      {"Ebene 3", {Load::Image, bauch.get()}}, {"Text", {Load::NoImage, nullptr}},
+      {"Ebene 1", {Load::Image, brust.get()}},
+      {"Ebene 2", {Load::Image, leer.get()}},
+      {"Ebene 3", {Load::Image, bauch.get()}},
+      {"Text", {Load::NoImage, nullptr}},
       {"Kaputt", {Load::Fails, nullptr}}};
   enum class Answer { ShowFirstThenPass, Right };
   struct Case {
@@ -362,12 +363,20 @@ TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
   };
   const std::string done = quiz_text::kSeriesDone;
   const Case cases[] = {
-      {"the plane without structures is passed over", {"Ebene 1", "Ebene 2", "Ebene 3"},
-       Answer::ShowFirstThenPass, {"Aorta", "Herz", "Leber", "Lunge", "Milz"},
+      {"the plane without structures is passed over",
+       {"Ebene 1", "Ebene 2", "Ebene 3"},
+       Answer::ShowFirstThenPass,
+       {"Aorta", "Herz", "Leber", "Lunge", "Milz"},
        done + "Ergebnis: 0 von 5 richtig, 0 falsch, 1 gezeigt"},
-      {"pages without an image or that fail are passed over", {"Text", "Ebene 3", "Kaputt"},
-       Answer::Right, {"Leber", "Milz"}, done + "Ergebnis: 2 von 2 richtig, 0 falsch, 0 gezeigt"},
-      {"nothing to ask on any plane", {"Ebene 2", "Kaputt"}, Answer::Right, {},
+      {"pages without an image or that fail are passed over",
+       {"Text", "Ebene 3", "Kaputt"},
+       Answer::Right,
+       {"Leber", "Milz"},
+       done + "Ergebnis: 2 von 2 richtig, 0 falsch, 0 gezeigt"},
+      {"nothing to ask on any plane",
+       {"Ebene 2", "Kaputt"},
+       Answer::Right,
+       {},
        quiz_text::kNoStructures},
       {"no planes", {}, Answer::Right, {}, quiz_text::kNoStructures},
   };
@@ -421,9 +430,9 @@ TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
 TEST_F(QuizSessionTest, TypedAnswersAreJudgedCountedAndRecordedWithTheirConfusion) {
   const auto list = ListOf({"Herz", "Lunge", "Aorta"});
   int writes = 0;
-  LearningRecordFile record("BENUTZER.LRN", [&](const std::filesystem::path&, std::string_view) {
-    return ++writes > 0;
-  }, &messages_);
+  LearningRecordFile record(
+      "BENUTZER.LRN", [&](const std::filesystem::path&, std::string_view) { return ++writes > 0; },
+      &messages_);
   const Day today = Day(std::chrono::year(2026) / 3 / 2);
   const CrossReferenceList noCrossReferences;
   QuizSession session;
@@ -484,10 +493,13 @@ TEST_F(QuizSessionTest, EveryCountedAnswerIsWrittenAFailedWriteIsToldOnceAndDueO
   const Day today = Day(std::chrono::year(2026) / 3 / 2);
   std::string written;
   bool writable = true;
-  LearningRecordFile record("BENUTZER.LRN", [&](const std::filesystem::path&, std::string_view bytes) {
-    if (writable) written = bytes;
-    return writable;
-  }, &messages_);
+  LearningRecordFile record(
+      "BENUTZER.LRN",
+      [&](const std::filesystem::path&, std::string_view bytes) {
+        if (writable) written = bytes;
+        return writable;
+      },
+      &messages_);
   QuizSession session;
   session.SetLearningRecord(&record, [today] { return today; });
   ASSERT_TRUE(session.Start(kQuizNameToStructure, false, list.get()));

@@ -27,22 +27,36 @@ TEST(SearchNames, SortsIgnoringCaseAndKeepsNamesThatDifferOnlyInCase) {
   const SearchNames names =
       Filled({"aorta", "Herz", "AORTA", "Aorta", "Aorta", "Zwerchfell", "herz", "Aorta", "Arm",
               "\xD6sophagus", "\xF6sophagus", "Leber"});
-  EXPECT_EQ(All(names), (std::vector<std::string>{"AORTA", "Aorta", "aorta", "Arm", "Herz", "herz",
-                                                  "Leber", "\xD6sophagus", "\xF6sophagus",
-                                                  "Zwerchfell"}));
+  EXPECT_EQ(All(names),
+            (std::vector<std::string>{"AORTA", "Aorta", "aorta", "Arm", "Herz", "herz", "Leber",
+                                      "\xD6sophagus", "\xF6sophagus", "Zwerchfell"}));
 }
 
 TEST(SearchNames, AccentedLettersSortWithTheirBaseLetters) {
   // "Ä" counts as "A" until the rest of the name decides; "ß" as "SS". Nothing accented lands
   // after "Z".
-  const SearchNames names = Filled({"Zunge", "\xC4u\xDF" "eres Ohr", "Apfel", "\xC4pfel",
-                                    "Apfelbaum", "Au\xDF" "en", "Aussen", "\xDC" "bergang",
+  const SearchNames names = Filled({"Zunge",
+                                    "\xC4u\xDF"
+                                    "eres Ohr",
+                                    "Apfel", "\xC4pfel", "Apfelbaum",
+                                    "Au\xDF"
+                                    "en",
+                                    "Aussen",
+                                    "\xDC"
+                                    "bergang",
                                     "Uvula", "Ulna", "Fu\xDF", "Fuss", "Fuge"});
-  EXPECT_EQ(All(names),
-            (std::vector<std::string>{"Apfel", "\xC4pfel", "Apfelbaum", "Aussen", "Au\xDF" "en",
-                                      "\xC4u\xDF" "eres Ohr", "Fuge", "Fuss", "Fu\xDF", "\xDC" "bergang",
-                                      "Ulna", "Uvula", "Zunge"}));
-  EXPECT_EQ(OrderKey("\xC6THER \x8C" "DEM \xDE"), "AETHER OEDEM TH");
+  EXPECT_EQ(All(names), (std::vector<std::string>{"Apfel", "\xC4pfel", "Apfelbaum", "Aussen",
+                                                  "Au\xDF"
+                                                  "en",
+                                                  "\xC4u\xDF"
+                                                  "eres Ohr",
+                                                  "Fuge", "Fuss", "Fu\xDF",
+                                                  "\xDC"
+                                                  "bergang",
+                                                  "Ulna", "Uvula", "Zunge"}));
+  EXPECT_EQ(OrderKey("\xC6THER \x8C"
+                     "DEM \xDE"),
+            "AETHER OEDEM TH");
 }
 
 TEST(SearchNames, DuplicatesGoWhateverOrderTheyCameIn) {
@@ -67,13 +81,17 @@ TEST(SearchNames, PrefixSearchFindsTheFirstEntryInAnyCase) {
   EXPECT_EQ(names.At(names.FindPrefix("M\xDC")), "m\xFCndung");  // umlauts fold as letters
   // Names that differ from the prefix only in an accent stand among its matches and are passed
   // over, in both directions.
-  const SearchNames accented =
-      Filled({"Ala", "\xC4lb", "Alc", "\xC4ld", "Fu\xDF" "sohle", "Fussel", "Fuss"});
+  const SearchNames accented = Filled({"Ala", "\xC4lb", "Alc", "\xC4ld",
+                                       "Fu\xDF"
+                                       "sohle",
+                                       "Fussel", "Fuss"});
   EXPECT_EQ(accented.At(accented.FindPrefix("\xE4L")), "\xC4lb");
   EXPECT_EQ(accented.At(accented.FindPrefix("ALC")), "Alc");
   EXPECT_EQ(accented.At(accented.FindPrefix("\xC4LD")), "\xC4ld");
   EXPECT_EQ(accented.FindPrefix("\xC4LC"), SearchNames::kNone);
-  EXPECT_EQ(accented.At(accented.FindPrefix("FU\xDF")), "Fu\xDF" "sohle");
+  EXPECT_EQ(accented.At(accented.FindPrefix("FU\xDF")),
+            "Fu\xDF"
+            "sohle");
   EXPECT_EQ(accented.At(accented.FindPrefix("fuss")), "Fuss");
   EXPECT_EQ(accented.FindPrefix("FUSSS"), SearchNames::kNone);
   EXPECT_EQ(names.At(names.FindPrefix("b")), "B");
@@ -95,9 +113,11 @@ TEST(SearchNames, NamesAddedLaterAreSortedInAndLongNamesCut) {
 
 TEST(FindForText, SynonymsTranslateOnlyWhenNothingBeginsWithTheText) {
   SynonymList synonyms;
-  synonyms.AddText("Herz # Cor\nm\xFC" "ndung#Ostium\nVorhof#Atrium\nLinks#Sinister\n");
-  const SearchNames names = Filled({"cor", "Cor dextrum", "LINKES COR", "Ostium", "Atrium dextrum",
-                                    "Herzbeutel"});
+  synonyms.AddText(
+      "Herz # Cor\nm\xFC"
+      "ndung#Ostium\nVorhof#Atrium\nLinks#Sinister\n");
+  const SearchNames names =
+      Filled({"cor", "Cor dextrum", "LINKES COR", "Ostium", "Atrium dextrum", "Herzbeutel"});
   const auto find = [&](std::string_view text) {
     const int at = FindForText(names, synonyms, text);
     return at == SearchNames::kNone ? std::string("-") : names.At(at);

@@ -159,9 +159,9 @@ TEST_F(MediaPlayerTest, APlayerThatHandedItsFileOnLeavesTheOtherInstanceAlone) {
   // The first player passes the file to a running instance and ends: that instance, though it
   // shares the player's process group, is not the atlas's to stop.
   const std::string out = first_.string();
-  const auto script = tree_.Write("bin/handoff", "#!/bin/sh\nsleep 60 &\necho $! > '" + out +
-                                                     ".tmp'\nmv '" + out + ".tmp' '" + out +
-                                                     "'\nexit 0\n");
+  const auto script =
+      tree_.Write("bin/handoff", "#!/bin/sh\nsleep 60 &\necho $! > '" + out + ".tmp'\nmv '" + out +
+                                     ".tmp' '" + out + "'\nexit 0\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
   settings_.MMPlayer = WindowsPath(script);
   Player().PlayMedia("Herz Schlag.avi");

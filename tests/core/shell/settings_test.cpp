@@ -32,7 +32,8 @@ TEST(LoadSettings, DefaultsAndOneTrailingBackslash) {
                           .MMPlayerParam2 = ""};
   const SettingsFileCase cases[] = {
       {"without a settings file everything is default", nullptr, "", defaults},
-      {"paths get exactly one trailing backslash", "KARVOLEN.INI",
+      {"paths get exactly one trailing backslash",
+       "KARVOLEN.INI",
        "[Karvolen]\r\nDataPath=D:\\ATLAS\r\nSavePath=D:\\SAVE\\\r\n"
        "MMPlayer=E:\\P\\PLAY.EXE\r\nMMPlayerParam=%s\r\n"
        "MMPlayer2=E:\\Q.EXE\r\nMMPlayerParam2=-x %s\r\n",

@@ -45,7 +45,8 @@ TEST(WaitCursor, NestedPairsLeaveTheHourglassUntilTheMouseMoves) {
 
 TEST(IndexNames, PagesFirstThenStructuresInListOrderDuplicatesIncluded) {
   Catalogue catalogue;
-  catalogue.AddIndexList("Herz # h.txt # # # # # # S # M # R # e\nLunge # l.txt # # # # # # S # M # R # e\n");
+  catalogue.AddIndexList(
+      "Herz # h.txt # # # # # # S # M # R # e\nLunge # l.txt # # # # # # S # M # R # e\n");
   catalogue.AddStructureList("Herz # Herz # S\nAorta # Herz # S\nAorta # Lunge # C\n");
   std::vector<std::string> names;
   ForEachIndexName(catalogue, [&](const std::string& name) { names.push_back(name); });

@@ -39,8 +39,10 @@ TEST(MainMenu, SixMenusInOrderWithHistoryAndBookmarksAtThreeAndFour) {
   ASSERT_EQ(menus.size(), 6u);
   Texts titles;
   for (const Menu& menu : menus) titles.push_back(menu.title);
-  EXPECT_EQ(titles, (Texts{"&Modus", "&Text", "&Schriftgr\xF6\xDF" "e", "Hist&ory", "&Lesezeichen",
-                           "&Hilfe"}));
+  EXPECT_EQ(titles, (Texts{"&Modus", "&Text",
+                           "&Schriftgr\xF6\xDF"
+                           "e",
+                           "Hist&ory", "&Lesezeichen", "&Hilfe"}));
   for (size_t i = 0; i < 5; ++i) EXPECT_FALSE(menus[i].atRightEnd);
   EXPECT_TRUE(menus[5].atRightEnd);
 
@@ -64,7 +66,9 @@ TEST(MainMenu, SixMenusInOrderWithHistoryAndBookmarksAtThreeAndFour) {
   EXPECT_TRUE(menus[2].items[1].checked && !menus[2].items[1].enabled);
   EXPECT_EQ(Items(menus[3], 0), (Texts{"1149 (G) Start", "0 "}));
   EXPECT_EQ(Items(menus[4], 0), (Texts{"1174 setzen", "1173 l\xF6schen", "0 "}));
-  EXPECT_EQ(Items(menus[5], 0), (Texts{"1304 &Index\tF1", "0 ", "1307 \xDC" "ber &Karvolen"}));
+  EXPECT_EQ(Items(menus[5], 0), (Texts{"1304 &Index\tF1", "0 ",
+                                       "1307 \xDC"
+                                       "ber &Karvolen"}));
   EXPECT_TRUE(menus[3].items[1].IsSeparator() && menus[4].items[2].IsSeparator());
 
   EXPECT_EQ(model.Find(CommandId(Command::kQuizAlternating))->text, "Name <--> Struktur");
@@ -295,7 +299,8 @@ TEST_F(BookmarkTest, ASaveFolderThatDoesNotExistShowsTheMessageWithThePath) {
 }
 
 TEST_F(BookmarkTest, AnUnwritableSaveFolderKeepsTheOldFile) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not stop root; the write limit test covers it";
+  if (geteuid() == 0)
+    GTEST_SKIP() << "permissions do not stop root; the write limit test covers it";
   tree_.Write("Sicherung/BENUTZER.BKM", "(S) Alt\r\n");
   ASSERT_EQ(chmod((tree_.Root() / "Sicherung").c_str(), 0555), 0);
   bookmarks_.AddBookmark(kSchnitt, "Neu");

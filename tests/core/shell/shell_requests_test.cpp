@@ -33,12 +33,12 @@ constexpr const char* kPages =
     "Skizze#skizze.txt# # # #skizze.jpg# #P#M#A#Arm\n"
     "Hand (CT)#hand.txt#hand_s.jpg# # # # #S#M#A#Hand\n";  // a page named like a tagged one
 constexpr const char* kStructures =
-    "Aorta # Herz # M\n"     // one place, MR only
-    "Vene  # Herz # SC\n"    // two image types of one page
+    "Aorta # Herz # M\n"   // one place, MR only
+    "Vene  # Herz # SC\n"  // two image types of one page
     "Nerv  # Herz # S\n"
-    "Nerv  # Lunge # S\n"    // two pages
-    "Loop  # Loop # S\n"     // its page is missing and is named like itself
-    "Ghost # Fehlt # S\n";   // its page is missing
+    "Nerv  # Lunge # S\n"   // two pages
+    "Loop  # Loop # S\n"    // its page is missing and is named like itself
+    "Ghost # Fehlt # S\n";  // its page is missing
 
 class RequestTest : public testing::Test {
  protected:
@@ -47,9 +47,7 @@ class RequestTest : public testing::Test {
     catalogue_.AddStructureList(kStructures);
   }
 
-  RequestViews Views() {
-    return {&views_, &views_, &views_, &views_, &views_, &views_};
-  }
+  RequestViews Views() { return {&views_, &views_, &views_, &views_, &views_, &views_}; }
   RequestServices Services() {
     return {&waitCursor_, [this](bool on) { log_.Add(on ? "wait+" : "wait-"); }, &views_};
   }
@@ -85,18 +83,13 @@ TEST_F(RequestTest, TheStartPageIsShownStepByStep) {
   EXPECT_EQ(processor_.buffer().name, "START");
   processor_.ProcessStartRequest();
 
-  EXPECT_EQ(log_.lines(), (Lines{
-      "stop", "wait+", "close-lists",
-      "enable 0=0", "enable 1=0", "enable 2=0", "enable 3=1",
-      "leave-full-view", "text start.txt v1 t3",
-      "history 3 START",
-      "select-page 0 0 Gesamt",
-      "search START",
-      // the Schema command, sent to itself
-      "stop", "wait+", "mark-shown 1", "load Bilder\\Schema\\start.jpg", "rehighlight",
-      "text start.txt v1 t3", "history 3 START", "wait-",
-      "rehighlight",
-      "wait-"}));
+  EXPECT_EQ(log_.lines(),
+            (Lines{"stop", "wait+", "close-lists", "enable 0=0", "enable 1=0", "enable 2=0",
+                   "enable 3=1", "leave-full-view", "text start.txt v1 t3", "history 3 START",
+                   "select-page 0 0 Gesamt", "search START",
+                   // the Schema command, sent to itself
+                   "stop", "wait+", "mark-shown 1", "load Bilder\\Schema\\start.jpg", "rehighlight",
+                   "text start.txt v1 t3", "history 3 START", "wait-", "rehighlight", "wait-"}));
   EXPECT_EQ(processor_.currentType(), kSchema);
   EXPECT_EQ(processor_.currentPage().name, "START");
   EXPECT_EQ(processor_.lastRequestedName(), "START");
@@ -113,11 +106,11 @@ TEST_F(RequestTest, TheImageTypeIsThePreferredOneOrTheFirstInTheOrderSchnittCtMr
     ImageType type;
   };
   const Case cases[] = {
-      {"START", "Herz", "Bilder\\Schnitt\\herz_s.jpg", kSchnitt},  // preferred and present
+      {"START", "Herz", "Bilder\\Schnitt\\herz_s.jpg", kSchnitt},   // preferred and present
       {"Herz", "Lunge", "Bilder\\Schnitt\\lunge_s.jpg", kSchnitt},  // prefers CT, has none
-      {"Herz", "Knie", "Bilder\\CT\\knie_c.jpg", kCT},  // prefers Schnitt: CT before MR
-      {"START", "Kopf", "Bilder\\Schnitt\\kopf_s.jpg", kSchnitt},  // no preference, no Schema
-      {"Aorta", "Kopf", "Bilder\\MRT\\kopf_m.jpg", kMR},  // no preference: MR stays
+      {"Herz", "Knie", "Bilder\\CT\\knie_c.jpg", kCT},              // prefers Schnitt: CT before MR
+      {"START", "Kopf", "Bilder\\Schnitt\\kopf_s.jpg", kSchnitt},   // no preference, no Schema
+      {"Aorta", "Kopf", "Bilder\\MRT\\kopf_m.jpg", kMR},            // no preference: MR stays
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.before) + " then " + c.page);
@@ -137,8 +130,8 @@ TEST_F(RequestTest, EveryRequestCommandStopsMediaFirstAndTheOwnSenderIsNotFollow
     bool historyAtLookup;
   };
   const Case cases[] = {
-      {Command::kOpenPlane, false, true, true},  {Command::kPageLink, true, true, true},
-      {Command::kGoToPlace, true, true, true},   {Command::kHistoryRequest, true, true, false},
+      {Command::kOpenPlane, false, true, true},      {Command::kPageLink, true, true, true},
+      {Command::kGoToPlace, true, true, true},       {Command::kHistoryRequest, true, true, false},
       {Command::kBookmarkRequest, true, true, true}, {Command::kSearchOpen, true, false, true},
   };
   for (const Case& c : cases) {
@@ -160,21 +153,18 @@ TEST_F(RequestTest, EveryRequestCommandStopsMediaFirstAndTheOwnSenderIsNotFollow
 TEST_F(RequestTest, AStructureOnOnePageOpensItInTheTypeItIsOutlinedOn) {
   Show("START");
   Request(Command::kSearchOpen, "Aorta");  // Herz prefers Schnitt; Aorta is outlined on MR only
-  EXPECT_EQ(log_.lines(), (Lines{
-      "stop", "wait+", "close-lists",
-      // the page, requested from inside with 1276
-      "stop", "wait+", "close-lists",
-      "enable 0=1", "enable 1=1", "enable 2=1", "enable 3=0",
-      "leave-full-view", "text herz.txt v1 t0",
-      "history 0 Herz",
-      "select-page 0 4 Herz",
-      // the search window is not moved to the page: the structure is selected below
-      "stop", "wait+", "mark-shown 0", "load Bilder\\MRT\\herz_m.jpg", "rehighlight",
-      "text herz.txt v1 t1", "history 1 Herz", "wait-",
-      "highlight Aorta c1 k1", "search Aorta",
-      "wait-",
-      // the outer run ends
-      "wait-"}));
+  EXPECT_EQ(
+      log_.lines(),
+      (Lines{"stop", "wait+", "close-lists",
+             // the page, requested from inside with 1276
+             "stop", "wait+", "close-lists", "enable 0=1", "enable 1=1", "enable 2=1", "enable 3=0",
+             "leave-full-view", "text herz.txt v1 t0", "history 0 Herz", "select-page 0 4 Herz",
+             // the search window is not moved to the page: the structure is selected below
+             "stop", "wait+", "mark-shown 0", "load Bilder\\MRT\\herz_m.jpg", "rehighlight",
+             "text herz.txt v1 t1", "history 1 Herz", "wait-", "highlight Aorta c1 k1",
+             "search Aorta", "wait-",
+             // the outer run ends
+             "wait-"}));
   EXPECT_EQ(processor_.currentType(), kMR);
   EXPECT_EQ(processor_.lastRequestedName(), "Herz");
   ExpectIdle();
@@ -244,9 +234,9 @@ TEST_F(RequestTest, ATaggedRequestForcesItsTypeEvenWithoutAnImage) {
 TEST_F(RequestTest, EverySenderMayTagAPageWithItsImageType) {
   // A text link, the found-on list, the index, the panel, a bookmark, the history: each may send
   // "page (type)", and each opens the page in that type.
-  for (const Command command : {Command::kPageLink, Command::kGoToPlace, Command::kSearchOpen,
-                                Command::kOpenPlane, Command::kBookmarkRequest,
-                                Command::kHistoryRequest}) {
+  for (const Command command :
+       {Command::kPageLink, Command::kGoToPlace, Command::kSearchOpen, Command::kOpenPlane,
+        Command::kBookmarkRequest, Command::kHistoryRequest}) {
     SCOPED_TRACE(CommandId(command));
     Show("Knie");
     Request(command, "Herz (MR)");
@@ -283,8 +273,7 @@ TEST_F(RequestTest, AButtonOfTheTypeShownDoesNothingAnotherShowsItsImage) {
   log_.Clear();
   processor_.Handle(Command::kShowCT);
   EXPECT_EQ(log_.lines(), (Lines{"stop", "wait+", "mark-shown 0", "load Bilder\\CT\\herz_c.jpg",
-                                 "rehighlight", "text herz.txt v1 t2", "history 2 Herz",
-                                 "wait-"}));
+                                 "rehighlight", "text herz.txt v1 t2", "history 2 Herz", "wait-"}));
   EXPECT_EQ(processor_.currentType(), kCT);
 }
 

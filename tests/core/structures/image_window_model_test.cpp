@@ -58,9 +58,17 @@ TEST(ImageWindowNames, SplitTrimAndPickRelatedEntries) {
 }
 
 TEST(ImageWindowNames, ListBoxOrderIgnoresCase) {
-  std::vector<std::string> names{"lunge", "Aorta", "\xD6sophagus", "herz", "Herz", "\xF6" "de"};
+  std::vector<std::string> names{"lunge",
+                                 "Aorta",
+                                 "\xD6sophagus",
+                                 "herz",
+                                 "Herz",
+                                 "\xF6"
+                                 "de"};
   SortForListBox(names);
-  EXPECT_EQ(names, (std::vector<std::string>{"Aorta", "Herz", "herz", "lunge", "\xF6" "de",
+  EXPECT_EQ(names, (std::vector<std::string>{"Aorta", "Herz", "herz", "lunge",
+                                             "\xF6"
+                                             "de",
                                              "\xD6sophagus"}));
   EXPECT_TRUE(EqualsIgnoringCase("\xC4rmel", "\xE4RMEL"));
   EXPECT_FALSE(EqualsIgnoringCase("Herz", "Herzen"));
@@ -86,8 +94,8 @@ TEST(ImageWindowMenu, HighlightRelatedNamesAndFullView) {
   const auto menu = BuildContextMenu(state);
   std::vector<int> commands;
   for (const auto& entry : menu) commands.push_back(entry.command);
-  EXPECT_EQ(commands, (std::vector<int>{1284, 0, 1286, 1297, 1298, 1287, 0, 1288, 1289, 1291,
-                                        1292, 1293, 1294, 1295, 1296}));
+  EXPECT_EQ(commands, (std::vector<int>{1284, 0, 1286, 1297, 1298, 1287, 0, 1288, 1289, 1291, 1292,
+                                        1293, 1294, 1295, 1296}));
   EXPECT_EQ(menu[0].text, "Herz");
   EXPECT_EQ(menu[2].text, image_window_text::kNormalView);
   EXPECT_EQ(menu.back().text, "I");
@@ -100,8 +108,7 @@ TEST(ImageWindowPlacement, OverlapListStaysInTheWindow) {
 
 TEST(ImageWindowPlacement, MarkableListIsShiftedThenCut) {
   EXPECT_EQ(KeepMarkableListInside({10, 30, 150, 200}, 800, 600), (Rect{10, 30, 150, 200}));
-  EXPECT_EQ(KeepMarkableListInside({700, 500, 150, 200}, 800, 600),
-            (Rect{650, 400, 150, 200}));
+  EXPECT_EQ(KeepMarkableListInside({700, 500, 150, 200}, 800, 600), (Rect{650, 400, 150, 200}));
   // Not left of x = 10 nor above y = 30: what is still too large is cut at the edge.
   EXPECT_EQ(KeepMarkableListInside({50, 50, 300, 300}, 200, 150), (Rect{10, 30, 190, 120}));
 }
@@ -178,7 +185,10 @@ TEST(ImageAccess, FileNamesFormatsAndTheNameBand) {
   EXPECT_EQ(WithPictureExtension("/tmp/bild"), "/tmp/bild.png");
   EXPECT_EQ(WithPictureExtension("/tmp/bild.gif"), "/tmp/bild.gif.png");
   EXPECT_EQ(WithPictureExtension("/tmp/bild.jpg"), "/tmp/bild.jpg");
-  EXPECT_EQ(PictureFileNameFor("Kopf: C3/C4 \xDC" "bersicht"), "Kopf_ C3_C4 \xDC" "bersicht.png");
+  EXPECT_EQ(PictureFileNameFor("Kopf: C3/C4 \xDC"
+                               "bersicht"),
+            "Kopf_ C3_C4 \xDC"
+            "bersicht.png");
   EXPECT_EQ(PictureFileNameFor(".."), "Bild.png");
   EXPECT_EQ(PictureFileNameFor(""), "Bild.png");
 

@@ -38,12 +38,24 @@ std::string Overlapping() {
   return RawOutline()
       .Title("Becken")
       .Int16(4)
-      .Head(11, "  Harnblase\t", 4, 6).Column({{0, 3}}).Column({{8, 10}, {20, 30}}).Column({})
+      .Head(11, "  Harnblase\t", 4, 6)
+      .Column({{0, 3}})
+      .Column({{8, 10}, {20, 30}})
+      .Column({})
       .Head(12, "Uterus", -1, -1)
-      .Head(13, "Rektum", 5, 5).Column({{10, 12}})
+      .Head(13, "Rektum", 5, 5)
+      .Column({{10, 12}})
       .Head(14, "Becken", 0, 9)
-      .Column({}).Column({}).Column({}).Column({}).Column({})
-      .Column({{0, 4095}}).Column({}).Column({}).Column({}).Column({})
+      .Column({})
+      .Column({})
+      .Column({})
+      .Column({})
+      .Column({})
+      .Column({{0, 4095}})
+      .Column({})
+      .Column({})
+      .Column({})
+      .Column({})
       .Data();
 }
 
@@ -108,8 +120,9 @@ TEST_F(ObjectListTest, HitListKeepsFiftyAndIndicesAboveTwoHundredFiftyFour) {
   raw.Title("Viele").Int16(300);
   for (int i = 0; i < 300; ++i) {
     // Every structure covers (1, 1); structure i alone also covers row 100 + i of column 2.
-    raw.Head(i & 0xFF, "S" + std::to_string(i), 1, 2).Column({{1, 1}}).Column(
-        {{std::uint16_t(100 + i), std::uint16_t(100 + i)}});
+    raw.Head(i & 0xFF, "S" + std::to_string(i), 1, 2)
+        .Column({{1, 1}})
+        .Column({{std::uint16_t(100 + i), std::uint16_t(100 + i)}});
   }
   Objektliste list = Load(raw.Data());
   ASSERT_EQ(list.Count(), 300);
@@ -125,15 +138,21 @@ TEST_F(ObjectListTest, FindByNameIgnoresCaseAndTheFirstWins) {
   const std::string bytes = RawOutline()
                                 .Title("")
                                 .Int16(4)
-                                .Head(1, "\xC4u\xDF" "ere Haut", -1, -1)
+                                .Head(1,
+                                      "\xC4u\xDF"
+                                      "ere Haut",
+                                      -1, -1)
                                 .Head(2, "Leber", -1, -1)
-                                .Head(3, "LEBER", 0, 0).Column({{1, 2}})
+                                .Head(3, "LEBER", 0, 0)
+                                .Column({{1, 2}})
                                 .Head(4, "", -1, -1)
                                 .Data();
   Objektliste list = Load(bytes);
   EXPECT_EQ(list.FindByName("leber"), 1);
   EXPECT_EQ(list.FindByName("LEBER"), 1);
-  EXPECT_EQ(list.FindByName("\xE4u\xDF" "ERE HAUT"), 0);  // umlauts fold too
+  EXPECT_EQ(list.FindByName("\xE4u\xDF"
+                            "ERE HAUT"),
+            0);  // umlauts fold too
   EXPECT_EQ(list.FindByName("Lebe"), -1);
   EXPECT_EQ(list.FindByName(""), 3);
   // The first "Leber" has no outline: found, nothing painted.
@@ -171,13 +190,22 @@ TEST_F(ObjectListTest, Centres) {
 }
 
 TEST_F(ObjectListTest, CentreColumnTruncatesTowardZero) {
-  Objektliste list = Load(
-      RawOutline().Title("").Int16(1).Head(1, "Links", -4, -2).Column({{1, 1}}).Column({{1, 1}})
-          .Column({{1, 1}}).Data());
+  Objektliste list = Load(RawOutline()
+                              .Title("")
+                              .Int16(1)
+                              .Head(1, "Links", -4, -2)
+                              .Column({{1, 1}})
+                              .Column({{1, 1}})
+                              .Column({{1, 1}})
+                              .Data());
   EXPECT_EQ(list.At(0).outline->CentreColumn(), -3);
-  Objektliste odd = Load(
-      RawOutline().Title("").Int16(1).Head(1, "L", -3, -2).Column({{1, 1}}).Column({{1, 1}})
-          .Data());
+  Objektliste odd = Load(RawOutline()
+                             .Title("")
+                             .Int16(1)
+                             .Head(1, "L", -3, -2)
+                             .Column({{1, 1}})
+                             .Column({{1, 1}})
+                             .Data());
   EXPECT_EQ(odd.At(0).outline->CentreColumn(), -2);  // -5 / 2
 }
 
@@ -185,14 +213,14 @@ TEST_F(ObjectListTest, FilledPaintingDrawsOneGreenLinePerRun) {
   Objektliste list = Load(Overlapping());
   EXPECT_TRUE(list.DrawByName("harnblase", kDrawFilled));
   const Bgr green{0, 255, 0};
-  EXPECT_EQ(plotter.lines, (std::vector<test::VLine>{
-                               {4, 0, 3, green}, {5, 8, 10, green}, {5, 20, 30, green}}));
+  EXPECT_EQ(plotter.lines,
+            (std::vector<test::VLine>{{4, 0, 3, green}, {5, 8, 10, green}, {5, 20, 30, green}}));
   EXPECT_TRUE(plotter.points.empty());
 }
 
 TEST_F(ObjectListTest, SinglePixelOutline) {
-  Objektliste list = Load(
-      RawOutline().Title("").Int16(1).Head(1, "Punkt", 7, 7).Column({{40, 40}}).Data());
+  Objektliste list =
+      Load(RawOutline().Title("").Int16(1).Head(1, "Punkt", 7, 7).Column({{40, 40}}).Data());
   list.Draw(0, kDrawOutline);
   EXPECT_EQ(plotter.points, (Points{{7, 40}, {7, 41}, {6, 40}, {8, 40}}));
   EXPECT_EQ(plotter.pointCount, 4u);
@@ -323,10 +351,16 @@ TEST_F(ObjectListTest, DamagedRecordsStayBoundedAndInStep) {
   const std::string bytes = RawOutline()
                                 .Title("Kaputt")
                                 .Int16(32767)
-                                .Byte(1).Int16(1000).Bytes(std::string(1000, 'n'))
-                                .Int16(-1).Int16(-1)
-                                .Head(2, "Weit", -32768, 32767).Column({{1, 2}}).Column({})
-                                .Int16(5).Bytes("\x07\x08")
+                                .Byte(1)
+                                .Int16(1000)
+                                .Bytes(std::string(1000, 'n'))
+                                .Int16(-1)
+                                .Int16(-1)
+                                .Head(2, "Weit", -32768, 32767)
+                                .Column({{1, 2}})
+                                .Column({})
+                                .Int16(5)
+                                .Bytes("\x07\x08")
                                 .Data();
   Objektliste list = Load(bytes);
   ASSERT_EQ(list.Count(), 2);  // the records the data holds, not the 32767 promised
@@ -353,8 +387,11 @@ TEST_F(ObjectListTest, DamagedRecordsStayBoundedAndInStep) {
   const std::string alone = RawOutline()
                                 .Title("")
                                 .Int16(1)
-                                .Head(2, "Weit", -32768, 32767).Column({{1, 2}}).Column({})
-                                .Int16(5).Bytes("\x07\x08")
+                                .Head(2, "Weit", -32768, 32767)
+                                .Column({{1, 2}})
+                                .Column({})
+                                .Int16(5)
+                                .Bytes("\x07\x08")
                                 .Data();
   test::CountingResource counting;
   Objektliste small = Load(alone, &counting);
@@ -366,8 +403,11 @@ TEST_F(ObjectListTest, OutOfMemoryMessagesAndTheListGoesOn) {
   const std::string bytes = RawOutline()
                                 .Title("")
                                 .Int16(2)
-                                .Head(1, "Herz", 3, 4).Column({{1, 2}}).Column({{3, 4}})
-                                .Head(2, "Milz", 9, 9).Column({{5, 6}})
+                                .Head(1, "Herz", 3, 4)
+                                .Column({{1, 2}})
+                                .Column({{3, 4}})
+                                .Head(2, "Milz", 9, 9)
+                                .Column({{5, 6}})
                                 .Data();
   struct Case {
     int failAt;

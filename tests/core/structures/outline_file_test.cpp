@@ -55,17 +55,31 @@ TEST(OutlineWriterTest, ProducesTheExactLayout) {
   file.records.push_back(WithoutOutline(9, "M\xFCller"));
   file.records.push_back(Record(255, "X", -2, {{{4095, 4095}}}));
 
-  const std::string expected =
-      RawOutline()
-          .Title("Thorax 12")
-          .Int16(3)
-          .Byte(7).Int16(6).Bytes("Leber").Byte(0).Int16(3).Int16(4)
-          .Column({{1, 2}, {5, 784}})
-          .Column({})
-          .Byte(9).Int16(7).Bytes("M\xFCller").Byte(0).Int16(-1).Int16(-1)
-          .Byte(255).Int16(2).Bytes("X").Byte(0).Int16(-2).Int16(-2)
-          .Column({{4095, 4095}})
-          .Data();
+  const std::string expected = RawOutline()
+                                   .Title("Thorax 12")
+                                   .Int16(3)
+                                   .Byte(7)
+                                   .Int16(6)
+                                   .Bytes("Leber")
+                                   .Byte(0)
+                                   .Int16(3)
+                                   .Int16(4)
+                                   .Column({{1, 2}, {5, 784}})
+                                   .Column({})
+                                   .Byte(9)
+                                   .Int16(7)
+                                   .Bytes("M\xFCller")
+                                   .Byte(0)
+                                   .Int16(-1)
+                                   .Int16(-1)
+                                   .Byte(255)
+                                   .Int16(2)
+                                   .Bytes("X")
+                                   .Byte(0)
+                                   .Int16(-2)
+                                   .Int16(-2)
+                                   .Column({{4095, 4095}})
+                                   .Data();
   EXPECT_EQ(Encode(file), expected);
   // 20 title bytes, 2 count bytes, and the name lengths count the zero byte.
   EXPECT_EQ(expected.substr(20, 2), std::string("\x03\x00", 2));
@@ -122,17 +136,44 @@ TEST(OutlineReaderTest, NamesAreTrimmedCStringsCutToTheField) {
           .Title("T")
           .Int16(6)
           // "  Leber\t" and its zero byte: L = 9.
-          .Byte(1).Int16(9).Bytes("  Leber\t").Byte(0).Int16(-1).Int16(-1)
+          .Byte(1)
+          .Int16(9)
+          .Bytes("  Leber\t")
+          .Byte(0)
+          .Int16(-1)
+          .Int16(-1)
           // No zero byte: the field ends the name.
-          .Byte(2).Int16(4).Bytes("Herz").Int16(-1).Int16(-1)
+          .Byte(2)
+          .Int16(4)
+          .Bytes("Herz")
+          .Int16(-1)
+          .Int16(-1)
           // A zero byte inside: the name ends there, the rest of the field is skipped.
-          .Byte(3).Int16(8).Bytes("Le").Byte(0).Bytes(std::string_view("ber\0\0", 5))
-          .Int16(-1).Int16(-1)
+          .Byte(3)
+          .Int16(8)
+          .Bytes("Le")
+          .Byte(0)
+          .Bytes(std::string_view("ber\0\0", 5))
+          .Int16(-1)
+          .Int16(-1)
           // 300 bytes without zero: 258 are kept, the rest is read past.
-          .Byte(4).Int16(300).Bytes(std::string(300, 'x')).Int16(-1).Int16(-1)
+          .Byte(4)
+          .Int16(300)
+          .Bytes(std::string(300, 'x'))
+          .Int16(-1)
+          .Int16(-1)
           // A negative length reads no name bytes.
-          .Byte(5).Int16(-3).Int16(-1).Int16(-1)
-          .Byte(6).Int16(5).Bytes("Milz").Byte(0).Int16(2).Int16(2).Column({{1, 1}})
+          .Byte(5)
+          .Int16(-3)
+          .Int16(-1)
+          .Int16(-1)
+          .Byte(6)
+          .Int16(5)
+          .Bytes("Milz")
+          .Byte(0)
+          .Int16(2)
+          .Int16(2)
+          .Column({{1, 1}})
           .Data();
   OutlineDamage damage;
   const OutlineFile file = DecodeOutline(bytes, &damage);
@@ -156,8 +197,12 @@ TEST(OutlineReaderTest, RecordShapes) {
                                 .Int16(4)
                                 .Head(1, "A", -1, -1)
                                 .Head(2, "B", 5, 4)
-                                .Head(3, "C", 8, 8).Column({{2, 3}})
-                                .Head(4, "D", 0, 2).Column({}).Column({{7, 9}}).Column({})
+                                .Head(3, "C", 8, 8)
+                                .Column({{2, 3}})
+                                .Head(4, "D", 0, 2)
+                                .Column({})
+                                .Column({{7, 9}})
+                                .Column({})
                                 .Bytes("trailing")
                                 .Data();
   OutlineDamage damage;
@@ -168,8 +213,7 @@ TEST(OutlineReaderTest, RecordShapes) {
   EXPECT_TRUE(file.records[1].HasOutline());
   EXPECT_TRUE(file.records[1].columns.empty());
   EXPECT_EQ(file.records[2].columns.size(), 1u);
-  EXPECT_EQ(file.records[3].columns,
-            (std::vector<std::vector<OutlineRun>>{{}, {{7, 9}}, {}}));
+  EXPECT_EQ(file.records[3].columns, (std::vector<std::vector<OutlineRun>>{{}, {{7, 9}}, {}}));
   EXPECT_EQ(damage.trailingBytes, 8u);
   EXPECT_FALSE(damage.truncated);
 
@@ -240,7 +284,10 @@ TEST(OutlineReaderTest, DamagedCountsCostOnlyWhatTheDataHolds) {
                                 .Title("")
                                 .Int16(32767)
                                 .Head(0, "Gross", -32768, 32767)
-                                .Column({}).Column({}).Column({}).Column({})
+                                .Column({})
+                                .Column({})
+                                .Column({})
+                                .Column({})
                                 .Int16(32767)
                                 .Bytes(std::string(9, '\x01'))
                                 .Data();

@@ -57,7 +57,8 @@ class MainWindowTest : public testing::Test {
                 WithCrLf("/ pages\n"
                          "START # start.txt # # # # # # P # M # U # Gesamt\n"
                          "Herz # herz.txt # herz1.jpg # # # # # S # M # R # Herz\n"));
-    tree_.Write("Daten/Struktur.LST", WithCrLf("Aorta # Herz # S\nAorta # Herz # C\nHerz # Herz # S\n"));
+    tree_.Write("Daten/Struktur.LST",
+                WithCrLf("Aorta # Herz # S\nAorta # Herz # C\nHerz # Herz # S\n"));
     settings_.DataPath = tree_.DataPath();
   }
 
@@ -107,7 +108,8 @@ TEST_F(MainWindowTest, MissingListsEndTheStartUpWithOneMessage) {
   for (const bool withIndex : {false, true}) {
     SCOPED_TRACE(withIndex ? "Struktur.LST missing" : "both lists missing");
     messages_.shown.clear();
-    if (withIndex) tree_.Write("Daten/Index.LST", WithCrLf("START # s.txt # # # # # # P # M # U # x\n"));
+    if (withIndex)
+      tree_.Write("Daten/Index.LST", WithCrLf("START # s.txt # # # # # # P # M # U # x\n"));
     settings_.DataPath = tree_.DataPath();
     auto window = MakeWindow();
     EXPECT_FALSE(window->Start());
@@ -128,7 +130,8 @@ struct DisplayCase {
   }
 };
 
-class DisplayQuestionTest : public MainWindowTest, public testing::WithParamInterface<DisplayCase> {};
+class DisplayQuestionTest : public MainWindowTest,
+                            public testing::WithParamInterface<DisplayCase> {};
 
 TEST_P(DisplayQuestionTest, YesStopsBeforeTheDataIsRead) {
   display_ = GetParam().display;
@@ -240,7 +243,8 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
       {window->button(MainLayout::kBildIndex), "Bild/Index",
        "Wechselt zwischen der Bildauswahl und dem Index"},
       {window->button(MainLayout::kHilfe), "Hilfe", "Öffnet die Hilfe-Übersicht"},
-      {panel.SexButton(), "Geschlecht", "Wechselt zwischen der männlichen und der weiblichen Serie"},
+      {panel.SexButton(), "Geschlecht",
+       "Wechselt zwischen der männlichen und der weiblichen Serie"},
       {panel.ConfirmButton(), "Ebene öffnen", "Zeigt die gewählte Ebene"},
       {panel.HeadButton(), "Kopf", "Wählt die Körperregion Kopf"},
       {panel.TrunkButton(), "Rumpf", "Wählt die Körperregion Rumpf"},
@@ -262,8 +266,8 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
     ASSERT_NE(face, nullptr) << name;
     EXPECT_EQ(face->text(QAccessible::Name), QString::fromUtf8(name));
     // Buttons and boxes say what they do; the windows what they show.
-    const bool described = !face->text(QAccessible::Description).isEmpty() ||
-                           widget == field || widget == window->textPanel();
+    const bool described = !face->text(QAccessible::Description).isEmpty() || widget == field ||
+                           widget == window->textPanel();
     EXPECT_TRUE(described) << name;
     if (description) {
       EXPECT_EQ(face->text(QAccessible::Description), QString::fromUtf8(description)) << name;
@@ -272,8 +276,8 @@ TEST_F(MainWindowTest, EveryControlHasAGermanNameAndTheFocusRunsImageTextPanelBu
   // The text panel reads out its text and its links.
   tree_.Write("Texte/Other/herz.txt", WithCrLf("#/H:Herz#\nDas #/L:Perikard# umgibt es.\n"));
   window->textPanel()->ShowText("herz.txt", true, -1);
-  const QString text = QAccessible::queryAccessibleInterface(window->textPanel())
-                           ->text(QAccessible::Description);
+  const QString text =
+      QAccessible::queryAccessibleInterface(window->textPanel())->text(QAccessible::Description);
   EXPECT_TRUE(text.contains("Das Perikard umgibt es.")) << text.toStdString();
   EXPECT_TRUE(text.endsWith("Verweise: Perikard")) << text.toStdString();
 

@@ -80,9 +80,8 @@ TEST_F(ShellMenuTest, TheBarShowsSixMenusWithHelpAtTheRightEnd) {
   window->show();
   const MainMenuBar* bar = window->menuBar();
   // One bar: a separator, never drawn, moves "&Hilfe" to the right end.
-  EXPECT_EQ(Texts(bar),
-            (QStringList{"&Modus", "&Text", "&Schriftgröße", "Hist&ory", "&Lesezeichen", "--",
-                         "&Hilfe"}));
+  EXPECT_EQ(Texts(bar), (QStringList{"&Modus", "&Text", "&Schriftgröße", "Hist&ory", "&Lesezeichen",
+                                     "--", "&Hilfe"}));
   EXPECT_EQ(bar->actions().at(3)->menu(), bar->MenuAt(MainMenu::kHistoryMenu));
   EXPECT_EQ(bar->actions().at(4)->menu(), bar->MenuAt(MainMenu::kBookmarkMenu));
   EXPECT_EQ(bar->cornerWidget(Qt::TopRightCorner), nullptr);
@@ -95,7 +94,8 @@ TEST_F(ShellMenuTest, TheBarShowsSixMenusWithHelpAtTheRightEnd) {
   EXPECT_GT(helpPlace.right(), bar->width() - 20);
   EXPECT_EQ(Texts(bar->MenuAt(5)), (QStringList{"&Index\tF1", "--", "Über &Karvolen"}));
 
-  EXPECT_EQ(Texts(bar->MenuAt(0)), (QStringList{"&Lernen", "Abfrage", "Lernstand...", "--", "&Ende"}));
+  EXPECT_EQ(Texts(bar->MenuAt(0)),
+            (QStringList{"&Lernen", "Abfrage", "Lernstand...", "--", "&Ende"}));
   const QAction* learn = bar->ActionFor(CommandId(Command::kLearn));
   EXPECT_TRUE(learn->isChecked());
   EXPECT_FALSE(learn->isEnabled());
@@ -234,7 +234,7 @@ TEST_F(ShellMenuTest, ABookmarkFileThatCannotBeWrittenIsReportedAndTheWindowStil
   EXPECT_TRUE(window->close());
   ASSERT_EQ(shell_.messages.shown.size(), 2u);
   EXPECT_EQ(shell_.messages.shown[1].text, "Bookmark-Datei kann nicht gespeichert werden:\n" +
-                                         settings_.SavePath + "BENUTZER.BKM");
+                                               settings_.SavePath + "BENUTZER.BKM");
 }
 
 TEST_F(ShellMenuTest, WithoutMediaAndWindowsTheStartPageIsStillProcessed) {

@@ -55,8 +55,8 @@ TEST_F(StartInfoTest, OpensWithThePictureTheCreditsAndTheLogo) {
   EXPECT_TRUE(dialog.OverviewButton()->isDefault());
   EXPECT_TRUE(dialog.OverviewButton()->isEnabled());
   EXPECT_TRUE(dialog.Credits()->text().startsWith("Willkommen"));
-  EXPECT_TRUE(dialog.Credits()->text().contains(
-      QString::fromUtf8("\n\nkarvolen – der interaktive Atlas der Schnittanatomie für die Lehre\n")));
+  EXPECT_TRUE(dialog.Credits()->text().contains(QString::fromUtf8(
+      "\n\nkarvolen – der interaktive Atlas der Schnittanatomie für die Lehre\n")));
   EXPECT_TRUE(dialog.TextField()->isHidden());
   EXPECT_TRUE(dialog.TextField()->isReadOnly());
 

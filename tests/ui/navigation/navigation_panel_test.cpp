@@ -62,8 +62,8 @@ struct Artwork {
     }
     store.Register("UP_UP", Solid(Qt::yellow, 48, 24));
     store.Register("LEFT_UP", Solid(Qt::magenta, 48, 24));
-    for (const char* name : {"UP_DOWN", "DOWN_UP", "DOWN_DOWN", "LEFT_DOWN", "RIGHT_UP",
-                             "RIGHT_DOWN"}) {
+    for (const char* name :
+         {"UP_DOWN", "DOWN_UP", "DOWN_DOWN", "LEFT_DOWN", "RIGHT_UP", "RIGHT_DOWN"}) {
       store.Register(name, Solid(Qt::darkGray, 48, 24));
     }
   }
@@ -114,13 +114,12 @@ TEST_F(NavigationPanelTest, ButtonsAreLaidOutFromThePanelSizeInCreationOrder) {
   EXPECT_EQ(panel_.Steps()->UpperButton()->geometry(), QRect(0, 0, 48, 25));
   EXPECT_EQ(panel_.Steps()->LowerButton()->geometry(), QRect(0, 26, 48, 25));
 
-  const std::vector<QObject*> expected = {panel_.Steps(),      panel_.SexButton(),
-                                          panel_.ConfirmButton(), panel_.HeadButton(),
-                                          panel_.TrunkButton(), panel_.ArmButton(),
-                                          panel_.LegButton()};
+  const std::vector<QObject*> expected = {
+      panel_.Steps(),       panel_.SexButton(), panel_.ConfirmButton(), panel_.HeadButton(),
+      panel_.TrunkButton(), panel_.ArmButton(), panel_.LegButton()};
   EXPECT_EQ(std::vector<QObject*>(panel_.children().begin(), panel_.children().end()), expected);
 
-  parent_.show();  // a hidden widget is resized only when it is shown
+  parent_.show();            // a hidden widget is resized only when it is shown
   panel_.resize(410, 1098);  // a screen twice the size
   EXPECT_EQ(panel_.Steps()->geometry(), QRect(157, 991, 96, 102));
   EXPECT_EQ(panel_.Steps()->LowerButton()->geometry(), QRect(0, 52, 96, 51));

@@ -37,9 +37,7 @@ QImage Solid(QColor colour, int width = 4, int height = 4) {
 }
 
 // Colour of the button's pixel at `at` as it would appear on screen.
-QColor Shown(QWidget& widget, QPoint at = {1, 1}) {
-  return widget.grab().toImage().pixelColor(at);
-}
+QColor Shown(QWidget& widget, QPoint at = {1, 1}) { return widget.grab().toImage().pixelColor(at); }
 
 // ---------------------------------------------------------------------------------------------
 // Texts
@@ -50,7 +48,9 @@ TEST(QtText, Cp1252SurvivesTheRoundTripThroughQString) {
   EXPECT_EQ(FromQString(ToQString(all)), all);
 
   EXPECT_EQ(ToQString("Aufl\xF6sung \x80"), QString::fromUtf8("Auflösung €"));
-  EXPECT_EQ(FromQString(QString::fromUtf8("Kn\u00F6chel \u03A9")), "Kn\xF6" "chel ?");
+  EXPECT_EQ(FromQString(QString::fromUtf8("Kn\u00F6chel \u03A9")),
+            "Kn\xF6"
+            "chel ?");
   EXPECT_EQ(ToQString(std::string_view("a\0b", 3)).size(), 3);
 }
 
@@ -184,9 +184,9 @@ TEST_F(QtCursorServiceTest, NestedPairsLeaveTheHourglassUntilTheMouseMoves) {
 TEST(DialogUnits, ConvertsQuartersAndEighthsOfTheBaseUnitsWithRounding) {
   const DialogUnits units(7, 13);
   EXPECT_EQ(units.ToPixels(QRect(4, 8, 48, 10)), QRect(7, 13, 84, 16));  // 16.25 -> 16
-  EXPECT_EQ(units.ToPixelsX(2), 4);    // 3.5 rounds away from zero
+  EXPECT_EQ(units.ToPixelsX(2), 4);  // 3.5 rounds away from zero
   EXPECT_EQ(units.ToPixelsX(-2), -4);
-  EXPECT_EQ(units.ToPixelsY(3), 5);    // 4.875
+  EXPECT_EQ(units.ToPixelsY(3), 5);  // 4.875
   EXPECT_EQ(units.ToPixels(QSize(0, 0)), QSize(0, 0));
 }
 
@@ -239,8 +239,8 @@ TEST_F(WaitMessageTest, FirstShowingIsCentredByTheParentsSizeFromTheScreenOrigin
   EXPECT_TRUE(window->isVisible());
   const QSize size = window->size();
   EXPECT_GT(size.width(), size.height());
-  EXPECT_EQ(window->geometry(),
-            QRect((800 - size.width()) / 2, (600 - size.height()) / 2, size.width(), size.height()));
+  EXPECT_EQ(window->geometry(), QRect((800 - size.width()) / 2, (600 - size.height()) / 2,
+                                      size.width(), size.height()));
   EXPECT_EQ(service().RememberedRect(), window->geometry());
 
   const auto* label = window->findChild<QLabel*>();
@@ -435,7 +435,8 @@ TEST_F(PictureButtonTest, ClickAnnouncesTheCommandIdentifier) {
   EXPECT_EQ(button.geometry(), QRect(10, 20, 30, 15));
   EXPECT_EQ(button.text(), "Index");
   std::vector<int> commands;
-  QObject::connect(&button, &PictureButton::command, [&commands](int id) { commands.push_back(id); });
+  QObject::connect(&button, &PictureButton::command,
+                   [&commands](int id) { commands.push_back(id); });
   button.click();
   EXPECT_EQ(commands, std::vector<int>{9024});
 }

@@ -31,9 +31,7 @@ void PressEnter(QWidget* widget) {
   QApplication::sendEvent(widget, &press);
 }
 
-std::string Score(const QuizMode& quiz) {
-  return quiz.Dialog()->ScoreLine()->text().toStdString();
-}
+std::string Score(const QuizMode& quiz) { return quiz.Dialog()->ScoreLine()->text().toStdString(); }
 
 // The smallest rectangle around the window's pixels of exactly `colour`.
 QRect AreaOf(ImageWindow& window, QColor colour);
@@ -116,7 +114,9 @@ TEST_F(QuizLearningTest, TypedAnswersRightWrongAndShownInTheDialogAndOnTheImage)
   EXPECT_TRUE(green(*window, first));
 
   // Right, written another way: upper case with blanks, or the synonym.
-  field->setText(QString::fromLatin1(first == "Herz" ? " herz muskel " : (" " + first + " ").c_str()).toUpper());
+  field->setText(
+      QString::fromLatin1(first == "Herz" ? " herz muskel " : (" " + first + " ").c_str())
+          .toUpper());
   PressEnter(field);
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].text, t::kRight);
@@ -144,9 +144,12 @@ TEST_F(QuizLearningTest, AnAnswerOnTheImageGoesIntoTheRecordFile) {
   // What is counted, told and asked first is the session's (its core tests); here the record
   // the program hands to the quiz is written on disk after a click.
   const std::string path = tree.DataPath() + "BENUTZER.LRN";
-  LearningRecordFile record(path, [&](const std::filesystem::path& p, std::string_view bytes) {
-    return ReplaceFileContents(p, bytes);
-  }, &messages);
+  LearningRecordFile record(
+      path,
+      [&](const std::filesystem::path& p, std::string_view bytes) {
+        return ReplaceFileContents(p, bytes);
+      },
+      &messages);
   record.Load();
   auto window = LoadedWindow();
   QuizMode quiz(*window, buffer, main, messages);
@@ -177,7 +180,9 @@ class PlaneOpeningMain : public CommandTarget {
   void SendCommand(int command) override {
     const std::string name = buffer_.name;
     if (buffer_.busy) buffer_.Release();
-    if (window == nullptr || (command != CommandId(Command::kOpenPlane) && command != CommandId(Command::kGoToPlace))) return;
+    if (window == nullptr ||
+        (command != CommandId(Command::kOpenPlane) && command != CommandId(Command::kGoToPlace)))
+      return;
     commands.push_back(command);
     opened.push_back(name);
     window->LeaveFullView();
@@ -196,7 +201,8 @@ class PlaneOpeningMain : public CommandTarget {
 TEST_F(QuizLearningTest, ASeriesAsksEveryPlaneAndCountsAcrossThem) {
   // A second plane with two structures of its own; the one between has none and is passed over.
   tree.Write("Bilder/Schnitt/bauch.bmp", *ReadFileBytes(tree.Root() / "Bilder/Schnitt/brust.bmp"));
-  OutlineFile outline{"Bauch", {Box(1, "Leber", 20, 59, 20, 59), Box(2, "Milz", 100, 139, 60, 119)}};
+  OutlineFile outline{"Bauch",
+                      {Box(1, "Leber", 20, 59, 20, 59), Box(2, "Milz", 100, 139, 60, 119)}};
   std::string bytes, error;
   ASSERT_TRUE(EncodeOutline(outline, bytes, error)) << error;
   tree.Write("Bilder/Schnitt/bauch.dat", bytes);
@@ -241,10 +247,10 @@ namespace {
 TEST(LearningStateWindowTest, CountsOfTheRegionAndTheAtlasAndTheMostConfused) {
   LearningRecord record;
   record.Parse(
-      "Herz # 2 # 2026-03-01 # 1 # 0 # \r\n"          // region, due 2026-03-05
-      "Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"     // region, due
-      "Leber # 3 # 2026-02-20 # 2 # 1 # Milz\r\n"     // atlas only, due 2026-03-01
-      "Niere # 5 # 2026-03-01 # 9 # 0 # \r\n");       // atlas only
+      "Herz # 2 # 2026-03-01 # 1 # 0 # \r\n"       // region, due 2026-03-05
+      "Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"  // region, due
+      "Leber # 3 # 2026-02-20 # 2 # 1 # Milz\r\n"  // atlas only, due 2026-03-01
+      "Niere # 5 # 2026-03-01 # 9 # 0 # \r\n");    // atlas only
   std::vector<std::string> opened;
   LearningStateWindow window(nullptr, record, kToday, {"HERZ", "Lunge", "Aorta"},
                              [&](const std::string& name) { opened.push_back(name); });
@@ -267,8 +273,9 @@ TEST(LearningStateWindowTest, CountsOfTheRegionAndTheAtlasAndTheMostConfused) {
 
 TEST_F(QuizLearningTest, LernstandShowsAStructureOnTheImageAtOnceAndClosesBesideIt) {
   LearningRecord record;
-  record.Parse("Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"   // on the image shown
-               "Leber # 1 # 2026-03-01 # 0 # 2 # Milz\r\n");  // not on it
+  record.Parse(
+      "Lunge # 1 # 2026-03-01 # 0 # 3 # Herz\r\n"    // on the image shown
+      "Leber # 1 # 2026-03-01 # 0 # 2 # Milz\r\n");  // not on it
   auto image = LoadedWindow(700, 500);
   image->move(0, 0);
   std::vector<std::string> opened;

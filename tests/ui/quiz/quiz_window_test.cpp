@@ -71,7 +71,8 @@ TEST_F(QuizWindowTest, NameToStructureRightAndWrongAnswers) {
   Click(*window, PointOfStructure(*window, target));
   ASSERT_EQ(messages.shown.size(), 2u);
   EXPECT_EQ(messages.shown[1].text, t::kRight);
-  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)).front(), target);  // a click tells the main window
+  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)).front(),
+            target);                        // a click tells the main window
   EXPECT_FALSE(window->HighlightActive());  // the next question cleared it
   // A screen reader hears that a quiz runs, never the name of the structure.
   EXPECT_TRUE(window->accessibleDescription().contains(QString::fromLatin1(t::kQuizRunning)));
@@ -107,8 +108,10 @@ TEST_F(QuizWindowTest, AClickOnOverlappingStructuresIsRightWhenTheTargetIsAmongT
   };
   const Case cases[] = {
       {"Aorta", t::kRight},
-      {"Herz", "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n\xDC" "berlappende "
-               "Strukturen / keine richtig"},
+      {"Herz",
+       "Ihre Antwort ist leider falsch ! Sie haben gew\xE4hlt:\n\xDC"
+       "berlappende "
+       "Strukturen / keine richtig"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.target);
@@ -122,7 +125,7 @@ TEST_F(QuizWindowTest, AClickOnOverlappingStructuresIsRightWhenTheTargetIsAmongT
     ASSERT_EQ(quiz.State().TargetName(), c.target);
     main.sent.clear();
     Click(*window, PointOfStructure(*window, "Aorta"));  // "Aorta" lies inside "Lunge"
-    EXPECT_EQ(window->OverlapList(), nullptr);  // no list during the quiz
+    EXPECT_EQ(window->OverlapList(), nullptr);           // no list during the quiz
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, c.message);
     // The right one among the hits became the current structure, or each hit in turn and the
@@ -130,7 +133,8 @@ TEST_F(QuizWindowTest, AClickOnOverlappingStructuresIsRightWhenTheTargetIsAmongT
     EXPECT_EQ(window->Objects()->CurrentStructure(), 2);
     if (c.message == t::kRight) {
       // A click on several structures highlights none of them: the main window hears no name.
-      for (const std::string& name : NamesSent(CommandId(Command::kStructureHighlighted))) EXPECT_EQ(name, "");
+      for (const std::string& name : NamesSent(CommandId(Command::kStructureHighlighted)))
+        EXPECT_EQ(name, "");
     } else {
       EXPECT_EQ(quiz.State().TargetName(), c.target);
     }
@@ -148,7 +152,8 @@ TEST_F(QuizWindowTest, StructureToNameShowsTheStructureAndTheAnswerInTheDialog) 
   EXPECT_EQ(window->HighlightText(), shown);
   EXPECT_TRUE(dialog->NameField()->isHidden());
   // The highlighted structure is the question: the main window is not told its name.
-  for (const std::string& name : NamesSent(CommandId(Command::kStructureHighlighted))) EXPECT_EQ(name, "");
+  for (const std::string& name : NamesSent(CommandId(Command::kStructureHighlighted)))
+    EXPECT_EQ(name, "");
 
   Click(*window, PointOfStructure(*window, "Herz"));  // clicks do nothing
   EXPECT_TRUE(messages.shown.empty());
@@ -210,8 +215,8 @@ TEST_F(QuizWindowTest, AlternatingAsksInBothDirections) {
     captions.insert(dialog->windowTitle());
     dialog->NextButton()->click();
   }
-  EXPECT_EQ(captions, (std::set<QString>{QString::fromLatin1(t::kWhereIs),
-                                         QString::fromLatin1(t::kNameIt)}));
+  EXPECT_EQ(captions,
+            (std::set<QString>{QString::fromLatin1(t::kWhereIs), QString::fromLatin1(t::kNameIt)}));
 }
 
 TEST_F(QuizWindowTest, EndingLeavesFullViewAndANewImageForgetsTheQuestions) {
@@ -255,7 +260,9 @@ TEST_F(QuizWindowTest, DuringAQuizTabStepsWithoutNamingOrNotAtAll) {
   Key(*window, Qt::Key_Return);
   ASSERT_EQ(messages.shown.size(), 1u);
   const bool right = quiz.State().TargetName() == "Aorta";
-  EXPECT_EQ(messages.shown[0].text.rfind(right ? "Ihre Antwort ist richtig" : "Ihre Antwort ist leider falsch", 0), 0u);
+  EXPECT_EQ(messages.shown[0].text.rfind(
+                right ? "Ihre Antwort ist richtig" : "Ihre Antwort ist leider falsch", 0),
+            0u);
   window->Command(image_cmd::kNormalView);
 
   // Structure to name: the question's structure stays highlighted; Tab and Escape are off.
@@ -268,7 +275,10 @@ TEST_F(QuizWindowTest, DuringAQuizTabStepsWithoutNamingOrNotAtAll) {
   EXPECT_EQ(window->PointedNames(), "");
   // Saving during a quiz writes no name band: Ctrl+S is off.
   bool asked_for_file = false;
-  window->SetFileChooser([&](const QString&) { asked_for_file = true; return QString(); });
+  window->SetFileChooser([&](const QString&) {
+    asked_for_file = true;
+    return QString();
+  });
   Key(*window, Qt::Key_S, Qt::ControlModifier);
   EXPECT_FALSE(asked_for_file);
 }
@@ -287,8 +297,8 @@ TEST_F(QuizWindowTest, TheDialogIsWideEnoughForItsCaptionAndQuestionAtEveryFontS
       // A bold caption in the desktop's font beside the icon and three title buttons.
       font.setBold(true);
       const QFontMetrics title(font);
-      EXPECT_GE(dialog.width(), title.horizontalAdvance(QString::fromLatin1(caption)) +
-                                    4 * title.height())
+      EXPECT_GE(dialog.width(),
+                title.horizontalAdvance(QString::fromLatin1(caption)) + 4 * title.height())
           << points << " points";
       const QFontMetrics field(dialog.NameField()->font());
       EXPECT_GT(dialog.NameField()->contentsRect().width(),

@@ -30,13 +30,13 @@ const Named kEveryBitmap[] = {
     {{"FEMALE_UP", "FEMALE_DOWN", "MALE_UP", "MALE_DOWN", "KOPF_UP", "RUMPF_UP", "ARM_UP",
       "BEIN_UP", "ENTER_UP", "ENTER_DOWN"},
      {48, 48}},
-    {{"UP_UP", "UP_DOWN", "DOWN_UP", "DOWN_DOWN", "LEFT_UP", "LEFT_DOWN", "RIGHT_UP",
-      "RIGHT_DOWN"},
+    {{"UP_UP", "UP_DOWN", "DOWN_UP", "DOWN_DOWN", "LEFT_UP", "LEFT_DOWN", "RIGHT_UP", "RIGHT_DOWN"},
      {48, 24}},
-    {{"SCHNITT_UP", "SCHNITT_DOWN", "SCHNITT_DISABLED", "CT_UP", "CT_DOWN", "CT_DISABLED",
-      "MR_UP", "MR_DOWN", "MR_DISABLED", "SCHEMA_UP", "SCHEMA_DOWN", "SCHEMA_DISABLED", "IDX_UP",
-      "IDX_DOWN", "IDX_DISABLED", "BILD_UP", "BILD_DOWN", "BILD_DISABLED", "HILFE_UP",
-      "HILFE_DOWN", "HILFE_DISABLED"},
+    {{"SCHNITT_UP",    "SCHNITT_DOWN",    "SCHNITT_DISABLED", "CT_UP",       "CT_DOWN",
+      "CT_DISABLED",   "MR_UP",           "MR_DOWN",          "MR_DISABLED", "SCHEMA_UP",
+      "SCHEMA_DOWN",   "SCHEMA_DISABLED", "IDX_UP",           "IDX_DOWN",    "IDX_DISABLED",
+      "BILD_UP",       "BILD_DOWN",       "BILD_DISABLED",    "HILFE_UP",    "HILFE_DOWN",
+      "HILFE_DISABLED"},
      {96, 64}},
     {{"INFOBMP", "HELPBMP"}, {335, 335}},
     {{"KV_LOGO", "KV_LOGOD"}, {146, 46}},
@@ -55,8 +55,8 @@ TEST(Artwork, EveryNamedBitmapLoadsWithItsSizeAndColourDepth) {
   EXPECT_FALSE(LoadBitmap("sm_kopf").isNull());
 
   // 256 colours where the atlas asks for them, 24 bits for the logo, transparency for cursors.
-  for (const char* name : {"SM_AUSW", "SM_KOPF", "SM_ARM", "SM_BEIN", "SM_RUMPF", "SF_RUMPF",
-                           "INFOBMP", "HELPBMP"}) {
+  for (const char* name :
+       {"SM_AUSW", "SM_KOPF", "SM_ARM", "SM_BEIN", "SM_RUMPF", "SF_RUMPF", "INFOBMP", "HELPBMP"}) {
     const QImage image = LoadBitmap(name);
     EXPECT_EQ(image.format(), QImage::Format_Indexed8) << name;
     EXPECT_LE(image.colorCount(), 256) << name;
@@ -65,10 +65,15 @@ TEST(Artwork, EveryNamedBitmapLoadsWithItsSizeAndColourDepth) {
 }
 
 TEST(Artwork, PressedAndDisabledFacesDifferFromTheNormalOne) {
-  for (const auto& [normal, other] : std::vector<std::pair<const char*, const char*>>{
-           {"ENTER_UP", "ENTER_DOWN"}, {"FEMALE_UP", "FEMALE_DOWN"}, {"UP_UP", "UP_DOWN"},
-           {"SCHNITT_UP", "SCHNITT_DOWN"}, {"SCHNITT_UP", "SCHNITT_DISABLED"},
-           {"KV_LOGO", "KV_LOGOD"}, {"FEMALE_UP", "MALE_UP"}, {"CT_UP", "MR_UP"}}) {
+  for (const auto& [normal, other] :
+       std::vector<std::pair<const char*, const char*>>{{"ENTER_UP", "ENTER_DOWN"},
+                                                        {"FEMALE_UP", "FEMALE_DOWN"},
+                                                        {"UP_UP", "UP_DOWN"},
+                                                        {"SCHNITT_UP", "SCHNITT_DOWN"},
+                                                        {"SCHNITT_UP", "SCHNITT_DISABLED"},
+                                                        {"KV_LOGO", "KV_LOGOD"},
+                                                        {"FEMALE_UP", "MALE_UP"},
+                                                        {"CT_UP", "MR_UP"}}) {
     EXPECT_NE(LoadBitmap(normal), LoadBitmap(other)) << normal << " / " << other;
   }
 }
@@ -133,8 +138,8 @@ bool FigureInRow(const QImage& image, int row, int fromX, int toX, QRgb ground) 
 
 struct Landmarks {
   const char* name;
-  std::vector<double> figureAt;   // levels that cross the figure
-  std::vector<double> groundAt;   // levels above or below it (within the columns below)
+  std::vector<double> figureAt;  // levels that cross the figure
+  std::vector<double> groundAt;  // levels above or below it (within the columns below)
   int fromX = 0, toX = 192;
 };
 
@@ -167,8 +172,7 @@ TEST(Artwork, PictogramsAreFiguresOnGreyWithTheirLandmarksInPlace) {
       EXPECT_TRUE(FigureInRow(image, RowAt(image, level), 0, 192, ground)) << level << " %";
     }
     for (const double level : pictogram.groundAt) {
-      EXPECT_FALSE(FigureInRow(image, RowAt(image, level), pictogram.fromX, pictogram.toX,
-                               ground))
+      EXPECT_FALSE(FigureInRow(image, RowAt(image, level), pictogram.fromX, pictogram.toX, ground))
           << level << " %";
     }
   }
@@ -194,7 +198,8 @@ TEST(Artwork, CursorsAreDrawnWithTheirHotSpotsOnTheMark) {
     const QPoint hot = cursor.hotSpot();
     int opaque = 0;
     for (int dy = -1; dy <= 1; ++dy) {
-      for (int dx = -1; dx <= 1; ++dx) opaque += qAlpha(image.pixel(hot.x() + dx, hot.y() + dy)) > 128;
+      for (int dx = -1; dx <= 1; ++dx)
+        opaque += qAlpha(image.pixel(hot.x() + dx, hot.y() + dy)) > 128;
     }
     EXPECT_GT(opaque, 0);
   }

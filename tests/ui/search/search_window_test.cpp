@@ -27,13 +27,13 @@ void SendKey(QWidget* to, int key, const QString& text = {}) {
 }
 
 void SendText(QWidget* to, const QString& text) {
-  for (const QChar c : text) SendKey(to, c.toUpper().unicode() < 0x80 ? c.toUpper().unicode() : 0, c);
+  for (const QChar c : text)
+    SendKey(to, c.toUpper().unicode() < 0x80 ? c.toUpper().unicode() : 0, c);
 }
 
 void SendMouse(QWidget* to, QEvent::Type type, Qt::MouseButton button, QPoint at) {
   const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
-  QMouseEvent event(type, QPointF(at), to->mapToGlobal(QPointF(at)), button, held,
-                    Qt::NoModifier);
+  QMouseEvent event(type, QPointF(at), to->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
   QApplication::sendEvent(to, &event);
 }
 
@@ -69,8 +69,8 @@ std::pair<int, std::string> Sent(Command command, std::string name) {
 class SearchWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tree_.Write("Daten/SYNONYMS.LST",
-                test::WithCrLf("Herz # Cor\nm\xFC" "ndung # Ostium\nHerz\n###\n"));
+    tree_.Write("Daten/SYNONYMS.LST", test::WithCrLf("Herz # Cor\nm\xFC"
+                                                     "ndung # Ostium\nHerz\n###\n"));
     synonyms_.LoadFromAtlas(tree_.DataPath());
     window_ = std::make_unique<SearchWindow>(nullptr, synonyms_, buffer_, main_);
     window_->resize(205, 560);
@@ -87,9 +87,7 @@ class SearchWindowTest : public ::testing::Test {
     window_->Field()->setFocus();
     SendText(window_->Field(), QString::fromLatin1(text));
   }
-  void Key(Qt::Key key, QWidget* to = nullptr) {
-    SendKey(to ? to : window_->Field(), key);
-  }
+  void Key(Qt::Key key, QWidget* to = nullptr) { SendKey(to ? to : window_->Field(), key); }
   std::string FieldText() const { return FromQString(window_->Field()->text()); }
   void DoubleClickRow(int row) {
     NameList* list = window_->List();

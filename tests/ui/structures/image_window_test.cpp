@@ -29,7 +29,8 @@ TEST_F(ImageWindowTest, AClickOnOneStructureHighlightsItAndTellsTheMainWindow) {
   EXPECT_TRUE(window->HighlightActive());
   EXPECT_EQ(window->HighlightText(), "Herz");
   EXPECT_EQ(window->Image()->HighlightStatus(), "Herz");
-  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)), (std::vector<std::string>{"Herz"}));
+  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)),
+            (std::vector<std::string>{"Herz"}));
   EXPECT_FALSE(buffer.busy);
   Paint(*window);
   EXPECT_EQ(window->HighlightCount(), 1);
@@ -70,7 +71,8 @@ TEST_F(ImageWindowTest, OverlappingStructuresAreOfferedAndAChoiceHighlights) {
   EXPECT_EQ(window->OverlapList(), nullptr);
   EXPECT_EQ(window->HighlightText(), "Aorta");
   EXPECT_EQ(window->Objects()->CurrentStructure(), 2);
-  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)), (std::vector<std::string>{"Aorta"}));
+  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)),
+            (std::vector<std::string>{"Aorta"}));
   EXPECT_FALSE(buffer.busy);
   // A choice closes the overview too, and its box shows that.
   EXPECT_EQ(window->Overview(), nullptr);
@@ -210,7 +212,8 @@ TEST_F(ImageWindowTest, ContextMenuOffersTheHighlightAndItsRelatedNames) {
   EXPECT_EQ(offered[8], (ContextMenuEntry{image_cmd::kFirstRelated + 1, "Lunge (CT)"}));
   // The related page goes to the main window as a tagged request, split where requests are handled.
   ASSERT_EQ(main.sent.size(), 1u);
-  EXPECT_EQ(main.sent[0], std::make_pair(CommandId(Command::kGoToPlace), std::string("Lunge (CT)")));
+  EXPECT_EQ(main.sent[0],
+            std::make_pair(CommandId(Command::kGoToPlace), std::string("Lunge (CT)")));
 
   choice = image_cmd::kHelp;
   Click(*window, QPoint(60, 60), Qt::RightButton);
@@ -290,7 +293,8 @@ TEST_F(ImageWindowTest, MarkableListIsSortedFollowsTheHighlightAndRemembersItsPl
   main.sent.clear();
   list->setCurrentRow(1);  // "Herz"
   EXPECT_EQ(window->HighlightText(), "Herz");
-  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)), (std::vector<std::string>{"Herz"}));
+  EXPECT_EQ(NamesSent(CommandId(Command::kStructureHighlighted)),
+            (std::vector<std::string>{"Herz"}));
   window->Highlight("Milz", kDrawOutline, false, false);
   EXPECT_EQ(list->currentItem(), nullptr);
 
@@ -400,7 +404,8 @@ TEST_F(ImageWindowTest, FoundOnListTakesTheKeyboardAndOpensOnlyOnEnterOrClick) {
   Click(*list->viewport(), at);
   Settle();
   EXPECT_EQ(window->FoundOnList(), nullptr);
-  EXPECT_EQ(NamesSent(CommandId(Command::kGoToPlace)), (std::vector<std::string>{"Thorax 3 (Schema)"}));
+  EXPECT_EQ(NamesSent(CommandId(Command::kGoToPlace)),
+            (std::vector<std::string>{"Thorax 3 (Schema)"}));
 }
 
 TEST_F(ImageWindowTest, TheCloseBoxStandsOutOnTheTitleBar) {

@@ -78,9 +78,8 @@ class ImageWindowTest : public ::testing::Test {
 
   // A window of `width` x `height` with no parent (full view then covers the screen).
   std::unique_ptr<ImageWindow> MakeWindow(int width = 420, int height = 320) {
-    auto window = std::make_unique<ImageWindow>(nullptr, tree.DataPath(),
-                                                QRect(0, 0, width, height), buffer, main,
-                                                messages, random);
+    auto window = std::make_unique<ImageWindow>(
+        nullptr, tree.DataPath(), QRect(0, 0, width, height), buffer, main, messages, random);
     window->show();
     return window;
   }
@@ -94,7 +93,6 @@ class ImageWindowTest : public ::testing::Test {
   static void Paint(ImageWindow& window) { (void)window.grab(); }
 
  public:
-
   // A window point over image pixel (column, row).
   static QPoint PointOf(const ImageWindow& window, int column, int row) {
     const JpgBild& image = *window.Image();
@@ -131,7 +129,6 @@ class ImageWindowTest : public ::testing::Test {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
   }
-
 
  protected:
   // Commands sent with the given id, with their names.
