@@ -1,4 +1,5 @@
 // Types of atlas.mjs, the wrapper of the WebAssembly cores (web/README.md describes each call).
+
 // An overlay cut to the rectangle of what is drawn, placed at (x, y) of the image.
 export interface DrawnOverlay { x: number; y: number; width: number; height: number; rgba: Uint8ClampedArray; }
 
