@@ -88,11 +88,32 @@ class OverlayPlotter : public PointPlotter {
     for (int row = from; row <= to; ++row) Set(column, row, colour);
   }
   std::string Take() { return std::move(pixels_); }
+  // The rectangle of the set pixels, copied out row by row.
+  WebAtlas::DrawnOverlay TakeDrawn() const {
+    WebAtlas::DrawnOverlay out;
+    out.ok = true;
+    if (left_ > right_) return out;
+    out.x = left_;
+    out.y = top_;
+    out.width = right_ - left_ + 1;
+    out.height = bottom_ - top_ + 1;
+    out.rgba.reserve(size_t(out.width) * size_t(out.height) * 4);
+    for (int row = top_; row <= bottom_; ++row) {
+      out.rgba.append(pixels_, (size_t(row) * size_t(width_) + size_t(left_)) * 4,
+                      size_t(out.width) * 4);
+    }
+    return out;
+  }
 
  private:
   void Set(int column, int row, Bgr colour) {
     if (column < 0 || column >= width_ || row < 0 || row >= height_) return;
-    const size_t at = (size_t(height_ - 1 - row) * size_t(width_) + size_t(column)) * 4;
+    const int y = height_ - 1 - row;
+    left_ = std::min(left_, column);
+    right_ = std::max(right_, column);
+    top_ = std::min(top_, y);
+    bottom_ = std::max(bottom_, y);
+    const size_t at = (size_t(y) * size_t(width_) + size_t(column)) * 4;
     pixels_[at] = char(colour.red);
     pixels_[at + 1] = char(colour.green);
     pixels_[at + 2] = char(colour.blue);
@@ -101,6 +122,7 @@ class OverlayPlotter : public PointPlotter {
   int width_;
   int height_;
   std::string pixels_;
+  int left_ = INT_MAX, right_ = -1, top_ = INT_MAX, bottom_ = -1;  // of the set pixels
 };
 
 // The owner plotter of the outline list: the list paints only through DrawByName(.., into).
@@ -598,19 +620,32 @@ int WebAtlas::StepFrom(const std::string& current, bool forward) const {
                             forward);
 }
 
+namespace {
+
+// The structures of `names` (UTF-8, '&' between several; empty: every markable one) onto `into`.
+void DrawNames(const Objektliste& list, const std::string& names, int mode, PointPlotter& into) {
+  const std::string cp1252 = Utf8ToCp1252(names);
+  const std::vector<std::string> drawn = cp1252.empty() ? MarkableNames(list) : SplitNames(cp1252);
+  for (const std::string& name : drawn) {
+    if (!name.empty()) list.DrawByName(name, mode, into);
+  }
+}
+
+}  // namespace
+
 std::string WebAtlas::Paint(const std::string& names, int mode, int width, int height) const {
   if (width <= 0 || height <= 0 || long(width) * height > (1L << 26)) return {};
   OverlayPlotter overlay(width, height);
-  if (state_->outline) {
-    const Objektliste& list = *state_->outline;
-    const std::string cp1252 = Utf8ToCp1252(names);
-    const std::vector<std::string> drawn =
-        cp1252.empty() ? MarkableNames(list) : SplitNames(cp1252);
-    for (const std::string& name : drawn) {
-      if (!name.empty()) list.DrawByName(name, mode, overlay);
-    }
-  }
+  if (state_->outline) DrawNames(*state_->outline, names, mode, overlay);
   return overlay.Take();
+}
+
+WebAtlas::DrawnOverlay WebAtlas::PaintDrawn(const std::string& names, int mode, int width,
+                                            int height) const {
+  if (width <= 0 || height <= 0 || long(width) * height > (1L << 26)) return {};
+  OverlayPlotter overlay(width, height);
+  if (state_->outline) DrawNames(*state_->outline, names, mode, overlay);
+  return overlay.TakeDrawn();
 }
 
 std::string WebAtlas::Text(const std::string& bytes, bool found, const std::string& path) const {

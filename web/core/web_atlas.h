@@ -79,6 +79,15 @@ class WebAtlas {
   // every markable structure) in highlight green, outlined (mode 0) or filled (mode 1), the rest
   // transparent.
   std::string Paint(const std::string& names, int mode, int width, int height) const;
+  // The same overlay cut to the rectangle of what is drawn: its pixels are those of Paint at
+  // (x, y) .. (x + width - 1, y + height - 1), everything outside is transparent. Nothing drawn
+  // gives a rectangle of width 0; a refused size gives ok false.
+  struct DrawnOverlay {
+    bool ok = false;
+    int x = 0, y = 0, width = 0, height = 0;
+    std::string rgba;
+  };
+  DrawnOverlay PaintDrawn(const std::string& names, int mode, int width, int height) const;
 
   // "Bild speichern" and the screen reader's description, as the image window decides them: the
   // file name offered for `page`, the name band of a width x height picture whose font is

@@ -216,9 +216,24 @@ test('image: pointer names, a click highlights, Tab steps, wheel and buttons zoo
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => document.getElementById('view').dataset.painted.endsWith('|'));
 
-  // Everything markable, then the list of it.
+  // Everything markable; one structure after it leaves no pixel of the others on the highlight
+  // (only what is drawn is put on the canvas, the rest is cleared). Then the list of it.
+  const opaque = () => page.evaluate(() => {
+    const c = document.getElementById('highlight');
+    const d = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 3; i < d.length; i += 4) if (d[i]) ++n;
+    return n;
+  });
   await page.click('#show-all');
   await page.waitForFunction(() => document.getElementById('view').dataset.painted.endsWith('|*'));
+  const all = await opaque();
+  await page.focus('#viewport');
+  await page.keyboard.press('Tab');
+  const one = (await text(page, '#pointed')).trim();
+  await waitPainted(page, new RegExp('\\|' + escape(one) + '$'));
+  const left = await opaque();
+  assert.ok(left > 0 && left < all / 2, `${left} of ${all} highlight pixels left for ${one}`);
   await page.click('#list-all');
   assert.equal(await text(page, '#popup h2'), 'Markierbare Strukturen');
   assert.ok(await page.locator('#popup li').count() > 20);

@@ -45,6 +45,33 @@ function readRegular(tree, rel) {
   } catch { return null; }
 }
 
+// The overlay cut to what is drawn, put back at its place in a width x height overlay: it must
+// give paint()'s pixels, and its rectangle must be tight (a set pixel on each of its four edges).
+function placeDrawn(drawn, width, height) {
+  const full = new Uint8ClampedArray(width * height * 4);
+  const at = (x, y) => (y * drawn.width + x) * 4 + 3;
+  const edges = { top: false, bottom: false, left: false, right: false };
+  for (let y = 0; y < drawn.height; ++y) {
+    full.set(drawn.rgba.subarray(y * drawn.width * 4, (y + 1) * drawn.width * 4), ((drawn.y + y) * width + drawn.x) * 4);
+  }
+  for (let x = 0; x < drawn.width; ++x) {
+    edges.top ||= drawn.rgba[at(x, 0)] !== 0;
+    edges.bottom ||= drawn.rgba[at(x, drawn.height - 1)] !== 0;
+  }
+  for (let y = 0; y < drawn.height; ++y) {
+    edges.left ||= drawn.rgba[at(0, y)] !== 0;
+    edges.right ||= drawn.rgba[at(drawn.width - 1, y)] !== 0;
+  }
+  const tight = drawn.width === 0 ? drawn.rgba.length === 0 : Object.values(edges).every((e) => e);
+  assert.ok(tight, `overlay rectangle not tight: ${JSON.stringify({ ...drawn, rgba: drawn.rgba.length, edges })}`);
+  return full;
+}
+
+function checkDrawn(atlas, names, mode, width, height) {
+  assert.deepEqual(fnv(placeDrawn(atlas.paintDrawn(names, mode, width, height), width, height)),
+                   fnv(atlas.paint(names, mode, width, height)), `paintDrawn(${names}, ${mode})`);
+}
+
 function fnv(bytes) {
   let hash = 2166136261, set = 0;
   for (let i = 0; i < bytes.length; ++i) {
@@ -97,6 +124,7 @@ async function wasmSession(tree) {
         }
         for (const mode of [0, 1]) {
           call(['paint', '', `${mode}`, '300', '260'], fnv(atlas.paint('', mode, 300, 260)));
+          checkDrawn(atlas, '', mode, 300, 260);
         }
       }
       if (a.do === 'highlight' && a.name) {
@@ -107,6 +135,7 @@ async function wasmSession(tree) {
         call(['picture', shown.page, `${shown.type}`, a.name, '0', '300', '260', '14'],
              atlas.pictureInfo(shown.page, shown.type, a.name, false, 300, 260, 14));
         call(['paint', a.name, '1', '300', '260'], fnv(atlas.paint(a.name, 1, 300, 260)));
+        checkDrawn(atlas, a.name, 0, 300, 260);
       }
       if (a.do === 'text' && !seen.has(a.key)) {
         seen.add(a.key);

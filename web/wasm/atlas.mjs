@@ -37,6 +37,7 @@ export class Atlas {
   hitTest(x, y, imageHeight) { return json(this.core.hitTest(x, y, imageHeight)); }
   findStructure(names, imageHeight) { return json(this.core.findStructure(names, imageHeight)); }
   paint(names, mode, width, height) { return this.core.paint(names, mode, width, height); }
+  paintDrawn(names, mode, width, height) { return this.core.paintDrawn(names, mode, width, height); }
   pictureInfo(page, imageType, names, showAll, width, height, textHeight) {
     return json(this.core.pictureInfo(page, imageType, names, showAll, width, height, textHeight));
   }

@@ -21,6 +21,23 @@ emscripten::val Paint(WebAtlas& atlas, const std::string& names, int mode, int w
   return emscripten::val::global("Uint8ClampedArray").new_(view);
 }
 
+// The overlay cut to what is drawn: {x, y, width, height, rgba} (rgba a Uint8ClampedArray of
+// its own, empty when nothing is drawn); null when the size is refused.
+emscripten::val PaintDrawn(WebAtlas& atlas, const std::string& names, int mode, int width,
+                           int height) {
+  const WebAtlas::DrawnOverlay drawn = atlas.PaintDrawn(names, mode, width, height);
+  if (!drawn.ok) return emscripten::val::null();
+  emscripten::val out = emscripten::val::object();
+  out.set("x", drawn.x);
+  out.set("y", drawn.y);
+  out.set("width", drawn.width);
+  out.set("height", drawn.height);
+  const emscripten::val view = emscripten::val(emscripten::typed_memory_view(
+      drawn.rgba.size(), reinterpret_cast<const unsigned char*>(drawn.rgba.data())));
+  out.set("rgba", emscripten::val::global("Uint8ClampedArray").new_(view));
+  return out;
+}
+
 // A data-relative path given in UTF-8 as the manifest keys it.
 std::string ManifestKey(const std::string& path) {
   return ostrelin::web::ManifestKey(ostrelin::Utf8ToCp1252(path));
@@ -48,6 +65,7 @@ EMSCRIPTEN_BINDINGS(ostrelin) {
       .function("hitTest", &WebAtlas::HitTest)
       .function("findStructure", &WebAtlas::FindStructure)
       .function("paint", &Paint)
+      .function("paintDrawn", &PaintDrawn)
       .function("pictureInfo", &WebAtlas::PictureInfo)
       .function("contextMenu", &WebAtlas::ContextMenu)
       .function("stepOrder", &WebAtlas::StepOrder)

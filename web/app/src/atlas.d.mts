@@ -1,4 +1,8 @@
 // Types of atlas.mjs, the wrapper of the WebAssembly cores (web/README.md describes each call).
+
+// An overlay cut to the rectangle of what is drawn, placed at (x, y) of the image.
+export interface DrawnOverlay { x: number; y: number; width: number; height: number; rgba: Uint8ClampedArray; }
+
 export interface Action {
   do: string;
   [field: string]: any;
@@ -83,6 +87,7 @@ export interface Atlas {
   findStructure(names: string, imageHeight: number):
     { index: number; name: string; centre: number[] | null } | null;
   paint(names: string, mode: number, width: number, height: number): Uint8ClampedArray | null;
+  paintDrawn(names: string, mode: number, width: number, height: number): DrawnOverlay | null;
   pictureInfo(page: string, imageType: number, names: string, showAll: boolean, width: number,
               height: number, textHeight: number): PictureInfo;
   contextMenu(names: string, showAll: boolean, normalView: boolean,

@@ -178,15 +178,19 @@ function paintOverlay() {
   if (of === overlayOf) return;  // a highlight asked for again
   overlayOf = of;
   const c = highlightCanvas();
-  const rgba = image.bitmap && (image.showAll || image.names)
-    ? atlas.paint(image.showAll ? '' : image.names, image.showAll ? 0 : image.mode, image.width, image.height)
+  const drawn = image.bitmap && (image.showAll || image.names)
+    ? atlas.paintDrawn(image.showAll ? '' : image.names, image.showAll ? 0 : image.mode, image.width, image.height)
     : null;
-  image.overlay = !!rgba;
-  c.hidden = !rgba;
-  if (!rgba) return;
-  sizeCanvas(c);
-  // putImageData replaces every pixel; the module hands over an array of its own.
-  c.getContext('2d')!.putImageData(new ImageData(rgba as Uint8ClampedArray<ArrayBuffer>, image.width, image.height), 0, 0);
+  image.overlay = !!drawn;
+  c.hidden = !drawn;
+  if (!drawn) return;
+  // Only the rectangle of what is drawn crosses out of the module and onto the canvas; the rest
+  // of the canvas is cleared (a new size clears it by itself).
+  const g = c.getContext('2d')!;
+  if (!sizeCanvas(c)) g.clearRect(0, 0, c.width, c.height);
+  if (drawn.width > 0) {
+    g.putImageData(new ImageData(drawn.rgba as Uint8ClampedArray<ArrayBuffer>, drawn.width, drawn.height), drawn.x, drawn.y);
+  }
 }
 
 export function setHighlight(names: string, mode: number) {
