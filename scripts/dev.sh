@@ -20,7 +20,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${OSTRELIN_BUILD_DIR:-$here/build}
 jobs=${OSTRELIN_JOBS:-2}
 
-base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev libgtest-dev
+base_packages=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libjpeg-dev libgtest-dev clang-format
                fonts-liberation libasound2-dev qt6-svg-dev qt6-translations-l10n)
 # The demo atlas: its builder reads gzip NIfTI volumes, and the tests build a reduced tree from the
 # real head data; the run command adds the video player.

@@ -76,7 +76,8 @@ class NotedMessages : public MessageService {
 class OverlayPlotter : public PointPlotter {
  public:
   OverlayPlotter(int width, int height)
-      : width_(std::max(width, 0)), height_(std::max(height, 0)),
+      : width_(std::max(width, 0)),
+        height_(std::max(height, 0)),
         pixels_(size_t(width_) * size_t(height_) * 4, '\0') {}
   void PlotPoints(Bgr colour, std::span<const ImagePoint> points) override {
     for (const ImagePoint& p : points) Set(p.column, p.row, colour);
@@ -146,8 +147,11 @@ class ByteMeasurer : public TextMeasurer {
 // window's routing of commands; the navigation panel's window.
 struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWindow {
   explicit State(std::string rootFolder)
-      : root(std::move(rootFolder)), dataPath(root + "/"), waitCursor(cursors),
-        history(menus.history()), bookmarks(menus.bookmarks(), bookmarkMessages) {
+      : root(std::move(rootFolder)),
+        dataPath(root + "/"),
+        waitCursor(cursors),
+        history(menus.history()),
+        bookmarks(menus.bookmarks(), bookmarkMessages) {
     const auto changed = [this] { Note(Action("menus").EndObject()); };
     history.onChanged = changed;
     bookmarks.onChanged = changed;
@@ -157,9 +161,9 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
   void Rebuild() {
     navigation.reset();
     processor.reset();
-    processor = std::make_unique<RequestProcessor>(
-        catalogue, RequestViews{this, this, this, this, this, this},
-        RequestServices{&waitCursor, nullptr, nullptr});
+    processor = std::make_unique<RequestProcessor>(catalogue,
+                                                   RequestViews{this, this, this, this, this, this},
+                                                   RequestServices{&waitCursor, nullptr, nullptr});
     navigation = std::make_unique<NavigationState>(dataPath, processor->buffer(), *this, *this);
     lastHighlight.clear();
     lastText.clear();
@@ -249,8 +253,8 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
     TransferBuffer& buffer = processor->buffer();
     if (history.Choose(command, buffer)) {
       Send(C::kHistoryRequest);
-    } else if (bookmarks.Command(command, processor->currentType(),
-                                 processor->lastRequestedName(), buffer)) {
+    } else if (bookmarks.Command(command, processor->currentType(), processor->lastRequestedName(),
+                                 buffer)) {
       Send(C::kBookmarkRequest);
     } else if (typed == C::kHelpIndex || typed == C::kHelpButton || typed == C::kContextHelp) {
       // The help pages are ordinary pages of the index, shown like a page link.
@@ -342,7 +346,10 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
     line(w, picture.shownLine);
     w.Key("selectedLine");
     line(w, picture.selectedLine);
-    w.Key("caption").String(picture.caption).Key("captionIsSelection").Bool(picture.captionIsSelection);
+    w.Key("caption")
+        .String(picture.caption)
+        .Key("captionIsSelection")
+        .Bool(picture.captionIsSelection);
     w.Key("shownCaption");
     if (picture.shownCaption) {
       w.String(*picture.shownCaption);
@@ -495,8 +502,8 @@ std::string WebAtlas::LoadOutline(const std::string& bytes) {
   s.outline.reset();
   s.outlineMessages.notes.clear();
   s.outlineBytes = bytes;  // the list keeps no view of it, but keep it while the list lives
-  s.outline = std::make_unique<Objektliste>(s.noPlotter, OutlineBytes{s.outlineBytes},
-                                            s.outlineMessages);
+  s.outline =
+      std::make_unique<Objektliste>(s.noPlotter, OutlineBytes{s.outlineBytes}, s.outlineMessages);
   const Objektliste& list = *s.outline;
   JsonWriter w;
   w.BeginObject().Key("title").String(list.Title()).Key("structures").BeginArray();
@@ -544,9 +551,8 @@ std::string WebAtlas::FindStructure(const std::string& names, int imageHeight) c
   return w.EndObject().str();
 }
 
-std::string WebAtlas::PictureInfo(const std::string& page, int imageType,
-                                  const std::string& names, bool showAll, int width, int height,
-                                  int textHeight) const {
+std::string WebAtlas::PictureInfo(const std::string& page, int imageType, const std::string& names,
+                                  bool showAll, int width, int height, int textHeight) const {
   const std::string pageName = Utf8ToCp1252(page);
   const std::string highlight = Utf8ToCp1252(names);
   std::vector<std::string> drawn;
@@ -616,8 +622,7 @@ std::string WebAtlas::StepOrder() const {
 
 int WebAtlas::StepFrom(const std::string& current, bool forward) const {
   if (!state_->outline) return -1;
-  return ostrelin::StepFrom(ostrelin::StepOrder(*state_->outline), Utf8ToCp1252(current),
-                            forward);
+  return ostrelin::StepFrom(ostrelin::StepOrder(*state_->outline), Utf8ToCp1252(current), forward);
 }
 
 namespace {
@@ -654,8 +659,7 @@ std::string WebAtlas::Text(const std::string& bytes, bool found, const std::stri
   const ByteMeasurer measurer;
   const LineHeights heights;
   // Wide enough that every paragraph stays one display line: the browser wraps.
-  const TextLayout layout =
-      LayOutText(source, measurer, heights, INT_MAX / 2, heights.body, true);
+  const TextLayout layout = LayOutText(source, measurer, heights, INT_MAX / 2, heights.body, true);
   JsonWriter w;
   w.BeginObject().Key("paragraphs").BeginArray();
   ScanState state;
@@ -668,8 +672,8 @@ std::string WebAtlas::Text(const std::string& bytes, bool found, const std::stri
       w.BeginObject().Key("kind").Int(int(segment.kind)).Key("shown").String(segment.shown);
       if (IsLinkKind(segment.kind) && width > 0) {
         // The link's target as a click in the middle of this piece finds it.
-        const HitResult hit = ostrelin::HitTest(layout, i, int(x + width / 2), 1,
-                                                heights.heading, heights, measurer);
+        const HitResult hit =
+            ostrelin::HitTest(layout, i, int(x + width / 2), 1, heights.heading, heights, measurer);
         w.Key("target").String(hit.target);
         if (segment.kind == SegmentKind::MediaLink) {
           w.Key("media").Utf8(ManifestKey(LoadText(text::kDirMultiMed) + hit.target));

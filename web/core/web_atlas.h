@@ -116,7 +116,8 @@ class WebAtlas {
   // The entry a movement key selects in the index (9130 Up, 9131 Down, 9132 Home, 9133 End,
   // 9134 Page Up, 9135 Page Down) from `selected` (-1: none); -1 when it does nothing.
   int MoveSelection(int command, int selected) const;
-  // [[synonym, atlas name], ...] of SYNONYMS.LST in file order (in capitals, as the list holds them).
+  // [[synonym, atlas name], ...] of SYNONYMS.LST in file order (in capitals, as the list holds
+  // them).
   std::string Synonyms() const;
 
   // ---- Navigation panel -----------------------------------------------------------------------

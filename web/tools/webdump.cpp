@@ -7,12 +7,11 @@
 //   pictogram NAME WIDTH HEIGHT     start     request COMMAND NAME     command COMMAND
 //   menus     bookmarks (the bookmark text as a JSON string)
 //   page NAME     places NAME     xref NAME     outline FILE     hit X Y HEIGHT
-//   find NAMES HEIGHT     paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash of the overlay)
-//   picture PAGE TYPE NAMES SHOWALL WIDTH HEIGHT TEXTHEIGHT     steporder     stepfrom NAME FORWARD
-//   contextmenu NAMES SHOWALL NORMALVIEW IMAGELOADED
-//   text FILE     index     search TEXT     move COMMAND SELECTED     synonyms
-//   navselect SEX REGION PLANE     navcommand COMMAND     navpick X Y WIDTH HEIGHT OPEN
-//   navpicture
+//   find NAMES HEIGHT     paint NAMES MODE WIDTH HEIGHT   (prints the set pixels and an FNV-1a hash
+//   of the overlay) picture PAGE TYPE NAMES SHOWALL WIDTH HEIGHT TEXTHEIGHT     steporder stepfrom
+//   NAME FORWARD contextmenu NAMES SHOWALL NORMALVIEW IMAGELOADED text FILE     index     search
+//   TEXT     move COMMAND SELECTED     synonyms navselect SEX REGION PLANE     navcommand COMMAND
+//   navpick X Y WIDTH HEIGHT OPEN navpicture
 #include <cstdint>
 #include <filesystem>
 #include <fstream>

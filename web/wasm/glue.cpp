@@ -12,8 +12,7 @@ using ostrelin::web::WebAtlas;
 
 // The overlay as a Uint8ClampedArray of its own (ImageData takes it as it is); null when the size
 // is refused.
-emscripten::val Paint(WebAtlas& atlas, const std::string& names, int mode, int width,
-                      int height) {
+emscripten::val Paint(WebAtlas& atlas, const std::string& names, int mode, int width, int height) {
   const std::string rgba = atlas.Paint(names, mode, width, height);
   if (rgba.empty()) return emscripten::val::null();
   const emscripten::val view = emscripten::val(emscripten::typed_memory_view(
