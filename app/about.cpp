@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include "app/core/app_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/ui/dialog_units.h"
 #include "platform/ui/qt_text.h"
 

@@ -10,7 +10,7 @@
 #include <QShortcut>
 #include <QStyle>
 
-#include "app/core/app_texts.h"
+#include "resources/core/ui_texts.h"
 #include "app/main_menu_bar.h"
 #include "app/start_meldung.h"
 #include "hypertext/ui/text_panel.h"

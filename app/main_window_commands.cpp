@@ -9,7 +9,7 @@
 #include "navigation/ui/navigation_panel.h"
 #include "shell/core/atlas_requests.h"
 #include "shell/core/commands.h"
-#include "shell/core/shell_texts.h"
+#include "resources/core/ui_texts.h"
 #include "structures/ui/image_window.h"
 #include "quiz/ui/learning_state_window.h"
 #include "quiz/ui/quiz_mode.h"

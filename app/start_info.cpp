@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <utility>
 
-#include "app/core/app_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/core/paths.h"
 #include "platform/core/text_file.h"
 #include "platform/ui/dialog_units.h"

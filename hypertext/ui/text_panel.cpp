@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <cmath>
 
-#include "hypertext/core/hypertext_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/core/strings.h"
 #include "platform/ui/focus_frame.h"
 #include "platform/ui/make_font.h"

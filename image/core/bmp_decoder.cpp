@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "image/core/image_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/core/paths.h"
 
 namespace ostrelin {

@@ -14,7 +14,7 @@
 #include <jpegint.h>
 
 #include "image/core/colour_tables.h"
-#include "image/core/image_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/core/paths.h"
 
 namespace ostrelin {

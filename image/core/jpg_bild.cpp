@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "image/core/bmp_decoder.h"
-#include "image/core/image_texts.h"
+#include "resources/core/ui_texts.h"
 #include "image/core/jpeg_decoder.h"
 #include "platform/core/strings.h"
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "image/core/image_texts.h"
+#include "resources/core/ui_texts.h"
 
 namespace ostrelin {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "navigation/core/navigation_texts.h"
+#include "resources/core/ui_texts.h"
 #include "navigation/core/panel_layout.h"
 #include "navigation/ui/step_control_widget.h"
 #include "platform/core/design_scale.h"

@@ -4,7 +4,7 @@
 #include <QKeySequence>
 
 #include "navigation/core/navigation_state.h"
-#include "navigation/core/navigation_texts.h"
+#include "resources/core/ui_texts.h"
 #include "navigation/core/panel_layout.h"
 #include "platform/ui/picture_button.h"
 #include "platform/ui/qt_text.h"

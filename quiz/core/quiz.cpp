@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "structures/core/image_window_model.h"
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/core/strings.h"
 
 namespace ostrelin {

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "platform/core/strings.h"
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "structures/core/image_window_model.h"
 
 namespace ostrelin {

@@ -13,7 +13,7 @@
 #include "platform/ui/dialog_units.h"
 #include "platform/ui/qt_text.h"
 #include "structures/core/image_window_model.h"
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "quiz/core/quiz.h"
 
 namespace ostrelin {

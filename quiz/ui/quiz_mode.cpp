@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "platform/ui/qt_text.h"
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "shell/core/commands.h"
 #include "structures/core/image_window_model.h"
 

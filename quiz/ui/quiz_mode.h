@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "platform/core/message_service.h"
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "quiz/core/quiz_session.h"
 #include "quiz/ui/quiz_dialog.h"
 #include "shell/core/atlas_requests.h"

@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "search/core/search_rules.h"
-#include "search/core/search_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/ui/list_selection.h"
 #include "platform/ui/make_font.h"
 #include "platform/ui/qt_text.h"

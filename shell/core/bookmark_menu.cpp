@@ -7,7 +7,7 @@
 #include "shell/core/commands.h"
 #include "platform/core/file_replace.h"
 #include "shell/core/menu_entry.h"
-#include "shell/core/shell_texts.h"
+#include "resources/core/ui_texts.h"
 
 namespace ostrelin {
 namespace {

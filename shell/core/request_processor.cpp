@@ -5,7 +5,7 @@
 
 #include "platform/core/strings.h"
 #include "shell/core/commands.h"
-#include "shell/core/shell_texts.h"
+#include "resources/core/ui_texts.h"
 
 namespace ostrelin {
 namespace {

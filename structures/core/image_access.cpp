@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "structures/core/image_window_model.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 
 namespace ostrelin {
 

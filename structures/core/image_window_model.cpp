@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "platform/core/strings.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 
 namespace ostrelin {
 

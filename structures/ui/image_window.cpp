@@ -17,7 +17,7 @@
 #include "platform/ui/program_cursor.h"
 #include "platform/ui/qt_text.h"
 #include "shell/core/commands.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 #include "structures/ui/overview_window.h"
 
 namespace ostrelin {

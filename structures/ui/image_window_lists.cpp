@@ -12,7 +12,7 @@
 #include "platform/ui/qt_text.h"
 #include "platform/ui/wait_message.h"
 #include "shell/core/commands.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 #include "structures/ui/image_window.h"
 
 namespace ostrelin {

@@ -5,7 +5,7 @@
 
 #include "platform/ui/qt_text.h"
 #include "shell/core/commands.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 #include "structures/ui/image_window.h"
 
 namespace ostrelin {

@@ -12,7 +12,7 @@
 #include "platform/ui/qt_rect.h"
 #include "platform/ui/qt_text.h"
 #include "structures/core/image_access.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 #include "structures/ui/image_window.h"
 
 namespace ostrelin {

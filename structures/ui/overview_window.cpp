@@ -4,7 +4,7 @@
 #include <QPainter>
 
 #include "platform/ui/qt_text.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 
 namespace ostrelin {
 namespace {

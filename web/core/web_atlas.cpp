@@ -23,10 +23,9 @@
 #include "shell/core/index_names.h"
 #include "shell/core/commands.h"
 #include "shell/core/request_processor.h"
-#include "shell/core/shell_texts.h"
+#include "resources/core/ui_texts.h"
 #include "structures/core/image_access.h"
 #include "structures/core/image_window_model.h"
-#include "structures/core/image_window_texts.h"
 #include "structures/core/object_list.h"
 #include "web/core/json_writer.h"
 

@@ -9,7 +9,7 @@
 
 #include "image/core/bmp_decoder.h"
 #include "image/core/colour_tables.h"
-#include "image/core/image_texts.h"
+#include "resources/core/ui_texts.h"
 #include "image/core/jpeg_decoder.h"
 #include "platform/core/scripted_message_service.h"
 #include "tests/support/image_samples.h"

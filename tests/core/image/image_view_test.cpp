@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "image/core/image_texts.h"
+#include "resources/core/ui_texts.h"
 #include "image/core/jpg_bild.h"
 #include "platform/core/scripted_message_service.h"
 #include "tests/support/image_samples.h"

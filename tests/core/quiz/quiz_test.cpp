@@ -7,7 +7,7 @@
 #include <set>
 
 #include "platform/core/scripted_message_service.h"
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "quiz/core/quiz.h"
 #include "quiz/core/quiz_session.h"
 #include "tests/support/outline_testing.h"

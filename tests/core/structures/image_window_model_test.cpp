@@ -4,7 +4,7 @@
 
 #include "structures/core/image_access.h"
 #include "structures/core/image_window_model.h"
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/core/scripted_message_service.h"
 #include "tests/support/outline_testing.h"
 

@@ -7,7 +7,7 @@
 
 #include "platform/core/text_file.h"
 #include "platform/core/file_replace.h"
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "quiz/ui/learning_state_window.h"
 #include "quiz/ui/quiz_mode.h"
 #include "tests/ui/structures/image_window_testing.h"

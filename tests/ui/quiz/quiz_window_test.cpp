@@ -7,7 +7,7 @@
 #include <set>
 #include <stdexcept>
 
-#include "quiz/core/quiz_texts.h"
+#include "resources/core/ui_texts.h"
 #include "quiz/ui/quiz_mode.h"
 #include "tests/ui/structures/image_window_testing.h"
 

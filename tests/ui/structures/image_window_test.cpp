@@ -6,7 +6,7 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
-#include "structures/core/image_window_texts.h"
+#include "resources/core/ui_texts.h"
 #include "platform/ui/program_cursor.h"
 #include "structures/ui/child_frame.h"
 #include "tests/ui/structures/image_window_testing.h"
