@@ -16,6 +16,8 @@ let queue: Promise<void> = Promise.resolve();
 let pendingText: Action | null = null;
 const later = new Set<string>();
 let laterSelect = -1;
+// What the main window makes of a highlight (the index, the panel) waits for the paint as well.
+const followUps: string[] = [];
 let pending = 0;
 
 export function run(request: Request, options: { fromAddress?: boolean } = {}): Promise<void> {
@@ -51,6 +53,9 @@ async function apply(request: Request, ticket: number, fromAddress: boolean) {
   } finally {
     releasePaint();
   }
+  while (followUps.length > 0) {
+    for (const b of atlas.request(C.highlighted, followUps.shift()!).actions) await act(b);
+  }
   // The address, the title and the image's description once the picture is painted.
   if (later.has('page')) showsPage(state.page, state.type);
   else describeImage();
@@ -85,10 +90,7 @@ async function act(a: Action) {
       setHighlight(a.name, a.mode);
       const found = a.name ? atlas.findStructure(a.name, image.height) : null;
       if (a.centre && found?.centre) { centreOn(found.centre[0], found.centre[1]); draw(); }
-      if (found && !a.name.includes('&')) {
-        const r = atlas.request(C.highlighted, a.name);
-        for (const b of r.actions) await act(b);
-      }
+      if (found && !a.name.includes('&')) followUps.push(a.name);
       break;
     }
     case 'clearHighlight': setHighlight('', image.mode); break;
