@@ -74,10 +74,13 @@ class NotedMessages : public MessageService {
 // Plots highlight pixels into an RGBA overlay of the image, rows top-down.
 class OverlayPlotter : public PointPlotter {
  public:
-  OverlayPlotter(int width, int height)
-      : width_(std::max(width, 0)),
-        height_(std::max(height, 0)),
-        pixels_(size_t(width_) * size_t(height_) * 4, '\0') {}
+  // Paints into `pixels`, width x height RGBA that must be all zero; it is made so when its size
+  // differs. TakeDrawn leaves it all zero again, so one buffer serves paint after paint.
+  OverlayPlotter(int width, int height, std::string& pixels)
+      : width_(std::max(width, 0)), height_(std::max(height, 0)), pixels_(pixels) {
+    const size_t size = size_t(width_) * size_t(height_) * 4;
+    if (pixels_.size() != size) pixels_.assign(size, '\0');
+  }
   void PlotPoints(Bgr colour, std::span<const ImagePoint> points) override {
     for (const ImagePoint& p : points) Set(p.column, p.row, colour);
   }
@@ -87,9 +90,8 @@ class OverlayPlotter : public PointPlotter {
     to = std::min(to, height_ - 1);
     for (int row = from; row <= to; ++row) Set(column, row, colour);
   }
-  std::string Take() { return std::move(pixels_); }
-  // The rectangle of the set pixels, copied out row by row.
-  WebAtlas::DrawnOverlay TakeDrawn() const {
+  // The rectangle of the set pixels, copied out row by row and cleared behind.
+  WebAtlas::DrawnOverlay TakeDrawn() {
     WebAtlas::DrawnOverlay out;
     out.ok = true;
     if (left_ > right_) return out;
@@ -99,8 +101,9 @@ class OverlayPlotter : public PointPlotter {
     out.height = bottom_ - top_ + 1;
     out.rgba.reserve(size_t(out.width) * size_t(out.height) * 4);
     for (int row = top_; row <= bottom_; ++row) {
-      out.rgba.append(pixels_, (size_t(row) * size_t(width_) + size_t(left_)) * 4,
-                      size_t(out.width) * 4);
+      const size_t at = (size_t(row) * size_t(width_) + size_t(left_)) * 4;
+      out.rgba.append(pixels_, at, size_t(out.width) * 4);
+      std::fill_n(pixels_.begin() + long(at), size_t(out.width) * 4, '\0');
     }
     return out;
   }
@@ -121,7 +124,7 @@ class OverlayPlotter : public PointPlotter {
   }
   int width_;
   int height_;
-  std::string pixels_;
+  std::string& pixels_;
   int left_ = INT_MAX, right_ = -1, top_ = INT_MAX, bottom_ = -1;  // of the set pixels
 };
 
@@ -382,6 +385,7 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
   NotedMessages outlineMessages;
   std::unique_ptr<Objektliste> outline;
   std::string outlineBytes;
+  std::string overlayPixels;  // the highlight's canvas, all zero between paints
 };
 
 WebAtlas::WebAtlas(std::string root) : state_(std::make_unique<State>(std::move(root))) {}
@@ -639,15 +643,16 @@ void DrawNames(const Objektliste& list, const std::string& names, int mode, Poin
 
 std::string WebAtlas::Paint(const std::string& names, int mode, int width, int height) const {
   if (width <= 0 || height <= 0 || long(width) * height > (1L << 26)) return {};
-  OverlayPlotter overlay(width, height);
+  std::string pixels;
+  OverlayPlotter overlay(width, height, pixels);
   if (state_->outline) DrawNames(*state_->outline, names, mode, overlay);
-  return overlay.Take();
+  return pixels;
 }
 
 WebAtlas::DrawnOverlay WebAtlas::PaintDrawn(const std::string& names, int mode, int width,
                                             int height) const {
   if (width <= 0 || height <= 0 || long(width) * height > (1L << 26)) return {};
-  OverlayPlotter overlay(width, height);
+  OverlayPlotter overlay(width, height, state_->overlayPixels);
   if (state_->outline) DrawNames(*state_->outline, names, mode, overlay);
   return overlay.TakeDrawn();
 }

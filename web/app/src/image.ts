@@ -184,14 +184,19 @@ function paintOverlay() {
   image.overlay = !!drawn;
   c.hidden = !drawn;
   if (!drawn) return;
-  // Only the rectangle of what is drawn crosses out of the module and onto the canvas; the rest
-  // of the canvas is cleared (a new size clears it by itself).
+  // Only the rectangle of what is drawn crosses out of the module and onto the canvas; what the
+  // canvas showed before is cleared (a new size clears it by itself).
   const g = c.getContext('2d')!;
-  if (!sizeCanvas(c)) g.clearRect(0, 0, c.width, c.height);
+  if (!sizeCanvas(c) && overlayRect) g.clearRect(overlayRect.x, overlayRect.y, overlayRect.width, overlayRect.height);
+  overlayRect = null;
   if (drawn.width > 0) {
     g.putImageData(new ImageData(drawn.rgba as Uint8ClampedArray<ArrayBuffer>, drawn.width, drawn.height), drawn.x, drawn.y);
+    overlayRect = { x: drawn.x, y: drawn.y, width: drawn.width, height: drawn.height };
   }
 }
+
+// Where the highlight canvas holds pixels: all of it is clear outside.
+let overlayRect: { x: number; y: number; width: number; height: number } | null = null;
 
 export function setHighlight(names: string, mode: number) {
   if (names !== image.names && names) showPointed(names.split('&').map((n) => n.trim()).filter((n) => n).join(' / '));
