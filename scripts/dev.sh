@@ -50,6 +50,15 @@ need() {
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# Phase times of the test command, printed at its end (the budget: native part <= 15 min, all
+# <= 25 min on a fresh machine).
+minutes() { printf '%d min %02d s' $(($1 / 60)) $(($1 % 60)); }
+phase_start() { test_start=$SECONDS; phase_mark=$SECONDS; phase_times=""; }
+phase() {
+  phase_times+="${phase_times:+, }$1 $(minutes $((SECONDS - phase_mark)))"
+  phase_mark=$SECONDS
+}
+
 configure() {
   local dir=$1; shift
   cmake -S "$here" -B "$dir" -G Ninja "$@" >/dev/null
@@ -78,22 +87,29 @@ case "${1:-}" in
   test)
     need "${base_packages[@]}" "${web_packages[@]}" "${browser_packages[@]}"
     need_npm
+    phase_start
     configure "$build"
     cmake --build "$build" -j"$jobs"
+    phase "native build"
     (cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+    phase "native tests"
     echo "== the WebAssembly cores against the native ones (node --test)"
     cmake --build "$build" -j"$jobs" --target web_app
     OSTRELIN_BUILD_DIR="$build" OSTRELIN_WASM_DIR="$build/web/wasm" node --test "$here/web/test/"
     echo "== the web atlas in headless chromium, served by nginx (node --test)"
     demo_tree "$build"
     OSTRELIN_BUILD_DIR="$build" node --test "$here/web/e2e/"
+    phase "web build and tests"
     echo "== every test again, widget tests included, under ASan + UBSan (Qt as packaged)"
     # Leaks inside Qt's own libraries are named one by one in the suppression file.
     export LSAN_OPTIONS=suppressions=$here/tests/sanitizers/lsan.supp:print_suppressions=0
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     configure "$build-asan" -DOSTRELIN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DOSTRELIN_BUILD_UI=ON
     cmake --build "$build-asan" -j"$jobs"
+    phase "sanitizer build"
     (cd "$build-asan" && ctest --output-on-failure -j"$jobs")
+    phase "sanitizer tests"
+    echo "== times: $phase_times; in all $(minutes $((SECONDS - test_start)))"
     ;;
   bench)
     need "${base_packages[@]}" libbenchmark-dev
