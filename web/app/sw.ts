@@ -26,6 +26,8 @@ const CACHE = PREFIX + APP_VERSION + '-' + SITE_VERSION;
 const PAGE = new URL('index.html', SCOPE).href;
 const MANIFEST = new URL('atlas/manifest.json', SCOPE).href;
 const SAVING = 'X-Ostrelin';  // the page's header on the requests of "Atlas offline speichern"
+let ours: Promise<Cache> | null = null;
+const cache = () => (ours ??= caches.open(CACHE));  // this version's cache, opened once
 
 interface SiteManifest {
   files?: Record<string, string>;
@@ -45,32 +47,36 @@ function treeFiles(manifest: SiteManifest): Set<string> {
 }
 
 async function install() {
-  const cache = await caches.open(CACHE);
+  const kept = await cache();
   // The page and the manifest fresh from the server, not from the browser's own cache.
   const manifestAnswer = await fetch(MANIFEST, { cache: 'no-cache' });
   if (!manifestAnswer.ok) throw new Error('atlas/manifest.json: ' + manifestAnswer.status);
   const manifest: SiteManifest = await manifestAnswer.clone().json();
-  await cache.put(MANIFEST, manifestAnswer);
+  await kept.put(MANIFEST, manifestAnswer);
   const page = await fetch(PAGE, { cache: 'no-cache' });
   if (!page.ok) throw new Error('index.html: ' + page.status);
-  await cache.put(PAGE, page);
+  await kept.put(PAGE, page);
   const art = Object.values(manifest.art ?? {}).map((a) => a.file ?? '')
     .filter((file) => /^art\/[a-z0-9._-]+$/.test(file));
-  await cache.addAll([...APP_FILES, ...art].map(siteFile));
+  // The app's scripts must all be there; a picture the server lacks leaves a gap, nothing more.
+  const scripts = APP_FILES.filter((name) => !name.endsWith('.webmanifest'));
+  await kept.addAll(scripts.map(siteFile));
+  const extras = [...APP_FILES.filter((name) => !scripts.includes(name)), ...art];
+  await Promise.all(extras.map((name) => kept.add(siteFile(name)).catch(() => undefined)));
 }
 
 async function activate() {
-  const cache = await caches.open(CACHE);
-  const manifest = await cache.match(MANIFEST);
+  const kept = await cache();
+  const manifest = await kept.match(MANIFEST);
   const wanted = manifest ? treeFiles(await manifest.json()) : new Set<string>();
   for (const name of await caches.keys()) {
     if (!name.startsWith(PREFIX) || name === CACHE) continue;
     // The tree's files the new version still names stay offline: their names carry their contents.
     const old = await caches.open(name);
     for (const request of await old.keys()) {
-      if (!wanted.has(request.url) || (await cache.match(request))) continue;
+      if (!wanted.has(request.url) || (await kept.match(request))) continue;
       const answer = await old.match(request);
-      if (answer) await cache.put(request, answer);
+      if (answer) await kept.put(request, answer);
     }
     await caches.delete(name);
   }
@@ -106,7 +112,7 @@ async function part(answer: Response, range: string): Promise<Response> {
 async function fetchAndKeep(request: Request, key: string, waitUntil: (p: Promise<unknown>) => void): Promise<Response> {
   const answer = await fetch(request);
   if (answer.status === 200 && answer.type === 'basic' && !request.headers.has('range')) {
-    const kept = caches.open(CACHE).then((cache) => cache.put(key, answer.clone()))
+    const kept = cache().then((c) => c.put(key, answer.clone()))
       .catch(() => { /* storage full: the answer still goes out */ });
     if (request.headers.get(SAVING) === 'Speichern') await kept;
     else waitUntil(kept);
@@ -117,21 +123,18 @@ async function fetchAndKeep(request: Request, key: string, waitUntil: (p: Promis
 async function answer(request: Request, url: string, waitUntil: (p: Promise<unknown>) => void): Promise<Response> {
   const page = request.mode === 'navigate' && (url === SCOPE || url === PAGE);
   const key = page ? PAGE : url;
-  if (page || url === MANIFEST) {
-    try {
-      return await fetchAndKeep(request, key, waitUntil);
-    } catch (error) {
-      const kept = await caches.match(key, { cacheName: CACHE }) ?? await caches.match(key);
-      if (kept) return kept;
-      throw error;
-    }
+  const range = request.headers.get('range');
+  const fresh = page || url === MANIFEST;
+  const kept = fresh ? undefined : await (await cache()).match(key);
+  if (kept) return range ? part(kept, range) : kept;
+  try {
+    return await fetchAndKeep(request, key, waitUntil);
+  } catch (error) {
+    // No connection: this version's copy, else what an older version kept.
+    const older = (fresh ? await (await cache()).match(key) : undefined) ?? await caches.match(key);
+    if (older) return range ? part(older, range) : older;
+    throw error;
   }
-  const kept = await caches.match(key, { cacheName: CACHE }) ?? await caches.match(key);
-  if (kept) {
-    const range = request.headers.get('range');
-    return range ? part(kept, range) : kept;
-  }
-  return fetchAndKeep(request, key, waitUntil);
 }
 
 self.addEventListener('fetch', (event) => {
@@ -152,9 +155,9 @@ self.addEventListener('message', (event) => {
   const urls = (data.keep as unknown[]).filter((u): u is string =>
     typeof u === 'string' && within(u) && !u.includes('?') && !u.includes('#') && u !== siteFile('sw.js'));
   event.waitUntil((async () => {
-    const cache = await caches.open(CACHE);
+    const kept = await cache();
     for (const url of urls) {
-      if (await cache.match(url)) continue;
+      if (await kept.match(url)) continue;
       try {
         await fetchAndKeep(new Request(url, { headers: { [SAVING]: 'Speichern' } }), url === SCOPE ? PAGE : url, () => {});
       } catch { /* offline again */ }

@@ -58,6 +58,15 @@ async function saveOffline(page) {
   });
 }
 
+// Until the page's async `check(arg)` holds (waitForFunction takes a promise for a truthy value).
+async function until(page, check, arg, timeout = 15000) {
+  for (const end = Date.now() + timeout; ;) {
+    if (await page.evaluate(check, arg)) return;
+    if (Date.now() > end) throw new Error('never held: ' + check.toString().slice(0, 120));
+    await new Promise((r) => setTimeout(r, 100));
+  }
+}
+
 const serious = async (page, include) => (await new AxeBuilder({ page }).include(include).analyze())
   .violations.filter((v) => v.impact === 'serious' || v.impact === 'critical').map((v) => v.id + ': ' + v.help);
 
@@ -142,11 +151,11 @@ test('a new export replaces the cache at the next visit; bookmarks and learning 
   await settled(page);
   // The new worker took over and dropped the old cache; the saved atlas stays whole (the files
   // the new version still names carried over, the new one fetched).
-  await page.waitForFunction((old) => caches.keys().then((k) => {
+  await until(page, (old) => caches.keys().then((k) => {
     const ours = k.filter((n) => n.startsWith('ostrelin '));
     return ours.length === 1 && ours[0] !== old;
   }), first);
-  await page.waitForFunction((files) => caches.keys().then(async (k) => {
+  await until(page, (files) => caches.keys().then(async (k) => {
     const cache = await caches.open(k.find((n) => n.startsWith('ostrelin ')));
     const kept = new Set((await cache.keys()).map((r) => r.url));
     return files.every((f) => kept.has(new URL('atlas/' + f, location.href).href));
