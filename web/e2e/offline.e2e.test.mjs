@@ -122,6 +122,14 @@ test('offline: the pages opened, then the whole demo saved; a reload and a deep 
   assert.match(await page.locator('#view').getAttribute('data-painted'), /^BILDER\/CT\//);
   assert.match(await page.locator('#text').textContent(), /\S{3}/);
   assert.equal(await page.locator('#message').isHidden(), true);
+  // Film and sound ask for parts of their file: cut from the kept one.
+  const manifest = JSON.parse(fs.readFileSync(path.join(site, 'atlas/manifest.json'), 'utf8'));
+  const media = Object.values(manifest.files).find((f) => /\.(mp4|webm|wav|ogg|mp3)$/.test(f));
+  const part = await page.evaluate(async (url) => {
+    const r = await fetch(url, { headers: { Range: 'bytes=4-11' } });
+    return [r.status, r.headers.get('content-range'), (await r.arrayBuffer()).byteLength];
+  }, 'atlas/' + media);
+  assert.deepEqual(part, [206, `bytes 4-11/${manifest.sizes[media]}`, 8]);
   assert.deepEqual(page.problems, []);
   await context.close();
 });
