@@ -194,6 +194,8 @@ struct SiteContents {
   std::vector<std::string> planeLists;
   // stem -> site file, width and height
   std::vector<std::pair<std::string, std::pair<std::string, std::pair<int, int>>>> art;
+  std::map<std::string, size_t> sizes;  // site file below atlas/ -> its bytes
+  std::string artPrints;                // the artwork's fingerprints, for the site's version
 };
 
 // A BMP as a PNG: browsers show both, but the site's pictures all go one way.
@@ -243,6 +245,7 @@ bool ExportTreeFiles(const WebExportOptions& options, SiteContents& site,
       return false;
     }
     site.files.emplace_back(file.key, name);
+    site.sizes[name] = bytes.size();
     if (file.key.starts_with("DATEN/") && file.key.ends_with(".POS")) {
       site.planeLists.push_back(file.key);
     }
@@ -270,13 +273,31 @@ bool ExportArtwork(const WebExportOptions& options, SiteContents& site,
         return false;
       }
       site.art.push_back({stem, {name, PngSize(bytes)}});
+      site.artPrints += SiteFileName(name, bytes, {});
     }
   }
   return true;
 }
 
-// The app: its files as they are.
-bool ExportApp(const WebExportOptions& options, std::vector<std::string>& problems) {
+// The service worker names the site's version in its cache: the fingerprint of the manifest and
+// the artwork over the zeros the app's build leaves, so that a new export is a new worker and the
+// browser replaces what it kept at the next visit.
+constexpr std::string_view kSiteVersion = "ostrelin-site:0000000000000000";
+
+std::string StampSiteVersion(std::string worker, const std::string& manifest,
+                             const SiteContents& site) {
+  const size_t at = worker.find(kSiteVersion);
+  if (at == std::string::npos) return worker;
+  char hash[17];
+  std::snprintf(hash, sizeof hash, "%016llx",
+                static_cast<unsigned long long>(Fnv64(manifest + '\0' + site.artPrints)));
+  worker.replace(at + kSiteVersion.size() - 16, 16, hash);
+  return worker;
+}
+
+// The app: its files as they are, the service worker stamped with the site's version.
+bool ExportApp(const WebExportOptions& options, const std::string& manifest,
+               const SiteContents& site, std::vector<std::string>& problems) {
   std::error_code error;
   std::map<std::string, fs::path> app;
   for (fs::directory_iterator it(options.appFolder, error), end; !error && it != end;
@@ -291,7 +312,12 @@ bool ExportApp(const WebExportOptions& options, std::vector<std::string>& proble
   for (const auto& [name, path] : app) {
     std::string bytes;
     if (!IsSafeName(name)) continue;  // the site's names stay plain
-    if (!ReadBytes(path, bytes) || !WriteBytes(options.output / name, bytes)) {
+    if (!ReadBytes(path, bytes)) {
+      problems.push_back("cannot copy " + path.string());
+      return false;
+    }
+    if (name == "sw.js") bytes = StampSiteVersion(std::move(bytes), manifest, site);
+    if (!WriteBytes(options.output / name, bytes)) {
       problems.push_back("cannot copy " + path.string());
       return false;
     }
@@ -330,6 +356,9 @@ std::string Manifest(const SiteContents& site) {
     m.KeyUtf8(stem).BeginObject().Key("file").Utf8(entry.first);
     m.Key("width").Int(entry.second.first).Key("height").Int(entry.second.second).EndObject();
   }
+  // The size of every file below atlas/: what saving the atlas offline takes, before it starts.
+  m.EndObject().Key("sizes").BeginObject();
+  for (const auto& [name, size] : site.sizes) m.KeyUtf8(name).Int((long long)size);
   m.EndObject().EndObject();
   return m.str() + "\n";
 }
@@ -350,8 +379,9 @@ bool ExportWebSite(const WebExportOptions& options, std::ostream& log,
   if (contents.art.empty()) {
     log << "atlasbau web: no artwork in " << options.artFolder.string() << "\n";
   }
-  if (!ExportApp(options, problems)) return false;
-  if (!WriteBytes(site / "atlas" / "manifest.json", Manifest(contents))) {
+  const std::string manifest = Manifest(contents);
+  if (!ExportApp(options, manifest, contents, problems)) return false;
+  if (!WriteBytes(site / "atlas" / "manifest.json", manifest)) {
     problems.push_back("cannot write the manifest");
     return false;
   }

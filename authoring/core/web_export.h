@@ -6,9 +6,11 @@
 // tree's files under atlas/d/ with names made only of [a-z0-9._-] and a fingerprint of their
 // contents. atlas/manifest.json maps every file of the tree, by the key the browser's cores
 // compute for a data-relative path (web/core/web_atlas.h: ManifestKey), to its file in the site,
-// so the browser never guesses a name. JPEGs are copied as they are; BMPs, which browsers do not
-// all show, become lossless PNGs; a BMP that cannot be read is listed with the atlas's message.
-// The same tree always gives the same bytes.
+// so the browser never guesses a name, and the size of every file below atlas/ (what saving the
+// atlas offline takes). JPEGs are copied as they are; BMPs, which browsers do not all show, become
+// lossless PNGs; a BMP that cannot be read is listed with the atlas's message. The app's service
+// worker (sw.js) gets the site's version, a fingerprint of the manifest and the artwork, so a new
+// export replaces what browsers keep offline. The same tree always gives the same bytes.
 
 #include <filesystem>
 #include <ostream>

@@ -85,6 +85,9 @@ QImage ToIndexed(const QImage& image);
 void PaintProgramIcon(QPainter& painter);
 // The program icon as a picture of `size` x `size` pixels.
 QImage ProgramIcon(int size);
+// The program icon filling a square of `size` pixels to its edges, the mark of `markRadius` (in
+// 64ths) in the middle: for web app icons that the system cuts to its own shape.
+QImage FullBleedIcon(int size, qreal markRadius);
 
 // The drawings, by group.
 std::vector<Artwork> DrawPictograms();

@@ -266,6 +266,23 @@ QImage ProgramIcon(int size) {
   return image.convertToFormat(QImage::Format_ARGB32);
 }
 
+// The icon of the installed web app, drawn to the edges (the system cuts its own shape): the
+// mark within the middle circle of 80 % that every cut keeps ("maskable"), or as large as the
+// program icon's for the home screens that only round the corners.
+QImage FullBleedIcon(int size, qreal markRadius) {
+  QImage image = Canvas(size, size);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(size / 64.0, size / 64.0);
+  QLinearGradient face(0, 0, 0, 64);
+  face.setColorAt(0, palette::kAccent.lighter(120));
+  face.setColorAt(1, palette::kAccentDark);
+  p.fillRect(QRectF(0, 0, 64, 64), face);
+  Mark(p, QPointF(32, 32), markRadius);
+  p.end();
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
 namespace {
 
 // Cursors: black strokes on a white halo, so they show on dark sections and light text alike.
@@ -339,6 +356,11 @@ std::vector<Artwork> DrawPictures(const Lettering& lettering) {
       {bitmaps, QStringLiteral("KV_LOGO"), Logo(lettering, false)},
       {bitmaps, QStringLiteral("KV_LOGOD"), Logo(lettering, true)},
       {QStringLiteral("icons"), QStringLiteral("102"), ProgramIcon(64)},
+      // The web app's icons in the sizes browsers ask for.
+      {QStringLiteral("icons"), QStringLiteral("WEB_192"), ProgramIcon(192)},
+      {QStringLiteral("icons"), QStringLiteral("WEB_512"), ProgramIcon(512)},
+      {QStringLiteral("icons"), QStringLiteral("WEB_MASKABLE"), FullBleedIcon(512, 21)},
+      {QStringLiteral("icons"), QStringLiteral("WEB_APPLE"), FullBleedIcon(180, 24)},
   };
 }
 

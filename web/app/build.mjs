@@ -2,7 +2,9 @@
 // esbuild after a type check, then every file the page loads named after its contents
 // (app-<hash>.js, app-<hash>.css, atlas-<hash>.mjs, ostrelin-<hash>.mjs, ostrelin-<hash>.wasm from
 // WASM, default OUT/../wasm), each reference rewritten, and index.html pointing at them. A server
-// may keep such a file for a year: a new build gives it a new name. OUT holds nothing else.
+// may keep such a file for a year: a new build gives it a new name. Beside them, under names that
+// never change: the web app manifest (manifest.webmanifest) and the service worker (sw.js, from
+// sw.ts) with the list of the app's files and their fingerprint. OUT holds nothing else.
 //   node web/app/build.mjs OUT [WASM]
 import { build } from 'esbuild';
 import { createHash } from 'node:crypto';
@@ -16,6 +18,7 @@ const out = path.resolve(process.argv[2] ?? path.join(here, '../../build/web/app
 const wasm = path.resolve(process.argv[3] || path.join(out, '../wasm'));
 const tsc = path.join(here, '../node_modules/typescript/bin/tsc');
 execFileSync(process.execPath, [tsc, '--noEmit', '-p', here], { stdio: 'inherit' });
+execFileSync(process.execPath, [tsc, '--noEmit', '-p', path.join(here, 'tsconfig.sw.json')], { stdio: 'inherit' });
 
 const bundle = await build({
   entryPoints: [path.join(here, 'src/main.ts')],
@@ -58,6 +61,28 @@ const app = fingerprint('app', 'js', refer(bundle.outputFiles[0].text, 'atlas.mj
 const css = fingerprint('app', 'css', read(path.join(here, 'app.css')));
 files.set('index.html',
   refer(refer(read(path.join(here, 'index.html')), 'app.js', app, 'index.html'), 'app.css', css, 'index.html'));
+files.set('manifest.webmanifest', read(path.join(here, 'manifest.webmanifest')));
+
+// The service worker keeps the app offline: every file above but the page (which it asks for
+// fresh), under the fingerprint of them all.
+const appFiles = [...files.keys()].filter((name) => name !== 'index.html').sort();
+const version = createHash('sha256');
+for (const name of [...files.keys()].sort()) version.update(name + '\0').update(files.get(name)).update('\0');
+const worker = await build({
+  entryPoints: [path.join(here, 'sw.ts')],
+  outfile: 'sw.js',
+  write: false,
+  bundle: true,
+  format: 'iife',
+  target: 'es2020',
+  minify: true,
+  legalComments: 'none',
+  define: { APP_FILES: JSON.stringify(appFiles), APP_VERSION: JSON.stringify(version.digest('hex').slice(0, 16)) },
+  logLevel: 'warning',
+});
+const workerText = worker.outputFiles[0].text;
+if (!workerText.includes('ostrelin-site:0000000000000000')) throw new Error('sw.js lost the site version');
+files.set('sw.js', workerText);
 
 fs.mkdirSync(out, { recursive: true });
 for (const name of fs.readdirSync(out)) {

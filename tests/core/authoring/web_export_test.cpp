@@ -1,5 +1,6 @@
 // The web export: the same tree gives the same site byte for byte, every name in the site is
-// plain, a BMP becomes a PNG of exactly its pixels, and a tree the check rejects is refused.
+// plain, a BMP becomes a PNG of exactly its pixels, the manifest gives every file's size, the
+// service worker carries the site's version, and a tree the check rejects is refused.
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -87,6 +88,8 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
   fs::create_directories(work.Root() / "app");
   work.Write("app/index.html", "<!doctype html>");
   work.Write("app/ostrelin.wasm", "\0asm");
+  const std::string unstamped = "ostrelin-site:0000000000000000";
+  work.Write("app/sw.js", "const v='" + unstamped + "';");
   WebExportOptions options{treeRoot, work.Root() / "site1", work.Root() / "app",
                            work.Root() / "none"};
   std::vector<std::string> problems;
@@ -132,6 +135,22 @@ TEST(WebExport, SameTreeSameSitePlainNamesLosslessPngAndRefusedWhenTheCheckFails
                 (std::array<int, 3>{bgr[2], bgr[1], bgr[0]}));
     }
   }
+
+  // Every file of the tree with its size; the worker with the site's version in place of zeros.
+  EXPECT_NE(manifest.find("\"" + file + "\":" + std::to_string(first.at("atlas/" + file).size())),
+            std::string::npos);
+  const std::regex stamped("const v='ostrelin-site:([0-9a-f]{16})';");
+  std::smatch version;
+  ASSERT_TRUE(std::regex_match(first.at("sw.js"), version, stamped)) << first.at("sw.js");
+  EXPECT_NE(version[1].str(), unstamped.substr(14));
+  // Another tree is another version.
+  work.Write("tree/Texte/neu.txt", "neu");
+  options.output = work.Root() / "site4";
+  ASSERT_TRUE(ExportWebSite(options, log, problems));
+  std::smatch other;
+  const std::string worker = *ReadFileBytes(options.output / "sw.js");
+  ASSERT_TRUE(std::regex_match(worker, other, stamped));
+  EXPECT_NE(other[1].str(), version[1].str());
 
   // A tree the check rejects: refused with the check's own messages, nothing written.
   fs::remove(treeRoot / "Daten" / "Struktur.LST");

@@ -8,6 +8,7 @@ interface Manifest {
   unreadable: Record<string, string>;
   planeLists: string[];
   art: Record<string, { file: string; width: number; height: number }>;
+  sizes?: Record<string, number>;  // site file (d/...) -> its bytes, for saving the atlas offline
 }
 
 export const C = {

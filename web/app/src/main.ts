@@ -7,6 +7,8 @@
 //   text, popup        the text panel; lists, context menu, "Bild speichern"
 //   panel, names       the navigation panel; the index with synonyms
 //   menus, controls    history and bookmarks; buttons and keys
+//   bookmarks          the bookmarks as a file (BENUTZER.BKM)
+//   offline            the service worker, "Atlas offline speichern", installing the app
 //
 // Safe by construction: every text of a tree reaches the page through textContent or an
 // attribute, never as markup; links of a text become facade requests, never URLs; files are
@@ -21,6 +23,8 @@ import { bindPanel } from './panel';
 import { buildIndex, bindIndex } from './names';
 import { updateMenus } from './menus';
 import { bindControls, bindKeys } from './controls';
+import { bindOffline } from './offline';
+import { bindBookmarkFiles } from './bookmarks';
 
 async function main() {
   const status = $('status');
@@ -48,10 +52,12 @@ async function main() {
   bindIndex();
   bindKeys();
   bindAddress();
+  bindBookmarkFiles();
   updateMenus();
   await startAt(location.hash);
   status.textContent = '';
   document.body.classList.add('loaded');
+  bindOffline();
 }
 
 main().catch((error) => {

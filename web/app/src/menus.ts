@@ -1,6 +1,6 @@
 // Menus: history and bookmarks as the cores keep them; the bookmarks kept in the browser.
 
-import { STORAGE, $, el, atlas } from './common';
+import { C, STORAGE, $, el, atlas } from './common';
 import { run } from './requests';
 
 let storedBookmarks: string | null = null;
@@ -24,7 +24,8 @@ export function updateMenus() {
     }
   };
   fill('history-list', menus.history);
-  fill('bookmark-list', menus.bookmarks);
+  // "setzen" and "löschen" stand above the list already: the list holds the bookmarks only.
+  fill('bookmark-list', menus.bookmarks.filter((item) => item.id > C.setBookmark));
   const bookmarks = atlas.bookmarkText();
   if (bookmarks !== storedBookmarks) {
     storedBookmarks = bookmarks;
