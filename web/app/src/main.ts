@@ -7,6 +7,7 @@
 //   text, popup        the text panel; lists, context menu, "Bild speichern"
 //   panel, names       the navigation panel; the index with synonyms
 //   menus, controls    history and bookmarks; buttons and keys
+//   quiz, learning     the quiz as a mode of the image window; the learning record and "Lernstand"
 //
 // Safe by construction: every text of a tree reaches the page through textContent or an
 // attribute, never as markup; links of a text become facade requests, never URLs; files are
@@ -21,6 +22,8 @@ import { bindPanel } from './panel';
 import { buildIndex, bindIndex } from './names';
 import { updateMenus } from './menus';
 import { bindControls, bindKeys } from './controls';
+import { bindQuiz } from './quiz';
+import { bindLearning, loadRecord } from './learning';
 
 async function main() {
   const status = $('status');
@@ -28,6 +31,7 @@ async function main() {
   const [core, siteManifest] = await Promise.all([
     openAtlas(), fetch('atlas/manifest.json', { cache: 'no-cache' }).then((r) => r.json())]);
   connect(core, siteManifest);
+  const record = loadRecord();  // the learning record comes from the browser's storage meanwhile
   const list = async (name: string) => (await fetchBytes(atlas.manifestKey('Daten\\' + name))) ?? new Uint8Array(0);
   const [index, structures, objects, synonyms] = await Promise.all(
     ['Index.LST', 'Struktur.LST', 'Objekte.LST', 'SYNONYMS.LST'].map(list));
@@ -48,7 +52,10 @@ async function main() {
   bindIndex();
   bindKeys();
   bindAddress();
+  bindQuiz();
+  bindLearning();
   updateMenus();
+  await record;
   await startAt(location.hash);
   status.textContent = '';
   document.body.classList.add('loaded');
