@@ -16,6 +16,9 @@ const MAX_IMPORT = 8 << 20;  // a record of every structure of a large atlas is 
 const KEY = location.origin + location.pathname.replace(/[^/]*$/, '');
 
 let database: Promise<IDBDatabase | null> | null = null;
+// The record read from the storage: the first paint does not wait for it, everything that uses
+// the record does (a write before it would replace what is stored).
+let loaded: Promise<void> = Promise.resolve();
 let writing: Promise<void> = Promise.resolve();
 let pending = 0;
 let failureShown = false;
@@ -46,20 +49,25 @@ function transact<T>(db: IDBDatabase, how: IDBTransactionMode, work: (s: IDBObje
 }
 
 // The record as the browser keeps it, into the cores.
-export async function loadRecord() {
-  const db = await open();
-  if (!db) return;
-  try {
-    const stored = await transact(db, 'readonly', (s) => s.get(KEY));
-    if (stored instanceof Uint8Array || stored instanceof ArrayBuffer) atlas.learningLoad(new Uint8Array(stored));
-  } catch (error) {
-    console.warn(error);
-  }
+export function loadRecord(): Promise<void> {
+  loaded = (async () => {
+    const db = await open();
+    if (!db) return;
+    try {
+      const stored = await transact(db, 'readonly', (s) => s.get(KEY));
+      if (stored instanceof Uint8Array || stored instanceof ArrayBuffer) atlas.learningLoad(new Uint8Array(stored));
+    } catch (error) {
+      console.warn(error);
+    }
+  })();
+  return loaded;
 }
+
+export function recordLoaded(): Promise<void> { return loaded; }
 
 // Writes the record as it stands now; the writes go one after the other.
 export function saveRecord(): Promise<void> {
-  const bytes = atlas.learningBytes().slice();
+  const bytes = atlas.learningBytes().slice();  // answers come only once the record is loaded
   // For the browser tests: writes not yet in the storage.
   document.body.dataset.learningPending = String(++pending);
   writing = writing.then(async () => {
@@ -80,8 +88,9 @@ export function saveRecord(): Promise<void> {
 }
 
 // "Lernstand exportieren": the record as the desktop's file.
-export function exportRecord() {
+export async function exportRecord() {
   closeMenus();
+  await loaded;
   const blob = new Blob([atlas.learningBytes().slice()], { type: 'application/octet-stream' });
   const a = el('a', { href: URL.createObjectURL(blob), download: FILE_NAME });
   document.body.append(a);
@@ -103,6 +112,7 @@ async function importFile(file: File) {
     message(`Die Datei ${file.name} kann nicht gelesen werden.`);
     return;
   }
+  await loaded;
   const result = atlas.learningMerge(bytes);
   if (result.read === 0) {
     message(`Die Datei ${file.name} enth\u00e4lt keinen Lernstand.`);
@@ -114,8 +124,9 @@ async function importFile(file: File) {
 }
 
 // The window "Lernstand".
-export function openLearning() {
+export async function openLearning() {
   closeMenus();
+  await loaded;
   $('learning').hidden = false;
   refreshLearning();
   $('learning-close').focus();

@@ -31,7 +31,7 @@ async function main() {
   const [core, siteManifest] = await Promise.all([
     openAtlas(), fetch('atlas/manifest.json', { cache: 'no-cache' }).then((r) => r.json())]);
   connect(core, siteManifest);
-  const record = loadRecord();  // the learning record comes from the browser's storage meanwhile
+  loadRecord();  // the learning record comes from the browser's storage meanwhile
   const list = async (name: string) => (await fetchBytes(atlas.manifestKey('Daten\\' + name))) ?? new Uint8Array(0);
   const [index, structures, objects, synonyms] = await Promise.all(
     ['Index.LST', 'Struktur.LST', 'Objekte.LST', 'SYNONYMS.LST'].map(list));
@@ -55,7 +55,6 @@ async function main() {
   bindQuiz();
   bindLearning();
   updateMenus();
-  await record;
   await startAt(location.hash);
   status.textContent = '';
   document.body.classList.add('loaded');

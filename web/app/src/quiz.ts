@@ -9,7 +9,7 @@ import { image, mode, setHighlight, setFullView, centreOnStructure, draw, showPo
 import { run } from './requests';
 import { closePopup } from './popup';
 import { closeMenus } from './menus';
-import { saveRecord, refreshLearning } from './learning';
+import { saveRecord, refreshLearning, recordLoaded } from './learning';
 
 const RUNNING = 'Testat l\u00e4uft';  // what a screen reader hears of the image meanwhile
 let quiz: QuizState | null = null;    // the run's last state while it goes on
@@ -63,6 +63,7 @@ export function bindQuiz() {
 async function begin(start: () => QuizState) {
   if (quiz) setFullView(false);  // a run going on ends first, with its result
   closePopup();
+  await recordLoaded();  // the record orders the questions: due structures first
   const s = start();
   if (!s.running) {
     if (s.message) message(s.message);
