@@ -290,6 +290,19 @@ test('the record survives a reload; its export is what the desktop reads; a desk
   await page.click('#message-ok');
   assert.equal((await page.locator('#learning-counts tbody td').allTextContents()).length, 12);
   await page.click('#learning-close');
+
+  // "Zeigen" outlines a structure confused before on the image shown.
+  await page.goto(server.url + 'index.html' + HEAD);
+  await settled(page);
+  await menu('learning-open');
+  const lines = await page.locator('#learning-confused li span').allTextContents();
+  const line = lines.findIndex((l) => points.has(l.split(':')[0]));
+  assert.ok(line >= 0, lines.join(' | '));
+  const name = lines[line].split(':')[0];
+  await page.locator('#learning-confused li button').nth(line).click();
+  await page.waitForFunction((n) => document.getElementById('view').dataset.painted.endsWith('|' + n), name);
+  assert.equal(await text('#pointed'), name);
+  await page.click('#learning-close');
 });
 
 test('phone 390 x 844: a tap answers, a long press shows the answer, no name under the finger', async () => {
