@@ -36,6 +36,7 @@ export const mode = {
   click: (_x: number, _y: number) => {},
   choose: (_name: string) => {},     // Enter on a structure stepped to
   longPress: () => {},
+  imageLoaded: () => {},             // another image was loaded
   leaveFullView: () => true,         // false: the full view stays
 };
 
@@ -295,4 +296,5 @@ export async function loadImage(action: Action) {
   closePopup();
   fit();
   drawNow();
+  mode.imageLoaded();
 }

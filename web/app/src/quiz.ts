@@ -26,6 +26,9 @@ mode.overlayKey = () => {
 mode.click = (x, y) => { if (ready() && quiz?.acceptsClicks) answered(atlas.quizClick(x, y, image.height)); };
 mode.choose = (name) => { if (ready() && quiz?.acceptsClicks) answered(atlas.quizChoose(name)); };
 mode.longPress = () => showAnswer();
+// Another page's image outside a series (a page without text keeps the full view): its questions
+// are not those asked, and the run ends with its result.
+mode.imageLoaded = () => { if (quiz && !opening) setFullView(false); };
 mode.leaveFullView = () => {
   if (!quiz) return true;
   const left = atlas.quizLeaveFullView();
@@ -76,6 +79,8 @@ async function begin(start: () => QuizState) {
   setFullView(true);
   $<HTMLInputElement>('fullview').disabled = true;  // "Test beenden" ends the run
   await follow(s);
+  // Keys go on where the answer is given: the image (Tab steps, Enter answers) or the name field.
+  if (quiz && quiz.nameToStructure) $('viewport').focus();
 }
 
 // What the session says comes now: a question, a plane of the series to open, or the end.
