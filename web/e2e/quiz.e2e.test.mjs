@@ -135,6 +135,7 @@ test('Name --> Struktur: a right and a wrong click, the score, red and green, no
   assert.equal(await page.locator('#quiz').isVisible(), true);
   assert.equal(await text('#quiz-caption'), 'Wo befindet sich die folgende Struktur ?');
   assert.equal(await page.locator('#textpanel').isVisible(), false, 'the run has the full view');
+  for (const id of ['#show-all', '#list-all', '#save']) assert.equal(await page.locator(id).isDisabled(), true, id);
 
   const known = async () => { const n = await text('#quiz-name'); return points.has(n) ? n : ''; };
   const right = await askUntil(known);
@@ -173,6 +174,7 @@ test('Name --> Struktur: a right and a wrong click, the score, red and green, no
 
   assert.match(await endRun(), /^Ergebnis: (2 von \d+ richtig, 1|1 von \d+ richtig, 2) falsch, 0 gezeigt$/);
   assert.equal(await page.locator('#textpanel').isVisible(), true);
+  assert.equal(await page.locator('#list-all').isDisabled(), false);
   assert.equal((await marks()).red, 0, 'the marks go with the run');
 });
 

@@ -157,7 +157,11 @@ export function bindImage() {
   });
   v.addEventListener('keydown', (e) => {
     if (e.target !== v) return;
-    if ((e.ctrlKey || e.metaKey) && e.key.toLowerCase() === 's') { e.preventDefault(); savePicture(); return; }
+    if ((e.ctrlKey || e.metaKey) && e.key.toLowerCase() === 's') {
+      e.preventDefault();
+      if (!mode.active()) savePicture();  // its name band would give the answer away
+      return;
+    }
     if (e.ctrlKey || e.altKey || e.metaKey) return;
     const step = 20, page = 50;
     switch (e.key) {

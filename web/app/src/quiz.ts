@@ -11,7 +11,11 @@ import { closePopup } from './popup';
 import { closeMenus } from './menus';
 import { saveRecord, refreshLearning, recordLoaded } from './learning';
 
-const RUNNING = 'Testat l\u00e4uft';  // what a screen reader hears of the image meanwhile
+const RUNNING = 'Testat l\u00e4uft';
+// What would name the structures during a run: every one outlined or listed, the saved picture's
+// name band (the desktop's context menu, which offers them, is closed meanwhile).
+const NAMING = ['show-all', 'list-all', 'save'];
+const allowNaming = (on: boolean) => { for (const id of NAMING) $<HTMLButtonElement>(id).disabled = !on; };  // what a screen reader hears of the image meanwhile
 let quiz: QuizState | null = null;    // the run's last state while it goes on
 let opening = false;                  // a plane of the series is being opened: input waits
 
@@ -34,6 +38,7 @@ mode.leaveFullView = () => {
   const left = atlas.quizLeaveFullView();
   if (!left.leave) return false;  // a plane of the series is being opened
   quiz = null;
+  allowNaming(true);
   $('quiz').hidden = true;
   $<HTMLInputElement>('fullview').disabled = false;
   document.body.classList.remove('quiz');
@@ -73,6 +78,7 @@ async function begin(start: () => QuizState) {
     return;
   }
   quiz = s;
+  allowNaming(false);
   document.body.classList.add('quiz');
   $('quiz').hidden = false;
   $('quiz-reply').textContent = '';
