@@ -156,6 +156,27 @@ void LearningRecord::Answer(std::string_view name, bool right, Day today,
   }
 }
 
+int LearningRecord::Merge(const LearningRecord& other) {
+  int changed = 0;
+  for (const LearningEntry& theirs : other.entries_) {
+    const int i = IndexOf(theirs.name);
+    if (i < 0) {
+      entries_.push_back(theirs);
+      ++changed;
+      continue;
+    }
+    LearningEntry& ours = entries_[size_t(i)];
+    const auto answers = [](const LearningEntry& e) { return long(e.right) + e.wrong; };
+    if (theirs.last > ours.last || (theirs.last == ours.last && answers(theirs) > answers(ours))) {
+      const std::string name = ours.name;  // the spelling this record knows it by
+      ours = theirs;
+      ours.name = name;
+      ++changed;
+    }
+  }
+  return changed;
+}
+
 BoxCounts LearningRecord::Count(Day today,
                                 const std::function<bool(const std::string&)>& include) const {
   BoxCounts counts;

@@ -62,6 +62,12 @@ class LearningRecord {
 
   const std::vector<LearningEntry>& Entries() const { return entries_; }
 
+  // Takes in the entries of another record (the same user's record from another device): a
+  // structure new here is added; one known to both keeps the entry answered later, and on the
+  // same day the one with more answers (the record that went on from the other's copy). Returns
+  // how many entries were added or replaced.
+  int Merge(const LearningRecord& other);
+
   // Counts the entries whose names `include` accepts (every entry without a filter).
   BoxCounts Count(Day today,
                   const std::function<bool(const std::string&)>& include = nullptr) const;

@@ -153,7 +153,12 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
         dataPath(root + "/"),
         waitCursor(cursors),
         history(menus.history()),
-        bookmarks(menus.bookmarks(), bookmarkMessages) {
+        bookmarks(menus.bookmarks(), bookmarkMessages),
+        quiz(WebQuiz::Atlas{[this] { return outline.get(); },
+                            [this]() -> const CrossReferenceList& { return crossReferences; },
+                            [this] { return navigation->Planes().names; },
+                            [this] { return RegionStructures(); },
+                            [this] { return processor->currentPage().name; }}) {
     const auto changed = [this] { Note(Action("menus").EndObject()); };
     history.onChanged = changed;
     bookmarks.onChanged = changed;
@@ -169,6 +174,19 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
     navigation = std::make_unique<NavigationState>(dataPath, processor->buffer(), *this, *this);
     lastHighlight.clear();
     lastText.clear();
+  }
+
+  // The structures listed on the pages of the pictogram's planes.
+  std::vector<std::string> RegionStructures() const {
+    const std::vector<std::string>& planes = navigation->Planes().names;
+    std::vector<std::string> region;
+    for (size_t i = 0; i < catalogue.LocationCount(); ++i) {
+      const StructureLocation& location = catalogue.LocationAt(long(i));
+      if (std::find(planes.begin(), planes.end(), location.page) != planes.end()) {
+        region.push_back(location.structure);
+      }
+    }
+    return region;
   }
 
   // ---- recording ----
@@ -386,6 +404,7 @@ struct WebAtlas::State : DetachedViews, PageHistory, CommandTarget, NavigationWi
   std::unique_ptr<Objektliste> outline;
   std::string outlineBytes;
   std::string overlayPixels;  // the highlight's canvas, all zero between paints
+  WebQuiz quiz;
 };
 
 WebAtlas::WebAtlas(std::string root) : state_(std::make_unique<State>(std::move(root))) {}
@@ -406,6 +425,12 @@ std::string WebAtlas::LoadLists(const std::string& indexList, const std::string&
   ForEachIndexName(s.catalogue, [&s](const std::string& name) { s.names.Add(name); });
   s.names.RemoveDuplicates();
   s.Rebuild();
+  // A typed quiz answer may use a synonym.
+  SynonymPairs pairs;
+  for (size_t i = 0; i < s.synonyms.Count(); ++i) {
+    pairs.emplace_back(s.synonyms.Synonym(i), s.synonyms.Replacement(i));
+  }
+  s.quiz.SetSynonyms(std::move(pairs));
   JsonWriter w;
   w.BeginObject().Key("pages").Int(long(s.catalogue.PageCount()));
   w.Key("locations").Int(long(s.catalogue.LocationCount()));
@@ -507,6 +532,7 @@ std::string WebAtlas::LoadOutline(const std::string& bytes) {
   s.outlineBytes = bytes;  // the list keeps no view of it, but keep it while the list lives
   s.outline =
       std::make_unique<Objektliste>(s.noPlotter, OutlineBytes{s.outlineBytes}, s.outlineMessages);
+  s.quiz.ImageLoaded();  // a run's questions were those of the image before
   const Objektliste& list = *s.outline;
   JsonWriter w;
   w.BeginObject().Key("title").String(list.Title()).Key("structures").BeginArray();
@@ -630,13 +656,22 @@ int WebAtlas::StepFrom(const std::string& current, bool forward) const {
 
 namespace {
 
-// The structures of `names` (UTF-8, '&' between several; empty: every markable one) onto `into`.
-void DrawNames(const Objektliste& list, const std::string& names, int mode, PointPlotter& into) {
+// The structures of `names` (UTF-8, '&' between several; empty: every markable one) onto `into`,
+// then what a wrong quiz answer confused: the structures chosen outlined red, the one asked green.
+void DrawNames(const Objektliste& list, const std::string& names, int mode,
+               const QuizConfusion& confusion, PointPlotter& into) {
   const std::string cp1252 = Utf8ToCp1252(names);
   const std::vector<std::string> drawn = cp1252.empty() ? MarkableNames(list) : SplitNames(cp1252);
   for (const std::string& name : drawn) {
     if (!name.empty()) list.DrawByName(name, mode, into);
   }
+  const auto outline = [&list, &into](int index, Bgr colour) {
+    if (index >= 0 && index < list.Count() && list.At(index).outline) {
+      list.At(index).outline->PaintOutline(into, colour);
+    }
+  };
+  for (const int chosen : confusion.chosen) outline(chosen, kConfusionRed);
+  outline(confusion.asked, kHighlightGreen);
 }
 
 }  // namespace
@@ -645,7 +680,9 @@ std::string WebAtlas::Paint(const std::string& names, int mode, int width, int h
   if (width <= 0 || height <= 0 || long(width) * height > (1L << 26)) return {};
   std::string pixels;
   OverlayPlotter overlay(width, height, pixels);
-  if (state_->outline) DrawNames(*state_->outline, names, mode, overlay);
+  if (state_->outline) {
+    DrawNames(*state_->outline, names, mode, state_->quiz.Confusion(), overlay);
+  }
   return pixels;
 }
 
@@ -653,7 +690,9 @@ WebAtlas::DrawnOverlay WebAtlas::PaintDrawn(const std::string& names, int mode, 
                                             int height) const {
   if (width <= 0 || height <= 0 || long(width) * height > (1L << 26)) return {};
   OverlayPlotter overlay(width, height, state_->overlayPixels);
-  if (state_->outline) DrawNames(*state_->outline, names, mode, overlay);
+  if (state_->outline) {
+    DrawNames(*state_->outline, names, mode, state_->quiz.Confusion(), overlay);
+  }
   return overlay.TakeDrawn();
 }
 
@@ -749,5 +788,7 @@ std::string WebAtlas::NavPick(int x, int y, int width, int height, bool open) {
 }
 
 std::string WebAtlas::NavPicture() const { return state_->Picture(); }
+
+WebQuiz& WebAtlas::Quiz() { return state_->quiz; }
 
 }  // namespace ostrelin::web

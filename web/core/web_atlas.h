@@ -17,6 +17,7 @@
 #include "search/core/search_names.h"
 #include "catalogue/core/synonym_list.h"
 #include "catalogue/core/cross_reference_list.h"
+#include "web/core/web_quiz.h"
 
 namespace ostrelin::web {
 
@@ -129,6 +130,11 @@ class WebAtlas {
   // A click (or with `open` a double click) at panel pixel (x, y) of a panel width x height.
   std::string NavPick(int x, int y, int width, int height, bool open);
   std::string NavPicture() const;
+
+  // ---- The quiz and the learning record (web_quiz.h) -----------------------------------------
+  // While a run has confused structures, Paint and PaintDrawn add them over the highlight: those
+  // chosen outlined red, the one asked green.
+  WebQuiz& Quiz();
 
  private:
   struct State;

@@ -183,7 +183,55 @@ async function wasmSession(tree) {
     }
   }
   call(['navpicture'], atlas.navPicture());
+  quizSession(atlas, tree, call, files, bytesOf);
   return { calls, results };
+}
+
+// The quiz on the head page (or whatever the tree shows), seeded and dated alike on both sides:
+// both directions and the alternating one with clicks on a grid, typed names, answers shown, the
+// overlay of a wrong answer; a series that opens its planes; the learning record read, merged,
+// counted and written.
+function quizSession(atlas, tree, call, files, bytesOf) {
+  const loadImages = (request) => {
+    for (const a of request.actions) {
+      if (a.do === 'image') call(['outline', files.get(a.outlineKey) ?? ''], atlas.loadOutline(bytesOf(files.get(a.outlineKey))));
+    }
+    return request;
+  };
+  fs.writeFileSync(path.join(tree, 'BENUTZER.LRN'),
+                   'Herz # 2 # 2026-03-01 # 1 # 0 # \r\nNucleus caudatus # 1 # 2026-02-01 # 0 # 2 # Putamen\r\nkaputt\r\n');
+  call(['learnload', 'BENUTZER.LRN'], atlas.learningLoad(bytesOf('BENUTZER.LRN')) ?? null);
+  call(['quizseed', '7'], (atlas.quizSeed(7), null));
+  call(['quiztoday', '2026', '3', '2'], (atlas.quizToday(2026, 3, 2), null));
+  loadImages(call(['request', '1274', 'Kopf axial 0 mm'], atlas.request(1274, 'Kopf axial 0 mm')));
+  for (const [direction, alternate] of [[1, false], [0, false], [1, true]]) {
+    let s = call(['quizstart', `${direction}`, alternate ? '1' : '0'], atlas.quizStart(direction, alternate));
+    for (let i = 0; i < 14 && s.running; ++i) {
+      if (s.nameToStructure) {
+        const [x, y] = [40 + (i * 97) % 400, 60 + (i * 61) % 440];
+        s = call(['quizclick', `${x}`, `${y}`, '560'], atlas.quizClick(x, y, 560));
+        if (i === 5) s = call(['quizchoose', s.name], atlas.quizChoose(s.name));
+        call(['paint', s.highlight, '0', '456', '560'], fnv(atlas.paint(s.highlight, 0, 456, 560)));
+        checkDrawn(atlas, s.highlight, 0, 456, 560);
+      } else {
+        const typed = [s.highlight, 'Falsch', s.highlight.toLowerCase() + 'x', 'Herz'][i % 4];
+        s = call(['quiztyped', typed], atlas.quizTyped(typed));
+      }
+      if (i % 4 === 3) call(['quizshow'], atlas.quizShowAnswer());
+      s = call(['quiznext'], atlas.quizNext());
+    }
+    call(['quizstate'], atlas.quizState());
+    call(['quizleave'], atlas.quizLeaveFullView());
+  }
+  let s = call(['quizseries'], atlas.quizSeries());
+  for (let i = 0; i < 60 && s.running; ++i) {
+    if (s.step === 'openPlane') loadImages(call(['request', '1276', s.plane], atlas.request(1276, s.plane)));
+    else if (i % 5 === 0) call(['quizshow'], atlas.quizShowAnswer());
+    s = call(['quiznext'], atlas.quizNext());
+  }
+  call(['learnmerge', 'BENUTZER.LRN'], atlas.learningMerge(bytesOf('BENUTZER.LRN')));
+  call(['learnstate'], atlas.learningState());
+  call(['learnbytes'], new TextDecoder('windows-1252').decode(atlas.learningBytes()));
 }
 
 function nativeResults(tree, calls) {
@@ -214,6 +262,10 @@ test('demo tree: the WebAssembly cores answer as the native ones', async () => {
   // The session really reached pages, outlines, hits and texts.
   const kinds = new Set(calls.map((c) => c.split('\t')[0]));
   for (const k of ['outline', 'hit', 'text', 'navpick', 'request']) assert.ok(kinds.has(k), k);
+  // The quiz asked, judged right and wrong, and went through planes of a series.
+  assert.ok(results.some((r, i) => calls[i].startsWith('quizc') && r.includes('"right":true')), 'a right click');
+  assert.ok(results.some((r, i) => calls[i].startsWith('quiztyped') && r.includes('"right":false')), 'a wrong name');
+  assert.ok(results.filter((r) => r.includes('"step":"openPlane"')).length >= 2, 'a series over planes');
   assert.ok(results.some((r, i) => calls[i].startsWith('hit') && r !== '[]'), 'some hit found a structure');
   assert.ok(results.some((r, i) => calls[i].startsWith('text') && r.includes('"target"')), 'a text with links');
 });

@@ -12,6 +12,9 @@
 //   NAME FORWARD contextmenu NAMES SHOWALL NORMALVIEW IMAGELOADED text FILE     index     search
 //   TEXT     move COMMAND SELECTED     synonyms navselect SEX REGION PLANE     navcommand COMMAND
 //   navpick X Y WIDTH HEIGHT OPEN navpicture
+//   quizseed SEED     quiztoday Y M D     quizstart DIRECTION ALTERNATE     quizseries     quiznext
+//   quizclick X Y HEIGHT     quizchoose NAME     quiztyped TEXT     quizshow     quizleave
+//   quizstate learnload FILE     learnmerge FILE     learnbytes (as a JSON string)     learnstate
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -131,6 +134,39 @@ int main(int argc, char** argv) {
                           f[5] == "1");
     } else if (op == "navpicture") {
       out = atlas.NavPicture();
+    } else if (op == "quizseed") {
+      atlas.Quiz().Seed(uint32_t(std::stoul(f[1])));
+      out = "null";
+    } else if (op == "quiztoday") {
+      atlas.Quiz().SetToday(std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]));
+      out = "null";
+    } else if (op == "quizstart") {
+      out = atlas.Quiz().Start(std::stoi(f[1]), f[2] == "1");
+    } else if (op == "quizseries") {
+      out = atlas.Quiz().StartSeries();
+    } else if (op == "quiznext") {
+      out = atlas.Quiz().Next();
+    } else if (op == "quizclick") {
+      out = atlas.Quiz().Click(std::stoi(f[1]), std::stoi(f[2]), std::stoi(f[3]));
+    } else if (op == "quizchoose") {
+      out = atlas.Quiz().Choose(f[1]);
+    } else if (op == "quiztyped") {
+      out = atlas.Quiz().Typed(f[1]);
+    } else if (op == "quizshow") {
+      out = atlas.Quiz().ShowAnswer();
+    } else if (op == "quizleave") {
+      out = atlas.Quiz().LeaveFullView();
+    } else if (op == "quizstate") {
+      out = atlas.Quiz().State();
+    } else if (op == "learnload") {
+      atlas.Quiz().LoadRecord(file(f[1]));
+      out = "null";
+    } else if (op == "learnmerge") {
+      out = atlas.Quiz().MergeRecord(file(f[1]));
+    } else if (op == "learnbytes") {
+      out = ostrelin::web::JsonWriter().String(atlas.Quiz().RecordBytes()).str();
+    } else if (op == "learnstate") {
+      out = atlas.Quiz().LearningState();
     } else {
       std::cerr << "webdump: unbekannter Aufruf " << op << "\n";
       return 2;

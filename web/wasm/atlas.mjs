@@ -55,6 +55,21 @@ export class Atlas {
   navCommand(command) { return json(this.core.navCommand(command)); }
   navPick(x, y, width, height, open) { return json(this.core.navPick(x, y, width, height, open)); }
   navPicture() { return json(this.core.navPicture()); }
+  quizStart(direction, alternate) { return json(this.core.quizStart(direction, alternate)); }
+  quizSeries() { return json(this.core.quizSeries()); }
+  quizNext() { return json(this.core.quizNext()); }
+  quizClick(x, y, imageHeight) { return json(this.core.quizClick(x, y, imageHeight)); }
+  quizChoose(name) { return json(this.core.quizChoose(name)); }
+  quizTyped(typed) { return json(this.core.quizTyped(typed)); }
+  quizShowAnswer() { return json(this.core.quizShowAnswer()); }
+  quizLeaveFullView() { return json(this.core.quizLeaveFullView()); }
+  quizState() { return json(this.core.quizState()); }
+  quizSeed(seed) { this.core.quizSeed(seed >>> 0); }
+  quizToday(year, month, day) { this.core.quizToday(year, month, day); }
+  learningLoad(bytes) { this.core.learningLoad(bytes); }
+  learningBytes() { return this.core.learningBytes(); }
+  learningMerge(bytes) { return json(this.core.learningMerge(bytes)); }
+  learningState() { return json(this.core.learningState()); }
 }
 
 // Command identifiers the calls take.
@@ -67,3 +82,6 @@ export const Commands = Object.freeze({
   historyStart: 1149, firstHistoryEntry: 1150, deleteBookmark: 1173, setBookmark: 1174,
   firstBookmark: 1175,
 });
+
+// Quiz directions as quizStart takes them.
+export const QuizDirection = Object.freeze({ structureToName: 0, nameToStructure: 1 });

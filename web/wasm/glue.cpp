@@ -37,6 +37,36 @@ emscripten::val PaintDrawn(WebAtlas& atlas, const std::string& names, int mode, 
   return out;
 }
 
+// Bytes as a Uint8Array of their own (a std::string would cross as UTF-8 text).
+emscripten::val Bytes(const std::string& bytes) {
+  const emscripten::val view = emscripten::val(emscripten::typed_memory_view(
+      bytes.size(), reinterpret_cast<const unsigned char*>(bytes.data())));
+  return emscripten::val::global("Uint8Array").new_(view);
+}
+
+// The quiz and the learning record (web_quiz.h), as calls of the atlas.
+std::string QuizStart(WebAtlas& a, int direction, bool alternate) {
+  return a.Quiz().Start(direction, alternate);
+}
+std::string QuizSeries(WebAtlas& a) { return a.Quiz().StartSeries(); }
+std::string QuizNext(WebAtlas& a) { return a.Quiz().Next(); }
+std::string QuizClick(WebAtlas& a, int x, int y, int imageHeight) {
+  return a.Quiz().Click(x, y, imageHeight);
+}
+std::string QuizChoose(WebAtlas& a, const std::string& name) { return a.Quiz().Choose(name); }
+std::string QuizTyped(WebAtlas& a, const std::string& typed) { return a.Quiz().Typed(typed); }
+std::string QuizShowAnswer(WebAtlas& a) { return a.Quiz().ShowAnswer(); }
+std::string QuizLeaveFullView(WebAtlas& a) { return a.Quiz().LeaveFullView(); }
+std::string QuizState(WebAtlas& a) { return a.Quiz().State(); }
+void QuizSeed(WebAtlas& a, unsigned seed) { a.Quiz().Seed(seed); }
+void QuizToday(WebAtlas& a, int year, int month, int day) { a.Quiz().SetToday(year, month, day); }
+void LearningLoad(WebAtlas& a, const std::string& bytes) { a.Quiz().LoadRecord(bytes); }
+emscripten::val LearningBytes(WebAtlas& a) { return Bytes(a.Quiz().RecordBytes()); }
+std::string LearningMerge(WebAtlas& a, const std::string& bytes) {
+  return a.Quiz().MergeRecord(bytes);
+}
+std::string LearningState(WebAtlas& a) { return a.Quiz().LearningState(); }
+
 // A data-relative path given in UTF-8 as the manifest keys it.
 std::string ManifestKey(const std::string& path) {
   return ostrelin::web::ManifestKey(ostrelin::Utf8ToCp1252(path));
@@ -77,5 +107,20 @@ EMSCRIPTEN_BINDINGS(ostrelin) {
       .function("navSelect", &WebAtlas::NavSelect)
       .function("navCommand", &WebAtlas::NavCommand)
       .function("navPick", &WebAtlas::NavPick)
-      .function("navPicture", &WebAtlas::NavPicture);
+      .function("navPicture", &WebAtlas::NavPicture)
+      .function("quizStart", &QuizStart)
+      .function("quizSeries", &QuizSeries)
+      .function("quizNext", &QuizNext)
+      .function("quizClick", &QuizClick)
+      .function("quizChoose", &QuizChoose)
+      .function("quizTyped", &QuizTyped)
+      .function("quizShowAnswer", &QuizShowAnswer)
+      .function("quizLeaveFullView", &QuizLeaveFullView)
+      .function("quizState", &QuizState)
+      .function("quizSeed", &QuizSeed)
+      .function("quizToday", &QuizToday)
+      .function("learningLoad", &LearningLoad)
+      .function("learningBytes", &LearningBytes)
+      .function("learningMerge", &LearningMerge)
+      .function("learningState", &LearningState);
 }

@@ -163,6 +163,38 @@ TEST(LearningRecordTest, CountsPerBoxDueAndMostConfused) {
   EXPECT_EQ(record.MostConfused(1).size(), 1u);
 }
 
+TEST(LearningRecordTest, MergeKeepsPerStructureTheLaterAnswer) {
+  // Per structure: our line, theirs, the line that stays, whether it changed.
+  struct Case {
+    const char* title;
+    const char* ours;
+    const char* theirs;
+    const char* merged;
+    int changed;
+  };
+  const Case cases[] = {
+      {"new there", "", "Herz # 2 # 2026-03-02 # 1 # 0 # ", "Herz # 2 # 2026-03-02 # 1 # 0 # ", 1},
+      {"later there, our spelling stays", "Herz # 3 # 2026-03-01 # 2 # 0 # ",
+       "HERZ # 1 # 2026-03-04 # 2 # 1 # Lunge", "Herz # 1 # 2026-03-04 # 2 # 1 # Lunge", 1},
+      {"later here", "Herz # 3 # 2026-03-05 # 2 # 0 # ", "Herz # 1 # 2026-03-04 # 2 # 1 # Lunge",
+       "Herz # 3 # 2026-03-05 # 2 # 0 # ", 0},
+      {"same day, more answers there", "Herz # 2 # 2026-03-04 # 1 # 0 # ",
+       "Herz # 3 # 2026-03-04 # 2 # 0 # ", "Herz # 3 # 2026-03-04 # 2 # 0 # ", 1},
+      {"same day, as many", "Herz # 2 # 2026-03-04 # 1 # 0 # ", "Herz # 1 # 2026-03-04 # 0 # 1 # ",
+       "Herz # 2 # 2026-03-04 # 1 # 0 # ", 0},
+  };
+  const std::string onlyHere = "Milz # 5 # 2026-01-01 # 9 # 0 # \r\n";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    LearningRecord ours, theirs;
+    ours.Parse(onlyHere + c.ours + "\r\n");
+    theirs.Parse(std::string(c.theirs) + "\r\n");
+    EXPECT_EQ(ours.Merge(theirs), c.changed);
+    // What only this record knows stays, first; the structure merged follows it.
+    EXPECT_EQ(ours.Encode(), onlyHere + c.merged + "\r\n");
+  }
+}
+
 TEST(LearningStateLayoutTest, TheWindowStandsBesideTheImageCentreOnTheScreen) {
   const Rect screen{0, 0, 1024, 768};
   struct Case {

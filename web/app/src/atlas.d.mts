@@ -69,6 +69,31 @@ export interface PictureInfo {
   textRect: number[];
   description: string;
 }
+// The quiz as the cores run it (quiz* calls).
+export interface QuizState {
+  running: boolean;
+  step?: 'nothing' | 'ask' | 'openPlane' | 'done';
+  plane?: string;
+  message?: string;
+  nameToStructure: boolean;
+  caption: string;
+  name: string;
+  highlight: string;
+  score: string;
+  strip: string;
+  acceptsClicks: boolean;
+  acceptsTyped: boolean;
+  reply: { right: boolean; message: string } | null;
+  confusion: { note: string; chosen: string[]; asked: string };
+  recordChanged: boolean;
+}
+export interface BoxCounts { boxes: number[]; due: number; }
+export interface LearningState {
+  region: BoxCounts;
+  atlas: BoxCounts;
+  confused: { name: string; wrong: number; with: string }[];
+  entries: number;
+}
 export interface Atlas {
   manifestKey(windowsPath: string): string;
   loadLists(index: Uint8Array, structures: Uint8Array, crossReferences: Uint8Array,
@@ -102,5 +127,20 @@ export interface Atlas {
   navCommand(command: number): Nav;
   navPick(x: number, y: number, width: number, height: number, open: boolean): Nav;
   navPicture(): Panel;
+  quizStart(direction: number, alternate: boolean): QuizState;
+  quizSeries(): QuizState;
+  quizNext(): QuizState;
+  quizClick(x: number, y: number, imageHeight: number): QuizState;
+  quizChoose(name: string): QuizState;
+  quizTyped(typed: string): QuizState;
+  quizShowAnswer(): QuizState;
+  quizLeaveFullView(): { leave: boolean; message?: string };
+  quizState(): QuizState;
+  quizSeed(seed: number): void;
+  quizToday(year: number, month: number, day: number): void;
+  learningLoad(bytes: Uint8Array): void;
+  learningBytes(): Uint8Array;
+  learningMerge(bytes: Uint8Array): { read: number; merged: number };
+  learningState(): LearningState;
 }
 export function openAtlas(options?: object): Promise<Atlas>;

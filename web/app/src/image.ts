@@ -25,6 +25,21 @@ export const image = {
   pointed: '',
 };
 
+// A mode of the image window (the quiz) while it runs: it takes the clicks, keeps the names
+// under the pointer away, puts its own text in the strip and its marks over the highlight, and
+// may keep the full view.
+export const mode = {
+  active: () => false,
+  strip: () => '',
+  description: () => '',
+  overlayKey: () => '',             // changes when the mode's marks change
+  click: (_x: number, _y: number) => {},
+  choose: (_name: string) => {},     // Enter on a structure stepped to
+  longPress: () => {},
+  imageLoaded: () => {},             // another image was loaded
+  leaveFullView: () => true,         // false: the full view stays
+};
+
 export function viewport() { return $('viewport'); }
 
 const canvas = () => $<HTMLCanvasElement>('view');
@@ -174,12 +189,14 @@ export const highlightCanvas = () => $<HTMLCanvasElement>('highlight');
 let overlayOf = '';  // the image and highlight the highlight canvas shows
 
 function paintOverlay() {
-  const of = [image.key, image.width, image.showAll ? '*' : image.names, image.showAll ? 0 : image.mode].join('|');
+  const marks = mode.overlayKey();
+  const of = [image.key, image.width, image.showAll ? '*' : image.names, image.showAll ? 0 : image.mode, marks].join('|');
   if (of === overlayOf) return;  // a highlight asked for again
   overlayOf = of;
   const c = highlightCanvas();
-  const drawn = image.bitmap && (image.showAll || image.names)
-    ? atlas.paintDrawn(image.showAll ? '' : image.names, image.showAll ? 0 : image.mode, image.width, image.height)
+  const drawn = image.bitmap && (image.showAll || image.names || marks)
+    // '&', a list of no names, paints only the mode's marks ('' would paint every structure).
+    ? atlas.paintDrawn(image.showAll ? '' : image.names || '&', image.showAll ? 0 : image.mode, image.width, image.height)
     : null;
   image.overlay = !!drawn;
   c.hidden = !drawn;
@@ -210,11 +227,13 @@ export function setHighlight(names: string, mode: number) {
 export function describeImage() {
   if (holding) return;  // described once the request is painted
   if (!state.page) return;
+  if (mode.active()) { viewport().setAttribute('aria-label', mode.description()); return; }
   const info = atlas.pictureInfo(state.page, state.type, image.names, image.showAll, 1, 1, 1);
   viewport().setAttribute('aria-label', info.description);
 }
 
 export function showPointed(names: string) {
+  if (mode.active()) names = mode.strip();  // no name under the pointer during a quiz
   image.pointed = names;
   $('pointed').textContent = names || '\u00a0';
 }
@@ -227,6 +246,7 @@ export function centreOnStructure(name: string) {
 }
 
 export function setFullView(on: boolean) {
+  if (!on && !mode.leaveFullView()) { $<HTMLInputElement>('fullview').checked = true; return; }
   image.normalView = !on;
   document.body.classList.toggle('fullview', on);
   $<HTMLInputElement>('fullview').checked = on;
@@ -276,4 +296,5 @@ export async function loadImage(action: Action) {
   closePopup();
   fit();
   drawNow();
+  mode.imageLoaded();
 }

@@ -9,6 +9,7 @@
 //   menus, controls    history and bookmarks; buttons and keys
 //   bookmarks          the bookmarks as a file (BENUTZER.BKM)
 //   offline            the service worker, "Atlas offline speichern", installing the app
+//   quiz, learning     the quiz as a mode of the image window; the learning record and "Lernstand"
 //
 // Safe by construction: every text of a tree reaches the page through textContent or an
 // attribute, never as markup; links of a text become facade requests, never URLs; files are
@@ -25,6 +26,8 @@ import { updateMenus } from './menus';
 import { bindControls, bindKeys } from './controls';
 import { bindOffline } from './offline';
 import { bindBookmarkFiles } from './bookmarks';
+import { bindQuiz } from './quiz';
+import { bindLearning, loadRecord } from './learning';
 
 async function main() {
   const status = $('status');
@@ -32,6 +35,7 @@ async function main() {
   const [core, siteManifest] = await Promise.all([
     openAtlas(), fetch('atlas/manifest.json', { cache: 'no-cache' }).then((r) => r.json())]);
   connect(core, siteManifest);
+  loadRecord();  // the learning record comes from the browser's storage meanwhile
   const list = async (name: string) => (await fetchBytes(atlas.manifestKey('Daten\\' + name))) ?? new Uint8Array(0);
   const [index, structures, objects, synonyms] = await Promise.all(
     ['Index.LST', 'Struktur.LST', 'Objekte.LST', 'SYNONYMS.LST'].map(list));
@@ -53,6 +57,8 @@ async function main() {
   bindKeys();
   bindAddress();
   bindBookmarkFiles();
+  bindQuiz();
+  bindLearning();
   updateMenus();
   await startAt(location.hash);
   status.textContent = '';

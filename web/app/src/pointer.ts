@@ -2,7 +2,7 @@
 // choices a click offers (overlapping structures, every markable structure).
 
 import { C, $, atlas, state } from './common';
-import { image, viewport, measureRoom, fit, clampView, zoomAt, zoomCentre, pan, centreOn, draw, drawNow, setHighlight, describeImage, showPointed, outlineNames, centreOnStructure } from './image';
+import { image, mode, viewport, measureRoom, fit, clampView, zoomAt, zoomCentre, pan, centreOn, draw, drawNow, setHighlight, describeImage, showPointed, outlineNames, centreOnStructure } from './image';
 import { run } from './requests';
 import { closePopup, openList, openContextMenu, mainName, savePicture } from './popup';
 
@@ -20,6 +20,7 @@ function hitsAt(e: { clientX: number; clientY: number }) {
 }
 
 function pointerName(e: { clientX: number; clientY: number }) {
+  if (mode.active()) return;  // the quiz names nothing under the pointer
   const hits = hitsAt(e);
   showPointed(hits.map((h) => h.name).join(' / '));
   viewport().classList.toggle('over', hits.length > 0);
@@ -29,6 +30,10 @@ function pointerName(e: { clientX: number; clientY: number }) {
 function clickAt(e: { clientX: number; clientY: number }) {
   closePopup();
   if (!image.bitmap) return;
+  if (mode.active()) {  // a click answers the quiz
+    if (!image.loading) mode.click(...imagePoint(e));
+    return;
+  }
   const hits = hitsAt(e);
   showPointed(hits.map((h) => h.name).join(' / '));
   if (hits.length === 0) {
@@ -78,6 +83,9 @@ export function bindImage() {
   const v = viewport();
   const pointers = new Map<number, { x: number; y: number }>();
   let moved = false, pinch = 0, down: { x: number; y: number } | null = null;
+  // A long press of a finger during a quiz shows the answer; its lifting answers nothing.
+  let pressTimer = 0, pressed = false;
+  const endPress = () => { clearTimeout(pressTimer); pressTimer = 0; };
   // The lists and the overview sit inside the image window but are no part of the image.
   const onImage = (e: Event) => !(e.target as HTMLElement).closest('#popup, #overview');
   v.addEventListener('pointerdown', (e) => {
@@ -85,6 +93,16 @@ export function bindImage() {
     v.setPointerCapture(e.pointerId);
     pointers.set(e.pointerId, { x: e.clientX, y: e.clientY });
     if (pointers.size === 1) { moved = false; down = { x: e.clientX, y: e.clientY }; }
+    endPress();
+    pressed = false;
+    if (pointers.size === 1 && e.pointerType === 'touch' && mode.active()) {
+      pressTimer = window.setTimeout(() => {
+        pressTimer = 0;
+        if (moved || pointers.size !== 1) return;
+        pressed = true;
+        mode.longPress();
+      }, 500);
+    }
     if (pointers.size === 2) {
       const [a, b] = [...pointers.values()];
       pinch = Math.hypot(a.x - b.x, a.y - b.y);
@@ -109,7 +127,7 @@ export function bindImage() {
       pinch = d;
       return;
     }
-    if (down && Math.hypot(e.clientX - down.x, e.clientY - down.y) > 6) moved = true;
+    if (down && Math.hypot(e.clientX - down.x, e.clientY - down.y) > 6) { moved = true; endPress(); }
     if (moved) pan(e.clientX - last.x, e.clientY - last.y);
     pointers.set(e.pointerId, { x: e.clientX, y: e.clientY });
     if (e.pointerType === 'mouse') pointerName(e);
@@ -117,7 +135,8 @@ export function bindImage() {
   const up = (e: PointerEvent) => {
     if (!pointers.has(e.pointerId)) return;
     pointers.delete(e.pointerId);
-    if (pointers.size === 0 && !moved && e.type === 'pointerup') clickAt(e);
+    endPress();
+    if (pointers.size === 0 && !moved && !pressed && e.type === 'pointerup') clickAt(e);
     if (pointers.size < 2) pinch = 0;
   };
   v.addEventListener('pointerup', up);
@@ -132,12 +151,17 @@ export function bindImage() {
   v.addEventListener('contextmenu', (e) => {
     if (!onImage(e)) return;
     e.preventDefault();
+    if (mode.active()) return;  // no context menu during a quiz (a long press shows the answer)
     const r = v.getBoundingClientRect();
     openContextMenu(e.clientX - r.left, e.clientY - r.top);
   });
   v.addEventListener('keydown', (e) => {
     if (e.target !== v) return;
-    if ((e.ctrlKey || e.metaKey) && e.key.toLowerCase() === 's') { e.preventDefault(); savePicture(); return; }
+    if ((e.ctrlKey || e.metaKey) && e.key.toLowerCase() === 's') {
+      e.preventDefault();
+      if (!mode.active()) savePicture();  // its name band would give the answer away
+      return;
+    }
     if (e.ctrlKey || e.altKey || e.metaKey) return;
     const step = 20, page = 50;
     switch (e.key) {
@@ -152,11 +176,16 @@ export function bindImage() {
         centreOnStructure(name);
         draw();
         showPointed(name);
-        run(atlas.request(C.highlighted, name));
+        if (!mode.active()) run(atlas.request(C.highlighted, name));
         break;
       }
-      case 'Enter': if (image.names) { state.structure = mainName(); run(atlas.request(C.goToPlace, mainName())); } break;
-      case 'Escape': closePopup(); showPointed(''); setHighlight('', 0); run(atlas.request(C.highlighted, '')); break;
+      case 'Enter':
+        if (mode.active()) { if (image.names) mode.choose(mainName()); }
+        else if (image.names) { state.structure = mainName(); run(atlas.request(C.goToPlace, mainName())); }
+        break;
+      case 'Escape':
+        if (mode.active()) return;
+        closePopup(); showPointed(''); setHighlight('', 0); run(atlas.request(C.highlighted, '')); break;
       case 'PageUp': pan(0, page); break;
       case 'PageDown': pan(0, -page); break;
       case 'ArrowUp': pan(0, step); break;
