@@ -57,6 +57,7 @@ QuizStep QuizSession::OpenNextPlane() {
   if (!step.plane.empty()) {
     opening_ = true;
     planeReady_ = false;
+    planeLoaded_ = false;
     step.kind = QuizStep::Kind::OpenPlane;
     return step;
   }
@@ -89,7 +90,15 @@ void QuizSession::ImageReplaced() {
 }
 
 void QuizSession::ImageLoaded(const Objektliste* objects) {
-  if (opening_) planeReady_ = objects && HasMarkableStructures(*objects);
+  if (!opening_) return;
+  planeReady_ = objects && HasMarkableStructures(*objects);
+  planeLoaded_ = true;
+}
+
+void QuizSession::PlaneOnScreen(const Objektliste* objects) {
+  if (!opening_ || planeLoaded_) return;
+  ImageReplaced();
+  ImageLoaded(objects);
 }
 
 bool QuizSession::ClearConfusion() {

@@ -76,6 +76,9 @@ class QuizSession {
   void ImageReplaced();
   // An image has been loaded (`objects` its structures): while a plane is being opened, the plane.
   void ImageLoaded(const Objektliste* objects);
+  // The plane being opened is the page on screen already, which loads no image again: unless an
+  // image came meanwhile, the plane is asked on the image as it stands (`objects`).
+  void PlaneOnScreen(const Objektliste* objects);
   bool OpeningPlane() const { return opening_; }
 
   // Judges a click on `hits` (non-empty) in the direction name to structure; the structure it
@@ -119,6 +122,7 @@ class QuizSession {
   SynonymPairs synonyms_;
   bool opening_ = false;      // a plane of the series is being opened
   bool planeReady_ = false;   // ... and its image loaded with structures to ask
+  bool planeLoaded_ = false;  // ... and an image loaded for it at all
   bool planeAsked_ = false;   // the series has asked on a plane already
   bool seriesStart_ = false;  // a series has started and opens its first plane next
 };

@@ -49,6 +49,10 @@ void QuizMode::Advance() {
         // A page request as from a link, not the panel's own: the panel follows and marks the
         // plane. The window tells the session about the image it loads meanwhile.
         requests_.GoToPlace(step.plane);
+        // The page shown already (a series started on its first plane) loads no image again.
+        if (EqualsIgnoringCase(window_->PageName(), step.plane)) {
+          session_.PlaneOnScreen(window_->Objects());
+        }
         break;
       case QuizStep::Kind::Done:
         if (!step.message.empty()) {

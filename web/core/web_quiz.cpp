@@ -58,14 +58,9 @@ std::string WebQuiz::StartSeries() {
 }
 
 std::string WebQuiz::Next() {
-  if (session_.OpeningPlane() && !loadedSinceOpen_) {
-    // The plane asked for is the page shown already: no image loads for it, and it is asked on
-    // the image as it stands.
-    Objektliste* objects = atlas_.outline();
-    if (objects && EqualsIgnoringCase(atlas_.currentPage(), openingPlane_)) {
-      session_.ImageReplaced();
-      session_.ImageLoaded(objects);
-    }
+  // The plane asked for may be the page shown already, for which no image loads.
+  if (session_.OpeningPlane() && EqualsIgnoringCase(atlas_.currentPage(), openingPlane_)) {
+    session_.PlaneOnScreen(atlas_.outline());
   }
   return Follow(session_.Next(atlas_.outline(), random_));
 }
@@ -76,10 +71,7 @@ std::string WebQuiz::Follow(const QuizStep& step) {
       // The last question's marks go; the structure to be named is outlined, quietly.
       highlight_ = step.question.nameToStructure ? std::string() : step.question.name;
       break;
-    case QuizStep::Kind::OpenPlane:
-      openingPlane_ = step.plane;
-      loadedSinceOpen_ = false;
-      break;
+    case QuizStep::Kind::OpenPlane: openingPlane_ = step.plane; break;
     case QuizStep::Kind::Done:
     case QuizStep::Kind::Nothing: break;
   }
@@ -148,7 +140,6 @@ std::string WebQuiz::State() const { return Json(nullptr, nullptr); }
 void WebQuiz::ImageLoaded() {
   session_.ImageReplaced();
   session_.ImageLoaded(atlas_.outline());
-  loadedSinceOpen_ = true;
   highlight_.clear();
 }
 

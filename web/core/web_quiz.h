@@ -92,7 +92,6 @@ class WebQuiz {
   bool recordChanged_ = false;
   std::string highlight_;     // what the image window highlights for the run
   std::string openingPlane_;  // the plane of the series being opened
-  bool loadedSinceOpen_ = false;
 };
 
 }  // namespace ostrelin::web

@@ -341,18 +341,16 @@ TEST_F(QuizSessionTest, AMissedStructureIsAskedOnceMoreLastAndTheRunEndsWithItsR
 }
 
 // A series as the main window plays it: each plane's page loads the plane's image, no image
-// (a page without one), or fails after the old image is gone.
+// (a page without one), fails after the old image is gone, or is the page on screen already.
 TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
   const auto brust = ListOf({"Herz", "Lunge", "Aorta"});
   const auto bauch = ListOf({"Leber", "Milz"});
   const auto leer = ListOf({});
-  enum class Load { Image, NoImage, Fails };
+  enum class Load { Image, NoImage, Fails, OnScreen };
   const std::map<std::string, std::pair<Load, Objektliste*>> pages = {
-      {"Ebene 1", {Load::Image, brust.get()}},
-      {"Ebene 2", {Load::Image, leer.get()}},
-      {"Ebene 3", {Load::Image, bauch.get()}},
-      {"Text", {Load::NoImage, nullptr}},
-      {"Kaputt", {Load::Fails, nullptr}}};
+      {"Ebene 1", {Load::Image, brust.get()}}, {"Ebene 2", {Load::Image, leer.get()}},
+      {"Ebene 3", {Load::Image, bauch.get()}}, {"Text", {Load::NoImage, nullptr}},
+      {"Kaputt", {Load::Fails, nullptr}},      {"Gezeigt", {Load::OnScreen, nullptr}}};
   enum class Answer { ShowFirstThenPass, Right };
   struct Case {
     const char* title;
@@ -379,6 +377,11 @@ TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
        {},
        quiz_text::kNoStructures},
       {"no planes", {}, Answer::Right, {}, quiz_text::kNoStructures},
+      {"the plane on screen is asked on its image as it stands",
+       {"Gezeigt", "Ebene 3"},
+       Answer::Right,
+       {"Aorta", "Herz", "Leber", "Lunge", "Milz"},
+       done + "Ergebnis: 5 von 5 richtig, 0 falsch, 0 gezeigt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
@@ -397,6 +400,7 @@ TEST_F(QuizSessionTest, ASeriesOpensEachPlaneAndAsksWhatItsImageHolds) {
           shown = list;
           session.ImageLoaded(shown);
         }
+        if (load == Load::OnScreen) session.PlaneOnScreen(shown);
         step = session.Next(shown, random_);
       }
       EXPECT_FALSE(session.OpeningPlane());
