@@ -9,6 +9,10 @@
 #include <new>
 #include <utility>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include "image/core/bmp_decoder.h"
 #include "resources/core/ui_texts.h"
 #include "image/core/jpeg_decoder.h"
@@ -240,10 +244,59 @@ inline std::uint32_t WordOf4(const std::uint8_t* p) {
   }
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+// Zoom 1 and 2 by byte shuffles (x86 is little-endian, as WordOf4 has it): 8 pixels a step, or
+// 4 pixels each twice. A step reads 28 or 16 bytes from `from`, a pixel and a third beyond the
+// ones it converts, so it runs only while two more pixels follow in the row. Returns how many
+// pixels were converted.
+__attribute__((target("avx2"))) int ExpandOnceAvx2(const std::uint8_t* from, std::uint32_t* to,
+                                                   int count) {
+  const __m256i shuffle = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,  //
+                                           0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  int i = 0;
+  for (; i + 10 <= count; i += 8, from += 24, to += 8) {
+    const __m256i in = _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 12)), 1);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                        _mm256_or_si256(_mm256_shuffle_epi8(in, shuffle), opaque));
+  }
+  return i;
+}
+
+__attribute__((target("avx2"))) int ExpandTwiceAvx2(const std::uint8_t* from, std::uint32_t* to,
+                                                    int count) {
+  const __m256i shuffle = _mm256_setr_epi8(0, 1, 2, -1, 0, 1, 2, -1, 3, 4, 5, -1, 3, 4, 5, -1,  //
+                                           6, 7, 8, -1, 6, 7, 8, -1, 9, 10, 11, -1, 9, 10, 11, -1);
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  int i = 0;
+  for (; i + 6 <= count; i += 4, from += 12, to += 8) {
+    const __m256i in =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                        _mm256_or_si256(_mm256_shuffle_epi8(in, shuffle), opaque));
+  }
+  return i;
+}
+#endif
+
 // Converts `count` pixels, each repeated `repeat` times, and stops at `room` pixels.
 void RepeatPixels(const std::uint8_t* from, int count, int repeat, std::uint32_t* to, int room) {
   const int whole = std::min(count, room / repeat);
   int i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+  if ((repeat == 1 || repeat == 2) && HasAvx2()) {
+    i = repeat == 1 ? ExpandOnceAvx2(from, to, whole) : ExpandTwiceAvx2(from, to, whole);
+    from += std::size_t(i) * 3;
+    to += std::size_t(i) * std::size_t(repeat);
+  }
+#endif
   if (repeat == 1) {
     for (; i + 1 < whole; ++i, from += 3) *to++ = WordOf4(from);
   } else if (repeat == 2) {  // the common magnification

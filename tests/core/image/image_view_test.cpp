@@ -151,6 +151,27 @@ TEST_F(ImageView, SmallImageIsCentredWithBlankMargins) {
   EXPECT_EQ(bild->WindowPointToPixel(150 - hm, 515 + vm), (ImagePoint{0, 0}));
 }
 
+TEST_F(ImageView, EveryZoomedPixelShowsTheSourcePixelUnderIt) {
+  // Whole rows at every zoom, so that each way the magnifier and the reduction convert pixels (8
+  // or 4 at a time, one by one, the row's last, the block the row end cuts) is checked.
+  auto bild = Make(204, 61, {330, 120});
+  for (const float zoom : {1.0f / 3, 0.5f, 1.0f, 2.0f, 3.0f}) {
+    bild->SetZoom(zoom, 102, 30, true);
+    const VisibleRect v = bild->Visible();
+    const int repeat = zoom >= 1.0f ? int(zoom) : 1;
+    const int step = zoom < 1.0f ? int(1.0f / zoom + 0.1f) : 1;
+    const int hm = bild->HorizontalMargin(), vm = bild->VerticalMargin();
+    for (int d = vm; d < vm + 6; ++d) {
+      for (int x = 0; x < bild->ZoomedWidth(); ++x) {
+        const int column = v.firstColumn + (x - hm) / repeat * step;
+        const int row = v.firstRow + (d - vm) / repeat * step;
+        const Bgr want = x >= hm && column <= v.lastColumn ? PixelOf(column, row) : kBlack;
+        ASSERT_EQ(Zoomed(*bild, x, d), want) << zoom << ": " << x << ", " << d;
+      }
+    }
+  }
+}
+
 TEST_F(ImageView, ZoomTwoRepeatsEveryPixelInATwoByTwoBlock) {
   auto bild = Make(400, 300, {600, 520});
   bild->SetZoom(2.0f, 200, 150, true);
