@@ -3,7 +3,8 @@
 // Figures and their yardsticks, measured in the same run:
 // - "page_switch": from the request of a page to its painted frame, for a 2048 x 1216 colour
 //   JPEG page with 200 structures and a 20 KB text, as a multiple of decoding that JPEG alone
-//   ("x_decode"; goal at most 2);
+//   into a fresh bitmap ("x_decode"; goal at most 1.4), printed at the end of the run on a line
+//   of its own, "page switch: N.NN× decode";
 // - "start_up": from starting the atlas process on the demo tree (OSTRELIN_DEMO_TREE) to its
 //   first painted main window, against a bare QApplication process showing an empty full-screen
 //   QWidget ("x_bare"; goal: under 1.5 s absolute). The start dialog, which waits for the student,
@@ -63,6 +64,8 @@ const QRect kScreen(0, 0, 1920, 1080);
 
 using bench::Race;
 using bench::Seconds;
+
+double pageSwitchRatio = 0;  // the best of the run, for the summary line
 
 // ---- The big page ----------------------------------------------------------------------------
 
@@ -210,6 +213,7 @@ void BM_PageSwitch(benchmark::State& state) {
   }
   if (!atlas.messages.shown.empty()) state.SkipWithError(atlas.messages.shown.front().text.c_str());
   state.counters["x_decode"] = race.Ratio();
+  if (atlas.messages.shown.empty()) pageSwitchRatio = race.Ratio();
   state.counters["ms"] = race.measured * 1e3;
   state.counters["decode_ms"] = race.yardstick * 1e3;
 }
@@ -343,5 +347,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  if (pageSwitchRatio > 0) std::printf("page switch: %.2f\u00D7 decode\n", pageSwitchRatio);
   return 0;
 }

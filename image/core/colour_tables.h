@@ -34,6 +34,12 @@ const ColourTables& InitColourTables();
 void ConvertYCbCrRow(const ColourTables& tables, const std::uint8_t* y, const std::uint8_t* cb,
                      const std::uint8_t* cr, std::uint8_t* bgr, int pixels);
 
+// The same for pixels given as interleaved Y, Cb, Cr triples, as the library's YCbCr output holds
+// them: byte for byte the result of ConvertYCbCrRow. Where the processor has AVX2, 16 pixels are
+// converted at a time with the tables' arithmetic in vector lanes.
+void ConvertInterleavedYCbCrRow(const ColourTables& tables, const std::uint8_t* ycc,
+                                std::uint8_t* bgr, int pixels);
+
 // Expands `pixels` grey values into blue, green, red triples of that grey.
 void ExpandGreyRow(const std::uint8_t* grey, std::uint8_t* bgr, int pixels);
 

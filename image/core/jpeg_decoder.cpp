@@ -9,9 +9,6 @@
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
-// The colour deconverter's declaration: the decoder puts its own conversion in the library's
-// place (see ConvertColour).
-#include <jpegint.h>
 
 #include "image/core/colour_tables.h"
 #include "resources/core/ui_texts.h"
@@ -44,9 +41,8 @@ struct JpegJob {
   bool tooManyScans = false;
   MessageService* messages = nullptr;
   const ImageLimits* limits = nullptr;
-  const ColourTables* tables = nullptr;
-  int width = 0;  // pixels kept of every scanline: the image width cut to a multiple of 4
   SourceImage* image = nullptr;
+  SourceImage spare;  // the pixels the image held before, reused when the new one is as large
   std::FILE* file = nullptr;
   std::span<const std::uint8_t> bytes;
 };
@@ -79,27 +75,6 @@ void WatchScans(j_common_ptr cinfo) {
   if (d->input_scan_number > job.limits->maxScans) {
     job.tooManyScans = true;
     std::longjmp(job.error.jump, 1);
-  }
-}
-
-// The library's colour conversion step, replaced: it receives the upsampled components as
-// separate rows and the caller's scanline pointers, which point straight into the bitmap. Colour
-// images are converted with the image object's tables, grey ones copied into blue, green and red;
-// only the kept width is written, so the library never writes more than a bitmap row holds.
-void ConvertColour(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow, JSAMPARRAY output,
-                   int rows) {
-  const JpegJob& job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
-  for (int k = 0; k < rows; ++k, ++inputRow) {
-    ConvertYCbCrRow(*job.tables, input[0][inputRow], input[1][inputRow], input[2][inputRow],
-                    output[k], job.width);
-  }
-}
-
-void ExpandGrey(j_decompress_ptr cinfo, JSAMPIMAGE input, JDIMENSION inputRow, JSAMPARRAY output,
-                int rows) {
-  const JpegJob& job = JobOf(reinterpret_cast<j_common_ptr>(cinfo));
-  for (int k = 0; k < rows; ++k, ++inputRow) {
-    ExpandGreyRow(input[0][inputRow], output[k], job.width);
   }
 }
 
@@ -152,31 +127,32 @@ bool RunDecoder(JpegJob& job) {
   }
   const int width = static_cast<int>(cinfo.image_width) & ~3;
   const int height = static_cast<int>(cinfo.image_height);
-  if (!AllocateSourceImage(*job.image, width, height, *job.messages)) {
+  if (!AllocateSourceImage(*job.image, width, height, *job.messages, job.spare)) {
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
 
-  job.tables = &InitColourTables();
-  job.width = width;
+  const ColourTables& tables = InitColourTables();
   jpeg_start_decompress(&cinfo);
-  // The deconverter is set up by jpeg_start_decompress and first called by jpeg_read_scanlines,
-  // so this is the moment to put ours in. `color_convert` is the 8-bit entry and follows
-  // start_pass in every libjpeg and libjpeg-turbo release (3.x adds 12- and 16-bit entries after
-  // it); data of other precisions never reaches it, the library refuses it with an error. With
-  // a YCbCr or grey output space the merged upsampler, the only path that bypasses this step,
-  // is never chosen. The scanlines below are only `width` pixels long, which is safe only
-  // because the library writes them through this step.
-  cinfo.cconvert->color_convert = grey ? ExpandGrey : ConvertColour;
+  // The library writes whole scanlines (all of the file's columns) into a batch of rows from its
+  // own pool, which jpeg_destroy_decompress gives back on every path; the conversion then writes
+  // the kept width of each into the bitmap while the batch is still in the cache.
+  const JDIMENSION batchBytes = cinfo.output_width * JDIMENSION(cinfo.output_components);
+  JSAMPARRAY batch = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                batchBytes, kBatchRows);
   SourceImage& image = *job.image;
-  JSAMPROW rows[kBatchRows];
   while (cinfo.output_scanline < cinfo.output_height) {
     const int top = static_cast<int>(cinfo.output_scanline);
-    const int wanted = std::min<int>(kBatchRows, static_cast<int>(cinfo.output_height) - top);
+    const JDIMENSION read = jpeg_read_scanlines(&cinfo, batch, kBatchRows);
+    if (read == 0) break;  // the stdio and memory sources never suspend; never loop forever
     // The first (top) scanline goes into the last row: the bitmap is bottom-up.
-    for (int k = 0; k < wanted; ++k) rows[k] = image.Row(height - 1 - (top + k));
-    if (jpeg_read_scanlines(&cinfo, rows, JDIMENSION(wanted)) == 0) {
-      break;  // the stdio and memory sources never suspend; never loop forever
+    for (int k = 0; k < static_cast<int>(read); ++k) {
+      std::uint8_t* row = image.Row(height - 1 - (top + k));
+      if (grey) {
+        ExpandGreyRow(batch[k], row, width);
+      } else {
+        ConvertInterleavedYCbCrRow(tables, batch[k], row, width);
+      }
     }
   }
   if (cinfo.output_scanline < cinfo.output_height) {
@@ -194,6 +170,7 @@ bool DecodeWith(JpegJob& job, SourceImage& image, MessageService& messages,
   job.messages = &messages;
   job.limits = &limits;
   job.image = &image;
+  job.spare = std::move(image);
   image = SourceImage{};
   return RunDecoder(job);
 }

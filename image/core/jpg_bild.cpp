@@ -1,12 +1,17 @@
 #include "image/core/jpg_bild.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 #include "image/core/bmp_decoder.h"
 #include "resources/core/ui_texts.h"
@@ -30,8 +35,26 @@ int ReductionStep(float zoom) { return static_cast<int>(1.0f / zoom + 0.1f); }
 
 JpgBild::JpgBild(std::string path, ClientSize client, MessageService& messages,
                  const ImageLimits& limits)
+    : JpgBild(std::move(path), client, messages, JpgBildBuffers{}, limits) {}
+
+JpgBild::JpgBild(std::string path, ClientSize client, MessageService& messages,
+                 JpgBildBuffers reuse, const ImageLimits& limits)
     : messages_(messages), path_(std::move(path)), client_(client) {
   StartView();
+  // The JPEG decoder reuses the pixels when the new image has as many; the zoomed bitmap is kept
+  // when it is large enough for the window and freed before the decode otherwise.
+  source_ = std::move(reuse.source);
+  const std::size_t zoomedBytes = (std::size_t(std::max(client_.width, 0)) / 4 * 4 + 4) *
+                                  kZoomedPixelBytes *
+                                  std::size_t(std::max(client_.height - kStripHeight, 0));
+  if (reuse.zoomed && reuse.zoomedCapacity >= zoomedBytes) {
+    zoomed_ = std::move(reuse.zoomed);
+    zoomedCapacity_ = reuse.zoomedCapacity;
+    built_ = reuse.zoomedLayout;
+    band_ = reuse.zoomedBand;
+    marginsBlack_ = reuse.marginsBlack;
+  }
+  reuse.zoomed.reset();
   const char last = path_.empty() ? '\0' : path_.back();
   const bool loaded = (last == 'P' || last == 'p')
                           ? DecodeBmpFile(path_, source_, messages_, limits)
@@ -159,13 +182,31 @@ void JpgBild::SetZoom(float z, int cx, int cy, bool rebuild) {
   verticalOffset_ = -static_cast<int>((height - v.lastRow - 1) * z);
 }
 
+ZoomedLayout JpgBild::CurrentLayout() const {
+  return {zoom_, visible_, horizontalMargin_, verticalMargin_, zoomedWidth_, zoomedHeight_};
+}
+
+bool JpgBild::SetZoomKeepingBitmap(float z, int cx, int cy) {
+  const bool hadBitmap = zoomedValid_;
+  SetZoom(z, cx, cy, false);
+  if (hadBitmap && zoomed_ && CurrentLayout() == built_) {
+    zoomedValid_ = true;
+    return false;
+  }
+  return Rebuild();
+}
+
 bool JpgBild::Rebuild() {
   const std::size_t bytes = ZoomedStride() * std::size_t(zoomedHeight_);
+  // Margins that are black from a build for this same layout stay as they are.
+  bool keepMargins = marginsBlack_ && zoomed_ && CurrentLayout() == built_;
+  marginsBlack_ = false;
   if (bytes > zoomedCapacity_ || !zoomed_) {
+    keepMargins = false;
     zoomed_.reset();
     zoomedCapacity_ = 0;
     try {
-      zoomed_.reset(new std::uint8_t[std::max<std::size_t>(bytes, 1)]);
+      zoomed_.reset(new std::uint32_t[std::max<std::size_t>(bytes / kZoomedPixelBytes, 1)]);
     } catch (const std::bad_alloc&) {
       messages_.Show(image_text::kNoMemoryForZoom, MessageButtons::Ok, MessageIcon::Exclamation);
       return false;
@@ -173,117 +214,179 @@ bool JpgBild::Rebuild() {
     zoomedCapacity_ = bytes;
   }
   if (zoom_ >= 1.0f) {
-    Magnify(static_cast<int>(zoom_));
+    Magnify(static_cast<int>(zoom_), keepMargins);
   } else {
-    Reduce(ReductionStep(zoom_));
+    Reduce(ReductionStep(zoom_), keepMargins);
   }
   zoomedValid_ = true;
+  marginsBlack_ = true;
+  built_ = CurrentLayout();
   return true;
 }
 
 namespace {
 
-// Pixels are moved as 4-byte words: one load and one store per pixel instead of three of each.
-// The fourth byte read belongs to the next pixel and the fourth byte written is overwritten by
-// the next pixel; only the last pixel of a run, whose neighbours may lie outside the row, is moved
-// byte by byte.
-inline void Move4(std::uint8_t* to, const std::uint8_t* from) {
-  std::uint32_t word;
-  std::memcpy(&word, from, 4);
-  std::memcpy(to, &word, 4);
+constexpr std::uint32_t kOpaque = 0xFF000000u;
+constexpr std::uint32_t kBlackWord = kOpaque;
+
+// A source pixel (blue, green, red) as a zoomed pixel. Where a fourth byte may be read (every
+// pixel of a row but its last), one 4-byte load does it on little-endian machines.
+inline std::uint32_t WordOf3(const std::uint8_t* p) {
+  return kOpaque | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+}
+inline std::uint32_t WordOf4(const std::uint8_t* p) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::uint32_t word;
+    std::memcpy(&word, p, 4);
+    return word | kOpaque;
+  } else {
+    return WordOf3(p);
+  }
 }
 
-// Copies `count` pixels, each repeated `repeat` times, and stops at `room` pixels.
-void RepeatPixels(const std::uint8_t* from, int count, int repeat, std::uint8_t* to, int room) {
+#if defined(__x86_64__) || defined(__i386__)
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+// Zoom 1 and 2 by byte shuffles (x86 is little-endian, as WordOf4 has it): 8 pixels a step, or
+// 4 pixels each twice. A step reads 28 or 16 bytes from `from`, a pixel and a third beyond the
+// ones it converts, so it runs only while two more pixels follow in the row. Returns how many
+// pixels were converted.
+__attribute__((target("avx2"))) int ExpandOnceAvx2(const std::uint8_t* from, std::uint32_t* to,
+                                                   int count) {
+  const __m256i shuffle = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,  //
+                                           0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  int i = 0;
+  for (; i + 10 <= count; i += 8, from += 24, to += 8) {
+    const __m256i in = _mm256_inserti128_si256(
+        _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from))),
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 12)), 1);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                        _mm256_or_si256(_mm256_shuffle_epi8(in, shuffle), opaque));
+  }
+  return i;
+}
+
+__attribute__((target("avx2"))) int ExpandTwiceAvx2(const std::uint8_t* from, std::uint32_t* to,
+                                                    int count) {
+  const __m256i shuffle = _mm256_setr_epi8(0, 1, 2, -1, 0, 1, 2, -1, 3, 4, 5, -1, 3, 4, 5, -1,  //
+                                           6, 7, 8, -1, 6, 7, 8, -1, 9, 10, 11, -1, 9, 10, 11, -1);
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  int i = 0;
+  for (; i + 6 <= count; i += 4, from += 12, to += 8) {
+    const __m256i in =
+        _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to),
+                        _mm256_or_si256(_mm256_shuffle_epi8(in, shuffle), opaque));
+  }
+  return i;
+}
+#endif
+
+// Converts `count` pixels, each repeated `repeat` times, and stops at `room` pixels.
+void RepeatPixels(const std::uint8_t* from, int count, int repeat, std::uint32_t* to, int room) {
   const int whole = std::min(count, room / repeat);
   int i = 0;
-  // Every pixel but the last: the word read stays inside the row and the words written inside
-  // the pixel's own block and the next one.
-  if (repeat == 2) {  // the common magnification: both copies in one 8-byte store
-    for (; i + 1 < whole; ++i, from += 3, to += 6) {
-      std::uint32_t word;
-      std::memcpy(&word, from, 4);
-      const std::uint64_t pixel = word & 0xFFFFFFu;
-      const std::uint64_t pair = pixel | (pixel << 24);
-      std::memcpy(to, &pair, 8);
-    }
+#if defined(__x86_64__) || defined(__i386__)
+  if ((repeat == 1 || repeat == 2) && HasAvx2()) {
+    i = repeat == 1 ? ExpandOnceAvx2(from, to, whole) : ExpandTwiceAvx2(from, to, whole);
+    from += std::size_t(i) * 3;
+    to += std::size_t(i) * std::size_t(repeat);
   }
-  for (; i + 1 < whole; ++i, from += 3) {
-    std::uint32_t word;
-    std::memcpy(&word, from, 4);
-    for (int k = 0; k < repeat; ++k, to += 3) std::memcpy(to, &word, 4);
+#endif
+  if (repeat == 1) {
+    for (; i + 1 < whole; ++i, from += 3) *to++ = WordOf4(from);
+  } else if (repeat == 2) {  // the common magnification
+    for (; i + 1 < whole; ++i, from += 3, to += 2) to[0] = to[1] = WordOf4(from);
+  } else {
+    for (; i + 1 < whole; ++i, from += 3, to += repeat) std::fill_n(to, repeat, WordOf4(from));
   }
-  for (; i < whole; ++i, from += 3) {
-    for (int k = 0; k < repeat; ++k, to += 3) std::memcpy(to, from, 3);
-  }
+  for (; i < whole; ++i, from += 3, to += repeat) std::fill_n(to, repeat, WordOf3(from));
   if (whole < count) {  // the block cut by the row end
-    for (int k = whole * repeat; k < room; ++k, to += 3) std::memcpy(to, from, 3);
+    std::fill_n(to, room - whole * repeat, WordOf3(from));
   }
 }
 
-// Copies every `step`-th of `count` pixels, at most `room` of them.
-void SamplePixels(const std::uint8_t* from, int count, int step, std::uint8_t* to, int room) {
+// Converts every `step`-th of `count` pixels, at most `room` of them.
+void SamplePixels(const std::uint8_t* from, int count, int step, std::uint32_t* to, int room) {
   const int taken = std::min((count + step - 1) / step, room);
   const std::size_t stride = std::size_t(step) * 3;
   int i = 0;
-  for (; i + 1 < taken; ++i, from += stride, to += 3) Move4(to, from);
-  for (; i < taken; ++i, from += stride, to += 3) std::memcpy(to, from, 3);
+  for (; i + 1 < taken; ++i, from += stride) *to++ = WordOf4(from);
+  for (; i < taken; ++i, from += stride) *to++ = WordOf3(from);
 }
 
 }  // namespace
 
-void JpgBild::Magnify(int repeat) {
+// With `keepMargins` the bitmap holds black outside the band this same layout writes, and only
+// the band is written.
+void JpgBild::Magnify(int repeat, bool keepMargins) {
   const VisibleRect& v = visible_;
-  const std::size_t stride = ZoomedStride();
+  const int width = zoomedWidth_;
   const int columns = v.lastColumn - v.firstColumn + 1;
   const int room = zoomedWidth_ - horizontalMargin_;
-  const std::size_t leftBytes = std::size_t(horizontalMargin_) * 3;
+  const int left = horizontalMargin_;
+  const int written = std::min(columns * repeat, room);
+  const std::size_t bandBytes = std::size_t(std::max(written, 0)) * kZoomedPixelBytes;
   int next = 0;  // the lowest row not written yet
+  int bottom = -1;
   for (int r = v.firstRow; r <= v.lastRow && columns > 0; ++r) {
     const int d = ZoomedY(r);
     if (d >= zoomedHeight_) break;
-    for (; next < d; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
-    std::uint8_t* row = ZoomedRowForWrite(d);
-    const std::uint8_t* from = source_.Row(r) + std::size_t(v.firstColumn) * 3;
-    std::memset(row, 0, leftBytes);
-    int written;
-    if (repeat == 1) {
-      written = std::min(columns, room);
-      std::memcpy(row + leftBytes, from, std::size_t(written) * 3);
-    } else {
-      written = std::min(columns * repeat, room);
-      RepeatPixels(from, columns, repeat, row + leftBytes, room);
+    if (bottom < 0) {
+      bottom = d;
+      if (keepMargins) next = d;
     }
-    std::memset(row + leftBytes + std::size_t(written) * 3, 0,
-                stride - leftBytes - std::size_t(written) * 3);
+    for (; next < d; ++next) std::fill_n(ZoomedRowForWrite(next), width, kBlackWord);
+    std::uint32_t* row = ZoomedRowForWrite(d);
+    const std::uint8_t* from = source_.Row(r) + std::size_t(v.firstColumn) * 3;
+    if (!keepMargins) std::fill_n(row, left, kBlackWord);
+    RepeatPixels(from, columns, repeat, row + left, room);
+    if (!keepMargins) std::fill_n(row + left + written, width - left - written, kBlackWord);
     const int end = std::min(d + repeat, zoomedHeight_);
-    for (int k = d + 1; k < end; ++k) std::memcpy(ZoomedRowForWrite(k), row, stride);
+    for (int k = d + 1; k < end; ++k) {
+      std::memcpy(ZoomedRowForWrite(k) + left, row + left, bandBytes);
+      if (!keepMargins) {
+        std::fill_n(ZoomedRowForWrite(k), left, kBlackWord);
+        std::fill_n(ZoomedRowForWrite(k) + left + written, width - left - written, kBlackWord);
+      }
+    }
     next = end;
   }
-  for (; next < zoomedHeight_; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
+  band_ = bottom < 0 ? ZoomedBand{} : ZoomedBand{left, left + written, bottom, next};
+  if (keepMargins) return;
+  for (; next < zoomedHeight_; ++next) std::fill_n(ZoomedRowForWrite(next), width, kBlackWord);
 }
 
-void JpgBild::Reduce(int step) {
+void JpgBild::Reduce(int step, bool keepMargins) {
   const VisibleRect& v = visible_;
-  const std::size_t stride = ZoomedStride();
+  const int width = zoomedWidth_;
   const int columns = v.lastColumn - v.firstColumn + 1;
   const int room = zoomedWidth_ - horizontalMargin_;
-  const std::size_t leftBytes = std::size_t(horizontalMargin_) * 3;
+  const int left = horizontalMargin_;
+  const int written = std::min((columns + step - 1) / step, room);
   int next = 0;
+  int bottom = -1;
   for (int r = v.firstRow; r <= v.lastRow && columns > 0; r += step) {
     const int d = ZoomedY(r);
     if (d >= zoomedHeight_) break;
-    for (; next < d; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
-    std::uint8_t* row = ZoomedRowForWrite(d);
-    std::memset(row, 0, leftBytes);
-    const int written = std::min((columns + step - 1) / step, room);
-    SamplePixels(source_.Row(r) + std::size_t(v.firstColumn) * 3, columns, step, row + leftBytes,
-                 room);
-    std::memset(row + leftBytes + std::size_t(written) * 3, 0,
-                stride - leftBytes - std::size_t(written) * 3);
+    if (bottom < 0) {
+      bottom = d;
+      if (keepMargins) next = d;
+    }
+    for (; next < d; ++next) std::fill_n(ZoomedRowForWrite(next), width, kBlackWord);
+    std::uint32_t* row = ZoomedRowForWrite(d);
+    if (!keepMargins) std::fill_n(row, left, kBlackWord);
+    SamplePixels(source_.Row(r) + std::size_t(v.firstColumn) * 3, columns, step, row + left, room);
+    if (!keepMargins) std::fill_n(row + left + written, width - left - written, kBlackWord);
     next = d + 1;
   }
-  for (; next < zoomedHeight_; ++next) std::memset(ZoomedRowForWrite(next), 0, stride);
+  band_ = bottom < 0 ? ZoomedBand{} : ZoomedBand{left, left + written, bottom, next};
+  if (keepMargins) return;
+  for (; next < zoomedHeight_; ++next) std::fill_n(ZoomedRowForWrite(next), width, kBlackWord);
 }
 
 int JpgBild::ZoomedY(int row) const {
@@ -396,6 +499,8 @@ void JpgBild::PlotPoints(Bgr colour, std::span<const ImagePoint> points) {
   if (!zoomedValid_) return;
   const VisibleRect& v = visible_;
   const int block = BlockSize();
+  const std::uint32_t word =
+      kOpaque | std::uint32_t(colour.red) << 16 | std::uint32_t(colour.green) << 8 | colour.blue;
   for (const ImagePoint& p : points) {
     if (p.column < v.firstColumn || p.column > v.lastColumn || p.row < v.firstRow ||
         p.row > v.lastRow) {
@@ -404,13 +509,12 @@ void JpgBild::PlotPoints(Bgr colour, std::span<const ImagePoint> points) {
     const auto [x, y] = PlotPosition(p);
     const int right = std::min(x + block, zoomedWidth_);
     const int top = std::min(y + block, zoomedHeight_);
+    if (x < band_.left || right > band_.right || y < band_.bottom || top > band_.top) {
+      marginsBlack_ = false;  // a block reaches into the margin
+    }
     for (int yy = y; yy < top; ++yy) {
-      std::uint8_t* pixel = ZoomedRowForWrite(yy) + std::size_t(x) * 3;
-      for (int xx = x; xx < right; ++xx, pixel += 3) {
-        pixel[0] = colour.blue;
-        pixel[1] = colour.green;
-        pixel[2] = colour.red;
-      }
+      std::uint32_t* pixel = ZoomedRowForWrite(yy) + x;
+      for (int xx = x; xx < right; ++xx) *pixel++ = word;
     }
   }
 }
@@ -447,6 +551,13 @@ void JpgBild::Release() {
   zoomed_.reset();
   zoomedCapacity_ = 0;
   zoomedValid_ = false;
+}
+
+JpgBildBuffers JpgBild::TakeBuffers() {
+  JpgBildBuffers buffers{std::move(source_), std::move(zoomed_), zoomedCapacity_, built_, band_,
+                         marginsBlack_};
+  Release();
+  return buffers;
 }
 
 }  // namespace ostrelin

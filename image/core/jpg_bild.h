@@ -4,6 +4,10 @@
 // strip, the scroll-bar state, the mapping of window points back to image pixels, the marker in
 // the overview and the two drawing primitives the structure highlighting is built on.
 //
+// The zoomed bitmap holds 32-bit pixels, 0xFFRRGGBB (Qt's RGB32): the format Qt paints with a
+// plain copy. The magnifier and the reduction turn the source's three-byte pixels into them on
+// the way, once per rebuild rather than once per paint.
+//
 // Coordinates: image columns count from the left edge, image rows upward from the bottom edge
 // (the row order of the source bitmap). The zoomed bitmap is addressed the same way, row 0 at the
 // bottom; in memory it is kept top-down so that it can be painted without a copy.
@@ -61,12 +65,50 @@ struct OverviewPixels {
   int rows = 0;
 };
 
+// What a zoomed bitmap was built for: the view's layout. Two builds for equal layouts write image
+// pixels into the same band and black everywhere else.
+struct ZoomedLayout {
+  float zoom = 0.0f;
+  VisibleRect visible;
+  int horizontalMargin = 0;
+  int verticalMargin = 0;
+  int width = 0;
+  int height = 0;
+  friend bool operator==(const ZoomedLayout&, const ZoomedLayout&) = default;
+};
+
+// The part of the zoomed bitmap a build wrote image pixels (or the black of rows between them)
+// into: columns left..right-1, rows bottom..top-1 counted upward. All else is margin.
+struct ZoomedBand {
+  int left = 0;
+  int right = 0;
+  int bottom = 0;
+  int top = 0;
+};
+
+// The memory of an image object that is no longer shown, for the next one to reuse: a page
+// switch between images of one size then touches no fresh memory, and when the view's layout
+// stays, the black margins of the zoomed bitmap are not written again.
+struct JpgBildBuffers {
+  SourceImage source;
+  std::unique_ptr<std::uint32_t[]> zoomed;
+  std::size_t zoomedCapacity = 0;  // bytes
+  ZoomedLayout zoomedLayout;
+  ZoomedBand zoomedBand;
+  bool marginsBlack = false;
+};
+
 class JpgBild final : public PointPlotter {
  public:
   // Loads the image file at `path`, a Windows path of the atlas: a BMP when the path's last
   // character is 'P' or 'p', otherwise a JPEG. Failed() tells whether it loaded; every reason has
   // been shown through `messages` then, and the caller discards the object.
   JpgBild(std::string path, ClientSize client, MessageService& messages,
+          const ImageLimits& limits = {});
+  // The same, decoding into the memory of `reuse` where the sizes allow (a JPEG of the same size
+  // reuses the source pixels; the zoomed bitmap is reused when it is large enough). Whatever is
+  // not reused is freed before anything new is allocated.
+  JpgBild(std::string path, ClientSize client, MessageService& messages, JpgBildBuffers reuse,
           const ImageLimits& limits = {});
   // An image decoded elsewhere (from memory). Failed() when it is empty.
   JpgBild(SourceImage image, ClientSize client, MessageService& messages);
@@ -87,6 +129,10 @@ class JpgBild final : public PointPlotter {
   // zoomed bitmap, and drawing goes nowhere.
   void SetZoom(float zoom, int centreColumn, int centreRow, bool rebuild);
   void SetZoomKeepingCentre(float zoom);
+  // Lays the view out as SetZoom does, but rebuilds the zoomed bitmap only when there is none or
+  // the layout differs from the one it was built for: the bitmap, with whatever was drawn into
+  // it, stays. True when it was rebuilt. For a paint that only restores part of the window.
+  bool SetZoomKeepingBitmap(float zoom, int centreColumn, int centreRow);
 
   // Panning: a new offset moves the centre by the distance in image pixels; the next SetZoom
   // lays the view out around it.
@@ -126,16 +172,28 @@ class JpgBild final : public PointPlotter {
   void PlotPoints(Bgr colour, std::span<const ImagePoint> points) override;
   void DrawVLine(int column, int from, int to, Bgr colour) override;
 
-  // The zoomed bitmap: ZoomedHeight() rows of ZoomedWidth() pixels. Rows are numbered upward from
-  // the bottom like the image's; in memory the top row comes first (ZoomedTop()), each
-  // ZoomedStride() bytes long.
+  // The zoomed bitmap: ZoomedHeight() rows of ZoomedWidth() pixels of 4 bytes (0xFFRRGGBB). Rows
+  // are numbered upward from the bottom like the image's; in memory the top row comes first
+  // (ZoomedTop()), each ZoomedStride() bytes long.
+  static constexpr std::size_t kZoomedPixelBytes = 4;
   bool HasZoomedBitmap() const { return zoomedValid_; }
   int ZoomedWidth() const { return zoomedWidth_; }
   int ZoomedHeight() const { return zoomedHeight_; }
-  std::size_t ZoomedStride() const { return std::size_t(zoomedWidth_) * 3; }
-  const std::uint8_t* ZoomedTop() const { return zoomedValid_ ? zoomed_.get() : nullptr; }
+  std::size_t ZoomedStride() const { return std::size_t(zoomedWidth_) * kZoomedPixelBytes; }
+  const std::uint8_t* ZoomedTop() const {
+    return zoomedValid_ ? reinterpret_cast<const std::uint8_t*>(zoomed_.get()) : nullptr;
+  }
   const std::uint8_t* ZoomedRow(int row) const {
-    return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * ZoomedStride();
+    return reinterpret_cast<const std::uint8_t*>(ZoomedWords(row));
+  }
+  // Where the last build wrote image pixels, and whether everything else is still black (nothing
+  // was drawn outside): the window then paints the margins as black without reading them.
+  const ZoomedBand& ZoomedImageBand() const { return band_; }
+  bool ZoomedMarginsBlack() const { return zoomedValid_ && marginsBlack_; }
+  // The colour of zoomed pixel x in row `row` (counted upward).
+  Bgr ZoomedPixel(int x, int row) const {
+    const std::uint32_t word = ZoomedWords(row)[x];
+    return {std::uint8_t(word), std::uint8_t(word >> 8), std::uint8_t(word >> 16)};
   }
 
   // The text naming the highlighted structure (at most 255 bytes).
@@ -144,14 +202,19 @@ class JpgBild final : public PointPlotter {
 
   // Frees the source pixels and the zoomed bitmap.
   void Release();
+  // Hands the source pixels and the zoomed bitmap over for the next image and releases them here.
+  JpgBildBuffers TakeBuffers();
 
  private:
   void StartView();
   bool Rebuild();
-  void Magnify(int repeat);
-  void Reduce(int step);
-  std::uint8_t* ZoomedRowForWrite(int row) {
-    return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * ZoomedStride();
+  void Magnify(int repeat, bool keepMargins);
+  void Reduce(int step, bool keepMargins);
+  const std::uint32_t* ZoomedWords(int row) const {
+    return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * std::size_t(zoomedWidth_);
+  }
+  std::uint32_t* ZoomedRowForWrite(int row) {
+    return zoomed_.get() + std::size_t(zoomedHeight_ - 1 - row) * std::size_t(zoomedWidth_);
   }
   // The zoomed row the magnifier and the reduction put a visible source row in.
   int ZoomedY(int row) const;
@@ -164,8 +227,8 @@ class JpgBild final : public PointPlotter {
   SourceImage source_;
   ClientSize client_;
 
-  std::unique_ptr<std::uint8_t[]> zoomed_;
-  std::size_t zoomedCapacity_ = 0;
+  std::unique_ptr<std::uint32_t[]> zoomed_;
+  std::size_t zoomedCapacity_ = 0;  // bytes
   bool zoomedValid_ = false;
   int zoomedWidth_ = 0;
   int zoomedHeight_ = 0;
@@ -181,6 +244,10 @@ class JpgBild final : public PointPlotter {
   VisibleRect visible_;
   std::string highlightStatus_;
   ScrollBarState scrollBars_;
+  ZoomedLayout CurrentLayout() const;
+  ZoomedLayout built_;         // the layout the zoomed bitmap was last built for
+  ZoomedBand band_;            // where that build wrote image pixels
+  bool marginsBlack_ = false;  // everything outside band_ is black
 
   std::vector<ImagePoint> line_;  // DrawVLine's points, kept to spare an allocation per line
 

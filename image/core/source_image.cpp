@@ -36,4 +36,18 @@ bool AllocateSourceImage(SourceImage& image, int width, int height, MessageServi
   return true;
 }
 
+bool AllocateSourceImage(SourceImage& image, int width, int height, MessageService& messages,
+                         SourceImage& spare) {
+  if (spare.pixels && spare.Bytes() == std::size_t(width) * std::size_t(height) * 3) {
+    image = SourceImage{};
+    image.pixels = std::move(spare.pixels);
+    image.width = width;
+    image.height = height;
+    spare = SourceImage{};
+    return true;
+  }
+  spare = SourceImage{};
+  return AllocateSourceImage(image, width, height, messages);
+}
+
 }  // namespace ostrelin

@@ -45,4 +45,9 @@ bool AcceptImageSize(std::int64_t fileWidth, std::int64_t height, const ImageLim
 // out-of-memory message of the image object and returns false.
 bool AllocateSourceImage(SourceImage& image, int width, int height, MessageService& messages);
 
+// The same, reusing the pixels of `spare` (an image no longer needed) when they are exactly as
+// many bytes; otherwise `spare` is freed before the new pixels are allocated.
+bool AllocateSourceImage(SourceImage& image, int width, int height, MessageService& messages,
+                         SourceImage& spare);
+
 }  // namespace ostrelin

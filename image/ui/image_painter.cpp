@@ -1,6 +1,7 @@
 #include "image/ui/image_painter.h"
 
 #include <QPainter>
+#include <QRegion>
 #include <QScrollBar>
 
 #include "platform/ui/qt_text.h"
@@ -9,14 +10,26 @@ namespace ostrelin {
 
 QImage ZoomedImage(const JpgBild& image) {
   if (!image.HasZoomedBitmap() || image.ZoomedHeight() <= 0) return {};
-  // The object keeps the bitmap top-down in memory for exactly this: Qt takes it as it is.
+  // The object keeps the bitmap top-down in memory, in 32-bit pixels 0xFFRRGGBB, for exactly
+  // this: Qt takes it as it is and paints it with a plain copy.
   return QImage(image.ZoomedTop(), image.ZoomedWidth(), image.ZoomedHeight(),
-                static_cast<qsizetype>(image.ZoomedStride()), QImage::Format_BGR888);
+                static_cast<qsizetype>(image.ZoomedStride()), QImage::Format_RGB32);
 }
 
 void PaintJpgBild(QPainter& painter, JpgBild& image) {
   const QImage zoomed = ZoomedImage(image);
-  if (!zoomed.isNull()) painter.drawImage(QPoint(0, kStripHeight), zoomed);
+  if (!zoomed.isNull() && image.ZoomedMarginsBlack()) {
+    // Only the band with image pixels is copied; the black around it is filled, which writes
+    // the same pixels without reading them.
+    const ZoomedBand& b = image.ZoomedImageBand();
+    const QRect band(b.left, zoomed.height() - b.top, b.right - b.left, b.top - b.bottom);
+    QRegion margins(QRect(0, kStripHeight, zoomed.width(), zoomed.height()));
+    margins -= band.translated(0, kStripHeight);
+    for (const QRect& area : margins) painter.fillRect(area, Qt::black);
+    if (!band.isEmpty()) painter.drawImage(band.topLeft() + QPoint(0, kStripHeight), zoomed, band);
+  } else if (!zoomed.isNull()) {
+    painter.drawImage(QPoint(0, kStripHeight), zoomed);
+  }
 
   const QRect strip(0, 0, image.ZoomedWidth(), kStripHeight);
   painter.fillRect(strip, QColor::fromRgb(kStripGrey));

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -172,12 +174,14 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
 
   CloseOverview();
   objects_.reset();
+  // The old image's memory goes to the new one: pages of one size decode into the same pixels.
+  JpgBildBuffers spare = image_ ? image_->TakeBuffers() : JpgBildBuffers{};
   image_.reset();
   if (mode_) mode_->ImageReplaced();
   highlight_.Painted({});
   pointed_.clear();
 
-  auto image = std::make_unique<JpgBild>(full, Client(), messages_);
+  auto image = std::make_unique<JpgBild>(full, Client(), messages_, std::move(spare));
   if (image->Failed()) {
     update();
     return false;
@@ -278,7 +282,7 @@ void ImageWindow::PaintHighlight() {
 // ---------------------------------------------------------------------------------------------
 // Painting
 
-void ImageWindow::paintEvent(QPaintEvent*) {
+void ImageWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const ClientSize client = Client();
   if (!image_) {
@@ -291,10 +295,23 @@ void ImageWindow::paintEvent(QPaintEvent*) {
   }
   image_->SetClientSize(client);
   const ImagePoint centre = image_->Centre();
-  image_->SetZoom(image_->Zoom(), centre.column, centre.row, true);
-  PaintHighlight();
-  // Whatever the zoomed bitmap leaves uncovered (right of it, the corner by the bars) is grey.
-  painter.fillRect(rect(), QColor::fromRgb(kStripGrey));
+  // Whatever changes the picture asks for the whole window; a paint of only a part of it (a list
+  // or the wait message closed over the image, the names in the strip) keeps the zoomed bitmap
+  // with its highlight as long as the layout stays.
+  const bool whole = QRegion(rect()).subtracted(event->region()).isEmpty();
+  if (whole) {
+    image_->SetZoom(image_->Zoom(), centre.column, centre.row, true);
+    PaintHighlight();
+  } else if (image_->SetZoomKeepingBitmap(image_->Zoom(), centre.column, centre.row)) {
+    PaintHighlight();
+  }
+  // Whatever the zoomed bitmap leaves uncovered (right of it, the corner by the bars) is grey;
+  // the bitmap itself is opaque and painted over nothing.
+  QRegion uncovered(rect());
+  if (image_->HasZoomedBitmap()) {
+    uncovered -= QRect(0, kStripHeight, image_->ZoomedWidth(), image_->ZoomedHeight());
+  }
+  for (const QRect& area : uncovered) painter.fillRect(area, QColor::fromRgb(kStripGrey));
   PaintJpgBild(painter, *image_);
   ApplyScrollBars(image_->ScrollBars(), *horizontal_, *vertical_);
   PaintPointed(painter);

@@ -1,6 +1,7 @@
 // The image object's colour conversion and its JPEG and BMP decoders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdint>
@@ -86,6 +87,44 @@ TEST(ColourTables, ConversionMatchesTheFormulaWithinOneStep) {
     }
   }
   EXPECT_GT(exact, total * 9 / 10);
+}
+
+TEST(ColourTables, InterleavedRowsConvertByteForByteAsTheTablesDo) {
+  // Every Y, Cb, Cr combination, in rows of 256 pixels (one Y each) and then in a row of 53,
+  // which takes every path: 32 and 16 pixels at a time, and the last 5 one by one.
+  const ColourTables& tables = InitColourTables();
+  std::vector<std::uint8_t> ycc(256 * 3), y(256), cb(256), cr(256), got(256 * 3), want(256 * 3);
+  for (int b = 0; b < 256; ++b) {
+    for (int r = 0; r < 256; ++r) {
+      for (int k = 0; k < 256; ++k) {
+        y[k] = std::uint8_t(k);
+        cb[k] = std::uint8_t(b);
+        cr[k] = std::uint8_t(r);
+        ycc[k * 3] = y[k], ycc[k * 3 + 1] = cb[k], ycc[k * 3 + 2] = cr[k];
+      }
+      ConvertInterleavedYCbCrRow(tables, ycc.data(), got.data(), 256);
+      ConvertYCbCrRow(tables, y.data(), cb.data(), cr.data(), want.data(), 256);
+      ASSERT_EQ(got, want) << "Cb " << b << ", Cr " << r;
+    }
+  }
+  for (int k = 0; k < 53; ++k) {
+    ycc[k * 3] = y[k] = std::uint8_t(k * 7), ycc[k * 3 + 1] = cb[k] = std::uint8_t(255 - k * 5);
+    ycc[k * 3 + 2] = cr[k] = std::uint8_t(k * 11);
+  }
+  std::fill(got.begin(), got.end(), 0xAB);
+  want = got;
+  ConvertInterleavedYCbCrRow(tables, ycc.data(), got.data(), 53);
+  ConvertYCbCrRow(tables, y.data(), cb.data(), cr.data(), want.data(), 53);
+  EXPECT_EQ(got, want) << "53 pixels, and not a byte beyond them";
+
+  std::vector<std::uint8_t> grey(53), expanded(56 * 3, 0xAB);
+  for (int k = 0; k < 53; ++k) grey[k] = std::uint8_t(k * 7);
+  ExpandGreyRow(grey.data(), expanded.data(), 53);
+  for (int k = 0; k < 56; ++k) {
+    for (int c = 0; c < 3; ++c) {
+      ASSERT_EQ(expanded[k * 3 + c], k < 53 ? grey[k] : 0xAB) << k << "," << c;
+    }
+  }
 }
 
 TEST(ColourTables, HandComputedPixels) {
@@ -237,6 +276,28 @@ TEST(JpegDecoder, ProgressiveImageDecodesAndTooManyScansAreRefused) {
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, image_text::kJpegTooManyScans);
   EXPECT_EQ(messages.shown[0].caption, "Fehler");
+}
+
+TEST(JpegDecoder, PixelsOfTheSameSizeAreReusedAndAFailedLoadLeavesNone) {
+  const auto small = EncodeJpeg(test::PhotoLikeRgb(32, 16), 32, 16, 3, JCS_RGB);
+  const auto large = EncodeJpeg(test::PhotoLikeRgb(64, 16), 64, 16, 3, JCS_RGB);
+  ScriptedMessageService messages;
+  SourceImage image;
+  ASSERT_TRUE(DecodeJpeg(small, image, messages));
+  const std::vector<std::uint8_t> first(image.pixels.get(), image.pixels.get() + image.Bytes());
+  std::fill_n(image.pixels.get(), image.Bytes(), 0);
+  const std::uint8_t* pixels = image.pixels.get();
+  ASSERT_TRUE(DecodeJpeg(small, image, messages));
+  EXPECT_EQ(image.pixels.get(), pixels);
+  EXPECT_EQ(std::vector<std::uint8_t>(image.pixels.get(), image.pixels.get() + image.Bytes()),
+            first);
+  ASSERT_TRUE(DecodeJpeg(large, image, messages));
+  EXPECT_EQ(image.width, 64);
+  ImageLimits limits;
+  limits.maxPixels = 100;
+  EXPECT_FALSE(DecodeJpeg(large, image, messages, limits));
+  EXPECT_TRUE(image.Empty());
+  EXPECT_EQ(image.pixels, nullptr);
 }
 
 TEST(JpegDecoder, OtherColourSpacesAreRefusedWithTheErrorBox) {

@@ -29,10 +29,7 @@ Bgr PixelOf(int column, int row) {
 SourceImage Numbered(int width, int height) { return test::PaintedImage(width, height, PixelOf); }
 
 // Zoomed-bitmap pixel at x, row d counted upward from the bottom.
-Bgr Zoomed(const JpgBild& bild, int x, int d) {
-  const std::uint8_t* p = bild.ZoomedRow(d) + std::size_t(x) * 3;
-  return {p[0], p[1], p[2]};
-}
+Bgr Zoomed(const JpgBild& bild, int x, int d) { return bild.ZoomedPixel(x, d); }
 
 std::vector<std::uint8_t> ZoomedBytes(const JpgBild& bild) {
   return std::vector<std::uint8_t>(bild.ZoomedTop(),
@@ -152,6 +149,27 @@ TEST_F(ImageView, SmallImageIsCentredWithBlankMargins) {
   EXPECT_EQ(bild->WindowPointToPixel(520 - hm, 300 + vm), (ImagePoint{0, 0}));
   EXPECT_EQ(bild->WindowPointToPixel(150 - hm, 25 + vm), (ImagePoint{0, 0}));
   EXPECT_EQ(bild->WindowPointToPixel(150 - hm, 515 + vm), (ImagePoint{0, 0}));
+}
+
+TEST_F(ImageView, EveryZoomedPixelShowsTheSourcePixelUnderIt) {
+  // Whole rows at every zoom, so that each way the magnifier and the reduction convert pixels (8
+  // or 4 at a time, one by one, the row's last, the block the row end cuts) is checked.
+  auto bild = Make(204, 61, {330, 120});
+  for (const float zoom : {1.0f / 3, 0.5f, 1.0f, 2.0f, 3.0f}) {
+    bild->SetZoom(zoom, 102, 30, true);
+    const VisibleRect v = bild->Visible();
+    const int repeat = zoom >= 1.0f ? int(zoom) : 1;
+    const int step = zoom < 1.0f ? int(1.0f / zoom + 0.1f) : 1;
+    const int hm = bild->HorizontalMargin(), vm = bild->VerticalMargin();
+    for (int d = vm; d < vm + 6; ++d) {
+      for (int x = 0; x < bild->ZoomedWidth(); ++x) {
+        const int column = v.firstColumn + (x - hm) / repeat * step;
+        const int row = v.firstRow + (d - vm) / repeat * step;
+        const Bgr want = x >= hm && column <= v.lastColumn ? PixelOf(column, row) : kBlack;
+        ASSERT_EQ(Zoomed(*bild, x, d), want) << zoom << ": " << x << ", " << d;
+      }
+    }
+  }
 }
 
 TEST_F(ImageView, ZoomTwoRepeatsEveryPixelInATwoByTwoBlock) {
@@ -470,6 +488,52 @@ TEST_F(ImageView, VerticalLinesAreClampedToTheVisibleRows) {
   bild->DrawVLine(-1, 0, 10, c);
   bild->DrawVLine(50, 10, 5, c);  // upside down
   EXPECT_EQ(ZoomedBytes(*bild), before);
+}
+
+TEST_F(ImageView, KeptMarginsAndReusedBuffersGiveTheBitmapOfAFreshBuild) {
+  // A rebuild for an unchanged layout writes only the image band while the margins are known to
+  // be black; blocks plotted at the corners reach into the margins (odd margins), after which
+  // the next build must write them again. The next image decodes into the old one's buffers.
+  test::TempTree tree;
+  const int width = 100, height = 80;
+  const std::string bytes = [&] {
+    const auto jpeg =
+        test::EncodeJpeg(test::PhotoLikeRgb(width, height), width, height, 3, JCS_RGB);
+    return std::string(jpeg.begin(), jpeg.end());
+  }();
+  tree.Write("a.jpg", bytes);
+  tree.Write("b.jpg", bytes);
+  const ClientSize client{307, 522};
+  const ImagePoint corners[] = {{0, 0}, {width - 1, height - 1}, {0, height - 1}, {width - 1, 0}};
+  for (float zoom : {1.0f / 3, 0.5f, 1.0f, 2.0f, 3.0f}) {
+    JpgBild fresh(tree.DataPath() + "a.jpg", client, messages_);
+    fresh.SetZoom(zoom, 50, 40, true);
+    const auto want = ZoomedBytes(fresh);
+
+    auto bild = std::make_unique<JpgBild>(tree.DataPath() + "a.jpg", client, messages_);
+    bild->SetZoom(zoom, 50, 40, true);
+    bild->PlotPoints(kPlotted, corners);
+    EXPECT_NE(ZoomedBytes(*bild), want);
+    if (zoom == 2.0f) EXPECT_FALSE(bild->ZoomedMarginsBlack()) << "the blocks reach the margins";
+    bild->SetZoom(zoom, 50, 40, true);
+    EXPECT_EQ(ZoomedBytes(*bild), want) << zoom;
+    EXPECT_TRUE(bild->ZoomedMarginsBlack());
+
+    bild->PlotPoints(kPlotted, corners);
+    const std::uint8_t* oldPixels = bild->Source().pixels.get();
+    const std::uint8_t* oldZoomed = bild->ZoomedTop();
+    JpgBild next(tree.DataPath() + "b.jpg", client, messages_, bild->TakeBuffers());
+    ASSERT_FALSE(next.Failed());
+    EXPECT_EQ(next.Source().pixels.get(), oldPixels) << "same size: the same pixels";
+    next.SetZoom(zoom, 50, 40, true);
+    EXPECT_EQ(next.ZoomedTop(), oldZoomed);
+    EXPECT_EQ(ZoomedBytes(next), want) << zoom;
+    next.SetZoom(zoom, 50, 40, true);  // margins kept black
+    EXPECT_EQ(ZoomedBytes(next), want) << zoom;
+    EXPECT_FALSE(next.SetZoomKeepingBitmap(zoom, 50, 40)) << "nothing to rebuild";
+    EXPECT_TRUE(next.SetZoomKeepingBitmap(zoom * 2, 50, 40)) << "another layout";
+  }
+  EXPECT_TRUE(messages_.shown.empty());
 }
 
 // ---------------------------------------------------------------------------------------------

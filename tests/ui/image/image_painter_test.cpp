@@ -54,7 +54,7 @@ TEST(ImagePainter, ZoomedBitmapIsWrappedWithoutACopy) {
   const QImage zoomed = ZoomedImage(bild);
   EXPECT_EQ(zoomed.constBits(), bild.ZoomedTop());
   EXPECT_EQ(zoomed.size(), QSize(124, 100));
-  EXPECT_EQ(zoomed.format(), QImage::Format_BGR888);
+  EXPECT_EQ(zoomed.format(), QImage::Format_RGB32);
   // Bitmap row 0 is the bottom; QImage's row 0 is the top. Image row 0 is bitmap row 30 (the
   // vertical margin), so QImage row 99 - 30; the margin to the left is 20.
   EXPECT_EQ(zoomed.pixelColor(30, 69), QColor(255, 0, 0));
