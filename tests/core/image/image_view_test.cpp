@@ -514,7 +514,9 @@ TEST_F(ImageView, KeptMarginsAndReusedBuffersGiveTheBitmapOfAFreshBuild) {
     bild->SetZoom(zoom, 50, 40, true);
     bild->PlotPoints(kPlotted, corners);
     EXPECT_NE(ZoomedBytes(*bild), want);
-    if (zoom == 2.0f) EXPECT_FALSE(bild->ZoomedMarginsBlack()) << "the blocks reach the margins";
+    if (zoom == 2.0f) {
+      EXPECT_FALSE(bild->ZoomedMarginsBlack()) << "the blocks reach the margins";
+    }
     bild->SetZoom(zoom, 50, 40, true);
     EXPECT_EQ(ZoomedBytes(*bild), want) << zoom;
     EXPECT_TRUE(bild->ZoomedMarginsBlack());
