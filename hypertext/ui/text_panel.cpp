@@ -91,6 +91,9 @@ TextPanel::TextPanel(QWidget* parent, std::string dataPath, TransferBuffer& buff
   verticalScrollBar()->setPageStep(3);
   verticalScrollBar()->setRange(0, 0);
   viewport()->setMouseTracking(true);
+  // The text paints every pixel of its viewport: no background drawn underneath first.
+  viewport()->setAutoFillBackground(false);
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   // Reached by Tab too (after the image window), so the keys scroll it; a frame shows the focus.
   setFocusPolicy(Qt::StrongFocus);
   setAccessibleName(ToQString(hypertext_text::kPanelName));

@@ -1,7 +1,9 @@
 #include "platform/core/text_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace ostrelin {
@@ -32,10 +34,12 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
   if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::string bytes;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (!ec) bytes.reserve(size);
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // One read of the size the file has; a file that grew meanwhile gives the rest as well.
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  std::string bytes(ec ? 0 : std::size_t(size), '\0');
+  in.read(bytes.data(), std::streamsize(bytes.size()));
+  bytes.resize(std::size_t(in.gcount()));
+  if (in) bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) return std::nullopt;
   return bytes;
 }

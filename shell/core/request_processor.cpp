@@ -107,6 +107,7 @@ void RequestProcessor::ShowFoundPage(Command command) {
   if (!page.textFile.empty()) {
     views_.image->LeaveFullView();
     views_.text->ShowText(page.textFile, textVisible_, currentType_);
+    pageText_ = ShownText{page.textFile, currentType_, textVisible_};
   }
   // A request from the history menu is already there; the image change below may still add it.
   if (command != Command::kHistoryRequest) views_.history->AddHistory(currentType_, page.name);
@@ -118,7 +119,13 @@ void RequestProcessor::ShowFoundPage(Command command) {
     views_.search->SelectName(page.name);
   }
 
-  if (const Command show = ChooseImageCommand(); show != Command::kNone) Handle(show);
+  {
+    struct Forget {  // on every way out, also when the image's load throws
+      std::optional<ShownText>& text;
+      ~Forget() { text.reset(); }
+    } forget{pageText_};
+    if (const Command show = ChooseImageCommand(); show != Command::kNone) Handle(show);
+  }
 
   if (!buffer_.structureToSelect.empty()) {
     const std::string structure = buffer_.structureToSelect;
@@ -189,7 +196,9 @@ void RequestProcessor::ShowImageOfType(Command command) {
     views_.navigation->MarkShown(onlySchema || page.planeName.empty());
     views_.image->LoadImage(path, true);
     views_.image->Rehighlight(kOutlines);
-    views_.text->ShowText(page.textFile, textVisible_, currentType_);
+    const bool textShown = pageText_ && pageText_->file == page.textFile &&
+                           pageText_->type == currentType_ && pageText_->visible == textVisible_;
+    if (!textShown) views_.text->ShowText(page.textFile, textVisible_, currentType_);
     views_.history->AddHistory(currentType_, page.name);
   }
   WaitMessage(false);

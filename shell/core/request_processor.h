@@ -14,6 +14,7 @@
 // as a synchronous window message would be.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "catalogue/core/catalogue.h"
@@ -103,6 +104,14 @@ class RequestProcessor {
   ImageType currentType_ = kNoImageType;
   bool textVisible_ = true;
   bool resolvingPlace_ = false;  // inside the request for the one place of a structure
+  // The text a page request showed just before its image: the image shown next need not load it
+  // again when it would show the same.
+  struct ShownText {
+    std::string file;
+    ImageType type;
+    bool visible;
+  };
+  std::optional<ShownText> pageText_;
   std::string lastRequestedName_;
   std::string lastImagePath_;
 };
