@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/core/series_parallel.h"
 #include "platform/core/text_file.h"
 
 namespace ostrelin {
@@ -144,8 +145,23 @@ bool RollBack(const fs::path& tree, const Journal& journal, std::string& error) 
   return ok;
 }
 
+// Unlinks the files of a folder and its subfolders, several at once. Freeing the blocks of a file
+// that has reached the disk can wait on the device (a discard, on this machine about 4 ms a
+// file); overlapped, the waits of a run's few hundred files take little more than one.
+void UnlinkFilesOf(const fs::path& folder) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_directory(ec)) files.push_back(it->path());
+  }
+  constexpr size_t kFilesPerWorker = 16, kMaxWorkers = 16;
+  RunJobs(files.size(), std::min(kMaxWorkers, files.size() / kFilesPerWorker),
+          [&](size_t i) { ::unlink(files[i].c_str()); });
+}
+
 bool RemoveStaging(const fs::path& tree, std::string& error) {
   std::error_code ec;
+  UnlinkFilesOf(tree / kStagingFolder);
   fs::remove_all(tree / kStagingFolder, ec);
   if (ec) {
     error = (tree / kStagingFolder).string() + ": " + ec.message();
