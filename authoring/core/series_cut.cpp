@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/core/series_parallel.h"
 #include "authoring/core/tree_layout.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/strings.h"
@@ -147,34 +148,133 @@ void NamePage(const SeriesOptions& options, double mm, SeriesPage& page) {
               (tenths % 10 != 0 ? "_" + std::to_string(tenths % 10) : "");
 }
 
+// The pixels of each label value of a plane: a table for the values up to 65535 (segmentations
+// number their structures from 1), a map for larger ones.
+class ValueCounts {
+ public:
+  ValueCounts() : small_(65536, 0) {}
+  void Add(long value) {
+    if (value < long(small_.size())) {
+      if (small_[size_t(value)]++ == 0) seen_.push_back(value);
+    } else {
+      ++large_[value];
+    }
+  }
+  // The counts by value, and the table cleared for the next plane.
+  std::map<long, size_t> Take() {
+    std::map<long, size_t> counts = std::move(large_);
+    large_.clear();
+    for (long v : seen_) {
+      counts.emplace(v, small_[size_t(v)]);
+      small_[size_t(v)] = 0;
+    }
+    seen_.clear();
+    return counts;
+  }
+
+ private:
+  std::vector<size_t> small_;
+  std::vector<long> seen_;
+  std::map<long, size_t> large_;
+};
+
+// SampleLinear and SampleNearest (section.h) for the plane loop, value for value the same: the
+// coordinates they floor lie at 0 and above there, where converting to int floors as well, and
+// rounding goes through std::lround only where a value is no whole number or out of range.
+struct FastSampler {
+  const Volume& v;
+  const int n[3];
+  explicit FastSampler(const Volume& volume) : v(volume), n{v.nx, v.ny, v.nz} {}
+
+  bool Linear(const std::array<double, 3>& p, float& value) const {
+    int lower[3], upper[3];
+    double weight[3];
+    for (int a = 0; a < 3; ++a) {
+      const double q = p[size_t(a)];
+      if (!(q >= -0.5 && q <= n[a] - 0.5)) return false;
+      const double clamped = std::clamp(q, 0.0, double(n[a] - 1));
+      lower[a] = int(clamped);
+      upper[a] = std::min(lower[a] + 1, n[a] - 1);
+      weight[a] = clamped - double(lower[a]);
+    }
+    const double x[2] = {1 - weight[0], weight[0]}, y[2] = {1 - weight[1], weight[1]},
+                 z[2] = {1 - weight[2], weight[2]};
+    const size_t nx = size_t(n[0]), plane = nx * size_t(n[1]);
+    const size_t col[2] = {size_t(lower[0]), size_t(upper[0])};
+    const size_t row[2] = {size_t(lower[1]) * nx, size_t(upper[1]) * nx};
+    const size_t slice[2] = {size_t(lower[2]) * plane, size_t(upper[2]) * plane};
+    const float* voxels = v.voxels.data();
+    double sum = 0;
+    for (int d = 0; d < 8; ++d) {
+      const int di = d & 1, dj = (d >> 1) & 1, dk = d >> 2;
+      const double w = x[di] * y[dj] * z[dk];
+      if (w == 0) continue;
+      sum += w * voxels[slice[dk] + row[dj] + col[di]];
+    }
+    value = float(sum);
+    return true;
+  }
+
+  long Nearest(const std::array<double, 3>& p) const {
+    int index[3];
+    for (int a = 0; a < 3; ++a) {
+      const double q = p[size_t(a)];
+      if (!(q >= -0.5 && q < n[a] - 0.5)) return 0;
+      index[a] = std::min(int(q + 0.5), n[a] - 1);
+    }
+    const float value = v.At(index[0], index[1], index[2]);
+    if (!(value > 0) || !std::isfinite(value)) return 0;
+    if (value < 1e9f && value == float(long(value))) return long(value);
+    return std::lround(value);
+  }
+};
+
+// Affine::Apply, the same sums in the same order, where the plane loop can inline it.
+inline std::array<double, 3> Apply(const Affine& a, double i, double j, double k) {
+  std::array<double, 3> w;
+  for (size_t r = 0; r < 3; ++r) w[r] = a.m[r][0] * i + a.m[r][1] * j + a.m[r][2] * k + a.m[r][3];
+  return w;
+}
+
+// std::clamp(std::lround(x), 0L, 255L), without the call for the usual values.
+inline std::uint8_t GreyLevel(double x) {
+  if (x >= 0 && x < 255.5) {
+    const long whole = long(x);
+    return std::uint8_t(whole + (x - double(whole) >= 0.5 ? 1 : 0));
+  }
+  return std::uint8_t(std::clamp(std::lround(x), 0L, 255L));
+}
+
 // The grey image, the body mask and the label value of every pixel of the plane at `mm`, with the
 // pixels of each value.
 void SamplePlane(const Volume& scan, const Volume& labels, const PlaneGrid& grid,
                  const GreyWindow& window, double mm, Section& s, std::vector<long>& values,
-                 std::map<long, size_t>& pixelsOfValue) {
+                 ValueCounts& pixelsOfValue) {
   const int width = grid.width;
   s.grey = Raster(width, grid.height, 1);
   s.labels.assign(values.size(), 0);
   s.body.assign(values.size(), 0);
+  const FastSampler scanSampler(scan), labelSampler(labels);
   for (int r = 0; r < grid.height; ++r) {
     int firstBody = -1, lastBody = -1;
+    std::uint8_t* grey = s.grey.pixels.data() + size_t(r) * size_t(width);
+    long* value = values.data() + size_t(r) * size_t(width);
     for (int c = 0; c < width; ++c) {
       std::array<double, 3> world{};
       world[size_t(grid.frame.axis)] = mm;
       world[size_t(grid.frame.column)] = grid.maxU - c * grid.pixel;
       world[size_t(grid.frame.row)] = grid.maxV - r * grid.pixel;
-      const size_t i = size_t(r) * size_t(width) + size_t(c);
       float v = 0;
       const bool inside =
-          SampleLinear(scan, grid.scanFromWorld.Apply(world[0], world[1], world[2]), v);
+          scanSampler.Linear(Apply(grid.scanFromWorld, world[0], world[1], world[2]), v);
       const double level = inside ? (v - window.low) / (window.high - window.low) : 0;
-      s.grey.pixels[i] = std::uint8_t(std::clamp(std::lround(level * 255), 0L, 255L));
+      grey[c] = GreyLevel(level * 255);
       // Ties between two label voxels are broken the same way in the world whichever way the
       // voxel axes run: the point is nudged a millionth of a millimetre.
-      values[i] = SampleNearest(
-          labels, grid.labelsFromWorld.Apply(world[0] + 1e-6, world[1] + 1e-6, world[2] + 1e-6));
-      if (values[i] > 0) ++pixelsOfValue[values[i]];
-      if (s.grey.pixels[i] > 25 || values[i] > 0) {
+      value[c] = labelSampler.Nearest(
+          Apply(grid.labelsFromWorld, world[0] + 1e-6, world[1] + 1e-6, world[2] + 1e-6));
+      if (value[c] > 0) pixelsOfValue.Add(value[c]);
+      if (grey[c] > 25 || value[c] > 0) {
         if (firstBody < 0) firstBody = c;
         lastBody = c;
       }
@@ -205,11 +305,17 @@ void NumberStructures(const std::vector<long>& values, const std::map<long, size
     }
     numberOfValue[value] = it->second;
   }
+  // Label values come in runs: the number of the last one is at hand.
+  long lastValue = 0;
+  std::uint8_t lastNumber = 0;
   for (size_t i = 0; i < values.size(); ++i) {
-    if (values[i] > 0) {
+    if (values[i] <= 0) continue;
+    if (values[i] != lastValue) {
       const auto it = numberOfValue.find(values[i]);
-      s.labels[i] = it == numberOfValue.end() ? 0 : it->second;
+      lastValue = values[i];
+      lastNumber = it == numberOfValue.end() ? 0 : it->second;
     }
+    s.labels[i] = lastNumber;
   }
 }
 
@@ -253,22 +359,42 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
   for (size_t c = 0; c < 3; ++c) {
     halfVoxel = std::max(halfVoxel, 0.5 * std::abs(scan.toWorld.m[size_t(grid.frame.axis)][c]));
   }
-  std::vector<long> values(size_t(grid.width) * size_t(grid.height));
-  for (double mm : options.positions) {
-    if (mm < grid.lo - halfVoxel || mm > grid.hi + halfVoxel) {
-      log << "plane " << FormatMillimetres(mm) << " mm lies outside the scan ("
-          << FormatMillimetres(grid.lo) << " to " << FormatMillimetres(grid.hi)
-          << " mm): skipped\n";
-      continue;
-    }
+  // The planes are sampled a few at once, then numbered one after the other: a structure's
+  // colour and name come from the first plane that shows it.
+  struct Slot {
     SeriesPage page;
-    NamePage(options, mm, page);
-    std::map<long, size_t> pixelsOfValue;
-    SamplePlane(scan, labels, grid, window, mm, page.section, values, pixelsOfValue);
-    NumberStructures(values, pixelsOfValue, mm, structures, page.section, log);
-    DropTinyStructures(page.section, std::max<size_t>(options.minPixels, 1));
-    page.areas = page.section.PixelCounts();
-    pages.push_back(std::move(page));
+    std::vector<long> values;
+    ValueCounts counts;
+  };
+  const size_t workers = SeriesWorkers();
+  std::vector<Slot> slots(workers);
+  for (Slot& slot : slots) slot.values.resize(size_t(grid.width) * size_t(grid.height));
+  auto inScan = [&](double mm) { return mm >= grid.lo - halfVoxel && mm <= grid.hi + halfVoxel; };
+  const std::vector<double>& positions = options.positions;
+  for (size_t batch = 0; batch < positions.size(); batch += workers) {
+    const size_t n = std::min(workers, positions.size() - batch);
+    RunJobs(n, workers, [&](size_t j) {
+      const double mm = positions[batch + j];
+      if (!inScan(mm)) return;
+      Slot& slot = slots[j];
+      slot.page = SeriesPage();
+      NamePage(options, mm, slot.page);
+      SamplePlane(scan, labels, grid, window, mm, slot.page.section, slot.values, slot.counts);
+    });
+    for (size_t j = 0; j < n; ++j) {
+      const double mm = positions[batch + j];
+      if (!inScan(mm)) {
+        log << "plane " << FormatMillimetres(mm) << " mm lies outside the scan ("
+            << FormatMillimetres(grid.lo) << " to " << FormatMillimetres(grid.hi)
+            << " mm): skipped\n";
+        continue;
+      }
+      SeriesPage& page = slots[j].page;
+      NumberStructures(slots[j].values, slots[j].counts.Take(), mm, structures, page.section, log);
+      DropTinyStructures(page.section, std::max<size_t>(options.minPixels, 1));
+      page.areas = page.section.PixelCounts();
+      pages.push_back(std::move(page));
+    }
   }
   if (pages.empty()) {
     error = "no plane lies in the scan, which reaches from " + FormatMillimetres(grid.lo) + " to " +
