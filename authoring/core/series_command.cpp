@@ -102,12 +102,14 @@ bool ShippedNameMap(const std::vector<LabelName>& names, std::vector<NameMapEntr
   return true;
 }
 
-bool ReadVolume(const char* role, const fs::path& path, Volume& volume, std::ostream& out,
-                std::string& error) {
-  if (!ReadNiftiFile(path, volume, error)) {
-    error = path.string() + ": " + error;
+// A volume read (ReadNiftiFiles) and reported, or its error.
+bool ReadVolume(const char* role, const fs::path& path, VolumeRead& read, Volume& volume,
+                std::ostream& out, std::string& error) {
+  if (!read.ok) {
+    error = path.string() + ": " + read.error;
     return false;
   }
+  volume = std::move(read.volume);
   out << role << ": " << path.filename().string() << ", " << volume.nx << " x " << volume.ny
       << " x " << volume.nz << " voxels, world coordinates from the " << volume.orientation << "\n";
   if (volume.volumes > 1) {
@@ -166,8 +168,9 @@ void WarnOfNarrowWindow(const SeriesArguments& a, SeriesRun& run) {
 // about a map that looks like a scan or lacks its orientation.
 bool ReadSeriesVolumes(const SeriesArguments& a, Volume& scan, Volume& labels,
                        std::map<long, size_t>& voxelsOfValue, SeriesRun& run, std::string& error) {
-  if (!ReadVolume("scan", a.image, scan, run.out, error) ||
-      !ReadVolume("labels", a.labels, labels, run.out, error)) {
+  std::vector<VolumeRead> reads = ReadNiftiFiles({a.image, a.labels});
+  if (!ReadVolume("scan", a.image, reads[0], scan, run.out, error) ||
+      !ReadVolume("labels", a.labels, reads[1], labels, run.out, error)) {
     return false;
   }
   if (!SurveyLabelMap(labels, voxelsOfValue, error)) {
