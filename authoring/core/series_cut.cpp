@@ -222,7 +222,10 @@ struct FastSampler {
       if (!(q >= -0.5 && q < n[a] - 0.5)) return 0;
       index[a] = std::min(int(q + 0.5), n[a] - 1);
     }
-    const float value = v.At(index[0], index[1], index[2]);
+    return LabelOf(v.At(index[0], index[1], index[2]));
+  }
+
+  static long LabelOf(float value) {
     if (!(value > 0) || !std::isfinite(value)) return 0;
     if (value < 1e9f && value == float(long(value))) return long(value);
     return std::lround(value);
@@ -245,6 +248,122 @@ inline std::uint8_t GreyLevel(double x) {
   return std::uint8_t(std::clamp(std::lround(x), 0L, 255L));
 }
 
+// The pixels of a plane and a volume's voxel coordinates there. Where each voxel axis follows one
+// world axis alone (voxel sizes, flips and swapped axes: the usual matrices), the coordinate
+// along it is the same down a column, along a row or over the whole plane, up to the sign of a
+// zero that no sample depends on: it is worked out once per column, row or plane, in taps that
+// hold what SampleLinear or SampleNearest make of it. Other matrices go pixel by pixel.
+class PlaneSampler {
+ public:
+  PlaneSampler(const Volume& v, const Affine& fromWorld, const PlaneGrid& grid, double mm,
+               double nudge)
+      : v_(v), fromWorld_(fromWorld), grid_(grid), mm_(mm), nudge_(nudge), sampler_(v) {
+    for (size_t a = 0; a < 3 && separable_; ++a) {
+      int follows = -1;
+      for (int d = 0; d < 3; ++d) {
+        if (fromWorld.m[a][size_t(d)] == 0) continue;
+        if (follows >= 0) separable_ = false;
+        follows = d;
+      }
+      const int stepC = follows == grid.frame.column ? 1 : 0;
+      const int stepR = follows == grid.frame.row ? 1 : 0;
+      step_[a] = {stepC, stepR};
+      const int count = stepC ? grid.width : stepR ? grid.height : 1;
+      for (int t = 0; t < count; ++t) {
+        const std::array<double, 3> q = Voxel(stepC ? t : 0, stepR ? t : 0);
+        linear_[a].push_back(LinearTapOf(q[a], a));
+        nearest_[a].push_back(NearestTapOf(q[a], a));
+      }
+    }
+  }
+
+  // SampleLinear at pixel (c, r).
+  bool Linear(int c, int r, float& value) const {
+    if (!separable_) return sampler_.Linear(Voxel(c, r), value);
+    const LinearTap& x = linear_[0][Tap(0, c, r)];
+    const LinearTap& y = linear_[1][Tap(1, c, r)];
+    const LinearTap& z = linear_[2][Tap(2, c, r)];
+    if (!x.inside || !y.inside || !z.inside) return false;
+    const float* voxels = v_.voxels.data();
+    double sum = 0;
+    for (int d = 0; d < 8; ++d) {
+      const int di = d & 1, dj = (d >> 1) & 1, dk = d >> 2;
+      const double w = x.weight[di] * y.weight[dj] * z.weight[dk];
+      if (w == 0) continue;
+      sum += w * voxels[z.offset[dk] + y.offset[dj] + x.offset[di]];
+    }
+    value = float(sum);
+    return true;
+  }
+
+  // SampleNearest at pixel (c, r).
+  long Nearest(int c, int r) const {
+    if (!separable_) return sampler_.Nearest(Voxel(c, r));
+    const NearestTap& x = nearest_[0][Tap(0, c, r)];
+    const NearestTap& y = nearest_[1][Tap(1, c, r)];
+    const NearestTap& z = nearest_[2][Tap(2, c, r)];
+    if (!x.inside || !y.inside || !z.inside) return 0;
+    return FastSampler::LabelOf(v_.voxels[z.offset + y.offset + x.offset]);
+  }
+
+ private:
+  struct LinearTap {
+    bool inside = false;
+    size_t offset[2] = {0, 0};  // of the lower and the upper voxel, in voxels
+    double weight[2] = {0, 0};  // of the lower and the upper voxel
+  };
+  struct NearestTap {
+    bool inside = false;
+    size_t offset = 0;
+  };
+
+  std::array<double, 3> Voxel(int c, int r) const {
+    std::array<double, 3> world{};
+    world[size_t(grid_.frame.axis)] = mm_;
+    world[size_t(grid_.frame.column)] = grid_.maxU - c * grid_.pixel;
+    world[size_t(grid_.frame.row)] = grid_.maxV - r * grid_.pixel;
+    return Apply(fromWorld_, world[0] + nudge_, world[1] + nudge_, world[2] + nudge_);
+  }
+  size_t Stride(size_t a) const {
+    return a == 0 ? 1 : a == 1 ? size_t(v_.nx) : size_t(v_.nx) * size_t(v_.ny);
+  }
+  LinearTap LinearTapOf(double q, size_t a) const {
+    const int n = a == 0 ? v_.nx : a == 1 ? v_.ny : v_.nz;
+    LinearTap t;
+    if (!(q >= -0.5 && q <= n - 0.5)) return t;
+    const double clamped = std::clamp(q, 0.0, double(n - 1));
+    const int lower = int(clamped);
+    const double weight = clamped - double(lower);
+    t.inside = true;
+    t.offset[0] = size_t(lower) * Stride(a);
+    t.offset[1] = size_t(std::min(lower + 1, n - 1)) * Stride(a);
+    t.weight[0] = 1 - weight;
+    t.weight[1] = weight;
+    return t;
+  }
+  NearestTap NearestTapOf(double q, size_t a) const {
+    const int n = a == 0 ? v_.nx : a == 1 ? v_.ny : v_.nz;
+    NearestTap t;
+    if (!(q >= -0.5 && q < n - 0.5)) return t;
+    t.inside = true;
+    t.offset = size_t(std::min(int(q + 0.5), n - 1)) * Stride(a);
+    return t;
+  }
+  size_t Tap(size_t a, int c, int r) const {
+    return size_t(c * step_[a].first + r * step_[a].second);
+  }
+
+  const Volume& v_;
+  const Affine& fromWorld_;
+  const PlaneGrid& grid_;
+  const double mm_, nudge_;
+  const FastSampler sampler_;
+  bool separable_ = true;
+  std::pair<int, int> step_[3];
+  std::vector<LinearTap> linear_[3];
+  std::vector<NearestTap> nearest_[3];
+};
+
 // The grey image, the body mask and the label value of every pixel of the plane at `mm`, with the
 // pixels of each value.
 void SamplePlane(const Volume& scan, const Volume& labels, const PlaneGrid& grid,
@@ -254,25 +373,20 @@ void SamplePlane(const Volume& scan, const Volume& labels, const PlaneGrid& grid
   s.grey = Raster(width, grid.height, 1);
   s.labels.assign(values.size(), 0);
   s.body.assign(values.size(), 0);
-  const FastSampler scanSampler(scan), labelSampler(labels);
+  // Ties between two label voxels are broken the same way in the world whichever way the voxel
+  // axes run: the point is nudged a millionth of a millimetre.
+  const PlaneSampler scanSampler(scan, grid.scanFromWorld, grid, mm, 0),
+      labelSampler(labels, grid.labelsFromWorld, grid, mm, 1e-6);
   for (int r = 0; r < grid.height; ++r) {
     int firstBody = -1, lastBody = -1;
     std::uint8_t* grey = s.grey.pixels.data() + size_t(r) * size_t(width);
     long* value = values.data() + size_t(r) * size_t(width);
     for (int c = 0; c < width; ++c) {
-      std::array<double, 3> world{};
-      world[size_t(grid.frame.axis)] = mm;
-      world[size_t(grid.frame.column)] = grid.maxU - c * grid.pixel;
-      world[size_t(grid.frame.row)] = grid.maxV - r * grid.pixel;
       float v = 0;
-      const bool inside =
-          scanSampler.Linear(Apply(grid.scanFromWorld, world[0], world[1], world[2]), v);
+      const bool inside = scanSampler.Linear(c, r, v);
       const double level = inside ? (v - window.low) / (window.high - window.low) : 0;
       grey[c] = GreyLevel(level * 255);
-      // Ties between two label voxels are broken the same way in the world whichever way the
-      // voxel axes run: the point is nudged a millionth of a millimetre.
-      value[c] = labelSampler.Nearest(
-          Apply(grid.labelsFromWorld, world[0] + 1e-6, world[1] + 1e-6, world[2] + 1e-6));
+      value[c] = labelSampler.Nearest(c, r);
       if (value[c] > 0) pixelsOfValue.Add(value[c]);
       if (grey[c] > 25 || value[c] > 0) {
         if (firstBody < 0) firstBody = c;
