@@ -480,9 +480,13 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
     std::vector<long> values;
     ValueCounts counts;
   };
-  const size_t workers = SeriesWorkers();
+  // A slot holds a plane's label values, images and masks, about 11 bytes a pixel: huge planes
+  // are cut one at a time rather than hold several of them at once.
+  const size_t pixels = size_t(grid.width) * size_t(grid.height);
+  constexpr size_t kSlotBudget = size_t(256) << 20;
+  const size_t workers = std::clamp<size_t>(kSlotBudget / (11 * pixels), 1, SeriesWorkers());
   std::vector<Slot> slots(workers);
-  for (Slot& slot : slots) slot.values.resize(size_t(grid.width) * size_t(grid.height));
+  for (Slot& slot : slots) slot.values.resize(pixels);
   auto inScan = [&](double mm) { return mm >= grid.lo - halfVoxel && mm <= grid.hi + halfVoxel; };
   const std::vector<double>& positions = options.positions;
   for (size_t batch = 0; batch < positions.size(); batch += workers) {
