@@ -371,17 +371,29 @@ bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, Jo
     error = staging.string() + ": " + ec.message();
     return run.Abandon();
   }
+  // Every file's step first, in order; then the files are written a few at once.
   std::vector<fs::path> staged;
+  std::vector<size_t> stagedChange;
   for (size_t i = 0; i < changes.size(); ++i) {
     journal.entries.push_back({changes[i].put, i, changes[i].target});
     if (!changes[i].put) continue;
-    const fs::path file = staging / "new" / std::to_string(i);
     if (!run.Go((run.Tree() / changes[i].target).string())) return run.Abandon();
-    if (!WriteFile(file, changes[i].bytes)) {
-      error = (run.Tree() / changes[i].target).string() + ": " + Reason();
+    staged.push_back(staging / "new" / std::to_string(i));
+    stagedChange.push_back(i);
+  }
+  std::vector<int> failure(staged.size(), 0);
+  constexpr size_t kWriters = 4;
+  RunJobs(staged.size(), kWriters, [&](size_t j) {
+    if (!WriteFile(staged[j], changes[stagedChange[j]].bytes)) {
+      failure[j] = errno != 0 ? errno : EIO;
+    }
+  });
+  for (size_t j = 0; j < staged.size(); ++j) {
+    if (failure[j] != 0) {
+      error = (run.Tree() / changes[stagedChange[j]].target).string() + ": " +
+              std::strerror(failure[j]);
       return run.Abandon();
     }
-    staged.push_back(file);
   }
   if (!run.Go("syncing the staged files")) return run.Abandon();
   if (!SyncAll(staging, staged, {staging / "new"})) {
