@@ -37,7 +37,8 @@ bool SurveyLabelMap(const Volume& labels, std::map<long, size_t>& voxels, std::s
   size_t distinct = 0;
   for (size_t i = 0; i < labels.voxels.size(); ++i) {
     float v = labels.voxels[i];
-    if (v >= 0 && v < 65536 && v == std::floor(v)) {
+    // A whole number from 0 to 65535 (converting to int floors there, without a call).
+    if (v >= 0 && v < 65536 && v == float(int(v))) {
       if (small[size_t(v)]++ == 0 && ++distinct > kMaxLabelValues + 1) break;
       continue;
     }
