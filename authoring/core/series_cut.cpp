@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -245,6 +246,10 @@ inline std::uint8_t GreyLevel(double x) {
     const long whole = long(x);
     return std::uint8_t(whole + (x - double(whole) >= 0.5 ? 1 : 0));
   }
+  // Below black (the background outside the body, mostly) and above white; what lround makes of
+  // values beyond a long, and of NaN, stays its own.
+  if (x < 0) return 0;
+  if (x < 1e18) return 255;
   return std::uint8_t(std::clamp(std::lround(x), 0L, 255L));
 }
 
@@ -364,30 +369,38 @@ class PlaneSampler {
   std::vector<NearestTap> nearest_[3];
 };
 
-// The grey image, the body mask and the label value of every pixel of the plane at `mm`, with the
-// pixels of each value.
-void SamplePlane(const Volume& scan, const Volume& labels, const PlaneGrid& grid,
-                 const GreyWindow& window, double mm, Section& s, std::vector<long>& values,
-                 ValueCounts& pixelsOfValue) {
-  const int width = grid.width;
-  s.grey = Raster(width, grid.height, 1);
-  s.labels.assign(values.size(), 0);
-  s.body.assign(values.size(), 0);
+// The label value of every pixel of the plane at `mm`, with the pixels of each value.
+void SamplePlaneLabels(const Volume& labels, const PlaneGrid& grid, double mm,
+                       std::vector<long>& values, ValueCounts& pixelsOfValue) {
   // Ties between two label voxels are broken the same way in the world whichever way the voxel
   // axes run: the point is nudged a millionth of a millimetre.
-  const PlaneSampler scanSampler(scan, grid.scanFromWorld, grid, mm, 0),
-      labelSampler(labels, grid.labelsFromWorld, grid, mm, 1e-6);
+  const PlaneSampler labelSampler(labels, grid.labelsFromWorld, grid, mm, 1e-6);
+  for (int r = 0; r < grid.height; ++r) {
+    long* value = values.data() + size_t(r) * size_t(grid.width);
+    for (int c = 0; c < grid.width; ++c) {
+      value[c] = labelSampler.Nearest(c, r);
+      if (value[c] > 0) pixelsOfValue.Add(value[c]);
+    }
+  }
+}
+
+// The grey image of the plane at `mm` and its body mask (from the first to the last pixel of a
+// row that is bright or labelled), the plane's label values at hand.
+void SamplePlaneGrey(const Volume& scan, const PlaneGrid& grid, const GreyWindow& window, double mm,
+                     const std::vector<long>& values, Section& s) {
+  const int width = grid.width;
+  s.grey = Raster(width, grid.height, 1);
+  s.body.assign(values.size(), 0);
+  const PlaneSampler scanSampler(scan, grid.scanFromWorld, grid, mm, 0);
   for (int r = 0; r < grid.height; ++r) {
     int firstBody = -1, lastBody = -1;
     std::uint8_t* grey = s.grey.pixels.data() + size_t(r) * size_t(width);
-    long* value = values.data() + size_t(r) * size_t(width);
+    const long* value = values.data() + size_t(r) * size_t(width);
     for (int c = 0; c < width; ++c) {
       float v = 0;
       const bool inside = scanSampler.Linear(c, r, v);
       const double level = inside ? (v - window.low) / (window.high - window.low) : 0;
       grey[c] = GreyLevel(level * 255);
-      value[c] = labelSampler.Nearest(c, r);
-      if (value[c] > 0) pixelsOfValue.Add(value[c]);
       if (grey[c] > 25 || value[c] > 0) {
         if (firstBody < 0) firstBody = c;
         lastBody = c;
@@ -464,56 +477,87 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
   if (!CheckOverlap(scan, labels, error) || !ChoosePlaneGrid(scan, options, grid, error)) {
     return false;
   }
-  const GreyWindow window = WindowOf(options, scan);
-  log << "window " << window.low << " to " << window.high << ", " << grid.width << " x "
-      << grid.height << " pixels of " << grid.pixel << " mm\n";
-
   StructureTable structures(names, options.rename);
   double halfVoxel = 0;
   for (size_t c = 0; c < 3; ++c) {
     halfVoxel = std::max(halfVoxel, 0.5 * std::abs(scan.toWorld.m[size_t(grid.frame.axis)][c]));
   }
-  // The planes are sampled a few at once, then numbered one after the other: a structure's
-  // colour and name come from the first plane that shows it.
+  // The planes' label values are sampled a few at once, then numbered one after the other (a
+  // structure's colour and name come from the first plane that shows it), then their grey images
+  // are sampled a few at once.
   struct Slot {
     SeriesPage page;
     std::vector<long> values;
     ValueCounts counts;
   };
-  // A slot holds a plane's label values, images and masks, about 11 bytes a pixel: huge planes
-  // are cut one at a time rather than hold several of them at once.
+  // A slot holds a plane's label values, images and masks, about 11 bytes a pixel, and its table
+  // of value counts: as many planes are cut at once as stay within 128 MB, one at a time for huge
+  // planes.
+  const std::vector<double>& positions = options.positions;
   const size_t pixels = size_t(grid.width) * size_t(grid.height);
-  constexpr size_t kSlotBudget = size_t(256) << 20;
-  const size_t workers = std::clamp<size_t>(kSlotBudget / (11 * pixels), 1, SeriesWorkers());
-  std::vector<Slot> slots(workers);
+  constexpr size_t kSlotBudget = size_t(128) << 20;
+  const size_t perBatch = std::clamp<size_t>(kSlotBudget / (11 * pixels + sizeof(size_t) * 65536),
+                                             1, std::max<size_t>(positions.size(), 1));
+  const size_t workers = std::min(perBatch, SeriesWorkers());
+  std::vector<Slot> slots(perBatch);
   for (Slot& slot : slots) slot.values.resize(pixels);
   auto inScan = [&](double mm) { return mm >= grid.lo - halfVoxel && mm <= grid.hi + halfVoxel; };
-  const std::vector<double>& positions = options.positions;
-  for (size_t batch = 0; batch < positions.size(); batch += workers) {
-    const size_t n = std::min(workers, positions.size() - batch);
-    RunJobs(n, workers, [&](size_t j) {
+  // The automatic window takes a pass over the whole scan: it is found on a thread of its own
+  // while the first planes' labels are sampled and numbered. The log says it first all the same.
+  GreyWindow window;
+  std::optional<SideJob> windowJob;
+  if (options.window) {
+    window = WindowOf(options, scan);
+  } else {
+    windowJob.emplace([&] { window = AutoWindow(scan); }, SeriesWorkers() > 1);
+  }
+  bool windowLogged = false;
+  auto logWindow = [&] {
+    if (windowLogged) return;
+    if (windowJob) windowJob->Wait();
+    log << "window " << window.low << " to " << window.high << ", " << grid.width << " x "
+        << grid.height << " pixels of " << grid.pixel << " mm\n";
+    windowLogged = true;
+  };
+  for (size_t batch = 0; batch < positions.size(); batch += perBatch) {
+    const size_t n = std::min(perBatch, positions.size() - batch);
+    const size_t labelWorkers =
+        windowJob && !windowLogged ? std::max<size_t>(workers, 2) - 1 : workers;
+    RunJobs(n, labelWorkers, [&](size_t j) {
       const double mm = positions[batch + j];
       if (!inScan(mm)) return;
       Slot& slot = slots[j];
       slot.page = SeriesPage();
       NamePage(options, mm, slot.page);
-      SamplePlane(scan, labels, grid, window, mm, slot.page.section, slot.values, slot.counts);
+      SamplePlaneLabels(labels, grid, mm, slot.values, slot.counts);
     });
+    std::ostringstream notes;
     for (size_t j = 0; j < n; ++j) {
       const double mm = positions[batch + j];
       if (!inScan(mm)) {
-        log << "plane " << FormatMillimetres(mm) << " mm lies outside the scan ("
-            << FormatMillimetres(grid.lo) << " to " << FormatMillimetres(grid.hi)
-            << " mm): skipped\n";
+        notes << "plane " << FormatMillimetres(mm) << " mm lies outside the scan ("
+              << FormatMillimetres(grid.lo) << " to " << FormatMillimetres(grid.hi)
+              << " mm): skipped\n";
         continue;
       }
-      SeriesPage& page = slots[j].page;
-      NumberStructures(slots[j].values, slots[j].counts.Take(), mm, structures, page.section, log);
-      DropTinyStructures(page.section, std::max<size_t>(options.minPixels, 1));
-      page.areas = page.section.PixelCounts();
-      pages.push_back(std::move(page));
+      Section& section = slots[j].page.section;
+      section.labels.assign(pixels, 0);
+      NumberStructures(slots[j].values, slots[j].counts.Take(), mm, structures, section, notes);
+      DropTinyStructures(section, std::max<size_t>(options.minPixels, 1));
+      slots[j].page.areas = section.PixelCounts();
+    }
+    logWindow();
+    log << notes.str();
+    RunJobs(n, workers, [&](size_t j) {
+      const double mm = positions[batch + j];
+      if (inScan(mm))
+        SamplePlaneGrey(scan, grid, window, mm, slots[j].values, slots[j].page.section);
+    });
+    for (size_t j = 0; j < n; ++j) {
+      if (inScan(positions[batch + j])) pages.push_back(std::move(slots[j].page));
     }
   }
+  logWindow();
   if (pages.empty()) {
     error = "no plane lies in the scan, which reaches from " + FormatMillimetres(grid.lo) + " to " +
             FormatMillimetres(grid.hi) + " mm along " + std::string(1, "xyz"[grid.frame.axis]);

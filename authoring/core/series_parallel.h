@@ -7,8 +7,10 @@
 #include <atomic>
 #include <cstddef>
 #include <exception>
+#include <functional>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ostrelin {
@@ -44,5 +46,49 @@ void RunJobs(size_t n, size_t workers, const Job& job) {
   for (std::thread& t : threads) t.join();
   if (failure) std::rethrow_exception(failure);
 }
+
+// A job done beside the caller's work, on a thread of its own where `ownThread` is set and a
+// thread is to be had, else by Wait() itself. Wait() returns when the job is done and throws
+// again what it threw; the destructor waits for it as well.
+class SideJob {
+ public:
+  SideJob(std::function<void()> job, bool ownThread) : job_(std::move(job)) {
+    if (!ownThread) return;
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+      // No thread to be had: Wait() does the job.
+    }
+  }
+  ~SideJob() {
+    if (thread_.joinable()) thread_.join();
+  }
+  SideJob(const SideJob&) = delete;
+  SideJob& operator=(const SideJob&) = delete;
+
+  void Wait() {
+    if (thread_.joinable()) {
+      thread_.join();
+    } else if (!done_) {
+      Run();
+    }
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
+  }
+
+ private:
+  void Run() {
+    try {
+      job_();
+    } catch (...) {
+      failure_ = std::current_exception();
+    }
+    done_ = true;
+  }
+
+  std::function<void()> job_;
+  std::exception_ptr failure_;
+  bool done_ = false;
+  std::thread thread_;
+};
 
 }  // namespace ostrelin

@@ -14,12 +14,14 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
 #include "authoring/core/atlas_check.h"
 #include "authoring/core/series.h"
 #include "authoring/core/series_command.h"
+#include "authoring/core/series_parallel.h"
 #include "authoring/core/series_tree.h"
 #include "authoring/core/tree_transaction.h"
 #include "platform/core/text_file.h"
@@ -248,6 +250,81 @@ TEST_F(SeriesGeometry, LabelMapsBesideTheScanAndSkewedMatricesAreRefused) {
 // coordinates the cut works out per column and row), with a coarser, shifted label map that holds
 // the awkward values: not finite, negative, no whole numbers, beyond 65535. Planes are cut a few
 // at once; pages and messages still come in the order of the positions.
+// A side job runs once, on its own thread or in Wait(), and Wait() throws what it threw.
+TEST(SeriesCut, ASideJobRunsOnceAndPassesOnItsFailure) {
+  for (bool ownThread : {true, false}) {
+    SCOPED_TRACE(ownThread);
+    int runs = 0;
+    {
+      SideJob job([&] { ++runs; }, ownThread);
+      job.Wait();
+      job.Wait();
+    }
+    EXPECT_EQ(runs, 1);
+    SideJob failing([] { throw std::runtime_error("full"); }, ownThread);
+    EXPECT_THROW(failing.Wait(), std::runtime_error);
+    EXPECT_NO_THROW(failing.Wait());
+  }
+}
+
+// The automatic window is the 0.5th to 99.5th percentile, by rank in the sorted sample, of the
+// sampled voxels above a tenth of the way from the lowest to the 99th percentile.
+TEST(SeriesCut, AutoWindowTakesThePercentilesOfTheSortedSample) {
+  auto sorted = [](const Volume& scan) {
+    const size_t stride = std::max<size_t>(1, scan.voxels.size() / 2000000);
+    std::vector<float> sample;
+    for (size_t i = 0; i < scan.voxels.size(); i += stride) {
+      if (std::isfinite(scan.voxels[i])) sample.push_back(scan.voxels[i]);
+    }
+    std::sort(sample.begin(), sample.end());
+    auto at = [](const std::vector<float>& v, double p) {
+      return double(v[std::min(v.size() - 1, size_t(p * double(v.size() - 1)))]);
+    };
+    const double threshold = sample.front() + 0.1 * (at(sample, 0.99) - sample.front());
+    std::vector<float> inside;
+    for (float v : sample) {
+      if (v > threshold) inside.push_back(v);
+    }
+    if (inside.empty()) inside = sample;
+    return std::pair{at(inside, 0.005), at(inside, 0.995)};
+  };
+  struct Case {
+    const char* what;
+    size_t voxels;
+    std::function<float(size_t)> value;
+  };
+  const Case cases[] = {
+      {"a head: background and tissue", 4200000,
+       [](size_t i) { return i % 7 < 3 ? 0.0f : float(300 + (i * 13) % 257); }},
+      {"CT numbers below and above 0", 3000001,
+       [](size_t i) { return float(int((i * 7919) % 4001) - 1024); }},
+      {"fractions, NaN and infinities", 65537,
+       [](size_t i) {
+         return i % 11 == 0   ? NAN
+                : i % 13 == 0 ? INFINITY
+                : i % 17 == 0 ? -INFINITY
+                              : float(std::sin(double(i)) * 1e-3);
+       }},
+      {"the threshold among equal values", 100000,
+       [](size_t i) { return i % 10 == 0  ? 0.0f
+                             : i % 10 < 9 ? 10.0f
+                                          : 100.0f; }},
+      {"one value", 1000, [](size_t) { return 42.5f; }},
+      {"wide floats", 500000,
+       [](size_t i) { return float(std::ldexp(1.0 + double(i % 97) / 97, int(i % 60) - 30)); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Volume scan;
+    scan.voxels.resize(c.voxels);
+    for (size_t i = 0; i < c.voxels; ++i) scan.voxels[i] = c.value(i);
+    const auto [low, high] = sorted(scan);
+    const GreyWindow w = AutoWindow(scan);
+    EXPECT_EQ(w.low, low);
+    EXPECT_EQ(w.high, high > low ? high : low + 1);
+  }
+}
+
 TEST(SeriesCut, EveryPixelIsTheSampleAtItsWorldPoint) {
   const double turn = 0.5, c = std::cos(turn), s = std::sin(turn);
   Affine rotatedScan, swappedScan, rotatedLabels, shiftedLabels;
