@@ -40,10 +40,12 @@ double FinestInPlane(const Volume& v, int axis) {
 
 int PlaneAxis(PlaneOrientation plane) { return FrameOf(plane).axis; }
 
-std::vector<VolumeRead> ReadNiftiFiles(const std::vector<std::filesystem::path>& paths) {
+std::vector<VolumeRead> ReadNiftiFiles(const std::vector<std::filesystem::path>& paths,
+                                       const std::function<void(size_t, VolumeRead&)>& then) {
   std::vector<VolumeRead> reads(paths.size());
   RunJobs(paths.size(), SeriesWorkers(), [&](size_t i) {
     reads[i].ok = ReadNiftiFile(paths[i], reads[i].volume, reads[i].error);
+    if (then) then(i, reads[i]);
   });
   return reads;
 }
