@@ -174,7 +174,7 @@ class ValueCounts {
   }
 
  private:
-  std::vector<size_t> small_;
+  std::vector<std::uint32_t> small_;  // a plane has fewer than 2^32 pixels
   std::vector<long> seen_;
   std::map<long, size_t> large_;
 };
@@ -496,8 +496,9 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
   const std::vector<double>& positions = options.positions;
   const size_t pixels = size_t(grid.width) * size_t(grid.height);
   constexpr size_t kSlotBudget = size_t(128) << 20;
-  const size_t perBatch = std::clamp<size_t>(kSlotBudget / (11 * pixels + sizeof(size_t) * 65536),
-                                             1, std::max<size_t>(positions.size(), 1));
+  const size_t perBatch =
+      std::clamp<size_t>(kSlotBudget / (11 * pixels + sizeof(std::uint32_t) * 65536), 1,
+                         std::max<size_t>(positions.size(), 1));
   const size_t workers = std::min(perBatch, SeriesWorkers());
   std::vector<Slot> slots(perBatch);
   for (Slot& slot : slots) slot.values.resize(pixels);

@@ -292,6 +292,7 @@ std::vector<std::pair<ImageType, bool>> ImagesOfPage(const SeriesOptions& option
 // The images of page `i`; on its own, so that pages are encoded a few at once.
 PageImages EncodePageImages(const SeriesOptions& options, const SeriesPage& p) {
   PageImages out;
+  std::string outline;  // the same for both images of a page
   for (const auto& [type, drawing] : ImagesOfPage(options)) {
     PageImages::Image image;
     image.type = type;
@@ -299,10 +300,11 @@ PageImages EncodePageImages(const SeriesOptions& options, const SeriesPage& p) {
     image.dat = {ImageDirectory(type) + p.stem + ".dat", {}};
     const Raster picture = drawing ? DrawSchema(p.section) : p.section.grey;
     if (!EncodeJpeg(picture, drawing ? 92 : 90, image.jpg.bytes, out.error) ||
-        !EncodeSectionOutline(p.section, p.name, image.dat.bytes, out.error)) {
+        (outline.empty() && !EncodeSectionOutline(p.section, p.name, outline, out.error))) {
       out.error = p.name + ": " + out.error;
       return out;
     }
+    image.dat.bytes = outline;
     std::istringstream in(
         LinklistLines(image.dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
     std::string line;
