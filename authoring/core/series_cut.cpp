@@ -491,14 +491,17 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
     ValueCounts counts;
   };
   // A slot holds a plane's label values, images and masks, about 11 bytes a pixel, and its table
-  // of value counts: as many planes are cut at once as stay within 128 MB, one at a time for huge
-  // planes.
+  // of value counts. A batch has a slot for every worker within 256 MB (huge planes are cut one
+  // at a time), and more within 32 MB, so that the first planes' labels take about as long as the
+  // window found beside them.
   const std::vector<double>& positions = options.positions;
   const size_t pixels = size_t(grid.width) * size_t(grid.height);
-  constexpr size_t kSlotBudget = size_t(128) << 20;
+  const size_t slotBytes = 11 * pixels + sizeof(std::uint32_t) * 65536;
+  const size_t planes = std::max<size_t>(positions.size(), 1);
+  const size_t slotsForWorkers =
+      std::clamp<size_t>((size_t(256) << 20) / slotBytes, 1, std::min(SeriesWorkers(), planes));
   const size_t perBatch =
-      std::clamp<size_t>(kSlotBudget / (11 * pixels + sizeof(std::uint32_t) * 65536), 1,
-                         std::max<size_t>(positions.size(), 1));
+      std::clamp<size_t>((size_t(32) << 20) / slotBytes, slotsForWorkers, planes);
   const size_t workers = std::min(perBatch, SeriesWorkers());
   std::vector<Slot> slots(perBatch);
   for (Slot& slot : slots) slot.values.resize(pixels);
