@@ -554,8 +554,9 @@ bool CutSeries(const Volume& scan, const Volume& labels, const std::vector<Label
     log << notes.str();
     RunJobs(n, workers, [&](size_t j) {
       const double mm = positions[batch + j];
-      if (inScan(mm))
+      if (inScan(mm)) {
         SamplePlaneGrey(scan, grid, window, mm, slots[j].values, slots[j].page.section);
+      }
     });
     for (size_t j = 0; j < n; ++j) {
       if (inScan(positions[batch + j])) pages.push_back(std::move(slots[j].page));
