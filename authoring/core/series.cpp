@@ -9,6 +9,7 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/core/series_parallel.h"
 #include "authoring/core/tree_layout.h"
 #include "platform/core/cp1252.h"
 #include "platform/core/strings.h"
@@ -38,6 +39,16 @@ double FinestInPlane(const Volume& v, int axis) {
 }
 
 int PlaneAxis(PlaneOrientation plane) { return FrameOf(plane).axis; }
+
+std::vector<VolumeRead> ReadNiftiFiles(const std::vector<std::filesystem::path>& paths,
+                                       const std::function<void(size_t, VolumeRead&)>& then) {
+  std::vector<VolumeRead> reads(paths.size());
+  RunJobs(paths.size(), SeriesWorkers(), [&](size_t i) {
+    reads[i].ok = ReadNiftiFile(paths[i], reads[i].volume, reads[i].error);
+    if (then) then(i, reads[i]);
+  });
+  return reads;
+}
 
 std::string SeriesName(const SeriesOptions& options) {
   bool changed = false;

@@ -56,6 +56,20 @@ struct SeriesOptions {
   std::function<std::string(size_t page, bool schemaText)> text;
 };
 
+// What ReadNiftiFile made of one file.
+struct VolumeRead {
+  Volume volume;
+  bool ok = false;
+  std::string error;
+};
+// ReadNiftiFile on every path, the files read at once on a few threads (a series reads its scan
+// and its label map so), the results in the order of the paths. `then(i, read)`, where given, is
+// called on the reading thread as soon as file i is read (a series surveys its label map so while
+// the scan is still being read).
+std::vector<VolumeRead> ReadNiftiFiles(
+    const std::vector<std::filesystem::path>& paths,
+    const std::function<void(size_t, VolumeRead&)>& then = nullptr);
+
 // The series' name as the lists hold it (Windows-1252, transliterated where need be).
 std::string SeriesName(const SeriesOptions& options);
 

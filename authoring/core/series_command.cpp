@@ -102,12 +102,14 @@ bool ShippedNameMap(const std::vector<LabelName>& names, std::vector<NameMapEntr
   return true;
 }
 
-bool ReadVolume(const char* role, const fs::path& path, Volume& volume, std::ostream& out,
-                std::string& error) {
-  if (!ReadNiftiFile(path, volume, error)) {
-    error = path.string() + ": " + error;
+// A volume read (ReadNiftiFiles) and reported, or its error.
+bool ReadVolume(const char* role, const fs::path& path, VolumeRead& read, Volume& volume,
+                std::ostream& out, std::string& error) {
+  if (!read.ok) {
+    error = path.string() + ": " + read.error;
     return false;
   }
+  volume = std::move(read.volume);
   out << role << ": " << path.filename().string() << ", " << volume.nx << " x " << volume.ny
       << " x " << volume.nz << " voxels, world coordinates from the " << volume.orientation << "\n";
   if (volume.volumes > 1) {
@@ -166,16 +168,30 @@ void WarnOfNarrowWindow(const SeriesArguments& a, SeriesRun& run) {
 // about a map that looks like a scan or lacks its orientation.
 bool ReadSeriesVolumes(const SeriesArguments& a, Volume& scan, Volume& labels,
                        std::map<long, size_t>& voxelsOfValue, SeriesRun& run, std::string& error) {
-  if (!ReadVolume("scan", a.image, scan, run.out, error) ||
-      !ReadVolume("labels", a.labels, labels, run.out, error)) {
+  // The label map, the smaller file as a rule, is surveyed as soon as it is read, while the scan
+  // may still be read; what the survey says is reported after both volumes.
+  struct Survey {
+    bool ok = false;
+    std::string error;
+    double agreement = 1;
+  } survey;
+  std::vector<VolumeRead> reads =
+      ReadNiftiFiles({a.image, a.labels}, [&](size_t i, VolumeRead& read) {
+        if (i != 1 || !read.ok) return;
+        survey.ok = SurveyLabelMap(read.volume, voxelsOfValue, survey.error);
+        // A scan of whole grey values (an 8-bit MR) passes the survey; its voxels do not form
+        // regions.
+        if (survey.ok) survey.agreement = NeighbourAgreement(read.volume);
+      });
+  if (!ReadVolume("scan", a.image, reads[0], scan, run.out, error) ||
+      !ReadVolume("labels", a.labels, reads[1], labels, run.out, error)) {
     return false;
   }
-  if (!SurveyLabelMap(labels, voxelsOfValue, error)) {
-    error = a.labels + ": " + error;
+  if (!survey.ok) {
+    error = a.labels + ": " + survey.error;
     return false;
   }
-  // A scan of whole grey values (an 8-bit MR) passes the survey; its voxels do not form regions.
-  if (const double agreement = NeighbourAgreement(labels); agreement < kMinLabelAgreement) {
+  if (const double agreement = survey.agreement; agreement < kMinLabelAgreement) {
     run.Warn("the label map looks like a scan: only " +
              std::to_string(std::lround(agreement * 100)) +
              " % of its labelled voxels hold the value of their neighbour (in a segmentation, "

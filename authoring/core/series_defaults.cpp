@@ -35,10 +35,17 @@ bool SurveyLabelMap(const Volume& labels, std::map<long, size_t>& voxels, std::s
   constexpr const char* kSwapped = ": is it a scan? --image and --labels may be swapped";
   std::vector<size_t> small(65536, 0);  // counts of the values 0 to 65535
   size_t distinct = 0;
-  for (size_t i = 0; i < labels.voxels.size(); ++i) {
+  const size_t count = labels.voxels.size();
+  for (size_t i = 0; i < count; ++i) {
     float v = labels.voxels[i];
-    if (v >= 0 && v < 65536 && v == std::floor(v)) {
+    // A whole number from 0 to 65535 (converting to int floors there, without a call), counted
+    // with the voxels of the same value that follow it: label maps are mostly long runs.
+    if (v >= 0 && v < 65536 && v == float(int(v))) {
       if (small[size_t(v)]++ == 0 && ++distinct > kMaxLabelValues + 1) break;
+      size_t end = i + 1;
+      while (end < count && labels.voxels[end] == v) ++end;
+      small[size_t(v)] += end - i - 1;
+      i = end - 1;
       continue;
     }
     // Scaling (scl_slope) may leave a whole number a rounding error off.

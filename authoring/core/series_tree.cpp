@@ -9,6 +9,7 @@
 #include "authoring/core/linklist.h"
 #include "authoring/core/media.h"
 #include "authoring/core/series.h"
+#include "authoring/core/series_parallel.h"
 #include "authoring/core/series_tree.h"
 #include "authoring/core/tree_layout.h"
 #include "authoring/core/tree_transaction.h"
@@ -268,49 +269,92 @@ struct EncodedSeries {
   std::vector<std::string> planeLines;      // in the order of the plane list
 };
 
-// The images, outline files and texts of page `i`, and its structure lines; the image fields of
-// its line in the page list.
-bool EncodePage(const SeriesOptions& options, const std::vector<SeriesPage>& pages, size_t i,
-                EncodedSeries& series, std::string (&fields)[4], std::string& error) {
-  const SeriesPage& p = pages[i];
-  const ImageType own = TypeOf(options.type);
-  std::vector<std::pair<ImageType, bool>> images = {{own, options.type == SeriesType::kSchema}};
+// The images of a page (its own, and the schematic drawing where the series has one): for each
+// its type, whether it is a drawing, its JPEG and outline file and the structure lines of the
+// latter.
+struct PageImages {
+  struct Image {
+    ImageType type = 0;
+    EncodedSeries::File jpg, dat;
+    std::vector<std::string> structureLines;
+  };
+  std::vector<Image> images;
+  std::string error;  // empty when all were encoded
+};
+
+std::vector<std::pair<ImageType, bool>> ImagesOfPage(const SeriesOptions& options) {
+  std::vector<std::pair<ImageType, bool>> images = {
+      {TypeOf(options.type), options.type == SeriesType::kSchema}};
   if (options.schema && options.type != SeriesType::kSchema) images.push_back({3, true});
-  for (const auto& [type, drawing] : images) {
-    EncodedSeries::File jpg{ImageDirectory(type) + p.stem + ".jpg", {}},
-        dat{ImageDirectory(type) + p.stem + ".dat", {}};
+  return images;
+}
+
+// The images of page `i`; on its own, so that pages are encoded a few at once.
+PageImages EncodePageImages(const SeriesOptions& options, const SeriesPage& p) {
+  PageImages out;
+  std::string outline;  // the same for both images of a page
+  for (const auto& [type, drawing] : ImagesOfPage(options)) {
+    PageImages::Image image;
+    image.type = type;
+    image.jpg = {ImageDirectory(type) + p.stem + ".jpg", {}};
+    image.dat = {ImageDirectory(type) + p.stem + ".dat", {}};
     const Raster picture = drawing ? DrawSchema(p.section) : p.section.grey;
-    if (!EncodeJpeg(picture, drawing ? 92 : 90, jpg.bytes, error) ||
-        !EncodeSectionOutline(p.section, p.name, dat.bytes, error)) {
-      error = p.name + ": " + error;
-      return false;
+    if (!EncodeJpeg(picture, drawing ? 92 : 90, image.jpg.bytes, out.error) ||
+        (outline.empty() && !EncodeSectionOutline(p.section, p.name, outline, out.error))) {
+      out.error = p.name + ": " + out.error;
+      return out;
     }
-    std::istringstream in(LinklistLines(dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
+    image.dat.bytes = outline;
+    std::istringstream in(
+        LinklistLines(image.dat.bytes, p.name, std::string(1, ImageTypeLetter(type))));
     std::string line;
     while (std::getline(in, line)) {
       if (!line.empty() && line.back() == '\r') line.pop_back();
-      if (!line.empty()) series.structureLines.push_back(line);
+      if (!line.empty()) image.structureLines.push_back(line);
     }
+    out.images.push_back(std::move(image));
+  }
+  return out;
+}
+
+// Page `i` into the series: its images, outline files and texts, and its structure lines; the
+// image fields of its line in the page list.
+void AddPage(const SeriesOptions& options, const std::vector<SeriesPage>& pages, size_t i,
+             PageImages& encoded, EncodedSeries& series, std::string (&fields)[4]) {
+  const SeriesPage& p = pages[i];
+  const ImageType own = TypeOf(options.type);
+  for (PageImages::Image& image : encoded.images) {
+    for (std::string& line : image.structureLines) series.structureLines.push_back(std::move(line));
     static const int kField[] = {0, 2, 1, 3};  // image type -> field of the four
-    fields[kField[type]] = p.stem + ".jpg";
-    series.files.push_back(std::move(jpg));
-    series.files.push_back(std::move(dat));
-    const bool ownText = type == own;
+    fields[kField[image.type]] = p.stem + ".jpg";
+    series.files.push_back(std::move(image.jpg));
+    series.files.push_back(std::move(image.dat));
+    const bool ownText = image.type == own;
     std::string text =
         options.text ? options.text(i, !ownText) : SeriesPageText(options, pages, i, !ownText);
-    series.files.push_back({TextDirectory(type) + p.stem + ".txt", Lf(text)});
+    series.files.push_back({TextDirectory(image.type) + p.stem + ".txt", Lf(text)});
   }
-  return true;
 }
 
 bool EncodeSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
                   EncodedSeries& series, std::string& error) {
   const ImageType own = TypeOf(options.type);
   std::vector<std::pair<int, std::string>> planeLines;
+  // The images a few pages at once; texts (which may come from the caller) and lists in order.
+  std::vector<PageImages> encoded(pages.size());
+  RunJobs(pages.size(), SeriesWorkers(),
+          [&](size_t i) { encoded[i] = EncodePageImages(options, pages[i]); });
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (!encoded[i].error.empty()) {
+      error = encoded[i].error;
+      return false;
+    }
+  }
   for (size_t i = 0; i < pages.size(); ++i) {
     const SeriesPage& p = pages[i];
     std::string fields[4] = {" ", " ", " ", " "};  // Schnitt, CT, MR, Schema
-    if (!EncodePage(options, pages, i, series, fields, error)) return false;
+    AddPage(options, pages, i, encoded[i], series, fields);
+    encoded[i] = PageImages();
     const std::string largest = p.Largest();
     series.indexLines.push_back(p.name + " # " + p.stem + ".txt # " + fields[0] + " # " +
                                 fields[1] + " # " + fields[2] + " # " + fields[3] + " # " +

@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 
+#include "authoring/core/series_parallel.h"
 #include "platform/core/text_file.h"
 
 namespace ostrelin {
@@ -144,8 +145,23 @@ bool RollBack(const fs::path& tree, const Journal& journal, std::string& error) 
   return ok;
 }
 
+// Unlinks the files of a folder and its subfolders, several at once. Freeing the blocks of a file
+// that has reached the disk can wait on the device (a discard, on this machine about 4 ms a
+// file); overlapped, the waits of a run's few hundred files take little more than one.
+void UnlinkFilesOf(const fs::path& folder) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (fs::recursive_directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    if (!it->is_directory(ec)) files.push_back(it->path());
+  }
+  constexpr size_t kFilesPerWorker = 16, kMaxWorkers = 16;
+  RunJobs(files.size(), std::min(kMaxWorkers, files.size() / kFilesPerWorker),
+          [&](size_t i) { ::unlink(files[i].c_str()); });
+}
+
 bool RemoveStaging(const fs::path& tree, std::string& error) {
   std::error_code ec;
+  UnlinkFilesOf(tree / kStagingFolder);
   fs::remove_all(tree / kStagingFolder, ec);
   if (ec) {
     error = (tree / kStagingFolder).string() + ": " + ec.message();
@@ -355,17 +371,29 @@ bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, Jo
     error = staging.string() + ": " + ec.message();
     return run.Abandon();
   }
+  // Every file's step first, in order; then the files are written a few at once.
   std::vector<fs::path> staged;
+  std::vector<size_t> stagedChange;
   for (size_t i = 0; i < changes.size(); ++i) {
     journal.entries.push_back({changes[i].put, i, changes[i].target});
     if (!changes[i].put) continue;
-    const fs::path file = staging / "new" / std::to_string(i);
     if (!run.Go((run.Tree() / changes[i].target).string())) return run.Abandon();
-    if (!WriteFile(file, changes[i].bytes)) {
-      error = (run.Tree() / changes[i].target).string() + ": " + Reason();
+    staged.push_back(staging / "new" / std::to_string(i));
+    stagedChange.push_back(i);
+  }
+  std::vector<int> failure(staged.size(), 0);
+  constexpr size_t kWriters = 4;
+  RunJobs(staged.size(), kWriters, [&](size_t j) {
+    if (!WriteFile(staged[j], changes[stagedChange[j]].bytes)) {
+      failure[j] = errno != 0 ? errno : EIO;
+    }
+  });
+  for (size_t j = 0; j < staged.size(); ++j) {
+    if (failure[j] != 0) {
+      error = (run.Tree() / changes[stagedChange[j]].target).string() + ": " +
+              std::strerror(failure[j]);
       return run.Abandon();
     }
-    staged.push_back(file);
   }
   if (!run.Go("syncing the staged files")) return run.Abandon();
   if (!SyncAll(staging, staged, {staging / "new"})) {

@@ -12,8 +12,8 @@
 // A staging folder with a journal is the trace of a run that stopped half-way: RecoverTree rolls
 // it back, so the tree is again byte for byte what it was before that run. Without a journal the
 // folder holds nothing the tree needs (the run stopped before its first rename or after its last)
-// and is removed. Durability is paid once a run: the staged files are synced in one batch
-// (syncfs), then the journal, then the renames in a second batch.
+// and is removed. Durability is paid once a run: the staged files are written a few at once and
+// synced in one batch (syncfs), then the journal, then the renames in a second batch.
 
 #include <signal.h>
 
@@ -81,8 +81,9 @@ class InterruptGuard {
 
 // For tests: `hook` is called before every write step of a transaction with the step's number
 // (1, 2, ...); it returns kGo to let it happen, kFail to make it fail as a full disk would, or
-// kCrash to stop the transaction on the spot, leaving everything as a killed process would. An
-// empty hook removes it.
+// kCrash to stop the transaction on the spot, leaving everything as a killed process would. The
+// steps of the staged files come one after the other before the files are written, a few at once.
+// An empty hook removes it.
 enum class StepOutcome { kGo, kFail, kCrash };
 void SetTransactionStepHookForTesting(std::function<StepOutcome(int step)> hook);
 // For tests that run hundreds of transactions: false skips every sync (nothing else changes).

@@ -12,13 +12,16 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
+#include <stdexcept>
 
 #include <gtest/gtest.h>
 
 #include "authoring/core/atlas_check.h"
 #include "authoring/core/series.h"
 #include "authoring/core/series_command.h"
+#include "authoring/core/series_parallel.h"
 #include "authoring/core/series_tree.h"
 #include "authoring/core/tree_transaction.h"
 #include "platform/core/text_file.h"
@@ -240,6 +243,178 @@ TEST_F(SeriesGeometry, LabelMapsBesideTheScanAndSkewedMatricesAreRefused) {
   Affine rotated{};
   rotated.m = {{{0, -1, 0, 0}, {1, 0, 0, 0}, {0, 0, 2, 0}}};
   EXPECT_TRUE(IsOrthogonal(rotated));
+}
+
+// Every pixel of every plane is what SampleLinear and SampleNearest give at its world point, in
+// every orientation, for rotated volumes and for volumes whose axes are swapped and flipped (whose
+// coordinates the cut works out per column and row), with a coarser, shifted label map that holds
+// the awkward values: not finite, negative, no whole numbers, beyond 65535. Planes are cut a few
+// at once; pages and messages still come in the order of the positions.
+// A side job runs once, on its own thread or in Wait(), and Wait() throws what it threw.
+TEST(SeriesCut, ASideJobRunsOnceAndPassesOnItsFailure) {
+  for (bool ownThread : {true, false}) {
+    SCOPED_TRACE(ownThread);
+    int runs = 0;
+    {
+      SideJob job([&] { ++runs; }, ownThread);
+      job.Wait();
+      job.Wait();
+    }
+    EXPECT_EQ(runs, 1);
+    SideJob failing([] { throw std::runtime_error("full"); }, ownThread);
+    EXPECT_THROW(failing.Wait(), std::runtime_error);
+    EXPECT_NO_THROW(failing.Wait());
+  }
+}
+
+// The automatic window is the 0.5th to 99.5th percentile, by rank in the sorted sample, of the
+// sampled voxels above a tenth of the way from the lowest to the 99th percentile.
+TEST(SeriesCut, AutoWindowTakesThePercentilesOfTheSortedSample) {
+  auto sorted = [](const Volume& scan) {
+    const size_t stride = std::max<size_t>(1, scan.voxels.size() / 2000000);
+    std::vector<float> sample;
+    for (size_t i = 0; i < scan.voxels.size(); i += stride) {
+      if (std::isfinite(scan.voxels[i])) sample.push_back(scan.voxels[i]);
+    }
+    std::sort(sample.begin(), sample.end());
+    auto at = [](const std::vector<float>& v, double p) {
+      return double(v[std::min(v.size() - 1, size_t(p * double(v.size() - 1)))]);
+    };
+    const double threshold = sample.front() + 0.1 * (at(sample, 0.99) - sample.front());
+    std::vector<float> inside;
+    for (float v : sample) {
+      if (v > threshold) inside.push_back(v);
+    }
+    if (inside.empty()) inside = sample;
+    return std::pair{at(inside, 0.005), at(inside, 0.995)};
+  };
+  struct Case {
+    const char* what;
+    size_t voxels;
+    std::function<float(size_t)> value;
+  };
+  const Case cases[] = {
+      {"a head: background and tissue", 4200000,
+       [](size_t i) { return i % 7 < 3 ? 0.0f : float(300 + (i * 13) % 257); }},
+      {"CT numbers below and above 0", 3000001,
+       [](size_t i) { return float(int((i * 7919) % 4001) - 1024); }},
+      {"fractions, NaN and infinities", 65537,
+       [](size_t i) {
+         return i % 11 == 0   ? NAN
+                : i % 13 == 0 ? INFINITY
+                : i % 17 == 0 ? -INFINITY
+                              : float(std::sin(double(i)) * 1e-3);
+       }},
+      {"the threshold among equal values", 100000,
+       [](size_t i) { return i % 10 == 0  ? 0.0f
+                             : i % 10 < 9 ? 10.0f
+                                          : 100.0f; }},
+      {"one value", 1000, [](size_t) { return 42.5f; }},
+      {"wide floats", 500000,
+       [](size_t i) { return float(std::ldexp(1.0 + double(i % 97) / 97, int(i % 60) - 30)); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Volume scan;
+    scan.voxels.resize(c.voxels);
+    for (size_t i = 0; i < c.voxels; ++i) scan.voxels[i] = c.value(i);
+    const auto [low, high] = sorted(scan);
+    const GreyWindow w = AutoWindow(scan);
+    EXPECT_EQ(w.low, low);
+    EXPECT_EQ(w.high, high > low ? high : low + 1);
+  }
+}
+
+TEST(SeriesCut, EveryPixelIsTheSampleAtItsWorldPoint) {
+  const double turn = 0.5, c = std::cos(turn), s = std::sin(turn);
+  Affine rotatedScan, swappedScan, rotatedLabels, shiftedLabels;
+  rotatedScan.m = {{{1.3 * c, -1.1 * s, 0, -12}, {1.3 * s, 1.1 * c, 0, -9}, {0, 0, 1.2, -10}}};
+  swappedScan.m = {{{0, -1.1, 0, 9}, {1.3, 0, 0, -12}, {0, 0, -1.2, 10}}};
+  rotatedLabels.m = {{{2.5 * c, 0, 2.5 * s, -14}, {0, 2.5, 0, -12.1}, {-2.5 * s, 0, 2.5 * c, -5}}};
+  shiftedLabels.m = {{{2.5, 0, 0, -14.3}, {0, 2.5, 0, -12.1}, {0, 0, 2.5, -11.2}}};
+  for (const auto& [scanMatrix, labelMatrix] :
+       {std::pair{rotatedScan, shiftedLabels}, std::pair{swappedScan, rotatedLabels}}) {
+    Volume scan, labels;
+    scan.nx = 23, scan.ny = 19, scan.nz = 17;
+    scan.toWorld = scanMatrix;
+    for (int k = 0; k < scan.nz; ++k) {
+      for (int j = 0; j < scan.ny; ++j) {
+        for (int i = 0; i < scan.nx; ++i) {
+          const int h = (i * 37 + j * 11 + k * 5) % 97;
+          scan.voxels.push_back(h == 3 ? NAN : float(h * 3.7 - 40));
+        }
+      }
+    }
+    labels.nx = 12, labels.ny = 11, labels.nz = 9;
+    labels.toWorld = labelMatrix;
+    const float kValues[] = {0, 1, 2, 2.5f, 7, -3, NAN, 65535, 65536, 70001, 0, 1};
+    for (size_t v = 0; v < size_t(labels.nx) * size_t(labels.ny) * size_t(labels.nz); ++v) {
+      labels.voxels.push_back(kValues[(v * 7 + v / 13) % std::size(kValues)]);
+    }
+    Affine scanFromWorld, labelsFromWorld;
+    ASSERT_TRUE(scan.toWorld.Inverse(scanFromWorld));
+    ASSERT_TRUE(labels.toWorld.Inverse(labelsFromWorld));
+    for (const PlaneOrientation plane :
+         {PlaneOrientation::kAxial, PlaneOrientation::kCoronal, PlaneOrientation::kSagittal}) {
+      SeriesOptions o;
+      o.name = "Test";
+      o.plane = plane;
+      o.pixel = 0.7;
+      o.window = std::pair{100.0, 260.0};
+      o.positions = {-6.1, 300, 2.35, 0, -300, 4.5, 7.25, -1};
+      std::ostringstream log;
+      std::vector<SeriesPage> pages;
+      std::string error;
+      ASSERT_TRUE(CutSeries(scan, labels, {}, o, log, pages, error)) << error;
+      ASSERT_EQ(pages.size(), 6u);
+      EXPECT_LT(log.str().find("+300 mm lies outside"), log.str().find("-300 mm lies outside"));
+      const PlaneFrame f = FrameOf(plane);
+      const auto box = WorldBox(scan);
+      for (const SeriesPage& page : pages) {
+        SCOPED_TRACE(page.name);
+        const Section& sec = page.section;
+        std::map<long, int> numberOfValue;  // the structure number each label value became
+        for (int r = 0; r < sec.Height(); ++r) {
+          int firstBody = -1, lastBody = -1;
+          for (int col = 0; col < sec.Width(); ++col) {
+            std::array<double, 3> w{};
+            w[size_t(f.axis)] = page.mm;
+            w[size_t(f.column)] = box[size_t(f.column)].second - col * o.pixel;
+            w[size_t(f.row)] = box[size_t(f.row)].second - r * o.pixel;
+            float v = 0;
+            const bool inside = SampleLinear(scan, scanFromWorld.Apply(w[0], w[1], w[2]), v);
+            const double level = inside ? (v - (-30.0)) / (230.0 - (-30.0)) : 0;
+            const auto grey = std::uint8_t(std::clamp(std::lround(level * 255), 0L, 255L));
+            const long value =
+                SampleNearest(labels, labelsFromWorld.Apply(w[0] + 1e-6, w[1] + 1e-6, w[2] + 1e-6));
+            const size_t at = size_t(r) * size_t(sec.Width()) + size_t(col);
+            ASSERT_EQ(sec.grey.pixels[at], grey) << "column " << col << ", row " << r;
+            const int number = sec.labels[at];
+            ASSERT_EQ(number != 0, value > 0) << "column " << col << ", row " << r;
+            if (value > 0) {
+              ASSERT_EQ(numberOfValue.emplace(value, number).first->second, number);
+            }
+            if (grey > 25 || value > 0) {
+              if (firstBody < 0) firstBody = col;
+              lastBody = col;
+            }
+          }
+          for (int col = 0; col < sec.Width(); ++col) {
+            ASSERT_EQ(sec.body[size_t(r) * size_t(sec.Width()) + size_t(col)],
+                      col >= firstBody && col <= lastBody && firstBody >= 0 ? 1 : 0);
+          }
+        }
+        std::set<int> numbers;  // one structure a value, each named after it
+        for (const auto& [value, number] : numberOfValue) {
+          numbers.insert(number);
+          EXPECT_NE(sec.structures[size_t(number) - 1].name.find(std::to_string(value)),
+                    std::string::npos);
+        }
+        EXPECT_EQ(numbers.size(), numberOfValue.size());
+        EXPECT_EQ(sec.structures.size(), numberOfValue.size());
+      }
+    }
+  }
 }
 
 // The command on a tree: files written by the test, the tree compared byte for byte.
