@@ -1,5 +1,7 @@
 #include "image/core/colour_tables.h"
 
+#include "image/core/cpu_features.h"
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define OSTRELIN_X86_KERNELS 1
@@ -244,11 +246,6 @@ __attribute__((target("avx2"))) int ExpandGreyAvx2(const std::uint8_t* grey, std
     _mm_storeu_si128(reinterpret_cast<__m128i*>(bgr + 32), _mm_shuffle_epi8(g, Load(kTriple[2])));
   }
   return x;
-}
-
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
 }
 
 #endif  // OSTRELIN_X86_KERNELS

@@ -14,6 +14,7 @@
 #endif
 
 #include "image/core/bmp_decoder.h"
+#include "image/core/cpu_features.h"
 #include "resources/core/ui_texts.h"
 #include "image/core/jpeg_decoder.h"
 #include "platform/core/strings.h"
@@ -245,11 +246,6 @@ inline std::uint32_t WordOf4(const std::uint8_t* p) {
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-
 // Zoom 1 and 2 by byte shuffles (x86 is little-endian, as WordOf4 has it): 8 pixels a step, or
 // 4 pixels each twice. A step reads 28 or 16 bytes from `from`, a pixel and a third beyond the
 // ones it converts, so it runs only while two more pixels follow in the row. Returns how many
