@@ -45,6 +45,45 @@ JpgBild::JpgBild(std::string path, ClientSize client, MessageService& messages,
   // The JPEG decoder reuses the pixels when the new image has as many; the zoomed bitmap is kept
   // when it is large enough for the window and freed before the decode otherwise.
   source_ = std::move(reuse.source);
+  ReuseZoomed(reuse);
+  if (!DecodeImageFile(path_, source_, messages_, limits)) {
+    source_ = SourceImage{};
+    return;
+  }
+  CentreTop();
+}
+
+JpgBild::JpgBild(std::string path, SourceImage decoded, ClientSize client, MessageService& messages,
+                 JpgBildBuffers reuse)
+    : messages_(messages), path_(std::move(path)), source_(std::move(decoded)), client_(client) {
+  StartView();
+  reuse.source = SourceImage{};
+  ReuseZoomed(reuse);
+  if (source_.Empty()) {
+    source_ = SourceImage{};
+    return;
+  }
+  CentreTop();
+}
+
+JpgBild::JpgBild(SourceImage image, ClientSize client, MessageService& messages)
+    : messages_(messages), source_(std::move(image)), client_(client) {
+  StartView();
+  if (source_.Empty()) {
+    source_ = SourceImage{};
+    return;
+  }
+  CentreTop();
+}
+
+bool DecodeImageFile(std::string_view path, SourceImage& image, MessageService& messages,
+                     const ImageLimits& limits) {
+  const char last = path.empty() ? '\0' : path.back();
+  return (last == 'P' || last == 'p') ? DecodeBmpFile(path, image, messages, limits)
+                                      : DecodeJpegFile(path, image, messages, limits);
+}
+
+void JpgBild::ReuseZoomed(JpgBildBuffers& reuse) {
   const std::size_t zoomedBytes = (std::size_t(std::max(client_.width, 0)) / 4 * 4 + 4) *
                                   kZoomedPixelBytes *
                                   std::size_t(std::max(client_.height - kStripHeight, 0));
@@ -56,26 +95,10 @@ JpgBild::JpgBild(std::string path, ClientSize client, MessageService& messages,
     marginsBlack_ = reuse.marginsBlack;
   }
   reuse.zoomed.reset();
-  const char last = path_.empty() ? '\0' : path_.back();
-  const bool loaded = (last == 'P' || last == 'p')
-                          ? DecodeBmpFile(path_, source_, messages_, limits)
-                          : DecodeJpegFile(path_, source_, messages_, limits);
-  if (!loaded) {
-    source_ = SourceImage{};
-    return;
-  }
-  centre_.column = std::min(source_.width, client_.width) / 2;
-  centre_.row = source_.height - std::min(client_.height - kStripHeight, source_.height) / 2;
 }
 
-JpgBild::JpgBild(SourceImage image, ClientSize client, MessageService& messages)
-    : messages_(messages), source_(std::move(image)), client_(client) {
-  StartView();
-  if (source_.Empty()) {
-    source_ = SourceImage{};
-    return;
-  }
-  // The top of a tall image shows first: the centre row lies half a window below the top edge.
+// The top of a tall image shows first: the centre row lies half a window below the top edge.
+void JpgBild::CentreTop() {
   centre_.column = std::min(source_.width, client_.width) / 2;
   centre_.row = source_.height - std::min(client_.height - kStripHeight, source_.height) / 2;
 }

@@ -98,6 +98,12 @@ struct JpgBildBuffers {
   bool marginsBlack = false;
 };
 
+// Decodes the image file at `path`, a Windows path of the atlas: a BMP when the path's last
+// character is 'P' or 'p', otherwise a JPEG. On failure `image` is empty and every reason has been
+// shown through `messages`. Safe on any thread.
+bool DecodeImageFile(std::string_view path, SourceImage& image, MessageService& messages,
+                     const ImageLimits& limits = {});
+
 class JpgBild final : public PointPlotter {
  public:
   // Loads the image file at `path`, a Windows path of the atlas: a BMP when the path's last
@@ -112,6 +118,10 @@ class JpgBild final : public PointPlotter {
           const ImageLimits& limits = {});
   // An image decoded elsewhere (from memory). Failed() when it is empty.
   JpgBild(SourceImage image, ClientSize client, MessageService& messages);
+  // The image file at `path` decoded elsewhere (ahead, on another thread) into `decoded`, with the
+  // zoomed bitmap of `reuse` where it is large enough; the rest of `reuse` is freed.
+  JpgBild(std::string path, SourceImage decoded, ClientSize client, MessageService& messages,
+          JpgBildBuffers reuse);
 
   bool Failed() const { return source_.Empty(); }
   const std::string& Path() const { return path_; }
@@ -207,6 +217,8 @@ class JpgBild final : public PointPlotter {
 
  private:
   void StartView();
+  void ReuseZoomed(JpgBildBuffers& reuse);
+  void CentreTop();
   bool Rebuild();
   void Magnify(int repeat, bool keepMargins);
   void Reduce(int step, bool keepMargins);

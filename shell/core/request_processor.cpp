@@ -104,6 +104,16 @@ void RequestProcessor::ShowFoundPage(Command command) {
   const IndexEntry page = currentPage_;
   EnableButtonsFor(page);
   if (page.preferredType != kNoImageType) currentType_ = page.preferredType;
+  // The image this page will show begins decoding on the other core while the text and the panels
+  // are brought up to date; whatever of it the image step below does not load is dropped.
+  struct DropUnloaded {
+    ImageView& image;
+    ~DropUnloaded() { image.ExpectImage({}); }
+  } dropUnloaded{*views_.image};
+  if (const Command show = ChooseImageCommand(); show != Command::kNone) {
+    const std::string path = ChooseImage(page, show).path;
+    if (!path.empty() && path != lastImagePath_) views_.image->ExpectImage(path);
+  }
   if (!page.textFile.empty()) {
     views_.image->LeaveFullView();
     views_.text->ShowText(page.textFile, textVisible_, currentType_);
@@ -174,17 +184,9 @@ void RequestProcessor::ShowImageOfType(Command command) {
   currentType_ = kNoImageType;
   WaitMessage(true);
 
-  const ImageType type = buffer_.requestedType != kNoImageType
-                             ? buffer_.requestedType
-                             : ImageTypeOfCommand(CommandId(command));
   const IndexEntry page = currentPage_;
-  std::string path;
-  if (IsImageType(type)) {
-    // A type forced by a tagged request is shown even when the page has no image of it: the path is
-    // then the directory alone, and the image window reports the missing file.
-    path = ImageDirectory(type) + ImageFile(page, type);
-    currentType_ = type;
-  }
+  const auto [type, path] = ChooseImage(page, command);
+  if (IsImageType(type)) currentType_ = type;
 
   if (!path.empty()) views_.image->ShowsPage(page.name, type);
   // Two pages that share an image file show it without loading it again; pressing the button of the
@@ -232,6 +234,18 @@ void RequestProcessor::EnableButtonsFor(const IndexEntry& page) {
   for (const ImageType type : {kSchnitt, kMR, kCT, kSchema}) {
     views_.buttons->SetEnabled(type, !ImageFile(page, type).empty());
   }
+}
+
+RequestProcessor::ImageChoice RequestProcessor::ChooseImage(const IndexEntry& page,
+                                                            Command command) const {
+  ImageChoice choice;
+  choice.type = buffer_.requestedType != kNoImageType ? buffer_.requestedType
+                                                      : ImageTypeOfCommand(CommandId(command));
+  // A type forced by a tagged request is shown even when the page has no image of it: the path is
+  // then the directory alone, and the image window reports the missing file.
+  if (IsImageType(choice.type))
+    choice.path = ImageDirectory(choice.type) + ImageFile(page, choice.type);
+  return choice;
 }
 
 Command RequestProcessor::ChooseImageCommand() const {

@@ -94,6 +94,13 @@ class RequestProcessor {
   void ShowStructure();
   void EnableButtonsFor(const IndexEntry& page);
   Command ChooseImageCommand() const;
+  // The type and the image file (relative to the data path) that `command`, an image button's,
+  // shows of `page`; no path when the type is none.
+  struct ImageChoice {
+    ImageType type = kNoImageType;
+    std::string path;
+  };
+  ImageChoice ChooseImage(const IndexEntry& page, Command command) const;
 
   const Catalogue& catalogue_;
   RequestViews views_;

@@ -24,6 +24,10 @@ class ImageView {
   // Loads the image at `path` (relative to the data path) and its outline file; a missing file is
   // reported by the window itself. Returns whether the image could be loaded.
   virtual bool LoadImage(const std::string& path, bool allowReduction) = 0;
+  // The image a request is about to load (relative to the data path): the window may begin
+  // decoding it while the request goes on with the page's text and panels. An empty path: the
+  // request loads nothing more, and what was begun and not loaded is dropped.
+  virtual void ExpectImage(const std::string& /*path*/) {}
   // Highlights the structure `name` ('&' separates several). Display mode 0 draws outlines, 1
   // filled regions.
   virtual void Highlight(const std::string& name, int displayMode, bool centre,

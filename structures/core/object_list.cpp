@@ -214,7 +214,13 @@ std::string Objektliste::OutlinePathOf(std::string_view imagePath) {
 
 Objektliste::Objektliste(PointPlotter& owner, std::string_view imagePath, MessageService& messages,
                          std::pmr::memory_resource* memory)
-    : owner_(&owner),
+    : Objektliste(imagePath, messages, memory) {
+  owner_ = &owner;
+}
+
+Objektliste::Objektliste(std::string_view imagePath, MessageService& messages,
+                         std::pmr::memory_resource* memory)
+    : owner_(nullptr),
       messages_(&messages),
       memory_(memory),
       fileName_(OutlinePathOf(imagePath)),
@@ -324,7 +330,7 @@ bool Objektliste::DrawByName(std::string_view name, int mode) {
 }
 
 void Objektliste::Draw(int index, int mode, Bgr colour) {
-  if (index < 0 || index >= Count()) return;
+  if (index < 0 || index >= Count() || !owner_) return;
   PaintEntry(entries_[size_t(index)], mode, *owner_, colour);
 }
 

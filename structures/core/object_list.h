@@ -156,6 +156,15 @@ class Objektliste {
   // The same from the bytes of an outline file.
   Objektliste(PointPlotter& owner, OutlineBytes outline, MessageService& messages,
               std::pmr::memory_resource* memory = std::pmr::get_default_resource());
+  // The outline file read before its image is there (while it decodes): nothing is drawn until
+  // the list is attached to the image.
+  Objektliste(std::string_view imagePath, MessageService& messages,
+              std::pmr::memory_resource* memory = std::pmr::get_default_resource());
+  // Draws into `owner` and reports through `messages` from now on.
+  void Attach(PointPlotter& owner, MessageService& messages) {
+    owner_ = &owner;
+    messages_ = &messages;
+  }
 
   Objektliste(const Objektliste&) = delete;
   Objektliste& operator=(const Objektliste&) = delete;
@@ -203,7 +212,7 @@ class Objektliste {
   static void PaintEntry(const Objekt& entry, int mode, PointPlotter& into,
                          Bgr colour = kHighlightGreen);
 
-  PointPlotter* owner_;
+  PointPlotter* owner_;  // null until attached
   MessageService* messages_;
   std::pmr::memory_resource* memory_;
   std::string fileName_;

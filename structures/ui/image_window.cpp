@@ -167,6 +167,7 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
   if (std::FILE* probe = OpenForReading(full)) {
     std::fclose(probe);
   } else {
+    decodeAhead_.Drop();
     messages_.Show(std::string(t::kFileNotFound) + full, MessageButtons::Ok,
                    MessageIcon::Exclamation);
     return false;
@@ -181,20 +182,45 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
   highlight_.Painted({});
   pointed_.clear();
 
-  auto image = std::make_unique<JpgBild>(full, Client(), messages_, std::move(spare));
+  // The outline list; a list that finds no memory leaves the image without structures.
+  std::unique_ptr<Objektliste> objects;
+  bool noList = false;
+  const auto readList = [&](MessageService& messages) {
+    try {
+      objects = std::make_unique<Objektliste>(full, messages);
+    } catch (const std::bad_alloc&) {
+      objects.reset();
+      noList = true;
+    }
+  };
+  std::unique_ptr<JpgBild> image;
+  if (decodeAhead_.Holds(full)) {
+    // The image is decoding on the other core: its outline list is read meanwhile. The list's
+    // messages wait for the image's, and are dropped with the image when it fails.
+    DeferredMessages listMessages;
+    readList(listMessages);
+    DecodedImage decoded = decodeAhead_.Take();
+    decoded.messages.ShowThrough(messages_);
+    image = std::make_unique<JpgBild>(full, std::move(decoded.image), Client(), messages_,
+                                      std::move(spare));
+    if (!image->Failed()) listMessages.ShowThrough(messages_);
+  } else {
+    decodeAhead_.Drop();
+    image = std::make_unique<JpgBild>(full, Client(), messages_, std::move(spare));
+    if (!image->Failed()) readList(messages_);
+  }
   if (image->Failed()) {
     update();
     return false;
   }
   image_ = std::move(image);
-  try {
-    objects_ = std::make_unique<Objektliste>(*image_, full, messages_);
-  } catch (const std::bad_alloc&) {
-    objects_.reset();
+  if (noList) {
     messages_.Show(t::kNoObjectList, MessageButtons::Ok, MessageIcon::Exclamation);
     update();
     return false;
   }
+  objects_ = std::move(objects);
+  objects_->Attach(*image_, messages_);
 
   if (mode_) mode_->ImageLoaded();
   ClearHighlight(false);
@@ -205,6 +231,14 @@ bool ImageWindow::LoadImage(const std::string& path, bool allowReduction) {
   image_->SetZoom(ZoomOfPosition(position), centre.column, centre.row, false);
   update();
   return true;
+}
+
+void ImageWindow::ExpectImage(const std::string& path) {
+  if (path.empty()) {
+    decodeAhead_.Drop();
+  } else {
+    decodeAhead_.Start(dataPath_ + path);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "image/core/decode_ahead.h"
 #include "image/core/jpg_bild.h"
 #include "catalogue/core/cross_reference_list.h"
 #include "platform/core/runtime_random.h"
@@ -70,6 +71,7 @@ class ImageWindow : public QWidget, public ImageView {
   void ClearHighlight(bool forget) override;
   void ShowFoundOnList(const std::vector<std::string>& taggedPages) override;
   void ShowsPage(const std::string& pageName, int imageType) override;
+  void ExpectImage(const std::string& path) override;
 
   // Installs the mode that may take the window over (null: none); it must outlive the window or
   // be uninstalled first.
@@ -215,6 +217,7 @@ class ImageWindow : public QWidget, public ImageView {
 
   std::unique_ptr<JpgBild> image_;
   std::unique_ptr<Objektliste> objects_;
+  DecodeAhead decodeAhead_;  // the next image, decoding on the other core
 
   QScrollBar* zoomBar_ = nullptr;
   QCheckBox* overviewBox_ = nullptr;

@@ -60,6 +60,9 @@ class RecordingViews : public ImageView,
 
   void CloseLists() override { log_.Add("close-lists"); }
   void LeaveFullView() override { log_.Add("leave-full-view"); }
+  void ExpectImage(const std::string& path) override {
+    log_.Add(path.empty() ? "expect-nothing" : "expect " + path);
+  }
   bool LoadImage(const std::string& path, bool allowReduction) override {
     log_.Add("load " + path + (allowReduction ? "" : " (no reduction)"));
     return true;

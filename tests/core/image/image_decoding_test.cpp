@@ -10,6 +10,8 @@
 
 #include "image/core/bmp_decoder.h"
 #include "image/core/colour_tables.h"
+#include "image/core/decode_ahead.h"
+#include "image/core/jpg_bild.h"
 #include "resources/core/ui_texts.h"
 #include "image/core/jpeg_decoder.h"
 #include "platform/core/scripted_message_service.h"
@@ -390,6 +392,73 @@ TEST(JpegDecoder, FileIsFoundIgnoringCaseAndAMissingOneIsNamed) {
   EXPECT_FALSE(DecodeJpegFile(missing, image, messages));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "Folgende Datei nicht gefunden" + missing);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Decoding ahead, on the other core
+
+std::vector<std::uint8_t> PixelsOf(const SourceImage& image) {
+  if (image.Empty()) return {};
+  return {image.pixels.get(), image.pixels.get() + image.Bytes()};
+}
+
+TEST(DecodeAhead, GivesWhatTheDecoderGivesWithItsMessagesKeptInOrder) {
+  test::TempTree tree;
+  const auto jpeg = EncodeJpeg(test::PhotoLikeRgb(48, 24), 48, 24, 3, JCS_RGB);
+  tree.Write("Bilder/gut.jpg", std::string(jpeg.begin(), jpeg.end()));
+  tree.Write("Bilder/kaputt.jpg", std::string(jpeg.begin(), jpeg.begin() + 300));
+  BmpLayout eightBits;  // a palette count of 0 beeps
+  eightBits.width = 4;
+  eightBits.height = 1;
+  eightBits.bits = 8;
+  eightBits.palette.assign(256 * 4, 9);
+  eightBits.rows = {{0, 1, 2, 3}};
+  tree.Write("Bilder/acht.bmp", MakeBmp(eightBits));
+  for (const char* name : {"gut.jpg", "kaputt.jpg", "acht.bmp", "fehlt.jpg"}) {
+    SCOPED_TRACE(name);
+    const std::string path = tree.DataPath() + "Bilder\\" + name;
+    ScriptedMessageService direct;
+    SourceImage image;
+    DecodeImageFile(path, image, direct);
+
+    DecodeAhead ahead;
+    ahead.Start(path);
+    ASSERT_TRUE(ahead.Holds(path));
+    DecodedImage decoded = ahead.Take();
+    EXPECT_FALSE(ahead.Holds(path)) << "taken once";
+    ScriptedMessageService later;
+    decoded.messages.ShowThrough(later);
+    EXPECT_EQ(PixelsOf(decoded.image), PixelsOf(image));
+    EXPECT_EQ(decoded.image.width, image.width);
+    ASSERT_EQ(later.shown.size(), direct.shown.size());
+    for (size_t i = 0; i < direct.shown.size(); ++i) {
+      EXPECT_EQ(later.shown[i].text, direct.shown[i].text);
+      EXPECT_EQ(later.shown[i].caption, direct.shown[i].caption);
+    }
+    EXPECT_EQ(later.beeps, direct.beeps);
+    EXPECT_TRUE(decoded.messages.Empty()) << "shown once";
+  }
+}
+
+TEST(DecodeAhead, OnlyTheDecodeStartedLastIsHeldAndADroppedOneIsGone) {
+  test::TempTree tree;
+  const auto small = EncodeJpeg(test::PhotoLikeRgb(32, 16), 32, 16, 3, JCS_RGB);
+  const auto large = EncodeJpeg(test::PhotoLikeRgb(640, 480), 640, 480, 3, JCS_RGB);
+  const std::string a = tree.Write("a.jpg", std::string(small.begin(), small.end())).string();
+  const std::string b = tree.Write("b.jpg", std::string(large.begin(), large.end())).string();
+  DecodeAhead ahead;
+  EXPECT_TRUE(ahead.Take().image.Empty()) << "nothing started";
+  ahead.Start(a);
+  ahead.Start(b);
+  EXPECT_FALSE(ahead.Holds(a));
+  ASSERT_TRUE(ahead.Holds(b));
+  EXPECT_EQ(ahead.Take().image.width, 640);
+  ahead.Start(a);
+  ahead.Drop();
+  EXPECT_FALSE(ahead.Holds(a));
+  EXPECT_TRUE(ahead.Take().image.Empty());
+  // Decodes left running when the owner goes end on their own.
+  for (int i = 0; i < 20; ++i) ahead.Start(i % 2 ? a : b);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -256,6 +256,47 @@ TEST_F(ImageWindowTest, AMissingFileIsReportedAndThePreviousImageStays) {
   EXPECT_EQ(window->Objects()->Count(), 3);
 }
 
+// An image the request announced decodes on the other core; whether announced or not, and
+// whatever else was announced, the window shows the same picture, structures and messages.
+TEST_F(ImageWindowTest, AnAnnouncedImageLoadsAsAnUnannouncedOne) {
+  tree.Write("Bilder/Schnitt/kaputt.jpg", "\xFF\xD8\xFF\xE0 nicht mehr");
+  tree.Write("Bilder/Schnitt/kaputt.dat", "auch kaputt");
+  struct Load {
+    const char* announced;  // nullptr: nothing announced
+    const char* loaded;
+  };
+  const auto brust = "Bilder\\Schnitt\\brust.bmp", kaputt = "Bilder\\Schnitt\\kaputt.jpg";
+  QImage reference;
+  std::vector<std::string> referenceMessages;
+  for (const Load& load : {Load{nullptr, brust}, Load{brust, brust}, Load{kaputt, brust},
+                           Load{nullptr, kaputt}, Load{kaputt, kaputt}}) {
+    SCOPED_TRACE(std::string(load.announced ? load.announced : "-") + " " + load.loaded);
+    messages.shown.clear();
+    auto window = MakeWindow();
+    if (load.announced) window->ExpectImage(load.announced);
+    const bool loaded = window->LoadImage(load.loaded, false);
+    std::vector<std::string> shown;
+    for (const auto& m : messages.shown) shown.push_back(m.text);
+    if (load.loaded == kaputt) {
+      EXPECT_FALSE(loaded);
+      EXPECT_EQ(window->Image(), nullptr);
+      EXPECT_FALSE(shown.empty());
+      if (!load.announced) referenceMessages = shown;
+      EXPECT_EQ(shown, referenceMessages);
+      continue;
+    }
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(shown.empty());
+    ASSERT_EQ(window->Objects()->Count(), 3);
+    const QImage plain = window->grab().toImage();
+    window->Highlight("Lunge", 1, false, false);  // drawn through the list into the image
+    const QImage picture = window->grab().toImage();
+    EXPECT_NE(picture, plain);
+    if (!load.announced) reference = picture;
+    EXPECT_EQ(picture, reference);
+  }
+}
+
 TEST_F(ImageWindowTest, JoinedNamesAreHighlightedWithoutTellingTheMainWindow) {
   auto window = LoadedWindow();
   main.sent.clear();
