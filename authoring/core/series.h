@@ -16,6 +16,7 @@
 #include "authoring/core/label_names.h"
 #include "authoring/core/nifti.h"
 #include "authoring/core/section.h"
+#include "authoring/core/tree_transaction.h"
 
 namespace ostrelin {
 
@@ -154,8 +155,15 @@ std::optional<std::pair<double, double>> DefaultExtent(const Volume& scan, const
 // pictogram in place of the pages an earlier run of the same series wrote. All or nothing: the
 // files are staged inside the tree and put in place by renames (tree_transaction.h). False with
 // `error` set when the tree cannot be written; the tree is then as it was.
+//
+// `begun`, when given, is the tree's transaction begun before the planes were cut, with the
+// pages' files reserved (SeriesStagedFiles); otherwise one is begun here.
 bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
-                 std::ostream& log, std::string& error);
+                 std::ostream& log, std::string& error, TreeTransaction* begun = nullptr);
+
+// How many files a series of `options` stages for its pages at most: an image, an outline file
+// and a text a plane and image. For TreeTransaction::Reserve, before the volumes are read.
+size_t SeriesStagedFiles(const SeriesOptions& options);
 
 // The usual text of a page: heading, what the plane shows, its structures as links, the
 // neighbouring planes and the page's other image (Windows-1252 with LF).

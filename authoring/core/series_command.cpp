@@ -369,6 +369,12 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
   if (fs::exists(options.tree, ec) && !fs::is_directory(options.tree, ec)) {
     return run.Fail(options.tree.string() + " is a file, not the folder of a data tree");
   }
+  // A tree left half-changed by an earlier run is recovered first. Then the pages' files are made
+  // in its staging folder while the volumes are read and the planes cut: on some file systems
+  // making files costs more than writing them.
+  if (!RecoverTree(options.tree, out, error)) return run.Fail(error);
+  TreeTransaction tx(options.tree);
+  tx.Reserve(SeriesStagedFiles(options));
   Volume scan, labels;
   std::map<long, size_t> voxelsOfValue;
   if (!ReadSeriesVolumes(a, scan, labels, voxelsOfValue, run, error)) return run.Fail(error);
@@ -385,9 +391,7 @@ int RunSeriesCommand(const std::vector<std::string>& args, std::ostream& out, st
   const size_t structures = SurveyPages(pages, run);
   scan = Volume();
   labels = Volume();
-  if (!RecoverTree(options.tree, out, error) || !WriteSeries(options, pages, out, error)) {
-    return run.Fail(error);
-  }
+  if (!WriteSeries(options, pages, out, error, &tx)) return run.Fail(error);
   return CheckAndSumUp(options, pages, structures, run);
 }
 

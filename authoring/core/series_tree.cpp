@@ -3,6 +3,7 @@
 // was, all in one transaction.
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -472,8 +473,12 @@ PlaneListUpdate UpdatePlaneList(const SeriesOptions& options, const EncodedSerie
 
 }  // namespace
 
+size_t SeriesStagedFiles(const SeriesOptions& options) {
+  return options.positions.size() * ImagesOfPage(options).size() * 3;
+}
+
 bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
-                 std::ostream& log, std::string& error) {
+                 std::ostream& log, std::string& error, TreeTransaction* begun) {
   const fs::path& tree = options.tree;
   std::error_code ec;
   if (fs::exists(tree, ec) && !fs::is_directory(tree, ec)) {
@@ -484,9 +489,16 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
     error = "the series has no planes";
     return false;
   }
+  // Without a transaction begun ahead, the staging files of the pages' images, outline files
+  // and texts are made while the pages are encoded.
+  std::optional<TreeTransaction> own;
+  if (!begun) {
+    own.emplace(tree);
+    own->Reserve(pages.size() * ImagesOfPage(options).size() * 3);
+  }
+  TreeTransaction& tx = begun ? *begun : *own;
   EncodedSeries series;
   if (!EncodeSeries(options, pages, series, error)) return false;
-  TreeTransaction tx(tree);
   TreeLists lists(tree, SeriesName(options));
   StartOrReadLists(tree, pages.front().name, tx, lists, log);
   if (!CheckFileCollisions(options, series, lists, error)) return false;

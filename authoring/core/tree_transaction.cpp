@@ -9,6 +9,7 @@
 #include <cstring>
 #include <set>
 #include <sstream>
+#include <utility>
 
 #include "authoring/core/series_parallel.h"
 #include "platform/core/text_file.h"
@@ -213,6 +214,48 @@ InterruptGuard::~InterruptGuard() {
 
 bool InterruptGuard::Interrupted() { return gInterrupted != 0; }
 
+TreeTransaction::TreeTransaction(fs::path tree) : tree_(std::move(tree)) {}
+
+TreeTransaction::~TreeTransaction() {
+  if (!reservation_) return;
+  TakeReservation();
+  std::string ignored;
+  RemoveStaging(tree_, ignored);
+  std::error_code ec;
+  if (treeMadeAhead_) fs::remove(tree_, ec);  // only when it is still empty
+}
+
+void TreeTransaction::Reserve(size_t files) {
+  if (reservation_ || files == 0) return;
+  std::ostringstream recovered;
+  std::string error;
+  std::error_code ec;
+  const bool treeExisted = fs::exists(tree_, ec);
+  if (!RecoverTree(tree_, recovered, error)) return;
+  const fs::path fresh = tree_ / kStagingFolder / "new";
+  fs::create_directories(fresh, ec);
+  if (ec) return;
+  treeMadeAhead_ = !treeExisted;
+  reservation_ = std::make_unique<SideJob>(
+      [this, fresh, files] {
+        for (size_t k = 0; k < files; ++k) {
+          const fs::path file = fresh / ("r" + std::to_string(k));
+          const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+          if (fd < 0) return;
+          ::close(fd);
+          reserved_ = k + 1;
+        }
+      },
+      true);
+}
+
+size_t TreeTransaction::TakeReservation() {
+  if (!reservation_) return 0;
+  reservation_->Wait();
+  reservation_.reset();
+  return reserved_;
+}
+
 void TreeTransaction::Put(const std::string& relative, std::string bytes) {
   const fs::path target = Relative(relative);
   for (Change& c : changes_) {
@@ -257,10 +300,10 @@ namespace {
 // stop, an interrupt makes it fail), and the ways back.
 class CommitRun {
  public:
-  CommitRun(const fs::path& tree, std::string& error)
+  CommitRun(const fs::path& tree, std::string& error, bool treeMadeAhead)
       : tree_(tree), staging_(tree / kStagingFolder), error_(error) {
     std::error_code ec;
-    newTree_ = !fs::exists(tree_, ec);
+    newTree_ = treeMadeAhead || !fs::exists(tree_, ec);
   }
 
   const fs::path& Tree() const { return tree_; }
@@ -361,13 +404,16 @@ std::vector<fs::path> MissingFolders(const fs::path& tree, const std::vector<fs:
 
 // The new files written into the staging folder and synced, then the journal that names every
 // change.
-bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, Journal& journal) {
+bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, size_t reserved,
+                      Journal& journal) {
   const fs::path& staging = run.Staging();
   std::string& error = run.Error();
   std::error_code ec;
   if (!run.Go(run.Tree().string())) return run.Abandon();
-  if (!fs::create_directories(staging / "new", ec) ||
-      !fs::create_directories(staging / "old", ec)) {
+  // The new files' folder may hold the files reserved ahead already.
+  fs::create_directories(staging / "new", ec);
+  if (!ec) fs::create_directories(staging / "old", ec);
+  if (ec || !fs::is_directory(staging / "old")) {
     error = staging.string() + ": " + ec.message();
     return run.Abandon();
   }
@@ -384,6 +430,9 @@ bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, Jo
   std::vector<int> failure(staged.size(), 0);
   constexpr size_t kWriters = 4;
   RunJobs(staged.size(), kWriters, [&](size_t j) {
+    // A reserved file takes the staged file's name; should that fail, the file is made anew.
+    if (j < reserved)
+      ::rename((staging / "new" / ("r" + std::to_string(j))).c_str(), staged[j].c_str());
     if (!WriteFile(staged[j], changes[stagedChange[j]].bytes)) {
       failure[j] = errno != 0 ? errno : EIO;
     }
@@ -459,14 +508,18 @@ bool PutInPlace(CommitRun& run, const std::vector<TreeChange>& changes, const Jo
 }  // namespace
 
 bool TreeTransaction::Commit(std::string& error) {
+  // A reservation recovered the tree before it made its files; without one (or when it made
+  // none) the tree is recovered now, which also takes away an empty staging folder.
+  const bool treeMadeAhead = std::exchange(treeMadeAhead_, false);
+  const size_t reserved = TakeReservation();
   std::ostringstream recovered;
-  if (!RecoverTree(tree_, recovered, error)) return false;
+  if (reserved == 0 && !RecoverTree(tree_, recovered, error)) return false;
   const InterruptGuard guard;
-  CommitRun run(tree_, error);
-  if (!CheckWritable(tree_, changes_, error)) return false;
+  CommitRun run(tree_, error, treeMadeAhead);
+  if (!CheckWritable(tree_, changes_, error)) return run.Abandon();
   Journal journal;
   journal.folders = MissingFolders(tree_, folders_, changes_);
-  if (!StageWithJournal(run, changes_, journal) || !PutInPlace(run, changes_, journal)) {
+  if (!StageWithJournal(run, changes_, reserved, journal) || !PutInPlace(run, changes_, journal)) {
     return false;
   }
   // Done: what is left in the staging folder is what the run replaced. Should it stay (it

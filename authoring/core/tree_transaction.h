@@ -20,6 +20,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -36,9 +37,21 @@ struct TreeChange {
   std::string bytes;
 };
 
+class SideJob;
+
 class TreeTransaction {
  public:
-  explicit TreeTransaction(std::filesystem::path tree) : tree_(std::move(tree)) {}
+  explicit TreeTransaction(std::filesystem::path tree);
+  ~TreeTransaction();  // a reservation that was not committed is taken away again
+  TreeTransaction(const TreeTransaction&) = delete;
+  TreeTransaction& operator=(const TreeTransaction&) = delete;
+
+  // Makes `files` empty files in the staging folder on a thread of its own while the caller goes
+  // on (encoding what goes into them, say); Commit writes the first puts into them. Making files
+  // is most of what staging costs where the file system is slow to allocate them (ext4 without a
+  // journal passes over every recently deleted inode). A tree left half-changed by an earlier run
+  // is recovered first; should that fail, nothing is reserved and Commit says why.
+  void Reserve(size_t files);
 
   // `relative` is a path below the tree with "/" or "\" between folders.
   void Put(const std::string& relative, std::string bytes);
@@ -55,9 +68,15 @@ class TreeTransaction {
 
  private:
   using Change = TreeChange;
+  // Waits for the reservation and tells how many files it made.
+  size_t TakeReservation();
+
   std::filesystem::path tree_;
   std::vector<Change> changes_;
   std::vector<std::filesystem::path> folders_;
+  std::unique_ptr<SideJob> reservation_;
+  size_t reserved_ = 0;         // files the reservation made, written on its thread
+  bool treeMadeAhead_ = false;  // the reservation made the tree's folder
 };
 
 // Rolls back what a stopped run left (see above). True when the tree holds no staging folder

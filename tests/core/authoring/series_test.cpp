@@ -640,6 +640,63 @@ TEST_F(SeriesCommand, AFailureOrCrashAtAnyWriteStepLeavesTheTreeAsItWas) {
   SetTransactionSyncForTesting(true);
 }
 
+// Files reserved ahead take the first puts, however many of either there are; a reservation
+// that is not committed is taken away with the transaction, and one begun on a tree an earlier
+// run left half-changed rolls that run back first.
+TEST(TreeTransactionReserve, ReservedFilesTakeThePutsAndAnUncommittedReservationLeavesNothing) {
+  SetTransactionSyncForTesting(false);
+  test::TempTree temp;
+  const fs::path tree = temp.Root() / "baum";
+  for (const size_t reserved : {0, 2, 3, 7}) {
+    SCOPED_TRACE(reserved);
+    fs::remove_all(tree);
+    TreeTransaction tx(tree);
+    tx.Reserve(reserved);
+    tx.Put("Texte/a.txt", "eins");
+    tx.Put("Texte/b.txt", "zwei");
+    tx.Put("Daten/c.lst", "drei");
+    std::string error;
+    ASSERT_TRUE(tx.Commit(error)) << error;
+    EXPECT_EQ(ReadFileBytes(tree / "Texte/a.txt"), "eins");
+    EXPECT_EQ(ReadFileBytes(tree / "Texte/b.txt"), "zwei");
+    EXPECT_EQ(ReadFileBytes(tree / "Daten/c.lst"), "drei");
+    EXPECT_FALSE(fs::exists(tree / kStagingFolder));
+  }
+  {
+    TreeTransaction tx(temp.Root() / "neu");
+    tx.Reserve(5);
+  }
+  EXPECT_FALSE(fs::exists(temp.Root() / "neu")) << "a tree made for the reservation goes again";
+  {
+    TreeTransaction tx(tree);
+    tx.Reserve(5);
+  }
+  EXPECT_TRUE(fs::exists(tree / "Texte/a.txt"));
+  EXPECT_FALSE(fs::exists(tree / kStagingFolder));
+
+  // A run stopped after its journal: the reservation rolls it back before it makes its files.
+  SetTransactionStepHookForTesting(
+      [](int step) { return step == 6 ? StepOutcome::kCrash : StepOutcome::kGo; });
+  {
+    TreeTransaction stopped(tree);
+    stopped.Put("Texte/a.txt", "anders");
+    stopped.Put("Texte/b.txt", "auch anders");
+    std::string error;
+    EXPECT_FALSE(stopped.Commit(error));
+  }
+  SetTransactionStepHookForTesting({});
+  ASSERT_TRUE(fs::exists(tree / kStagingFolder / "journal"));
+  TreeTransaction tx(tree);
+  tx.Reserve(1);
+  tx.Put("Daten/c.lst", "vier");
+  std::string error;
+  ASSERT_TRUE(tx.Commit(error)) << error;
+  EXPECT_EQ(ReadFileBytes(tree / "Texte/a.txt"), "eins");
+  EXPECT_EQ(ReadFileBytes(tree / "Texte/b.txt"), "zwei");
+  EXPECT_EQ(ReadFileBytes(tree / "Daten/c.lst"), "vier");
+  SetTransactionSyncForTesting(true);
+}
+
 // A run killed outright or told to stop (SIGTERM, SIGINT) in the middle of writing.
 TEST_F(SeriesCommand, AKilledOrInterruptedRunLeavesTheTreeAsItWas) {
   ASSERT_EQ(Run({}), 0) << log_;
