@@ -248,6 +248,63 @@ __attribute__((target("avx2"))) int ExpandGreyAvx2(const std::uint8_t* grey, std
   return x;
 }
 
+// The planar form of the kernel above: 32 pixels of each component straight from their rows.
+__attribute__((target("avx2"))) int ConvertPlanarAvx2(const std::uint8_t* yRow,
+                                                      const std::uint8_t* cbRow,
+                                                      const std::uint8_t* crRow, std::uint8_t* bgr,
+                                                      int pixels) {
+  const __m256i zero = _mm256_setzero_si256();
+  int x = 0;
+  for (; x + 32 <= pixels; x += 32, bgr += 96) {
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(yRow + x));
+    const __m256i cb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cbRow + x));
+    const __m256i cr = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(crRow + x));
+    const Lanes low = Arithmetic(_mm256_unpacklo_epi8(y, zero), _mm256_unpacklo_epi8(cb, zero),
+                                 _mm256_unpacklo_epi8(cr, zero));
+    const Lanes high = Arithmetic(_mm256_unpackhi_epi8(y, zero), _mm256_unpackhi_epi8(cb, zero),
+                                  _mm256_unpackhi_epi8(cr, zero));
+    const __m256i b8 = _mm256_packus_epi16(low.blue, high.blue);
+    const __m256i g8 = _mm256_packus_epi16(low.green, high.green);
+    const __m256i r8 = _mm256_packus_epi16(low.red, high.red);
+    for (int k = 0; k < 3; ++k) StorePair(bgr, k, b8, g8, r8);
+  }
+  return x;
+}
+
+// Column sums 3 nearest + next, then the two output samples of each: (3 this + left + 8) >> 4 and
+// (3 this + right + 7) >> 4, which fit a byte each and go out as one little-endian word.
+__attribute__((target("avx2"))) int UpsampleHalfAvx2(const std::uint8_t* nearest,
+                                                     const std::uint8_t* next, int inWidth,
+                                                     std::uint8_t* out, std::uint16_t* sums) {
+  int i = 0;
+  for (; i + 16 <= inWidth; i += 16) {
+    const __m256i n =
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(nearest + i)));
+    const __m256i f =
+        _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(next + i)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + 1 + i),
+                        _mm256_add_epi16(_mm256_add_epi16(n, _mm256_add_epi16(n, n)), f));
+  }
+  for (; i < inWidth; ++i) sums[1 + i] = std::uint16_t(3 * nearest[i] + next[i]);
+  sums[0] = sums[1];
+  sums[inWidth + 1] = sums[inWidth];
+  const __m256i eight = _mm256_set1_epi16(8), seven = _mm256_set1_epi16(7);
+  int o = 0;
+  for (; o + 16 <= inWidth; o += 16) {
+    const __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums + o));
+    const __m256i self = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums + o + 1));
+    const __m256i right = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums + o + 2));
+    const __m256i three = _mm256_add_epi16(self, _mm256_add_epi16(self, self));
+    const __m256i even =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(three, left), eight), 4);
+    const __m256i odd =
+        _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(three, right), seven), 4);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 2 * o),
+                        _mm256_or_si256(even, _mm256_slli_epi16(odd, 8)));
+  }
+  return o;
+}
+
 #endif  // OSTRELIN_X86_KERNELS
 
 }  // namespace
@@ -259,6 +316,35 @@ void ConvertInterleavedYCbCrRow(const ColourTables& tables, const std::uint8_t* 
   if (HasAvx2()) done = ConvertInterleavedAvx2(ycc, bgr, pixels);
 #endif
   ConvertInterleavedScalar(tables, ycc + 3 * done, bgr + 3 * done, pixels - done);
+}
+
+void ConvertPlanarYCbCrRow(const ColourTables& tables, const std::uint8_t* y,
+                           const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* bgr,
+                           int pixels) {
+  int done = 0;
+#ifdef OSTRELIN_X86_KERNELS
+  if (HasAvx2()) done = ConvertPlanarAvx2(y, cb, cr, bgr, pixels);
+#endif
+  ConvertYCbCrRow(tables, y + done, cb + done, cr + done, bgr + 3 * done, pixels - done);
+}
+
+void UpsampleHalfRow(const std::uint8_t* nearest, const std::uint8_t* next, int inWidth,
+                     std::uint8_t* out, std::uint16_t* sums) {
+  if (inWidth <= 0) return;
+  int done = 0;
+#ifdef OSTRELIN_X86_KERNELS
+  if (HasAvx2()) done = UpsampleHalfAvx2(nearest, next, inWidth, out, sums);
+#endif
+  if (done == 0) {
+    for (int i = 0; i < inWidth; ++i) sums[1 + i] = std::uint16_t(3 * nearest[i] + next[i]);
+    sums[0] = sums[1];
+    sums[inWidth + 1] = sums[inWidth];
+  }
+  for (int o = done; o < inWidth; ++o) {
+    const int self = 3 * sums[o + 1];
+    out[2 * o] = std::uint8_t((self + sums[o] + 8) >> 4);
+    out[2 * o + 1] = std::uint8_t((self + sums[o + 2] + 7) >> 4);
+  }
 }
 
 void ExpandGreyRow(const std::uint8_t* grey, std::uint8_t* bgr, int pixels) {

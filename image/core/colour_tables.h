@@ -34,6 +34,20 @@ const ColourTables& InitColourTables();
 void ConvertYCbCrRow(const ColourTables& tables, const std::uint8_t* y, const std::uint8_t* cb,
                      const std::uint8_t* cr, std::uint8_t* bgr, int pixels);
 
+// The same, byte for byte, with 32 pixels at a time in vector lanes where the processor has AVX2:
+// the decoder's way for images whose components it keeps apart.
+void ConvertPlanarYCbCrRow(const ColourTables& tables, const std::uint8_t* y,
+                           const std::uint8_t* cb, const std::uint8_t* cr, std::uint8_t* bgr,
+                           int pixels);
+
+// One full-size row of a colour difference sampled at half the width and half the height, made
+// as the library's smooth upsampling makes it: every output sample weighs the four nearest
+// samples 9:3:3:1. `nearest` is the sample row the output row lies in, `next` the next nearest
+// (the row above for an even output row, the one below for an odd one; at the image's edges the
+// edge row itself). Writes 2 * inWidth samples; `sums` holds inWidth + 2 values of scratch.
+void UpsampleHalfRow(const std::uint8_t* nearest, const std::uint8_t* next, int inWidth,
+                     std::uint8_t* out, std::uint16_t* sums);
+
 // The same for pixels given as interleaved Y, Cb, Cr triples, as the library's YCbCr output holds
 // them: byte for byte the result of ConvertYCbCrRow. Where the processor has AVX2, 16 pixels are
 // converted at a time with the tables' arithmetic in vector lanes.

@@ -78,6 +78,84 @@ void WatchScans(j_common_ptr cinfo) {
   }
 }
 
+// How the decoder takes a colour image from the library: as scanlines of interleaved components
+// the library has upsampled, or as the components' own rows, which the decoder upsamples and
+// converts in one pass. The latter for the usual samplings, with the colour differences at full
+// size or at half the width and height (with at least three samples a row, below which the
+// library would not smooth).
+enum class Sampling { kScanlines, kFull, kHalf };
+
+Sampling SamplingOf(const jpeg_decompress_struct& cinfo) {
+  const jpeg_component_info* c = cinfo.comp_info;
+  if (cinfo.num_components != 3 || c[1].h_samp_factor != 1 || c[1].v_samp_factor != 1 ||
+      c[2].h_samp_factor != 1 || c[2].v_samp_factor != 1) {
+    return Sampling::kScanlines;
+  }
+  if (c[0].h_samp_factor == 1 && c[0].v_samp_factor == 1) return Sampling::kFull;
+  if (c[0].h_samp_factor == 2 && c[0].v_samp_factor == 2 && c[1].downsampled_width > 2) {
+    return Sampling::kHalf;
+  }
+  return Sampling::kScanlines;
+}
+
+// The library's raw rows, an iMCU row (8 or 16 image rows) a call, kept in three slots: the one
+// converted, the one before it and the one after, whose edge rows the upsampling of half-size
+// colour differences reaches into (at the image's top and bottom edges the edge row stands in).
+// Only trivially destructible locals: the library may jump out of here. False when the library
+// gave fewer rows than the image has.
+bool ConvertRawRows(jpeg_decompress_struct& cinfo, Sampling sampling, SourceImage& image,
+                    const ColourTables& tables) {
+  const auto common = reinterpret_cast<j_common_ptr>(&cinfo);
+  const int groupRows = cinfo.max_v_samp_factor * DCTSIZE;
+  const bool half = sampling == Sampling::kHalf;
+  JSAMPARRAY slots[3][3];
+  for (auto& slot : slots) {
+    for (int c = 0; c < 3; ++c) {
+      slot[c] = (*cinfo.mem->alloc_sarray)(common, JPOOL_IMAGE,
+                                           cinfo.comp_info[c].width_in_blocks * DCTSIZE,
+                                           JDIMENSION(c == 0 ? groupRows : DCTSIZE));
+    }
+  }
+  const int chromaWidth = static_cast<int>(cinfo.comp_info[1].downsampled_width);
+  const int chromaHeight = static_cast<int>(cinfo.comp_info[1].downsampled_height);
+  const JDIMENSION fullWidth = JDIMENSION(2 * chromaWidth + 32);
+  JSAMPARRAY upsampled = (*cinfo.mem->alloc_sarray)(common, JPOOL_IMAGE, fullWidth, 2);
+  auto* sums = static_cast<std::uint16_t*>((*cinfo.mem->alloc_small)(
+      common, JPOOL_IMAGE, (std::size_t(chromaWidth) + 2) * sizeof(std::uint16_t)));
+  const auto read = [&](int group) {
+    return jpeg_read_raw_data(&cinfo, slots[group % 3], JDIMENSION(groupRows)) ==
+           JDIMENSION(groupRows);
+  };
+  // Sample row `row` of colour difference `c` (1 or 2), counted from the image's top.
+  const auto chromaRow = [&](int c, int row) { return slots[row / DCTSIZE % 3][c][row % DCTSIZE]; };
+
+  const int height = image.height;
+  const int groups = static_cast<int>(cinfo.total_iMCU_rows);
+  if (groups <= 0 || !read(0)) return false;
+  for (int m = 0; m < groups; ++m) {
+    if (m + 1 < groups && !read(m + 1)) return false;
+    JSAMPARRAY* group = slots[m % 3];
+    for (int k = 0; k < groupRows && m * groupRows + k < height; ++k) {
+      const int row = m * groupRows + k;
+      const std::uint8_t* cb = group[1][k];
+      const std::uint8_t* cr = group[2][k];
+      if (half) {
+        // An even row lies nearer the sample row above, an odd one the row below.
+        const int nearest = row / 2;
+        int next = row % 2 == 0 ? nearest - 1 : nearest + 1;
+        if (next < 0 || next >= chromaHeight) next = nearest;
+        UpsampleHalfRow(chromaRow(1, nearest), chromaRow(1, next), chromaWidth, upsampled[0], sums);
+        UpsampleHalfRow(chromaRow(2, nearest), chromaRow(2, next), chromaWidth, upsampled[1], sums);
+        cb = upsampled[0];
+        cr = upsampled[1];
+      }
+      // The first (top) row goes into the last row of the bitmap: it is bottom-up.
+      ConvertPlanarYCbCrRow(tables, group[0][k], cb, cr, image.Row(height - 1 - row), image.width);
+    }
+  }
+  return true;
+}
+
 void Refuse(MessageService& messages, const char* text) {
   messages.Show(text, MessageButtons::Ok, MessageIcon::Exclamation, image_text::kDecoderCaption);
 }
@@ -133,6 +211,19 @@ bool RunDecoder(JpegJob& job) {
   }
 
   const ColourTables& tables = InitColourTables();
+  const Sampling sampling = grey ? Sampling::kScanlines : SamplingOf(cinfo);
+  if (sampling != Sampling::kScanlines) {
+    cinfo.raw_data_out = TRUE;
+    jpeg_start_decompress(&cinfo);
+    if (!ConvertRawRows(cinfo, sampling, *job.image, tables)) {
+      jpeg_destroy_decompress(&cinfo);
+      *job.image = SourceImage{};
+      return false;
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+  }
   jpeg_start_decompress(&cinfo);
   // The library writes whole scanlines (all of the file's columns) into a batch of rows from its
   // own pool, which jpeg_destroy_decompress gives back on every path; the conversion then writes

@@ -91,7 +91,7 @@ TEST(ColourTables, ConversionMatchesTheFormulaWithinOneStep) {
   EXPECT_GT(exact, total * 9 / 10);
 }
 
-TEST(ColourTables, InterleavedRowsConvertByteForByteAsTheTablesDo) {
+TEST(ColourTables, InterleavedAndPlanarRowsConvertByteForByteAsTheTablesDo) {
   // Every Y, Cb, Cr combination, in rows of 256 pixels (one Y each) and then in a row of 53,
   // which takes every path: 32 and 16 pixels at a time, and the last 5 one by one.
   const ColourTables& tables = InitColourTables();
@@ -107,6 +107,8 @@ TEST(ColourTables, InterleavedRowsConvertByteForByteAsTheTablesDo) {
       ConvertInterleavedYCbCrRow(tables, ycc.data(), got.data(), 256);
       ConvertYCbCrRow(tables, y.data(), cb.data(), cr.data(), want.data(), 256);
       ASSERT_EQ(got, want) << "Cb " << b << ", Cr " << r;
+      ConvertPlanarYCbCrRow(tables, y.data(), cb.data(), cr.data(), got.data(), 256);
+      ASSERT_EQ(got, want) << "planar: Cb " << b << ", Cr " << r;
     }
   }
   for (int k = 0; k < 53; ++k) {
@@ -118,6 +120,9 @@ TEST(ColourTables, InterleavedRowsConvertByteForByteAsTheTablesDo) {
   ConvertInterleavedYCbCrRow(tables, ycc.data(), got.data(), 53);
   ConvertYCbCrRow(tables, y.data(), cb.data(), cr.data(), want.data(), 53);
   EXPECT_EQ(got, want) << "53 pixels, and not a byte beyond them";
+  std::fill(got.begin(), got.end(), 0xAB);
+  ConvertPlanarYCbCrRow(tables, y.data(), cb.data(), cr.data(), got.data(), 53);
+  EXPECT_EQ(got, want) << "planar: 53 pixels, and not a byte beyond them";
 
   std::vector<std::uint8_t> grey(53), expanded(56 * 3, 0xAB);
   for (int k = 0; k < 53; ++k) grey[k] = std::uint8_t(k * 7);
@@ -214,6 +219,40 @@ TEST(JpegDecoder, ColourImageIsConvertedFromTheRawComponentsBottomUp) {
       ASSERT_LE(std::abs(got.b - want.b), 1);
       ASSERT_LE(std::abs(got.g - want.g), 1);
       ASSERT_LE(std::abs(got.r - want.r), 1);
+    }
+  }
+}
+
+// The decoder upsamples and converts the usual samplings itself: every pixel, at every size and
+// edge, is what the library's own smooth upsampling gives, converted by the tables.
+TEST(JpegDecoder, EveryPixelIsTheTablesConversionOfTheLibrarysUpsampledComponents) {
+  struct Case {
+    int width, height;
+    bool subsample, progressive;
+  };
+  for (const Case c :
+       {Case{64, 32, true, false}, Case{515, 40, true, false}, Case{37, 19, true, false},
+        Case{6, 5, true, false}, Case{4, 3, true, false}, Case{101, 33, true, true},
+        Case{45, 17, false, false}, Case{70, 9, false, true}}) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) +
+                 (c.subsample ? " 4:2:0" : " 4:4:4") + (c.progressive ? " progressive" : ""));
+    JpegOptions options;
+    options.subsample = c.subsample;
+    options.progressive = c.progressive;
+    const auto jpeg =
+        EncodeJpeg(test::PhotoLikeRgb(c.width, c.height), c.width, c.height, 3, JCS_RGB, options);
+    const auto raw = RawComponents(jpeg, false);
+    ScriptedMessageService messages;
+    SourceImage image;
+    ASSERT_TRUE(DecodeJpeg(jpeg, image, messages));
+    ASSERT_EQ(image.width, c.width & ~3);
+    ASSERT_EQ(image.height, c.height);
+    for (int row = 0; row < c.height; ++row) {
+      for (int column = 0; column < image.width; ++column) {
+        const std::uint8_t* ycc = &raw[(std::size_t(c.height - 1 - row) * c.width + column) * 3];
+        ASSERT_EQ(PixelAt(image, column, row), Convert(ycc[0], ycc[1], ycc[2]))
+            << column << "," << row;
+      }
     }
   }
 }
