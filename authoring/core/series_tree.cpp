@@ -471,10 +471,15 @@ PlaneListUpdate UpdatePlaneList(const SeriesOptions& options, const EncodedSerie
   return update;
 }
 
+// An image, an outline file and a text a plane and image.
+size_t StagedFilesOf(const SeriesOptions& options, size_t planes) {
+  return planes * ImagesOfPage(options).size() * 3;
+}
+
 }  // namespace
 
 size_t SeriesStagedFiles(const SeriesOptions& options) {
-  return options.positions.size() * ImagesOfPage(options).size() * 3;
+  return StagedFilesOf(options, options.positions.size());
 }
 
 bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pages,
@@ -494,7 +499,7 @@ bool WriteSeries(const SeriesOptions& options, const std::vector<SeriesPage>& pa
   std::optional<TreeTransaction> own;
   if (!begun) {
     own.emplace(tree);
-    own->Reserve(pages.size() * ImagesOfPage(options).size() * 3);
+    own->Reserve(StagedFilesOf(options, pages.size()));
   }
   TreeTransaction& tx = begun ? *begun : *own;
   EncodedSeries series;

@@ -413,7 +413,7 @@ bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, si
   // The new files' folder may hold the files reserved ahead already.
   fs::create_directories(staging / "new", ec);
   if (!ec) fs::create_directories(staging / "old", ec);
-  if (ec || !fs::is_directory(staging / "old")) {
+  if (ec) {
     error = staging.string() + ": " + ec.message();
     return run.Abandon();
   }
@@ -431,8 +431,9 @@ bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, si
   constexpr size_t kWriters = 4;
   RunJobs(staged.size(), kWriters, [&](size_t j) {
     // A reserved file takes the staged file's name; should that fail, the file is made anew.
-    if (j < reserved)
+    if (j < reserved) {
       ::rename((staging / "new" / ("r" + std::to_string(j))).c_str(), staged[j].c_str());
+    }
     if (!WriteFile(staged[j], changes[stagedChange[j]].bytes)) {
       failure[j] = errno != 0 ? errno : EIO;
     }

@@ -200,26 +200,33 @@ __attribute__((target("avx2"))) inline void StorePair(std::uint8_t* p, int k, __
   _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 48 + 16 * k), _mm256_extracti128_si256(block, 1));
 }
 
+// Converts 32 pixels, 0-15 in the low halves of the component registers and 16-31 in the high
+// halves, and stores their 96 bytes.
+__attribute__((target("avx2"))) inline void Convert32(__m256i y, __m256i cb, __m256i cr,
+                                                      std::uint8_t* bgr) {
+  const __m256i zero = _mm256_setzero_si256();
+  // Pixels 0-7 and 16-23 in `low`, 8-15 and 24-31 in `high`; packing puts them back in order.
+  const Lanes low = Arithmetic(_mm256_unpacklo_epi8(y, zero), _mm256_unpacklo_epi8(cb, zero),
+                               _mm256_unpacklo_epi8(cr, zero));
+  const Lanes high = Arithmetic(_mm256_unpackhi_epi8(y, zero), _mm256_unpackhi_epi8(cb, zero),
+                                _mm256_unpackhi_epi8(cr, zero));
+  const __m256i b8 = _mm256_packus_epi16(low.blue, high.blue);
+  const __m256i g8 = _mm256_packus_epi16(low.green, high.green);
+  const __m256i r8 = _mm256_packus_epi16(low.red, high.red);
+  for (int k = 0; k < 3; ++k) StorePair(bgr, k, b8, g8, r8);
+}
+
 // 32 pixels at a time, 16 in each half of the registers so that no byte shuffle crosses a half,
 // then 16 at a time. Returns how many pixels were converted.
 __attribute__((target("avx2"))) int ConvertInterleavedAvx2(const std::uint8_t* ycc,
                                                            std::uint8_t* bgr, int pixels) {
-  const __m256i zero = _mm256_setzero_si256();
   int x = 0;
   for (; x + 32 <= pixels; x += 32, ycc += 96, bgr += 96) {
     const __m256i a0 = LoadPair(ycc), a1 = LoadPair(ycc + 16), a2 = LoadPair(ycc + 32);
     const __m256i y = Channel2(0, a0, a1, a2);
     const __m256i cb = Channel2(1, a0, a1, a2);
     const __m256i cr = Channel2(2, a0, a1, a2);
-    // Pixels 0-7 and 16-23 in `low`, 8-15 and 24-31 in `high`; packing puts them back in order.
-    const Lanes low = Arithmetic(_mm256_unpacklo_epi8(y, zero), _mm256_unpacklo_epi8(cb, zero),
-                                 _mm256_unpacklo_epi8(cr, zero));
-    const Lanes high = Arithmetic(_mm256_unpackhi_epi8(y, zero), _mm256_unpackhi_epi8(cb, zero),
-                                  _mm256_unpackhi_epi8(cr, zero));
-    const __m256i b8 = _mm256_packus_epi16(low.blue, high.blue);
-    const __m256i g8 = _mm256_packus_epi16(low.green, high.green);
-    const __m256i r8 = _mm256_packus_epi16(low.red, high.red);
-    for (int k = 0; k < 3; ++k) StorePair(bgr, k, b8, g8, r8);
+    Convert32(y, cb, cr, bgr);
   }
   for (; x + 16 <= pixels; x += 16, ycc += 48, bgr += 48) {
     const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ycc));
@@ -253,20 +260,12 @@ __attribute__((target("avx2"))) int ConvertPlanarAvx2(const std::uint8_t* yRow,
                                                       const std::uint8_t* cbRow,
                                                       const std::uint8_t* crRow, std::uint8_t* bgr,
                                                       int pixels) {
-  const __m256i zero = _mm256_setzero_si256();
   int x = 0;
   for (; x + 32 <= pixels; x += 32, bgr += 96) {
     const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(yRow + x));
     const __m256i cb = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cbRow + x));
     const __m256i cr = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(crRow + x));
-    const Lanes low = Arithmetic(_mm256_unpacklo_epi8(y, zero), _mm256_unpacklo_epi8(cb, zero),
-                                 _mm256_unpacklo_epi8(cr, zero));
-    const Lanes high = Arithmetic(_mm256_unpackhi_epi8(y, zero), _mm256_unpackhi_epi8(cb, zero),
-                                  _mm256_unpackhi_epi8(cr, zero));
-    const __m256i b8 = _mm256_packus_epi16(low.blue, high.blue);
-    const __m256i g8 = _mm256_packus_epi16(low.green, high.green);
-    const __m256i r8 = _mm256_packus_epi16(low.red, high.red);
-    for (int k = 0; k < 3; ++k) StorePair(bgr, k, b8, g8, r8);
+    Convert32(y, cb, cr, bgr);
   }
   return x;
 }

@@ -137,8 +137,9 @@ bool ConvertRawRows(jpeg_decompress_struct& cinfo, Sampling sampling, SourceImag
     JSAMPARRAY* group = slots[m % 3];
     for (int k = 0; k < groupRows && m * groupRows + k < height; ++k) {
       const int row = m * groupRows + k;
-      const std::uint8_t* cb = group[1][k];
-      const std::uint8_t* cr = group[2][k];
+      // Full-size colour differences have a row for every image row, half-size ones one for two.
+      const std::uint8_t* cb;
+      const std::uint8_t* cr;
       if (half) {
         // An even row lies nearer the sample row above, an odd one the row below.
         const int nearest = row / 2;
@@ -148,6 +149,9 @@ bool ConvertRawRows(jpeg_decompress_struct& cinfo, Sampling sampling, SourceImag
         UpsampleHalfRow(chromaRow(2, nearest), chromaRow(2, next), chromaWidth, upsampled[1], sums);
         cb = upsampled[0];
         cr = upsampled[1];
+      } else {
+        cb = group[1][k];
+        cr = group[2][k];
       }
       // The first (top) row goes into the last row of the bitmap: it is bottom-up.
       ConvertPlanarYCbCrRow(tables, group[0][k], cb, cr, image.Row(height - 1 - row), image.width);
