@@ -1,6 +1,8 @@
 #include "authoring/core/tree_transaction.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +66,28 @@ bool Sync(const fs::path& path, bool folder) {
   const bool ok = ::fsync(fd) == 0 || folder;
   ::close(fd);
   return ok;
+}
+
+// The staging folder with its folders for the new files and the old ones. The staging folder is
+// marked as a top folder, so that ext4 puts it (and the files made in it) in a block group of its
+// own choosing rather than beside the tree: where the tree lies, other work may have deleted many
+// files lately, and ext4 without a journal passes over each recently deleted inode before it hands
+// out a new one (180 files took 77 ms there on this disk, 3 ms in a fresh group). Where the flag
+// means nothing the folders are made all the same.
+bool MakeStagingFolders(const fs::path& staging, std::error_code& ec) {
+  fs::create_directories(staging, ec);
+  if (ec) return false;
+  if (const int fd = ::open(staging.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd >= 0) {
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && !(flags & FS_TOPDIR_FL)) {
+      flags |= FS_TOPDIR_FL;
+      ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(fd);
+  }
+  fs::create_directories(staging / "new", ec);
+  if (!ec) fs::create_directories(staging / "old", ec);
+  return !ec;
 }
 
 bool Exists(const fs::path& path) {
@@ -232,9 +256,8 @@ void TreeTransaction::Reserve(size_t files) {
   std::error_code ec;
   const bool treeExisted = fs::exists(tree_, ec);
   if (!RecoverTree(tree_, recovered, error)) return;
+  if (!MakeStagingFolders(tree_ / kStagingFolder, ec)) return;
   const fs::path fresh = tree_ / kStagingFolder / "new";
-  fs::create_directories(fresh, ec);
-  if (ec) return;
   treeMadeAhead_ = !treeExisted;
   reservation_ = std::make_unique<SideJob>(
       [this, fresh, files] {
@@ -411,9 +434,7 @@ bool StageWithJournal(CommitRun& run, const std::vector<TreeChange>& changes, si
   std::error_code ec;
   if (!run.Go(run.Tree().string())) return run.Abandon();
   // The new files' folder may hold the files reserved ahead already.
-  fs::create_directories(staging / "new", ec);
-  if (!ec) fs::create_directories(staging / "old", ec);
-  if (ec) {
+  if (!MakeStagingFolders(staging, ec)) {
     error = staging.string() + ": " + ec.message();
     return run.Abandon();
   }
